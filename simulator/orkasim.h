@@ -1,0 +1,112 @@
+// The simulated Orka camera: a device-side model of the camera's packet
+// protocol, strict like the real camera and controllable like a test double.
+//
+// Two faces:
+//  - the USB side (bulkOut, bulkIn, plug listeners), which the simulated
+//    transport driver and the emulated-device test serve from;
+//  - the control side (unplug, faults, injection, the packet log), for tests,
+//    benchmarks and the demo.
+// All members are thread-safe.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orkasim {
+
+constexpr uint16_t kVendorId = 0x4F52;
+constexpr uint16_t kProductId = 0x4B41;
+constexpr uint32_t kMaxPacketSize = 512;
+constexpr int kParameterCount = 90;
+
+using Clock = std::chrono::steady_clock;
+
+enum class Direction { HostToCamera, CameraToHost };
+
+// One whole packet as it crossed the bus.
+struct LogEntry {
+    Clock::time_point time;
+    Direction direction;
+    uint16_t code;         // operation code from the header (0 if shorter than 6 bytes)
+    uint32_t transaction;  // transaction number from the header
+    std::vector<uint8_t> bytes;
+};
+
+// Result of a USB-side operation.
+enum class UsbResult { Ok, NoDevice, Timeout, Cancelled, Stalled };
+
+class Camera {
+public:
+    // The camera on the simulated bus (one per process).
+    static Camera& instance();
+
+    // ---- USB side ----------------------------------------------------
+    bool plugged() const;
+    // One bulk-out transfer from the host (expected: one whole packet).
+    UsbResult bulkOut(const uint8_t* data, size_t length, uint32_t timeoutMs);
+    // One bulk-in transfer: up to `length` bytes (a whole number of
+    // 512-byte packets). Data travels as a USB pipe carries it: a message
+    // longer than `length` fills the request and the rest waits for the next
+    // one; a shorter one ends the transfer (short packet). Blocks until data
+    // arrives, the time limit passes (0 = none), `cancel` becomes true (call
+    // wakeReaders() after setting it), or the camera is unplugged.
+    UsbResult bulkIn(uint8_t* buffer, size_t length, uint32_t timeoutMs, size_t* transferred,
+                     const std::atomic<bool>* cancel);
+    void wakeReaders();
+    // USB device reset: drops queued IN data, keeps the protocol state.
+    void usbReset();
+    // Listener called with true on plug-in and false on unplug (on the thread
+    // that caused it). Returns an id for removePlugListener.
+    int addPlugListener(std::function<void(bool plugged)> listener);
+    void removePlugListener(int id);
+
+    // ---- control side ---------------------------------------------------
+    // Back to the initial state: plugged, default parameters, no faults,
+    // default timings, empty log.
+    void reset();
+    void unplug();
+    void replug();
+
+    // Delay between the host's Open and the camera's CamStateNotice(1, 1).
+    void setStateNoticeDelay(std::chrono::milliseconds delay);
+    // Never answer this operation code.
+    void stallOperation(uint16_t code, bool stall = true);
+    // Answer this operation code with a non-zero status (0 clears).
+    void failOperation(uint16_t code, uint16_t status);
+    // Answer this operation code only after `delay`.
+    void delayOperation(uint16_t code, std::chrono::milliseconds delay);
+    // The bulk-out endpoint stops accepting data: writes time out.
+    void stallBulkOut(bool stall);
+    // Queue raw bytes as one bulk-in transfer (malformed packets included).
+    void injectRaw(std::vector<uint8_t> bytes);
+    // Send a camera request with the next camera-side transaction number.
+    void sendRequest(uint16_t code, const std::vector<uint8_t>& payload);
+
+    // Parameter table (current values).
+    int32_t parameter(int index) const;
+    void setParameter(int index, int32_t value);
+
+    // Every packet in both directions, in order.
+    std::vector<LogEntry> log() const;
+    void clearLog();
+    // Waits until a logged packet satisfies `match` (true) or the limit passes.
+    bool waitForPacket(const std::function<bool(const LogEntry&)>& match,
+                       std::chrono::milliseconds limit) const;
+    // Rule breaches seen in the host's traffic (bad reply, wrong order, ...).
+    std::vector<std::string> protocolErrors() const;
+
+    Camera(const Camera&) = delete;
+    Camera& operator=(const Camera&) = delete;
+
+private:
+    Camera();
+    ~Camera();
+    struct Impl;
+    Impl* impl_;
+};
+
+}  // namespace orkasim
