@@ -14,8 +14,8 @@
 #include <array>
 #include <cmath>
 #include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 
 namespace orkasim {
@@ -50,9 +50,9 @@ constexpr Rgb kPatches[3][4] = {
     {{0.85f, 0.85f, 0.85f}, {0.18f, 0.18f, 0.18f}, {0.06f, 0.06f, 0.06f}, {0.02f, 0.02f, 0.02f}}};
 
 // Light and lens.
-constexpr double kSceneEv100 = 12;          // exposure value of the scene at ISO 100
-constexpr double kBlurPerDioptre = 0.06;    // blur radius in frame widths per dioptre at F/1
-constexpr double kLiveViewFNumber = 2.8;    // the live view looks through the open lens
+constexpr double kSceneEv100 = 12;        // exposure value of the scene at ISO 100
+constexpr double kBlurPerDioptre = 0.06;  // blur radius in frame widths per dioptre at F/1
+constexpr double kLiveViewFNumber = 2.8;  // the live view looks through the open lens
 constexpr double kAvMin = (33 - 8) / 8.0, kAvMax = (64 - 8) / 8.0;
 constexpr double kTvMin = (8 - 48) / 8.0, kTvMax = (136 - 48) / 8.0;
 
@@ -62,7 +62,9 @@ inline float ramp(float d, float s) {
     return t * t * (3 - 2 * t);
 }
 // Coverage of the interval [a, b] at x.
-inline float band(float x, float a, float b, float s) { return ramp(x - a, s) - ramp(x - b, s); }
+inline float band(float x, float a, float b, float s) {
+    return ramp(x - a, s) - ramp(x - b, s);
+}
 // Amplitude left of a cosine of `period` under blur s.
 inline float attenuation(float period, float s) {
     const float k = 2 * std::numbers::pi_v<float> * 0.8f * s / period;
@@ -73,7 +75,9 @@ inline void over(float* p, Rgb c, float a) {
     p[1] += (c.g - p[1]) * a;
     p[2] += (c.b - p[2]) * a;
 }
-inline Rgb scaled(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+inline Rgb scaled(Rgb c, float k) {
+    return {c.r * k, c.g * k, c.b * k};
+}
 inline Rgb mix(Rgb a, Rgb b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
@@ -84,7 +88,9 @@ uint32_t hash(int a, int b) {
     h *= 0x2C1B3C6Du;
     return h ^ (h >> 12);
 }
-float brickTone(int row, int column) { return 0.78f + 0.44f * (hash(row, column) & 0xFFFF) / 65535.f; }
+float brickTone(int row, int column) {
+    return 0.78f + 0.44f * (hash(row, column) & 0xFFFF) / 65535.f;
+}
 
 // ---- white balance ----------------------------------------------------------
 // The sensor's white-balance gains (red, blue against green) for light of
@@ -120,10 +126,10 @@ Rgb whiteBalanceTint(const SceneSettings& s) {
         int kelvin, cc;
     };
     static constexpr Preset kPresets[] = {
-        {0x01800000, 5500, 0},  {0x02800000, 6500, 0},  {0x03800000, 2800, 0},
-        {0x04800000, 6000, 0},  {0x06800000, 7500, 0},  {0x05800000, 4000, 10},
-        {0x05810000, 4500, 12}, {0x05820000, 4300, 6},  {0x05830000, 5000, 6},
-        {0x05840000, 6300, 12}, {0x057E0000, 3000, 6},  {0x057F0000, 4100, 6}};
+        {0x01800000, 5500, 0},  {0x02800000, 6500, 0}, {0x03800000, 2800, 0},
+        {0x04800000, 6000, 0},  {0x06800000, 7500, 0}, {0x05800000, 4000, 10},
+        {0x05810000, 4500, 12}, {0x05820000, 4300, 6}, {0x05830000, 5000, 6},
+        {0x05840000, 6300, 12}, {0x057E0000, 3000, 6}, {0x057F0000, 4100, 6}};
     Gains g{0, 0};
     if ((s.whiteBalance >> 24) == 0x07 && s.customGainFirst != 0 && s.customGainSecond != 0) {
         g = {s.customGainFirst / 256.0, s.customGainSecond / 256.0};
@@ -131,9 +137,11 @@ Rgb whiteBalanceTint(const SceneSettings& s) {
         g = sensorGains(5500, 0);
     }
     for (const Preset& p : kPresets) {
-        if (p.code == s.whiteBalance) g = sensorGains(p.kelvin, p.cc);
+        if (p.code == s.whiteBalance)
+            g = sensorGains(p.kelvin, p.cc);
     }
-    if (g.red == 0) return {1, 1, 1};  // automatic: neutral
+    if (g.red == 0)
+        return {1, 1, 1};  // automatic: neutral
     const Rgb e = illuminant();
     Rgb m{float(e.r * g.red), 1.f, float(e.b * g.blue)};
     return scaled(m, 1 / (0.299f * m.r + 0.587f * m.g + 0.114f * m.b));
@@ -162,7 +170,7 @@ const std::array<uint8_t, 4096>& toneCurve() {
 // ---- rendering --------------------------------------------------------------
 // Renders columns [x0, x1) of a width x height frame, one row at a time.
 class Renderer {
-public:
+  public:
     Renderer(int width, int height, int x0, int x1, const SceneSettings& s, double seconds,
              bool sharp)
         : w_(width), h_(height), x0_(x0), n_(x1 - x0) {
@@ -182,18 +190,19 @@ public:
         gain_ = {tint.r * expo, tint.g * expo, tint.b * expo};
         mono_ = s.colourMode == 1;
         solarise_ = s.colourMode == 3;
-        saturation_ = s.colourMode == 2 ? 333 : (s.colourMode == 4 || s.colourMode == 132) ? 225 : 256;
+        saturation_ = s.colourMode == 2                            ? 333
+                      : (s.colourMode == 4 || s.colourMode == 132) ? 225
+                                                                   : 256;
 
         const double t = std::isfinite(seconds) ? seconds / kLampPeriodSeconds : 0;
         const double phase = t - std::floor(t);
         lampX_ = float(0.12 + 0.76 * (phase < 0.5 ? 2 * phase : 2 - 2 * phase));
 
         xs_.resize(n_);
-        for (int i = 0; i < n_; ++i) xs_[i] = (x0 + i + 0.5f) / width;
+        for (int i = 0; i < n_; ++i)
+            xs_[i] = (x0 + i + 0.5f) / width;
         columnTables();
     }
-
-    int columns() const { return n_; }
 
     // Linear scene values (3 floats a pixel) of row y.
     void linearRow(int y, float* px) const noexcept {
@@ -205,7 +214,8 @@ public:
             std::fill(px, px + 3 * n_, 0.f);
         }
         discRow(sy, px, lampX_, kLampY, kLampR, kLamp, sBg_);
-        if (table > 0) tableRow(sy, table, px);
+        if (table > 0)
+            tableRow(sy, table, px);
         chartRow(sy, px);
         vaseRow(sy, px);
         discRow(sy, px, kFruitX, kFruitY, kFruitR, kFruit, sFg_);
@@ -216,23 +226,31 @@ public:
     void displayRow(int y, float* scratch, uint8_t* out) const noexcept {
         linearRow(y, scratch);
         const auto& curve = toneCurve();
+        const float g[3] = {gain_[0] * 4095, gain_[1] * 4095, gain_[2] * 4095};
+        const bool plain = !mono_ && !solarise_ && saturation_ == 256;
         for (int i = 0; i < n_; ++i) {
             int c[3];
             for (int k = 0; k < 3; ++k) {
-                const float v = scratch[3 * i + k] * gain_[k] * 4095 + 0.5f;
-                c[k] = curve[v >= 4095 ? 4095 : v > 0 ? int(v) : 0];
+                const float v = std::clamp(scratch[3 * i + k] * g[k] + 0.5f, 0.f, 4095.f);
+                c[k] = curve[int(v)];
+            }
+            if (plain) {
+                for (int k = 0; k < 3; ++k)
+                    out[3 * i + k] = static_cast<uint8_t>(c[k]);
+                continue;
             }
             const int luma = (77 * c[0] + 150 * c[1] + 29 * c[2]) >> 8;
             for (int k = 0; k < 3; ++k) {
                 int v = mono_ ? luma : luma + (((c[k] - luma) * saturation_) >> 8);
                 v = std::clamp(v, 0, 255);
-                if (solarise_) v = std::min(255, 2 * std::min(v, 255 - v));
+                if (solarise_)
+                    v = std::min(255, 2 * std::min(v, 255 - v));
                 out[3 * i + k] = static_cast<uint8_t>(v);
             }
         }
     }
 
-private:
+  private:
     // Columns whose centres lie within [a, b] in scene x.
     std::pair<int, int> span(float a, float b) const {
         const int i0 = std::max(0, int(std::floor(a * w_ - 0.5f)) - x0_);
@@ -249,6 +267,7 @@ private:
                 const bool leftJoint = u - k < 0.5f;
                 const float joint = (leftJoint ? k : k + 1) * kBrickW + offset;
                 brickLeft_[p].push_back(leftJoint ? k - 1 : k);
+                brickMin_ = std::min(brickMin_, brickLeft_[p].back());
                 brickNext_[p].push_back(ramp(x - joint, sBg_));
                 mortarX_[p].push_back(band(x, joint - kMortar / 2, joint + kMortar / 2, sBg_));
             }
@@ -274,15 +293,19 @@ private:
         const float joint = (upper + 1) * kBrickH;
         const float lowerWeight = ramp(y - joint, sBg_);
         const float mortarY = band(y, joint - kMortar / 2, joint + kMortar / 2, sBg_);
-        const float grainY =
-            std::cos(2 * std::numbers::pi_v<float> * y / 0.009f);
-        const int rows[2] = {upper, upper + 1};
+        const float grainY = std::cos(2 * std::numbers::pi_v<float> * y / 0.009f);
+        // Tones of the bricks of both rows, by brick index from brickMin_.
+        std::array<std::array<float, kMaxBricks + 1>, 2> tones;
+        for (int r = 0; r < 2; ++r)
+            for (int k = 0; k <= kMaxBricks; ++k)
+                tones[r][k] = brickTone(upper + r, brickMin_ + k);
+        const int parity = upper & 1;
         for (int i = 0; i < n_; ++i) {
             float tone[2], mortar[2];
             for (int r = 0; r < 2; ++r) {
-                const int p = rows[r] & 1, k = brickLeft_[p][i];
+                const int p = parity ^ r, k = brickLeft_[p][i] - brickMin_;
                 const float next = brickNext_[p][i];
-                tone[r] = brickTone(rows[r], k) * (1 - next) + brickTone(rows[r], k + 1) * next;
+                tone[r] = tones[r][k] + (tones[r][k + 1] - tones[r][k]) * next;
                 mortar[r] = mortarX_[p][i];
             }
             const float t = tone[0] + (tone[1] - tone[0]) * lowerWeight;
@@ -300,12 +323,14 @@ private:
         const float grain = 1 + 0.12f * attenuation(0.013f, sFg_) * std::cos(two * y / 0.013f) +
                             0.06f * attenuation(0.0047f, sFg_) * std::cos(two * y / 0.0047f + 1.3f);
         const Rgb c = scaled(kWood, grain * (1 - 0.3f * (y - kTableTop) / 0.22f));
-        for (int i = 0; i < n_; ++i) over(px + 3 * i, c, cover);
+        for (int i = 0; i < n_; ++i)
+            over(px + 3 * i, c, cover);
     }
 
     void chartRow(float y, float* px) const {
         const float board = band(y, kBoardT, kBoardB, sFg_);
-        if (board <= 0) return;
+        if (board <= 0)
+            return;
         float patchY[3];
         for (int r = 0; r < 3; ++r) {
             const float a = kPatchY0 + r * kPatchPitch;
@@ -319,7 +344,8 @@ private:
             for (int r = 0; r < 3; ++r) {
                 for (int c = 0; c < 4; ++c) {
                     const float a = patchX_[c][i] * patchY[r];
-                    if (a <= 0) continue;
+                    if (a <= 0)
+                        continue;
                     p[0] += a * (kPatches[r][c].r - kBoard.r);
                     p[1] += a * (kPatches[r][c].g - kBoard.g);
                     p[2] += a * (kPatches[r][c].b - kBoard.b);
@@ -331,13 +357,15 @@ private:
     void vaseRow(float y, float* px) const {
         const float m = 3 * sFg_, dy = (y - kVaseY) / kVaseRy;
         const float neck = band(y, kNeckT, kNeckB, sFg_);
-        if (y < kNeckT - m || y > kVaseY + kVaseRy + m) return;
+        if (y < kNeckT - m || y > kVaseY + kVaseRy + m)
+            return;
         const auto [i0, i1] = span(kVaseX - kVaseRx - m, kVaseX + kVaseRx + m);
         for (int i = i0; i < i1; ++i) {
             const float dx = (xs_[i] - kVaseX) / kVaseRx;
             const float body = ramp((1 - std::sqrt(dx * dx + dy * dy)) * kVaseRx, sFg_);
             const float cover = std::max(body, neck * band(xs_[i], kNeckL, kNeckR, sFg_));
-            if (cover <= 0) continue;
+            if (cover <= 0)
+                continue;
             const float shade = std::max(0.35f, 1 - 0.5f * dx * dx);
             over(px + 3 * i, scaled(mix(kVaseBlue, kVaseWhite, stripes_[i]), shade), cover);
         }
@@ -345,12 +373,14 @@ private:
 
     void discRow(float y, float* px, float cx, float cy, float r, Rgb colour, float s) const {
         const float m = 3 * s, dy = y - cy;
-        if (std::abs(dy) > r + m) return;
+        if (std::abs(dy) > r + m)
+            return;
         const auto [i0, i1] = span(cx - r - m, cx + r + m);
         for (int i = i0; i < i1; ++i) {
             const float dx = xs_[i] - cx, d2 = (dx * dx + dy * dy) / (r * r);
             const float cover = ramp(r - std::sqrt(dx * dx + dy * dy), s);
-            if (cover > 0) over(px + 3 * i, scaled(colour, std::max(0.4f, 1 - 0.45f * d2)), cover);
+            if (cover > 0)
+                over(px + 3 * i, scaled(colour, std::max(0.4f, 1 - 0.45f * d2)), cover);
         }
     }
 
@@ -361,7 +391,11 @@ private:
     int saturation_ = 256;  // 256 = unchanged
     float lampX_ = 0;
     std::vector<float> xs_;
-    std::array<std::vector<int>, 2> brickLeft_;  // per row parity: brick left of the nearest joint
+    // Per row parity: brick left of the nearest joint; the frame spans at
+    // most kMaxBricks of them from brickMin_.
+    static constexpr int kMaxBricks = int(1 / kBrickW) + 3;
+    std::array<std::vector<int>, 2> brickLeft_;
+    int brickMin_ = std::numeric_limits<int>::max();
     std::array<std::vector<float>, 2> brickNext_, mortarX_;
     std::vector<float> grainX_, stripes_, boardX_;
     std::array<std::vector<float>, 4> patchX_;
@@ -402,7 +436,8 @@ bool encode(const Renderer& renderer, int width, int height, int quality, const 
     for (int y = 0; y < height; ++y) {
         renderer.displayRow(y, scratch, row);
         if (change && y >= change->y && y < change->y + change->height) {
-            for (int i = 3 * change->x; i < 3 * (change->x + change->width); ++i) row[i] ^= 0x80;
+            for (int i = 3 * change->x; i < 3 * (change->x + change->width); ++i)
+                row[i] ^= 0x80;
         }
         JSAMPROW rows[1] = {row};
         jpeg_write_scanlines(&info, rows, 1);
@@ -455,7 +490,8 @@ ExposureReading exposureReading(const SceneSettings& s) {
     ExposureReading r;
     r.stops = needed - av - tv + (s.exposureProgram == 3 ? comp : 0);
     const double miss = wanted - av - tv;
-    if (s.exposureProgram != 3 && std::abs(miss) > 1 / 6.0) r.autoRangeExceeded = miss > 0 ? 1 : -1;
+    if (s.exposureProgram != 3 && std::abs(miss) > 1 / 6.0)
+        r.autoRangeExceeded = miss > 0 ? 1 : -1;
     r.shutterCode = int(std::lround(tv * 8 + 48));
     r.apertureCode = int(std::lround(av * 8 + 8));
     return r;
@@ -469,7 +505,8 @@ double meanLuma(const SceneSettings& settings) {
     double sum = 0;
     for (int y = 0; y < kH; ++y) {
         renderer.displayRow(y, scratch.data(), row.data());
-        for (int i = 0; i < kW; ++i) sum += 0.299 * row[3 * i] + 0.587 * row[3 * i + 1] + 0.114 * row[3 * i + 2];
+        for (int i = 0; i < kW; ++i)
+            sum += 0.299 * row[3 * i] + 0.587 * row[3 * i + 1] + 0.114 * row[3 * i + 2];
     }
     return sum / (kW * kH);
 }
@@ -512,7 +549,9 @@ std::vector<uint8_t> Scene::renderJpeg(int width, int height, const SceneSetting
     if (change) {  // clip to the frame (in 64 bits: the rectangle is the caller's)
         auto clip = [](int64_t from, int64_t length, int64_t limit) {
             const int64_t a = std::clamp<int64_t>(from, 0, limit);
-            return std::pair{int(a), int(std::clamp<int64_t>(from + std::max<int64_t>(length, 0), a, limit) - a)};
+            return std::pair{
+                int(a),
+                int(std::clamp<int64_t>(from + std::max<int64_t>(length, 0), a, limit) - a)};
         };
         const auto [x, w] = clip(change->x, change->width, width);
         const auto [y, h] = clip(change->y, change->height, height);
@@ -526,7 +565,8 @@ std::vector<uint8_t> Scene::renderJpeg(int width, int height, const SceneSetting
     const bool ok = encode(renderer, width, height, std::clamp(quality, 1, 100),
                            change ? &*change : nullptr, scratch.data(), row.data(), &buffer, &size);
     std::vector<uint8_t> jpeg;
-    if (ok && buffer) jpeg.assign(buffer, buffer + size);
+    if (ok && buffer)
+        jpeg.assign(buffer, buffer + size);
     std::free(buffer);
     return jpeg;
 }

@@ -32,17 +32,17 @@ constexpr int kCameraFrameHeight = 2448;
 // The camera settings that change the picture, in the camera's own codes
 // (the values of its parameter table).
 struct SceneSettings {
-    int exposureProgram = 0;        // parameter 0: 0 program, 1 aperture priority, 2 shutter, 3 manual
-    int shutterCode = 104;          // parameter 8: 8 = 30 s ... 48 = 1 s ... 136; 8 codes a stop
-    int apertureCode = 48;          // parameter 9: 33 = F/2.8 ... 48 = F/5.6 ... 64 = F/11
-    int sensitivity = 4;            // parameter 7: 0 ISO 100, 1 200, 2 400, 3 800, 4 auto, 5 ISO 64
-    int exposureCompensation = 6;   // parameter 15: thirds of a stop, 6 = 0 EV
-    int colourMode = 0;             // parameter 29: 1 black and white, 3 solarisation, 2 saturated
+    int exposureProgram = 0;  // parameter 0: 0 program, 1 aperture priority, 2 shutter, 3 manual
+    int shutterCode = 104;    // parameter 8: 8 = 30 s ... 48 = 1 s ... 136; 8 codes a stop
+    int apertureCode = 48;    // parameter 9: 33 = F/2.8 ... 48 = F/5.6 ... 64 = F/11
+    int sensitivity = 4;      // parameter 7: 0 ISO 100, 1 200, 2 400, 3 800, 4 auto, 5 ISO 64
+    int exposureCompensation = 6;  // parameter 15: thirds of a stop, 6 = 0 EV
+    int colourMode = 0;            // parameter 29: 1 black and white, 3 solarisation, 2 saturated
     uint32_t whiteBalance = 0x00800000;  // parameter 2: preset code (0x07800000 custom)
-    uint16_t customGainFirst = 0;   // last SetCustomWBGain pair, 256 = 1.0; 0 = none yet
+    uint16_t customGainFirst = 0;        // last SetCustomWBGain pair, 256 = 1.0; 0 = none yet
     uint16_t customGainSecond = 0;
     int focusDistanceMm = kSubjectDistanceMm;  // where the lens is focused; 0 = infinity
-    bool aperturePreview = false;   // parameter 87: stopped down to the set aperture
+    bool aperturePreview = false;              // parameter 87: stopped down to the set aperture
 };
 
 // Settings from the camera's parameter table (indexes 0, 2, 7, 8, 9, 10, 15,
@@ -53,10 +53,10 @@ SceneSettings settingsFromParameters(std::span<const int32_t> parameters);
 
 // What the camera's exposure system makes of the settings.
 struct ExposureReading {
-    double stops = 0;          // brightness against a correct exposure (+ over, - under)
-    int shutterCode = 0;       // shutter code in use (chosen by the camera in P and A)
-    int apertureCode = 0;      // aperture code in use (chosen by the camera in P and S)
-    int autoRangeExceeded = 0; // P/A/S only: +1 too bright, -1 too dark for the limits
+    double stops = 0;           // brightness against a correct exposure (+ over, - under)
+    int shutterCode = 0;        // shutter code in use (chosen by the camera in P and A)
+    int apertureCode = 0;       // aperture code in use (chosen by the camera in P and S)
+    int autoRangeExceeded = 0;  // P/A/S only: +1 too bright, -1 too dark for the limits
 };
 ExposureReading exposureReading(const SceneSettings& settings);
 
@@ -99,7 +99,7 @@ struct Rect {
 };
 
 class Scene {
-public:
+  public:
     // A complete baseline JPEG stream (4:2:0) of the scene at `seconds`
     // (which moves the lamp), or an empty vector for a size outside
     // 1..65500. Quality is clamped to 1..100.
@@ -116,7 +116,7 @@ public:
     void setChange(std::optional<Rect> rect);
     std::optional<Rect> change() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::optional<Rect> change_;  // guarded by mutex_
 };

@@ -66,14 +66,16 @@ Image decode(const std::vector<uint8_t>& jpeg) {
 double meanChannel(const Image& img, Rect r, int channel) {
     double sum = 0;
     for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x) sum += img.at(x, y)[channel];
+        for (int x = r.x; x < r.x + r.width; ++x)
+            sum += img.at(x, y)[channel];
     return sum / (double(r.width) * r.height);
 }
 
 double meanLuma(const Image& img, Rect r) {
     double sum = 0;
     for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x) sum += img.luma(x, y);
+        for (int x = r.x; x < r.x + r.width; ++x)
+            sum += img.luma(x, y);
     return sum / (double(r.width) * r.height);
 }
 
@@ -102,20 +104,23 @@ Rect greyArea(int width) {
     return {x - half, y - half, 2 * half, 2 * half};
 }
 
-Image render(const SceneSettings& s, double seconds = 0, int w = kW, int h = kH) {
-    return decode(Scene().renderJpeg(w, h, s, seconds));
+Image render(const SceneSettings& s, double seconds = 0) {
+    return decode(Scene().renderJpeg(kW, kH, s, seconds));
 }
 
-SceneSettings manual(int shutterCode, int apertureCode = 48) {
+// Manual exposure at F/5.6 and ISO 100.
+SceneSettings manual(int shutterCode) {
     SceneSettings s;
     s.exposureProgram = 3;
     s.shutterCode = shutterCode;
-    s.apertureCode = apertureCode;
+    s.apertureCode = 48;
     s.sensitivity = 0;
     return s;
 }
 
-double redOverBlue(const Image& img, Rect r) { return meanChannel(img, r, 0) / meanChannel(img, r, 2); }
+double redOverBlue(const Image& img, Rect r) {
+    return meanChannel(img, r, 0) / meanChannel(img, r, 2);
+}
 
 }  // namespace
 
@@ -124,7 +129,9 @@ TEST(Scene, DecodesAtEveryFrameSizeAndRefusesImpossibleOnes) {
     for (auto [w, h] : {std::pair{320, 240}, {544, 408}, {3264, 2176}, {3264, 2448}}) {
         const auto start = std::chrono::steady_clock::now();
         const std::vector<uint8_t> jpeg = scene.renderJpeg(w, h, SceneSettings{}, 0);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         std::printf("[ figures  ] %d x %d: %.1f ms, %zu bytes\n", w, h, ms, jpeg.size());
         const Image img = decode(jpeg);
         EXPECT_EQ(img.width, w);
@@ -138,7 +145,8 @@ TEST(Scene, DecodesAtEveryFrameSizeAndRefusesImpossibleOnes) {
     EXPECT_TRUE(scene.renderJpeg(0, 240, SceneSettings{}, 0).empty());
     EXPECT_TRUE(scene.renderJpeg(320, -1, SceneSettings{}, 0).empty());
     EXPECT_TRUE(scene.renderJpeg(70000, 8, SceneSettings{}, 0).empty());
-    EXPECT_EQ(decode(scene.renderJpeg(33, 17, SceneSettings{}, 0, 0)).width, 33);  // quality clamped
+    EXPECT_EQ(decode(scene.renderJpeg(33, 17, SceneSettings{}, 0, 0)).width,
+              33);  // quality clamped
     EXPECT_EQ(decode(scene.renderJpeg(33, 17, SceneSettings{}, 0, 500)).height, 17);
 }
 
@@ -148,7 +156,9 @@ TEST(Scene, LiveViewRenderTime) {
     for (int i = 0; i < 15; ++i) {
         const auto start = std::chrono::steady_clock::now();
         scene.renderJpeg(kW, kH, SceneSettings{}, i * 0.1);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::sort(ms.begin(), ms.end());
     std::printf("[ figures  ] 544 x 408 frame: median %.2f ms\n", ms[ms.size() / 2]);
@@ -167,9 +177,9 @@ TEST(Scene, ExposureFollowsManualSettingsAndAutoExposureHoldsOtherwise) {
     // A correct manual exposure (EV 12) lands mid-scale, without warnings.
     EXPECT_EQ(exposureReading(manual(104)).stops, 0);
     EXPECT_EQ(exposureWarnings(manual(104)), 0u);
-    EXPECT_EQ(exposureWarnings(manual(48)) & 1u, 1u);   // 1 s: overexposed
-    EXPECT_EQ(exposureWarnings(manual(136)) & 2u, 2u);  // 1/2000 s at F/5.6: underexposed
-    EXPECT_EQ(exposureWarnings(manual(136)) & 12u, 0u); // no auto-exposure range in manual
+    EXPECT_EQ(exposureWarnings(manual(48)) & 1u, 1u);    // 1 s: overexposed
+    EXPECT_EQ(exposureWarnings(manual(136)) & 2u, 2u);   // 1/2000 s at F/5.6: underexposed
+    EXPECT_EQ(exposureWarnings(manual(136)) & 12u, 0u);  // no auto-exposure range in manual
     SceneSettings higherIso = manual(120);
     higherIso.sensitivity = 3;  // ISO 800: three stops more than ISO 100
     EXPECT_NEAR(exposureReading(higherIso).stops, exposureReading(manual(96)).stops, 1e-9);
@@ -217,21 +227,25 @@ TEST(Scene, ColourModesChangeTheRendering) {
     const Image mono = render(s);
     double chroma = 0;
     for (size_t i = 0; i < mono.rgb.size(); i += 3)
-        chroma += std::abs(mono.rgb[i] - mono.rgb[i + 1]) + std::abs(mono.rgb[i + 2] - mono.rgb[i + 1]);
+        chroma +=
+            std::abs(mono.rgb[i] - mono.rgb[i + 1]) + std::abs(mono.rgb[i + 2] - mono.rgb[i + 1]);
     EXPECT_LT(chroma / (mono.rgb.size() / 3), 1.0);
     EXPECT_NEAR(meanLuma(mono, mono.all()), meanLuma(natural, natural.all()), 4);
 
     s.colourMode = 3;
     const Image solar = render(s);
     double diff = 0;
-    for (size_t i = 0; i < solar.rgb.size(); ++i) diff += std::abs(solar.rgb[i] - natural.rgb[i]);
+    for (size_t i = 0; i < solar.rgb.size(); ++i)
+        diff += std::abs(solar.rgb[i] - natural.rgb[i]);
     EXPECT_GT(diff / solar.rgb.size(), 30);
 
     // Saturated colours spread the channels of a colour patch further apart.
     s.colourMode = 2;
     const Image vivid = render(s);
     const Rect red{46, 198, 20, 20};  // inside the red patch
-    auto spread = [&](const Image& img) { return meanChannel(img, red, 0) - meanChannel(img, red, 1); };
+    auto spread = [&](const Image& img) {
+        return meanChannel(img, red, 0) - meanChannel(img, red, 1);
+    };
     EXPECT_GT(spread(vivid), spread(natural) + 10);
 }
 
@@ -305,7 +319,8 @@ TEST(Scene, ManualFocusBlursWhatIsAwayFromTheFocusDistance) {
         return render(s);
     };
     const Image onSubject = focused(kSubjectDistanceMm), nearer = focused(1000);
-    const Image slightly = focused(2500), infinity = focused(0), onWall = focused(kBackgroundDistanceMm);
+    const Image slightly = focused(2500), infinity = focused(0),
+                onWall = focused(kBackgroundDistanceMm);
     const double sharp = sharpness(onSubject, kSubjectArea);
     EXPECT_GT(sharp, 1.3 * sharpness(slightly, kSubjectArea));
     EXPECT_GT(sharpness(slightly, kSubjectArea), 1.3 * sharpness(nearer, kSubjectArea));
@@ -346,7 +361,8 @@ TEST(Scene, ChangeRectangleChangesItsInsideOnly) {
     const Image after = decode(scene.renderJpeg(kW, kH, SceneSettings{}, 1));
     double inside = 0;
     for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x) inside += std::abs(after.luma(x, y) - before.luma(x, y));
+        for (int x = r.x; x < r.x + r.width; ++x)
+            inside += std::abs(after.luma(x, y) - before.luma(x, y));
     EXPECT_GT(inside / (r.width * r.height), 60);
     // JPEG codes 16 x 16 blocks independently: beyond the blocks the
     // rectangle touches (and the two pixels the decoder's chroma
@@ -376,16 +392,19 @@ std::pair<double, double> lampCentre(const Image& img) {
     double sx = 0, sy = 0, n = 0;
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < img.width; ++x)
-            if (img.luma(x, y) > 230) sx += x, sy += y, n += 1;
+            if (img.luma(x, y) > 230)
+                sx += x, sy += y, n += 1;
     return {n ? sx / n : -1, n ? sy / n : -1};
 }
 
 TEST(Scene, LampMovesSlowlyAlongTheWall) {
     const Scene scene;
-    EXPECT_EQ(scene.renderJpeg(kW, kH, SceneSettings{}, 3), scene.renderJpeg(kW, kH, SceneSettings{}, 3));
+    EXPECT_EQ(scene.renderJpeg(kW, kH, SceneSettings{}, 3),
+              scene.renderJpeg(kW, kH, SceneSettings{}, 3));
     const Image t0 = render(SceneSettings{}, 0), t5 = render(SceneSettings{}, 5);
     for (int y = 120; y < kH; ++y)  // nothing else moves
-        for (int x = 0; x < kW; ++x) ASSERT_EQ(t0.luma(x, y), t5.luma(x, y)) << x << "," << y;
+        for (int x = 0; x < kW; ++x)
+            ASSERT_EQ(t0.luma(x, y), t5.luma(x, y)) << x << "," << y;
     const auto [x0, y0] = lampCentre(t0);
     const auto [x5, y5] = lampCentre(t5);
     const auto [x01, y01] = lampCentre(render(SceneSettings{}, 0.1));
@@ -397,9 +416,11 @@ TEST(Scene, LampMovesSlowlyAlongTheWall) {
 }
 
 TEST(Scene, PrerenderedFramesLoopThroughTheMotion) {
-    const std::vector<std::vector<uint8_t>> frames = Scene().prerender(320, 240, SceneSettings{}, 4, 2.0);
+    const std::vector<std::vector<uint8_t>> frames =
+        Scene().prerender(320, 240, SceneSettings{}, 4, 2.0);
     ASSERT_EQ(frames.size(), 4u);
-    for (const auto& f : frames) EXPECT_EQ(decode(f).width, 320);
+    for (const auto& f : frames)
+        EXPECT_EQ(decode(f).width, 320);
     EXPECT_NE(frames.front(), frames.back());
     EXPECT_TRUE(Scene().prerender(320, 240, SceneSettings{}, 0).empty());
 }
@@ -408,9 +429,11 @@ TEST(Scene, ChangeMayBeSetWhileAnotherThreadRenders) {
     Scene scene;
     std::atomic<bool> stop{false};
     std::thread toggler([&] {
-        for (int i = 0; !stop; ++i) scene.setChange(i % 2 ? std::optional<Rect>{} : Rect{10, 10, 30, 30});
+        for (int i = 0; !stop; ++i)
+            scene.setChange(i % 2 ? std::optional<Rect>{} : Rect{10, 10, 30, 30});
     });
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(decode(scene.renderJpeg(160, 120, SceneSettings{}, i)).width, 160);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(decode(scene.renderJpeg(160, 120, SceneSettings{}, i)).width, 160);
     stop = true;
     toggler.join();
 }
