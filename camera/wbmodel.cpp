@@ -8,7 +8,7 @@ namespace fotolien::wb {
 
 namespace {
 
-// The model's constants, as the camera's software has always held them.
+// The model's constants, written out to full double precision.
 constexpr double kInvDaylight = 0.0001818181818181818;                // 1/5500
 constexpr double kInvTungstenMinusDaylight = 0.00017532467532467534;  // 1/2800 - 1/5500
 constexpr double kLevelDaylight = 0.0001668181818181818;              // 1/5500 - 0.000015
@@ -26,10 +26,6 @@ struct Calibration {
     double k1, c1, k2, c2;
 };
 
-bool finite(double x) {
-    return std::isfinite(x);
-}
-
 std::optional<Calibration> calibrate(const Presets& p) {
     if (p.d1 == 0 || p.d2 == 0 || p.t1 == 0 || p.t2 == 0)
         return std::nullopt;
@@ -44,7 +40,8 @@ std::optional<Calibration> calibrate(const Presets& p) {
     c.c1 = kInvDaylight + c.k1 * rd;
     c.k2 = -kLevelTungstenMinusDaylight / (qt - qd);
     c.c2 = kLevelDaylight + c.k2 * qd;
-    if (!finite(c.k1) || !finite(c.c1) || !finite(c.k2) || !finite(c.c2))
+    if (!std::isfinite(c.k1) || !std::isfinite(c.c1) || !std::isfinite(c.k2) ||
+        !std::isfinite(c.c2))
         return std::nullopt;
     return c;
 }
@@ -62,7 +59,8 @@ Gains gainsFrom(const Calibration& c, std::uint16_t temperature, std::int16_t cc
     const double ratio = std::exp((c.c1 - u) / c.k1);
     const double first = std::trunc(level * 256 + 0.5);
     const double second = std::trunc(level * 256 / ratio + 0.5);
-    if (!finite(level) || !finite(ratio) || !finite(first) || !finite(second))
+    if (!std::isfinite(level) || !std::isfinite(ratio) || !std::isfinite(first) ||
+        !std::isfinite(second))
         return {};
     if (first > kMaxGain || second > kMaxGain)
         return {Outcome::OutOfRange, 0, 0};
@@ -95,7 +93,7 @@ GreyPoint fromGreyPoint(const Presets& presets, std::uint16_t p1, std::uint16_t 
         return {};
     const double u = c->c1 - c->k1 * std::log(double(p1) / double(p2));
     const double w = (u - (c->c2 - c->k2 * std::log(double(p1) / double(p3)))) * 1e6;
-    if (!finite(u) || !finite(w))
+    if (!std::isfinite(u) || !std::isfinite(w))
         return {};
 
     // Temperature and CC index are worked out wide, so a measurement far off
