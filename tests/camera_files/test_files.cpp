@@ -81,11 +81,30 @@ class FilesTest : public ::testing::Test {
         ::unsetenv("XDG_CONFIG_HOME");
     }
 
+    // Points TMPDIR at /dev/shm when it is another filesystem than the
+    // targets, so that files are copied instead of linked.
+    bool moveTempToOtherFilesystem() {
+        char pattern[] = "/dev/shm/orka-files-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr)
+            return false;
+        otherTmp_ = pattern;
+        struct stat shm = {};
+        struct stat root = {};
+        if (::stat(pattern, &shm) != 0 || ::stat(root_.c_str(), &root) != 0 ||
+            shm.st_dev == root.st_dev)
+            return false;
+        tmp_ = otherTmp_;
+        ::setenv("TMPDIR", pattern, 1);
+        return true;
+    }
+
     void TearDown() override {
         for (const auto& [name, value] : saved_) {
             value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
         }
         fs::remove_all(root_);
+        if (!otherTmp_.empty())
+            fs::remove_all(otherTmp_);
     }
 
     // What the receive thread does for one file: FileOpen, FileIn, FileClose.
@@ -102,7 +121,7 @@ class FilesTest : public ::testing::Test {
                                 number ? *number : number_);
     }
 
-    fs::path root_, tmp_, home_, target_;
+    fs::path root_, tmp_, home_, target_, otherTmp_;
     std::string number_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
@@ -265,64 +284,55 @@ TEST_F(FilesTest, NeverOverwritesAnExistingFileOrFollowsALink) {
     EXPECT_FALSE(fs::exists(root_ / "outside"));
 }
 
+// Temporary files on the target's filesystem are hard-linked into place, on
+// another one (here /dev/shm) they are copied into exclusively created files.
 TEST_F(FilesTest, TwoSaversRacingNeverShareAName) {
     constexpr int kPerSaver = 40;
-    auto saver = [this](char tag) {
-        std::string number;
-        for (int i = 0; i < kPerSaver; ++i)
-            save(target_, ".jpg", tag + std::to_string(i), 0, &number);
-    };
-    std::thread a(saver, 'a'), b(saver, 'b');
-    a.join();
-    b.join();
+    for (bool otherFilesystem : {false, true}) {
+        if (otherFilesystem && !moveTempToOtherFilesystem())
+            GTEST_SKIP() << "no second filesystem for the copy path";
+        const fs::path dir = root_ / (otherFilesystem ? "copied" : "linked");
+        fs::create_directory(dir);
+        auto saver = [&](char tag) {
+            std::string number;
+            for (int i = 0; i < kPerSaver; ++i)
+                save(dir, ".jpg", tag + std::to_string(i), 0, &number);
+        };
+        std::thread a(saver, 'a'), b(saver, 'b');
+        a.join();
+        b.join();
 
-    std::vector<std::string> expectedNames;
-    std::set<std::string> expectedContents, contents;
-    for (int i = 1; i <= 2 * kPerSaver; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "P%05d.jpg", i);
-        expectedNames.push_back(name);
+        std::vector<std::string> expectedNames;
+        std::set<std::string> expectedContents, contents;
+        for (int i = 1; i <= 2 * kPerSaver; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "P%05d.jpg", i);
+            expectedNames.push_back(name);
+        }
+        for (int i = 0; i < kPerSaver; ++i) {
+            expectedContents.insert("a" + std::to_string(i));
+            expectedContents.insert("b" + std::to_string(i));
+        }
+        EXPECT_EQ(names(dir), expectedNames) << dir;
+        for (const std::string& name : names(dir))
+            contents.insert(readFile(dir / name));
+        EXPECT_EQ(contents, expectedContents) << dir;
+        EXPECT_TRUE(names(tmp_).empty());
     }
-    for (int i = 0; i < kPerSaver; ++i) {
-        expectedContents.insert("a" + std::to_string(i));
-        expectedContents.insert("b" + std::to_string(i));
-    }
-    EXPECT_EQ(names(target_), expectedNames);
-    for (const std::string& name : names(target_))
-        contents.insert(readFile(target_ / name));
-    EXPECT_EQ(contents, expectedContents);
-    EXPECT_TRUE(names(tmp_).empty());
 }
 
-TEST_F(FilesTest, CopiesExclusivelyAcrossFilesystems) {
-    char pattern[] = "/dev/shm/orka-files-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr)
-        GTEST_SKIP() << "no /dev/shm";
-    const fs::path shm = pattern;
-    struct stat a {
-    }, b{};
-    ::stat(shm.c_str(), &a);
-    ::stat(target_.c_str(), &b);
-    if (a.st_dev == b.st_dev) {
-        fs::remove_all(shm);
-        GTEST_SKIP() << "/dev/shm is on the target's filesystem";
-    }
-    ::setenv("TMPDIR", shm.c_str(), 1);
+TEST_F(FilesTest, CopiesAcrossFilesystemsWithTheUsualPermissions) {
+    if (!moveTempToOtherFilesystem())
+        GTEST_SKIP() << "no second filesystem for the copy path";
     std::string big(3 << 20, '\0');
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = char(i * 7919 >> 5);
-
     EXPECT_EQ(save(target_, ".jpg", big).fileName, "P00001.jpg");
-    fs::create_symlink(root_ / "outside", target_ / "P00001.thm");
-    EXPECT_EQ(save(target_, ".thm", "t").fileName, "P00002.thm");
-
     EXPECT_EQ(readFile(target_ / "P00001.jpg"), big);
-    EXPECT_FALSE(fs::exists(root_ / "outside"));
     struct stat info {};
     ASSERT_EQ(::stat((target_ / "P00001.jpg").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, newFileMode());
-    EXPECT_TRUE(names(shm).empty());
-    fs::remove_all(shm);
+    EXPECT_TRUE(names(tmp_).empty());
 }
 
 TEST_F(FilesTest, ReadsTheDocumentsFolderFromUserDirs) {
