@@ -1,9 +1,9 @@
 #include "Histogram.h"
 
 #include "Detection.h"
+#include "LiveViewMath.h"
 
 #include <algorithm>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -131,12 +131,8 @@ void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogra
 
 void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector) {
     Q_ASSERT(frame.format() == QImage::Format_BGR888);
-    const int h = frame.height();
-    std::vector<const uint8_t*> rows(size_t(std::max(h, 0)));
-    for (int y = 0; y < h; ++y) {
-        rows[size_t(y)] = frame.constScanLine(y);
-    }
-    AnalyseFrame(rows.data(), frame.width(), h, histogram, detector);
+    const TRowAddresses rows(frame);
+    AnalyseFrame(rows.rows(), frame.width(), frame.height(), histogram, detector);
 }
 
 void DrawHistogram(const THistogram& histogram, QImage& image) {

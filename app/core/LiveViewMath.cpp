@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <vector>
 
 namespace orka {
 
@@ -176,30 +175,31 @@ void TurnFrame(Orientation orientation, const QImage& src, QImage& dst) {
     if (w == 0 || h == 0) {
         return;
     }
-    // Row addresses; previews are at most 544 rows either way, larger
-    // pictures (after-view) fall back to the heap.
-    constexpr int kStackRows = 544;
-    const uint8_t* srcStack[kStackRows];
-    uint8_t* dstStack[kStackRows];
-    std::vector<const uint8_t*> srcHeap;
-    std::vector<uint8_t*> dstHeap;
-    const uint8_t** srcRows = srcStack;
-    uint8_t** dstRows = dstStack;
-    if (h > kStackRows) {
-        srcHeap.resize(size_t(h));
-        srcRows = srcHeap.data();
+    const TRowAddresses srcRows(src);
+    const TRowAddresses dstRows(dst);
+    TurnFrame(orientation, srcRows.rows(), w, h, dstRows.writableRows());
+}
+
+void TRowAddresses::Reserve(int height) {
+    if (height > kStackRows) {
+        heap_.resize(size_t(height));
+        rows_ = heap_.data();
     }
-    if (size.height() > kStackRows) {
-        dstHeap.resize(size_t(size.height()));
-        dstRows = dstHeap.data();
+}
+
+TRowAddresses::TRowAddresses(const QImage& image) {
+    Reserve(image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        // Handed out as const by rows(); writableRows() is for the other constructor.
+        rows_[y] = const_cast<uint8_t*>(image.constScanLine(y));
     }
-    for (int y = 0; y < h; ++y) {
-        srcRows[y] = src.constScanLine(y);
+}
+
+TRowAddresses::TRowAddresses(QImage& image) {
+    Reserve(image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        rows_[y] = image.scanLine(y);
     }
-    for (int y = 0; y < size.height(); ++y) {
-        dstRows[y] = dst.scanLine(y);
-    }
-    TurnFrame(orientation, srcRows, w, h, dstRows);
 }
 
 double TFrameRate::FrameRate(uint32_t nowMs) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace orka {
 
@@ -51,6 +52,27 @@ void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
 // The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
 // image of the turned size (reallocated only when its size or format differs).
 void TurnFrame(Orientation orientation, const QImage& src, QImage& dst);
+
+// The row addresses of an image for the row-based routines: on the stack
+// for previews (up to 544 rows), on the heap for larger pictures.
+class TRowAddresses {
+  public:
+    explicit TRowAddresses(const QImage& image);  // rows to read
+    explicit TRowAddresses(QImage& image);        // rows to write (detaches image)
+    TRowAddresses(const TRowAddresses&) = delete;
+    TRowAddresses& operator=(const TRowAddresses&) = delete;
+
+    const uint8_t* const* rows() const { return rows_; }
+    uint8_t* const* writableRows() const { return rows_; }
+
+  private:
+    void Reserve(int height);
+
+    static constexpr int kStackRows = 544;
+    uint8_t* stack_[kStackRows];
+    std::vector<uint8_t*> heap_;
+    uint8_t** rows_ = stack_;
+};
 
 // Frame rate over the eight frame intervals before the current one.
 class TFrameRate {

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -83,9 +84,25 @@ TEST(RoiConversions, ToFrameFollowsTheDisplayOrientation) {
     }
 }
 
+// The frame's rows copied to buffers of their exact size, so that a read past
+// a row's end lands in a sanitizer's red zone.
+struct ExactRows {
+    std::vector<std::vector<uint8_t>> bytes;
+    std::vector<const uint8_t*> rows;
+    explicit ExactRows(const QImage& img) {
+        for (int y = 0; y < img.height(); ++y) {
+            bytes.emplace_back(img.constScanLine(y), img.constScanLine(y) + 3 * img.width());
+        }
+        for (const auto& b : bytes) {
+            rows.push_back(b.data());
+        }
+    }
+};
+
 TEST(AnalyseFrame, HistogramOfTheBrightestChannel) {
     THistogram h;
-    AnalyseFrame(Filled(37, 11, 128, 128, 128), h, nullptr);
+    const ExactRows grey(Filled(37, 11, 128, 128, 128));
+    AnalyseFrame(grey.rows.data(), 37, 11, h, nullptr);
     EXPECT_EQ(h.bins[128], 37u * 11u);
     EXPECT_EQ(h.largest, 37u * 11u);
     EXPECT_EQ(std::count(h.bins.begin(), h.bins.end(), 0u), 255);
@@ -109,7 +126,8 @@ TEST(AnalyseFrame, CopiesTheRectangleBrightnessRowMajor) {
     TMotionDetector d;
     d.SetRectangle({2, 3, 7, 6});
     THistogram h;
-    AnalyseFrame(img, h, &d);
+    const ExactRows exact(img);
+    AnalyseFrame(exact.rows.data(), 9, 7, h, &d);
     ASSERT_EQ(d.RoiLumaValues().size(), 15u);
     for (int y = 3; y < 6; ++y) {
         for (int x = 2; x < 7; ++x) {

@@ -1,6 +1,8 @@
 // Preview-to-camera conversion, frame turns and the frame-rate meter.
 #include "LiveViewMath.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace orka;
@@ -59,8 +61,25 @@ TEST(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
     QImage dst;
     for (Orientation o : {Orientation::Normal, Orientation::UpsideDown, Orientation::Anticlockwise,
                           Orientation::Clockwise}) {
-        TurnFrame(o, src, dst);
-        ASSERT_EQ(dst.size(), DisplaySize(o, w, h));
+        // Every row in a buffer of its exact size, so that a read or write
+        // past a row's end lands in a sanitizer's red zone.
+        std::vector<std::vector<uint8_t>> in(h), out;
+        std::vector<const uint8_t*> inRows;
+        std::vector<uint8_t*> outRows;
+        for (int y = 0; y < h; ++y) {
+            in[y].assign(src.constScanLine(y), src.constScanLine(y) + 3 * w);
+            inRows.push_back(in[y].data());
+        }
+        const QSize size = DisplaySize(o, w, h);
+        out.resize(size_t(size.height()), std::vector<uint8_t>(size_t(size.width()) * 3));
+        for (auto& row : out) {
+            outRows.push_back(row.data());
+        }
+        TurnFrame(o, inRows.data(), w, h, outRows.data());
+        dst = QImage(size, QImage::Format_BGR888);
+        for (int r = 0; r < size.height(); ++r) {
+            std::copy(out[r].begin(), out[r].end(), dst.scanLine(r));
+        }
         bool all = true;
         for (int y = 0; y < h && all; ++y) {
             for (int x = 0; x < w && all; ++x) {
