@@ -50,6 +50,8 @@ macro(expect_runnable program)
   if(NOT result EQUAL 0 OR output MATCHES "not found")
     fail("${program} does not load from the install:\n${output}")
   endif()
+  # The prefix lies inside the build tree: look past it.
+  string(REPLACE "${PREFIX}/" "<prefix>/" output "${output}")
   string(FIND "${output}" "${BUILD_DIR}" inBuild)
   if(NOT inBuild EQUAL -1)
     fail("${program} loads libraries from the build tree:\n${output}")
