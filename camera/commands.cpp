@@ -1,0 +1,107 @@
+#include "commands.h"
+
+#include "connection.h"
+#include "packets.h"
+#include "usbpipe.h"
+
+namespace fotolien {
+
+namespace {
+
+bool freeLinkLocked(Connection& c, std::unique_lock<std::mutex>& lock) {
+    const auto deadline = Clock::now() + kFreeLinkLimit;
+    c.changed.wait_until(lock, deadline, [&] { return !c.usableLocked() || c.outstanding == 0; });
+    return c.usableLocked() && c.outstanding == 0;
+}
+
+// The answer the command waits for has come (or never will).
+bool answeredLocked(Connection& c, uint16_t code, Await await) {
+    switch (await) {
+        case Await::Pressed:
+            return c.press == PressState::Pressed;
+        case Await::Released:
+            return c.press == PressState::Released;
+        default:
+            return c.responseLocked(code).completed;
+    }
+}
+
+}  // namespace
+
+bool waitForFreeLink() {
+    Connection& c = connection();
+    std::unique_lock lock(c.mutex);
+    return freeLinkLocked(c, lock);
+}
+
+int sendCommand(uint16_t code, std::span<const uint8_t> payload, const CommandOptions& options) {
+    Connection& c = connection();
+    std::unique_lock lock(c.mutex);
+    if (!freeLinkLocked(c, lock)) {
+        return -1;
+    }
+    c.nextCommand = nextCommandNumber(c.nextCommand);
+    const uint32_t number = c.nextCommand;
+    lock.unlock();
+
+    const std::vector<uint8_t> packet = encodePacket(code, number, payload);
+
+    // This number's turn: every earlier command has been answered or failed.
+    lock.lock();
+    c.changed.wait(lock, [&] { return !c.usableLocked() || servingReached(c.serving, number); });
+    if (!c.usableLocked()) {
+        return -1;
+    }
+    void* const device = c.device;
+    lock.unlock();
+
+    bool written = false;
+    {
+        std::lock_guard command(c.commandMutex);
+        lock.lock();
+        // Counted before the write: the response may be dispatched before
+        // usbNativeWriteBulk returns.
+        c.responseLocked(code) = ResponseFlags{};
+        ++c.outstanding;
+        if (options.beforeWrite) {
+            options.beforeWrite(c, number);
+        }
+        lock.unlock();
+        const int32_t length = static_cast<int32_t>(packet.size());
+        written = usbNativeWriteBulk(device, packet.data(), 0, length) == length;
+        lock.lock();
+        if (written) {
+            if (options.afterWrite) {
+                options.afterWrite(c, number);
+            }
+        } else {
+            // Let the next command proceed.
+            if (c.outstanding > 0) {
+                --c.outstanding;
+            }
+            c.serving = nextCommandNumber(c.serving);
+            c.changed.notify_all();
+        }
+        lock.unlock();
+    }
+    if (!written) {
+        return -1;
+    }
+    if (options.await == Await::Nothing) {
+        return 0;
+    }
+
+    lock.lock();
+    c.changed.wait(lock, [&] { return c.linkLost || answeredLocked(c, code, options.await); });
+    if (!answeredLocked(c, code, options.await)) {
+        return -1;
+    }
+    // S1Off and the arrival-only commands do not look at the status.
+    ResponseFlags& flags = c.responseLocked(code);
+    const bool succeeded =
+        options.await == Await::Arrival || options.await == Await::Released || flags.succeeded;
+    flags = ResponseFlags{};
+    return succeeded ? 0 : -1;
+}
+
+}  // namespace fotolien

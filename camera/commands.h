@@ -1,0 +1,45 @@
+// The procedure every export uses to send one command and wait for its
+// response: wait for a free link, take a command number, wait for that
+// number's turn, write under the command mutex, then wait for the answer.
+// Commands therefore reach the camera one at a time, in number order.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+namespace fotolien {
+
+struct Connection;
+
+// How long a command waits for the camera to finish everything before it.
+constexpr std::chrono::milliseconds kFreeLinkLimit{3000};
+
+enum class Await {
+    Status,    // the response, and success only for status 0
+    Arrival,   // the response, whatever its status
+    Pressed,   // the press state to become pressed (S1On)
+    Released,  // the press state to become released (S1Off)
+    Nothing,   // return once written
+};
+
+struct CommandOptions {
+    Await await = Await::Status;
+    // Run with the connection's `mutex` held: just before the write (under
+    // the command mutex too), and after a successful write. For state that
+    // must change exactly then; `number` is the command's number.
+    std::function<void(Connection&, uint32_t number)> beforeWrite;
+    std::function<void(Connection&, uint32_t number)> afterWrite;
+};
+
+// Sends `code` with `payload`; 0 on success, -1 on failure (no connection,
+// link busy for 3 s, link lost, failed write, or the awaited answer failed).
+int sendCommand(uint16_t code, std::span<const uint8_t> payload,
+                const CommandOptions& options = {});
+
+// Waits until no command or camera request is outstanding (3 s at most);
+// false when the link stays busy, is lost or there is no connection.
+bool waitForFreeLink();
+
+}  // namespace fotolien

@@ -1,0 +1,142 @@
+// The library's single camera connection: everything shared by the caller's
+// thread (the exports) and the receive thread, in one object, with the lock
+// rule of each field beside it.
+//
+// Lock order: commandMutex before mutex. Nobody holds `mutex` across a USB
+// transfer or a file operation.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "packets.h"
+#include "translations.h"
+
+namespace fotolien {
+
+using Clock = std::chrono::steady_clock;
+
+// Completion and success flag of one command's response.
+struct ResponseFlags {
+    bool completed = false;
+    bool succeeded = false;
+};
+
+// One entry of the parameter table: the current value and the two auxiliary
+// values the camera also reports.
+struct Parameter {
+    int32_t value = 0;
+    int32_t aux1 = 0;
+    int32_t aux2 = 0;
+};
+
+// The last live-view frame or after-view image: the received payload, whose
+// bytes from `offset` on are the picture.
+struct StoredPicture {
+    std::vector<uint8_t> payload;
+    size_t offset = 0;
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint32_t size = 0;
+    bool ready = false;  // set at receipt, cleared when a caller takes the info
+
+    const uint8_t* bytes() const { return payload.data() + offset; }
+    void forget() { *this = StoredPicture{}; }
+};
+
+// What CaptureImage records for the files and the after-view exchange.
+struct CaptureRecord {
+    int32_t quality = 0;    // parameter 4 at the moment of capture
+    int32_t colorMode = 0;  // parameter 29
+    int32_t seconds = 0;    // the CaptureImage argument
+    int32_t shutter = 0;    // parameter 8 when the command was written
+    uint32_t number = 0;    // command number of the Capture command
+};
+
+// Number of files a capture produces, from its quality and colour mode.
+constexpr int32_t filesPerCapture(const CaptureRecord& r) {
+    const int32_t extra = r.colorMode == kColorModeProfileCode ? 1 : 0;
+    if (r.quality == 0 || r.quality == 1) {
+        return 2;
+    }
+    return (r.quality == 6 ? 2 : 1) + extra;
+}
+
+enum class PressState { Released, Pressed };
+
+struct Connection {
+    // ---- Written by the caller's thread only while no receive thread runs
+    // (OpenCamera before it starts it, teardown after joining it); read by
+    // both threads in between.
+    void* device = nullptr;
+    int32_t vendorId = 0;
+    int32_t productId = 0;
+    // Started by OpenCamera, joined by teardown; caller's thread only.
+    std::thread receiver;
+
+    // Held only across the write of a command, so that one command at a
+    // time reaches the bus. Replies are written without it.
+    std::mutex commandMutex;
+
+    // ---- Guarded by `mutex`. Every change somebody may wait for is
+    // followed by changed.notify_all().
+    std::mutex mutex;
+    std::condition_variable changed;
+
+    uint32_t nextCommand = 0;  // last command number handed out
+    uint32_t serving = 1;      // the command number allowed onto the wire
+    uint32_t outstanding = 0;  // commands written and camera requests received, not yet dispatched
+    std::array<ResponseFlags, kCommandCount> responses{};
+
+    bool stop = false;             // asks the receive thread to end
+    bool receiverDone = true;      // the receive thread has left its loop
+    bool closeInProgress = false;  // Close was answered with success
+    bool linkLost = false;         // camera gone, or it ended the session: no exchange can finish
+
+    int32_t waitingFiles = 0;  // files the camera is still expected to send
+    uint16_t cameraState = 5;  // last value of CamStateNotice
+    bool liveViewReady = true;
+
+    PressState press = PressState::Released;
+    int32_t pressPoint[2] = {};    // from the last S1On answered with status 0
+    int32_t ffpPoint[2] = {};      // from the last SetFFPPos answered with status 0
+    int32_t fdmPoint[2] = {};      // from the last SetFDMPos answered with status 0
+    uint16_t presetGains[4] = {};  // d1, d2, t1, t2 from GetPresetWBGain
+    uint16_t pointGains[3] = {};   // P1, P2, P3 from GetPointWBGain
+
+    std::array<Parameter, kParameterCount> parameters{};
+    StoredPicture liveFrame;
+    StoredPicture afterView;
+    CaptureRecord capture;
+
+    // ---- Caller's thread only (the exports are called from one thread at
+    // a time); atomic so that a caller switching threads stays defined.
+    std::atomic<bool> controlMode{false};
+    std::atomic<bool> capturing{false};
+    std::atomic<bool> intervalMode{false};
+    std::atomic<bool> liveViewStarted{false};
+
+    // ---- Helpers; the `Locked` ones need `mutex` held.
+    ResponseFlags& responseLocked(uint16_t code) { return responses[code - op::kFirstCommand]; }
+    // A connection exists and can still exchange packets.
+    bool usableLocked() const { return device != nullptr && !linkLost; }
+    ParameterValues parameterValuesLocked() const {
+        ParameterValues v{};
+        for (int i = 0; i < kParameterCount; ++i) {
+            v[i] = parameters[i].value;
+        }
+        return v;
+    }
+};
+
+// The one connection of the library (never destroyed: a receive thread may
+// still run when the process exits).
+Connection& connection();
+
+}  // namespace fotolien

@@ -1,0 +1,260 @@
+#include "dispatch.h"
+
+#include <mutex>
+
+#include "connection.h"
+#include "packets.h"
+#include "receiver.h"
+#include "transfer.h"
+
+namespace fotolien {
+
+namespace {
+
+// Reply payloads: nothing, a 16-bit status, or FileOpen's status and handle.
+void replyEmpty(void* device, uint16_t code) {
+    sendReply(device, code, {});
+}
+void replyStatus(void* device, uint16_t code, uint16_t status = 0) {
+    sendReply(device, code, PayloadBuilder{}.u16(status).bytes());
+}
+
+// Picture responses (live-view frame, after-view image): with status 0 the
+// payload becomes the stored picture, without a copy.
+template <typename Header>
+bool storePicture(StoredPicture& picture, const Header& h, size_t subHeaderSize,
+                  std::vector<uint8_t>&& payload) {
+    if (h.status != 0) {
+        return false;
+    }
+    picture.payload = std::move(payload);
+    picture.offset = subHeaderSize;
+    picture.width = h.width;
+    picture.height = h.height;
+    picture.size = h.size;
+    picture.ready = true;
+    return true;
+}
+
+// Applies one response; returns whether it counts as success. `mutex` held.
+bool applyResponseLocked(Connection& c, uint16_t code, std::vector<uint8_t>&& payload) {
+    const auto status = decodeStatus(payload);
+    bool ok = status && *status == 0;
+    switch (code) {
+        case op::kClose:
+            if (ok) {
+                // The thread ends after this packet; a read failing meanwhile
+                // is part of closing, not a lost camera.
+                c.stop = true;
+                c.closeInProgress = true;
+            }
+            break;
+        case op::kS1:
+            if (c.press == PressState::Released) {
+                const auto r = decodeStatusAndPoint(payload);
+                ok = r && r->status == 0;
+                if (ok) {
+                    c.pressPoint[0] = r->x;
+                    c.pressPoint[1] = r->y;
+                }
+                c.press = PressState::Pressed;
+            } else {
+                c.press = PressState::Released;
+            }
+            break;
+        case op::kSetFFPPos:
+        case op::kSetFDMPos: {
+            const auto r = decodeStatusAndPoint(payload);
+            ok = r && r->status == 0;
+            if (ok) {
+                int32_t* point = code == op::kSetFFPPos ? c.ffpPoint : c.fdmPoint;
+                point[0] = r->x;
+                point[1] = r->y;
+            }
+            break;
+        }
+        case op::kGetPresetWBGain:
+        case op::kGetPointWBGain: {
+            const bool preset = code == op::kGetPresetWBGain;
+            const auto r = decodeStatusAndGains(payload, preset ? 4 : 3);
+            ok = r && r->status == 0;
+            if (ok) {
+                uint16_t* gains = preset ? c.presetGains : c.pointGains;
+                std::copy(r->gains, r->gains + (preset ? 4 : 3), gains);
+            }
+            break;
+        }
+        case op::kGetAllCamStat: {
+            // The list is applied whatever the status; entries naming no
+            // parameter are skipped.
+            const auto entries = decodeAllCamStat(payload);
+            if (!entries) {
+                ok = false;
+                break;
+            }
+            for (const ParamEntry& e : *entries) {
+                if (e.index < kParameterCount) {
+                    c.parameters[e.index] = Parameter{e.value, e.aux1, e.aux2};
+                }
+            }
+            break;
+        }
+        case op::kGetLVFrame: {
+            const auto h = decodeFrameHeader(payload);
+            if (!h) {
+                ok = false;
+                break;
+            }
+            c.parameters[param::kShutterSpeed].value = h->shutter;
+            c.parameters[param::kAperture].value = h->aperture;
+            c.parameters[param::kBattery].value = h->battery;
+            c.parameters[param::kParam36].value = h->param36;
+            ok = storePicture(c.liveFrame, *h, kFrameSubHeaderSize, std::move(payload));
+            break;
+        }
+        case op::kGetAfterViewImage: {
+            const auto h = decodeImageHeader(payload);
+            ok = h && storePicture(c.afterView, *h, kImageSubHeaderSize, std::move(payload));
+            break;
+        }
+        default:
+            break;
+    }
+    return ok;
+}
+
+void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>&& payload) {
+    std::lock_guard lock(c.mutex);
+    const bool ok = applyResponseLocked(c, code, std::move(payload));
+    ResponseFlags& flags = c.responseLocked(code);
+    flags.succeeded = ok;
+    flags.completed = true;
+    c.changed.notify_all();
+}
+
+void applyParameterChanges(Connection& c, const std::vector<ParamChange>& changes) {
+    std::lock_guard lock(c.mutex);
+    for (const ParamChange& e : changes) {
+        if (e.index >= kParameterCount) {
+            continue;
+        }
+        Parameter& p = c.parameters[e.index];
+        switch (e.kind) {
+            case 1:
+                p.value = e.value;
+                break;
+            case 3:
+                p.aux1 = e.value;
+                break;
+            case 4:
+                p.aux2 = e.value;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
+                              std::span<const uint8_t> payload) {
+    switch (code) {
+        case 0x2001:
+        case 0x200D:
+            replyEmpty(device, code);
+            break;
+        case op::kCameraClosing:
+        case op::kCameraEnding:
+            replyStatus(device, code);
+            return AfterDispatch::EndSession;
+        case op::kCamStateNotice: {
+            const auto notice = decodeStateNotice(payload);
+            if (!notice) {
+                break;
+            }
+            replyStatus(device, code);
+            if (notice->marker == 1) {
+                std::lock_guard lock(c.mutex);
+                c.cameraState = notice->value;
+            }
+            break;
+        }
+        case op::kLiveViewReady: {
+            replyStatus(device, code);
+            std::lock_guard lock(c.mutex);
+            c.liveViewReady = true;
+            c.changed.notify_all();
+            break;
+        }
+        case op::kCamStatChanged: {
+            const auto changes = decodeCamStatChanged(payload);
+            if (!changes) {
+                break;
+            }
+            replyStatus(device, code);
+            applyParameterChanges(c, *changes);
+            break;
+        }
+        case op::kFileOpen: {
+            const auto name = decodeFileOpen(payload);
+            if (!name) {
+                break;
+            }
+            const auto handle = transfer::openFile(*name);
+            sendReply(device, code,
+                      PayloadBuilder{}.u32(handle ? 0 : 1).u32(handle.value_or(0)).bytes());
+            break;
+        }
+        case op::kFileIn: {
+            const auto chunk = decodeFileIn(payload);
+            if (!chunk) {
+                break;
+            }
+            const bool known = transfer::appendToFile(chunk->handle, chunk->data);
+            replyStatus(device, code, known ? 0 : 1);
+            break;
+        }
+        case op::kFileClose: {
+            const auto handle = decodeFileClose(payload);
+            if (!handle) {
+                break;
+            }
+            const bool known = transfer::closeFile(*handle);
+            replyStatus(device, code, known ? 0 : 1);
+            break;
+        }
+        default:
+            // 0x2006, 0x2007, 0x200E..0x2017, 0x2019 and 0x2020 are only
+            // acknowledged; every other code is read and gets no reply.
+            if (code == 0x2006 || code == 0x2007 || (code >= 0x200E && code <= 0x2017) ||
+                code == 0x2019 || code == 0x2020) {
+                replyStatus(device, code);
+            }
+            break;
+    }
+    return AfterDispatch::Continue;
+}
+
+}  // namespace
+
+AfterDispatch dispatchPacket(Connection& c, void* device, ReceivedPacket&& packet) {
+    const uint16_t code = packet.header.code;
+    if (code >= op::kFirstCommand && code <= op::kLastCommand) {
+        dispatchResponse(c, code, std::move(packet.payload));
+        return AfterDispatch::Continue;
+    }
+    return dispatchRequest(c, device, code, packet.payload);
+}
+
+void failResponse(Connection& c, uint16_t code) {
+    if (code < op::kFirstCommand || code > op::kLastCommand) {
+        return;
+    }
+    std::lock_guard lock(c.mutex);
+    if (code == op::kS1) {
+        c.press = c.press == PressState::Released ? PressState::Pressed : PressState::Released;
+    }
+    c.responseLocked(code) = ResponseFlags{true, false};
+    c.changed.notify_all();
+}
+
+}  // namespace fotolien

@@ -1,0 +1,208 @@
+// Wire codec: byte layouts, and every decoder against truncated and lying
+// payloads (copied to exact-size buffers so an overread lands in a redzone).
+#include "packets.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace fotolien {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// An exact-size heap copy of `bytes`: reading one byte past it is caught
+// by AddressSanitizer.
+class Exact {
+  public:
+    explicit Exact(const Bytes& bytes)
+        : size_(bytes.size()), data_(new uint8_t[bytes.size() == 0 ? 1 : bytes.size()]) {
+        std::copy(bytes.begin(), bytes.end(), data_.get());
+    }
+    std::span<const uint8_t> span() const { return {data_.get(), size_}; }
+
+  private:
+    size_t size_;
+    std::unique_ptr<uint8_t[]> data_;
+};
+
+Bytes header(uint32_t length, uint16_t code, uint32_t transaction) {
+    return PayloadBuilder{}.u32(length).u16(code).u16(0).u32(transaction).bytes();
+}
+
+TEST(PacketHeader, EncodesLittleEndianWithLengthIncludingHeader) {
+    const Bytes payload = {0xAA, 0xBB};
+    const Bytes packet = encodePacket(0x100C, 0x01020304, payload);
+    EXPECT_EQ(packet, (Bytes{14, 0, 0, 0, 0x0C, 0x10, 0, 0, 4, 3, 2, 1, 0xAA, 0xBB}));
+    const auto h = decodeHeader(packet);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->length, 14u);
+    EXPECT_EQ(h->code, 0x100C);
+    EXPECT_EQ(h->transaction, 0x01020304u);
+}
+
+TEST(PacketHeader, RefusesShortInputAndImpossibleLengths) {
+    EXPECT_FALSE(decodeHeader(Exact(Bytes(11, 0)).span()));
+    for (uint32_t length : {0u, 11u, kMaxPacketLength + 1, 0xFFFFFFFFu}) {
+        EXPECT_FALSE(decodeHeader(Exact(header(length, 0x1001, 1)).span())) << length;
+    }
+    EXPECT_TRUE(decodeHeader(Exact(header(12, 0x1001, 1)).span()));
+    EXPECT_TRUE(decodeHeader(Exact(header(kMaxPacketLength, 0x100A, 1)).span()));
+}
+
+TEST(CommandPayloads, SetCamStatLayout) {
+    const Bytes packet = encodePacket(op::kSetCamStat, 7, encodeSetCamStat(89, -2));
+    EXPECT_EQ(packet, (Bytes{28, 0, 0,  0, 0x0C, 0x10, 0, 0, 7, 0, 0,    0,    1,    0,
+                             0,  0, 89, 0, 0,    0,    1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(TransactionNumbers, CommandAndReplyNumbersWrap) {
+    EXPECT_EQ(nextCommandNumber(0), 1u);
+    EXPECT_EQ(nextCommandNumber(kLastCommandNumber - 1), kLastCommandNumber);
+    EXPECT_EQ(nextCommandNumber(kLastCommandNumber), 1u);
+    EXPECT_EQ(nextReplyNumber(kLastCommandNumber), kLastCommandNumber + 1);
+    EXPECT_EQ(nextReplyNumber(0xFFFFFFFEu), 0xA0000001u);
+    EXPECT_TRUE(isCameraRequestNumber(0xA0000001u));
+    EXPECT_FALSE(isCameraRequestNumber(kLastCommandNumber));
+}
+
+TEST(TransactionNumbers, ServingReachedAcrossTheWrap) {
+    EXPECT_TRUE(servingReached(5, 5));
+    EXPECT_FALSE(servingReached(4, 5));
+    EXPECT_TRUE(servingReached(6, 5));  // a stray response moved it on
+    EXPECT_TRUE(servingReached(1, kLastCommandNumber));
+    EXPECT_FALSE(servingReached(kLastCommandNumber, 1));
+    EXPECT_TRUE(servingReached(kLastCommandNumber, kLastCommandNumber - 3));
+}
+
+TEST(ResponsePayloads, StatusNeedsTwoBytes) {
+    EXPECT_FALSE(decodeStatus(Exact({}).span()));
+    EXPECT_FALSE(decodeStatus(Exact({0}).span()));
+    EXPECT_EQ(decodeStatus(Exact({1, 2}).span()), 0x0201);
+}
+
+TEST(ResponsePayloads, PointIsUnalignedAfterTheStatusAndOnlyReadOnSuccess) {
+    const Bytes ok = PayloadBuilder{}.u16(0).s32(1600).s32(-1200).bytes();
+    const auto r = decodeStatusAndPoint(Exact(ok).span());
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->x, 1600);
+    EXPECT_EQ(r->y, -1200);
+    EXPECT_FALSE(decodeStatusAndPoint(Exact(Bytes(ok.begin(), ok.end() - 1)).span()));
+    // A refusal needs no point.
+    const auto refused = decodeStatusAndPoint(Exact({1, 0}).span());
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 1);
+}
+
+TEST(ResponsePayloads, Gains) {
+    const Bytes preset = PayloadBuilder{}.u16(0).u16(500).u16(256).u16(300).u16(700).bytes();
+    const auto r = decodeStatusAndGains(Exact(preset).span(), 4);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->gains[0], 500);
+    EXPECT_EQ(r->gains[3], 700);
+    EXPECT_FALSE(decodeStatusAndGains(Exact(Bytes(preset.begin(), preset.end() - 1)).span(), 4));
+    EXPECT_TRUE(decodeStatusAndGains(Exact(Bytes(preset.begin(), preset.end() - 2)).span(), 3));
+}
+
+TEST(ResponsePayloads, AllCamStatEntriesAndLyingCounts) {
+    PayloadBuilder b;
+    b.u16(0).u16(0).u32(2);
+    b.u32(8).u32(0).s32(40).u32(0).s32(22).s32(11);
+    b.u32(89).u32(0).s32(-1).u32(0).s32(0).s32(0);
+    const auto entries = decodeAllCamStat(Exact(b.bytes()).span());
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ((*entries)[0].index, 8u);
+    EXPECT_EQ((*entries)[0].value, 40);
+    EXPECT_EQ((*entries)[0].aux1, 11);
+    EXPECT_EQ((*entries)[0].aux2, 22);
+    EXPECT_EQ((*entries)[1].value, -1);
+
+    Bytes lying = b.bytes();
+    lying[4] = 3;  // one entry more than present
+    EXPECT_FALSE(decodeAllCamStat(Exact(lying).span()));
+    lying[4] = 0xFF, lying[7] = 0xFF;  // a count that would overflow a product
+    EXPECT_FALSE(decodeAllCamStat(Exact(lying).span()));
+    EXPECT_FALSE(decodeAllCamStat(Exact({0, 0, 0, 0, 0, 0, 0}).span()));
+}
+
+TEST(ResponsePayloads, FrameSizeMustMatchTheDataAndStayBounded) {
+    auto frame = [](uint16_t status, uint32_t size, size_t dataBytes) {
+        PayloadBuilder b;
+        b.u16(status).u16(0).u16(544).u16(408).s32(40).s32(50).s32(1).s32(7).u32(size);
+        Bytes bytes = b.bytes();
+        bytes.resize(bytes.size() + dataBytes, 0xD8);
+        return bytes;
+    };
+    const auto good = decodeFrameHeader(Exact(frame(0, 100, 100)).span());
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->width, 544);
+    EXPECT_EQ(good->height, 408);
+    EXPECT_EQ(good->shutter, 40);
+    EXPECT_EQ(good->aperture, 50);
+    EXPECT_EQ(good->battery, 1);
+    EXPECT_EQ(good->param36, 7);
+    EXPECT_FALSE(decodeFrameHeader(Exact(frame(0, 101, 100)).span()));
+    EXPECT_FALSE(decodeFrameHeader(Exact(frame(0, 99, 100)).span()));
+    EXPECT_FALSE(decodeFrameHeader(Exact(frame(0, kMaxDataSize + 1, 0)).span()));
+    EXPECT_FALSE(decodeFrameHeader(Exact(Bytes(27, 0)).span()));
+    // A refused frame carries no data, whatever its size field says.
+    EXPECT_TRUE(decodeFrameHeader(Exact(frame(1, 5000, 0)).span()));
+
+    PayloadBuilder image;
+    image.u16(0).u16(0).u16(3264).u16(2448).u32(3);
+    Bytes bytes = image.bytes();
+    bytes.insert(bytes.end(), {1, 2, 3});
+    EXPECT_TRUE(decodeImageHeader(Exact(bytes).span()));
+    bytes.pop_back();
+    EXPECT_FALSE(decodeImageHeader(Exact(bytes).span()));
+}
+
+TEST(RequestPayloads, StateNoticeAndParameterChanges) {
+    const auto notice = decodeStateNotice(Exact({1, 0, 1, 0}).span());
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->value, 1);
+    EXPECT_EQ(notice->marker, 1);
+    EXPECT_FALSE(decodeStateNotice(Exact({1, 0, 1}).span()));
+
+    PayloadBuilder b;
+    b.u32(2).u32(27).u8(1).u8(9).u8(9).u8(9).s32(1500).u32(8).u8(2).u8(0).u8(0).u8(0).s32(1);
+    const auto changes = decodeCamStatChanged(Exact(b.bytes()).span());
+    ASSERT_TRUE(changes);
+    ASSERT_EQ(changes->size(), 2u);
+    EXPECT_EQ((*changes)[0].kind, 1);
+    EXPECT_EQ((*changes)[0].value, 1500);
+    EXPECT_EQ((*changes)[1].kind, 2);
+    Bytes truncated = b.bytes();
+    truncated.pop_back();
+    EXPECT_FALSE(decodeCamStatChanged(Exact(truncated).span()));
+}
+
+TEST(RequestPayloads, FileRequests) {
+    PayloadBuilder open;
+    open.u32(0).u32(3);
+    for (char ch : std::string("A.j")) {
+        open.u16(static_cast<uint16_t>(0x4100 | static_cast<uint8_t>(ch)));  // high byte ignored
+    }
+    EXPECT_EQ(decodeFileOpen(Exact(open.bytes()).span()), std::string("A.j"));
+    Bytes lying = open.bytes();
+    lying[4] = 4;
+    EXPECT_FALSE(decodeFileOpen(Exact(lying).span()));
+
+    PayloadBuilder in;
+    in.u32(77).u32(2).u32(0).u8(5).u8(6);
+    const Exact inBytes(in.bytes());  // the chunk points into it
+    const auto chunk = decodeFileIn(inBytes.span());
+    ASSERT_TRUE(chunk);
+    EXPECT_EQ(chunk->handle, 77u);
+    EXPECT_EQ(Bytes(chunk->data.begin(), chunk->data.end()), (Bytes{5, 6}));
+    Bytes longer = in.bytes();
+    longer[4] = 3;
+    EXPECT_FALSE(decodeFileIn(Exact(longer).span()));
+
+    EXPECT_EQ(decodeFileClose(Exact({9, 0, 0, 0}).span()), 9u);
+    EXPECT_FALSE(decodeFileClose(Exact({9, 0, 0}).span()));
+}
+
+}  // namespace
+}  // namespace fotolien
