@@ -123,6 +123,14 @@ struct Connection {
     std::atomic<bool> liveViewStarted{false};
 
     // ---- Helpers; the `Locked` ones need `mutex` held.
+    // The camera has gone (or ended the session): the receive thread stops,
+    // no file will come, and every wait ends.
+    void markLinkLostLocked() {
+        stop = true;
+        linkLost = true;
+        waitingFiles = 0;
+        changed.notify_all();
+    }
     ResponseFlags& responseLocked(uint16_t code) { return responses[code - op::kFirstCommand]; }
     // A connection exists and can still exchange packets.
     bool usableLocked() const { return device != nullptr && !linkLost; }
