@@ -34,6 +34,23 @@ struct LogEntry {
     uint16_t code;         // operation code from the header (0 if shorter than 6 bytes)
     uint32_t transaction;  // transaction number from the header
     std::vector<uint8_t> bytes;
+    // Length of the whole transfer; `bytes` may hold only its beginning
+    // (see Camera::setLogLimits).
+    size_t size = 0;
+};
+
+// What the camera is doing, for tests and tools.
+struct Snapshot {
+    bool plugged = false;
+    bool sessionOpen = false;   // between Open and Close
+    bool ready = false;         // CamStateNotice(1, 1) has been sent
+    bool liveView = false;      // between StartLV and EndLV
+    int liveViewMode = 0;       // 0 = 320 x 240, 1 = 544 x 408
+    bool halfPressed = false;   // between S1On and S1Off
+    bool capturing = false;     // between Capture and TerminateCapture
+    bool intervalMode = false;  // SetIntervalMode(1) in force
+    size_t queuedInMessages = 0;
+    size_t awaitingReplies = 0;  // camera requests the host has not answered yet
 };
 
 // Result of a USB-side operation.
@@ -48,6 +65,10 @@ public:
     bool plugged() const;
     // One bulk-out transfer from the host (expected: one whole packet).
     UsbResult bulkOut(const uint8_t* data, size_t length, uint32_t timeoutMs);
+    // The same, ending early with Cancelled once `cancel` becomes true (call
+    // wakeReaders() after setting it), as an aborted write does.
+    UsbResult bulkOut(const uint8_t* data, size_t length, uint32_t timeoutMs,
+                      const std::atomic<bool>* cancel);
     // One bulk-in transfer: up to `length` bytes (a whole number of
     // 512-byte packets). Data travels as a USB pipe carries it: a message
     // longer than `length` fills the request and the rest waits for the next
@@ -89,6 +110,11 @@ public:
     // Parameter table (current values).
     int32_t parameter(int index) const;
     void setParameter(int index, int32_t value);
+    // Sets a parameter as the camera's own controls would and announces it
+    // to the host with a CamStatChanged request (kind 1).
+    void changeParameter(int index, int32_t value);
+
+    Snapshot snapshot() const;
 
     // Every packet in both directions, in order.
     std::vector<LogEntry> log() const;
@@ -98,6 +124,10 @@ public:
                        std::chrono::milliseconds limit) const;
     // Rule breaches seen in the host's traffic (bad reply, wrong order, ...).
     std::vector<std::string> protocolErrors() const;
+    void clearProtocolErrors();
+    // The log keeps at most `maxEntries` packets (oldest dropped) and the
+    // first `maxBytes` bytes of each (defaults 50000 and 1024).
+    void setLogLimits(size_t maxEntries, size_t maxBytes);
 
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;

@@ -1,0 +1,98 @@
+#include "jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace orkasim {
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return:
+// jump back to the caller's set-up point instead of exiting the process.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+};
+
+void onError(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void silent(j_common_ptr, int) {}
+
+}  // namespace
+
+std::vector<uint8_t> encodeJpeg(const RgbImage& image, int quality) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<size_t>(image.width) * image.height * 3) {
+        return {};
+    }
+    jpeg_compress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&info);
+        std::free(out);
+        return {};
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &out, &outSize);
+    info.image_width = static_cast<JDIMENSION>(image.width);
+    info.image_height = static_cast<JDIMENSION>(image.height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.dct_method = JDCT_IFAST;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(
+            image.pixels.data() + static_cast<size_t>(info.next_scanline) * image.width * 3);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> stream(out, out + outSize);
+    std::free(out);
+    return stream;
+}
+
+RgbImage decodeJpeg(const std::vector<uint8_t>& stream) {
+    RgbImage image;
+    if (stream.empty())
+        return image;
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    errors.base.emit_message = silent;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return RgbImage{};
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, stream.data(), static_cast<unsigned long>(stream.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    info.dct_method = JDCT_IFAST;
+    jpeg_start_decompress(&info);
+    image.width = static_cast<int>(info.output_width);
+    image.height = static_cast<int>(info.output_height);
+    image.pixels.resize(static_cast<size_t>(image.width) * image.height * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row =
+            image.pixels.data() + static_cast<size_t>(info.output_scanline) * image.width * 3;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return image;
+}
+
+}  // namespace orkasim
