@@ -59,15 +59,6 @@ struct CaptureRecord {
     uint32_t number = 0;    // command number of the Capture command
 };
 
-// Number of files a capture produces, from its quality and colour mode.
-constexpr int32_t filesPerCapture(const CaptureRecord& r) {
-    const int32_t extra = r.colorMode == kColorModeProfileCode ? 1 : 0;
-    if (r.quality == 0 || r.quality == 1) {
-        return 2;
-    }
-    return (r.quality == 6 ? 2 : 1) + extra;
-}
-
 enum class PressState { Released, Pressed };
 
 struct Connection {
