@@ -1,0 +1,213 @@
+// Connecting to the camera, pushing the window's settings into it,
+// disconnecting, and the idle refresh of the read-outs.
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+
+#include "DepthOfField.h"
+#include "OrkaCapture.h"
+#include "PendingFiles.h"
+#include "ui_OrkaCapture.h"
+
+namespace {
+
+constexpr int kConnectAttempts = 4;
+constexpr unsigned long kAttemptPauseMs = 1000;
+constexpr unsigned long kPendingFilesPauseMs = 1000;
+
+// The hourglass for as long as a connection or disconnection runs.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+void TBase::ConnectAPNClick() {
+    if (busy_) {  // only code can click while a connection or disconnection runs
+        ui_->ConnectAPN->setChecked(Connected);
+        return;
+    }
+    {
+        WaitCursor hourglass;
+        busy_ = true;
+        if (!Connected)
+            Connected = ConnectCamera() != 0;
+        else if (DisconnectCamera())
+            Connected = false;
+        busy_ = false;
+        ui_->ConnectAPN->setChecked(Connected);
+        // The settings were pushed before the window counted itself as
+        // connected: show now whether one of them was refused.
+        if (Connected && ErrorLatch == 1)
+            SetErrorIndicator(QStringLiteral("X"));
+    }
+}
+
+uint8_t TBase::ConnectCamera() {
+    SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
+
+    CheckResult(OpenCamera(ORKA_PRODUCT_ID));
+    const bool opened = LastResult == 0;
+    CheckResult(StartPCControlMode());
+    for (int retry = 1; LastResult != 0 && retry < kConnectAttempts; ++retry) {
+        QThread::msleep(kAttemptPauseMs);
+        CheckResult(StartPCControlMode());
+    }
+    if (LastResult != 0) {
+        // Close the session again, so that the next attempt opens a fresh
+        // one instead of a second session on the same device.
+        if (opened)
+            CheckResult(CloseCamera());
+        SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
+        return 0;
+    }
+
+    ui_->MemoFocus->setChecked(false);
+    FocusMemorised = false;
+    SavedSpotLink = false;
+    LampState = 0;
+
+    // A refused setting stays latched in ErrorLatch; the session is in
+    // PC-control mode all the same, so the window counts itself connected.
+    PushAllSettings();
+
+    GetCameraStatusData(&Status);
+    StatusAtConnect = Status;
+    ShownBattery = -1;
+    SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));
+    ui_->MonoMultiVue->setEnabled(true);
+    ui_->ConnectAPN->setIcon(GlyphBtnOn);
+    return 1;
+}
+
+uint8_t TBase::PushAllSettings() {
+    ErrorLatch = 0;
+
+    // Each handler sends what its control shows; the camera receives the
+    // settings in this order.
+    using Handler = void (TBase::*)();
+    static constexpr Handler kSettingsOrder[] = {
+        &TBase::QualImgChange,   &TBase::DefImgChange,    &TBase::ISOImgChange,
+        &TBase::ModeAPNChange,   &TBase::VitAPNChange,    &TBase::OuvAPNChange,
+        &TBase::MesAPNChange,    &TBase::CompExpChange,   &TBase::CompFlashChange,
+        &TBase::MFlashAPNChange, &TBase::CFlashAPNChange,
+    };
+    for (Handler handler : kSettingsOrder)
+        (this->*handler)();
+
+    CheckResult(SetDisplayAfterView(0));
+    CheckResult(SetSceneSelectMode(0));
+    CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
+                                       QFile::encodeName(ui_->PrefixImg->text()).constData()));
+    CheckResult(LiveViewGetInfo(&LiveInfo));
+    FocalLength = 50;
+    ui_->eDFoc->setText(QStringLiteral("50"));
+    return ErrorLatch == 0 ? 1 : 0;
+}
+
+bool TBase::DisconnectCamera() {
+    if (!Connected)
+        return false;
+    WaitForPendingFiles();
+    CheckResult(TerminatePCControlMode());
+    CheckResult(CloseCamera());
+    Connected = false;
+
+    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+    ui_->MonoMultiVue->setItemIndex(0);
+    ui_->FFPetSpotAE->setEnabled(false);
+    ui_->FFPetSpotAE->setChecked(false);
+    ui_->MonoMultiVue->setEnabled(false);
+    ui_->ImgBatt->clear();
+    ui_->InfoStatut->clear();
+    ui_->ConnectAPN->setIcon(GlyphBtnOff);
+    return true;
+}
+
+// Waits while the camera still has files to send. The pauses block the
+// window; when the count has stopped falling for a while the user decides.
+bool TBase::WaitForPendingFiles() {
+    PendingFilesWait wait;
+    wait.count = [] {
+        int32_t count = 0;
+        GetWaitingFileNumber(&count);
+        return count;
+    };
+    wait.pause = [] { QThread::msleep(kPendingFilesPauseMs); };
+    wait.keepWaiting = [this](int32_t count) {
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        tr("L'appareil doit encore transmettre %n fichier(s), et rien n'est "
+                           "arrivé depuis 30 secondes.",
+                           nullptr, count),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(
+            QStringLiteral("Continuer d'attendre, ou déconnecter quand même ? Les fichiers "
+                           "qui n'auront pas été transmis seront perdus."));
+        QPushButton* wait =
+            box.addButton(QStringLiteral("Continuer d'attendre"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("Déconnecter quand même"), QMessageBox::DestructiveRole);
+        box.setDefaultButton(wait);
+        box.exec();
+        return box.clickedButton() == wait;
+    };
+    return wait.run();
+}
+
+void TBase::IdleRefresh() {
+    // Widest aperture the camera offers now.
+    const QString widest = ui_->OuvAPN->itemText(Status.maxAperture);
+    if (ui_->OuvMax->text() != widest)
+        ui_->OuvMax->setText(widest);
+
+    if (Status.flashActive != ShownFlash) {
+        if (Status.flashActive == 0) {
+            ui_->lbFLASH->setText(QStringLiteral("FLASH INACTIF"));
+            ui_->lbFLASH->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+            ui_->lbCharge->hide();
+            ui_->NivFlash->hide();
+        } else if (Status.flashActive == 1) {
+            ui_->lbFLASH->setText(QStringLiteral("FLASH ACTIF"));
+            ui_->lbFLASH->setStyleSheet(QStringLiteral("color: #008c00; font-weight: bold;"));
+            ui_->lbCharge->show();
+            ui_->NivFlash->show();
+        }
+        ShownFlash = Status.flashActive;
+    }
+    if (ShownFlash == 1)
+        ui_->NivFlash->setValue(std::clamp<int64_t>(int64_t{Status.flashCharge} * 50, 0, 100));
+
+    if (Status.macro != ShownMacro) {
+        if (Status.macro == 0)
+            ui_->lbMACRO->clear();
+        else if (Status.macro == 1)
+            ui_->lbMACRO->setText(QStringLiteral("MODE MACRO"));
+        ShownMacro = Status.macro;
+    }
+
+    if (!Connected)
+        return;
+
+    if (ShownBattery < 0 || ShownBattery != Status.battery) {
+        if (Status.battery >= 0 && Status.battery <= 2)
+            ui_->ImgBatt->setPixmap(Glyphs[gBattPlein + Status.battery]);
+        else if (!ui_->ImgBatt->pixmap().isNull())
+            ui_->ImgBatt->clear();  // a level the camera should not report
+        ShownBattery = Status.battery;
+    }
+
+    if (Status.focusMode == 1)
+        ShowManualFocusDistance();
+}
+
+void TBase::ShowManualFocusDistance() {
+    const auto millimetres = static_cast<uint32_t>(Status.focusDistance);
+    const QString text =
+        millimetres == 0 ? QStringLiteral("Infini") : orka::FormatGeneral(millimetres / 1000.0L, 2);
+    if (ui_->DistFoc->text() != text)
+        ui_->DistFoc->setText(text);
+}

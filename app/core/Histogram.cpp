@@ -1,0 +1,181 @@
+#include "Histogram.h"
+
+#include "Detection.h"
+#include "LiveViewMath.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace orka {
+
+namespace {
+
+// Four interleaved tables: consecutive pixels of equal brightness (flat
+// areas) then do not wait on each other's increment.
+struct Bins4 {
+    uint32_t t[4][256];
+};
+
+// Pixels per chunk of a row: the brightness of a chunk is computed into a
+// small buffer on the stack first.
+constexpr int kChunk = 512;
+
+// peak[i] = max(p[i], p[i + 1], p[i + 2]) for i < 3n - 2: at i = 3k it is the
+// brightness of pixel k. Sixteen bytes at a time where SSE2 is there (every
+// x86-64 processor).
+inline void PeakOfThree(const uint8_t* p, int n, uint8_t* peak) {
+    const int bytes = 3 * n - 2;
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= bytes; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 2));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(peak + i), _mm_max_epu8(_mm_max_epu8(a, b), c));
+    }
+#endif
+    for (; i < bytes; ++i) {
+        peak[i] = std::max({p[i], p[i + 1], p[i + 2]});
+    }
+}
+
+// Counts pixels [from, to) of a chunk whose peaks are in peak (pixel from at
+// peak[0]); copies their brightness to luma when luma is not null.
+inline void CountRun(const uint8_t* peak, int n, Bins4& b, int32_t* luma) {
+    int i = 0;
+    if (luma) {
+        for (; i + 4 <= n; i += 4) {
+            const uint8_t l0 = peak[3 * i];
+            const uint8_t l1 = peak[3 * i + 3];
+            const uint8_t l2 = peak[3 * i + 6];
+            const uint8_t l3 = peak[3 * i + 9];
+            ++b.t[0][l0];
+            ++b.t[1][l1];
+            ++b.t[2][l2];
+            ++b.t[3][l3];
+            luma[i] = l0;
+            luma[i + 1] = l1;
+            luma[i + 2] = l2;
+            luma[i + 3] = l3;
+        }
+        for (; i < n; ++i) {
+            ++b.t[0][peak[3 * i]];
+            luma[i] = peak[3 * i];
+        }
+        return;
+    }
+    for (; i + 4 <= n; i += 4) {
+        ++b.t[0][peak[3 * i]];
+        ++b.t[1][peak[3 * i + 3]];
+        ++b.t[2][peak[3 * i + 6]];
+        ++b.t[3][peak[3 * i + 9]];
+    }
+    for (; i < n; ++i) {
+        ++b.t[0][peak[3 * i]];
+    }
+}
+
+}  // namespace
+
+void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
+                  TMotionDetector* detector) {
+    Bins4 bins{};
+    RoiBox box;
+    int32_t* luma = nullptr;
+    if (detector) {
+        detector->ExchangeBlockArrays();
+        box = detector->Rectangle();
+        luma = detector->RoiLuma();
+    }
+    // The part of the rectangle that lies in the frame.
+    const int cx1 = std::clamp(box.x1, 0, std::max(w, 0));
+    const int cx2 = std::clamp(box.x2, cx1, std::max(w, 0));
+    const int cy1 = std::clamp(box.y1, 0, std::max(h, 0));
+    const int cy2 = std::clamp(box.y2, cy1, std::max(h, 0));
+    const bool copy =
+        luma && cx2 > cx1 && cy2 > cy1 &&
+        detector->RoiLumaValues().size() >= size_t(box.width()) * size_t(box.height());
+
+    uint8_t peak[3 * kChunk];
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = rows[y];
+        const bool inRows = copy && y >= cy1 && y < cy2;
+        int32_t* lumaRow =
+            inRows ? luma + size_t(y - box.y1) * size_t(box.width()) - box.x1 : nullptr;
+        for (int x0 = 0; x0 < w; x0 += kChunk) {
+            const int n = std::min(kChunk, w - x0);
+            PeakOfThree(row + size_t(x0) * 3, n, peak);
+            if (!inRows || x0 + n <= cx1 || x0 >= cx2) {
+                CountRun(peak, n, bins, nullptr);
+                continue;
+            }
+            // Split the chunk at the rectangle's sides.
+            const int a = std::max(cx1, x0) - x0;
+            const int b = std::min(cx2, x0 + n) - x0;
+            CountRun(peak, a, bins, nullptr);
+            CountRun(peak + 3 * a, b - a, bins, lumaRow + x0 + a);
+            CountRun(peak + 3 * b, n - b, bins, nullptr);
+        }
+    }
+
+    histogram.largest = 0;
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t c = bins.t[0][i] + bins.t[1][i] + bins.t[2][i] + bins.t[3][i];
+        histogram.bins[size_t(i)] = c;
+        histogram.largest = std::max(histogram.largest, c);
+    }
+}
+
+void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector) {
+    Q_ASSERT(frame.format() == QImage::Format_BGR888);
+    const TRowAddresses rows(frame);
+    AnalyseFrame(rows.rows(), frame.width(), frame.height(), histogram, detector);
+}
+
+void DrawHistogram(const THistogram& histogram, QImage& image) {
+    if (image.size() != QSize(HistogramWidth, HistogramHeight) ||
+        image.format() != QImage::Format_RGB32) {
+        image = QImage(HistogramWidth, HistogramHeight, QImage::Format_RGB32);
+    }
+    image.fill(Qt::white);
+    const uint64_t largest = histogram.largest;
+    if (largest == 0) {
+        return;  // an empty frame: nothing to scale against
+    }
+    const QRgb grey = qRgb(128, 128, 128);
+    for (int i = 0; i < HistogramWidth; ++i) {
+        // round(100 * bin / largest), ties to even, in exact integers.
+        const uint64_t num = uint64_t(HistogramHeight) * histogram.bins[size_t(i)];
+        uint64_t bar = num / largest;
+        const uint64_t twiceRest = 2 * (num % largest);
+        if (twiceRest > largest || (twiceRest == largest && (bar & 1))) {
+            ++bar;
+        }
+        // The bar covers rows 99 down to 100 - bar.
+        for (int y = HistogramHeight - int(bar); y < HistogramHeight; ++y) {
+            reinterpret_cast<QRgb*>(image.scanLine(y))[i] = grey;
+        }
+    }
+}
+
+QString WarningText(int32_t warnings) {
+    static const char* const kTexts[9] = {
+        " - Système de mesure en surexposition, ",    " - Système de mesure en sousexposition, ",
+        " - Hors domaine d'exposition automatique, ", " - Hors domaine d'exposition automatique, ",
+        " - Système Anti-bougé hors domaine, ",       " - Utilisation du Flash conseillé, ",
+        " - Flash anti-yeux rouges activé, ",         " - Le Flash va être déclenché, ",
+        " - Exposition automatique verrouillée.",
+    };
+    QString text;
+    for (int bit = 0; bit < 9; ++bit) {
+        if (uint32_t(warnings) & (1u << bit)) {
+            text += QString::fromUtf8(kTexts[bit]);
+        }
+    }
+    return text;
+}
+
+}  // namespace orka

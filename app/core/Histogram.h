@@ -1,0 +1,45 @@
+// The per-frame analysis of the live view (brightness histogram and the copy
+// of the detection rectangle's brightness), the histogram picture and the
+// camera's exposure warnings.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace orka {
+
+class TMotionDetector;
+
+// Counts of brightness max(R, G, B), 0..255, and the largest count.
+struct THistogram {
+    std::array<uint32_t, 256> bins{};
+    uint32_t largest = 0;
+};
+
+// One pass over a frame as the camera delivers it (before any turn): w x h
+// BGR888 pixels, rows given by their addresses. Rebuilds the histogram from
+// zero and, when a detector is given, exchanges its block arrays and copies
+// the brightness of the pixels inside its rectangle into its RoiLuma (pixels
+// of the rectangle outside the frame are left as they are). DetectMotion is
+// the caller's next step in event-triggered mode.
+void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
+                  TMotionDetector* detector);
+// The same on a Format_BGR888 image.
+void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector);
+
+inline constexpr int HistogramWidth = 256;
+inline constexpr int HistogramHeight = 100;
+
+// Paints the histogram into image (made 256 x 100 when it is not): white
+// background, column i a grey bar of round(100 x bin i / largest) pixels
+// (half to even) standing on the bottom row. The fullest bin spans the height.
+void DrawHistogram(const THistogram& histogram, QImage& image);
+
+// The warning sentences of the status record's warnings field, one per set
+// bit 0..8 in rising order; other bits are ignored.
+QString WarningText(int32_t warnings);
+
+}  // namespace orka

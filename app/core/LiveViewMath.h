@@ -1,0 +1,99 @@
+// Geometry of the live view: display orientations, the conversion of preview
+// points to camera frame points, the frame turns applied to each decoded
+// frame, and the frame-rate meter.
+#pragma once
+
+#include <QImage>
+#include <QLocale>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace orka {
+
+// The orientation buttons: ImgHorz0, ImgHorz1, ImgVertG, ImgVertD.
+enum class Orientation {
+    Normal,         // ImgHorz0
+    UpsideDown,     // ImgHorz1
+    Anticlockwise,  // ImgVertG, a quarter turn anticlockwise
+    Clockwise,      // ImgVertD, a quarter turn clockwise
+};
+
+// The camera's full image frame, the currency of focus and grey points.
+inline constexpr int CameraFrameWidth = 3264;
+inline constexpr int CameraFrameHeight = 2448;
+
+// Size of the displayed picture for a frame of w x h delivered by the camera.
+QSize DisplaySize(Orientation orientation, int w, int h);
+
+// Converts a point (x, y) of the displayed preview into the camera frame,
+// for a frame delivered as previewWidth x previewHeight: undoes the
+// orientation, then scales, rounding half to even in extended precision.
+// A preview without size gives (0, 0).
+std::array<int32_t, 2> PreviewToCamera(int x, int y, Orientation orientation, int previewWidth,
+                                       int previewHeight);
+
+// Copies a frame of w x h BGR888 pixels (3 bytes each, rows given by their
+// addresses) into dst turned as the orientation asks. dst has h rows of w
+// pixels for Normal and UpsideDown, w rows of h pixels for the quarter turns.
+// Source and destination must not overlap.
+void CopyFrameNormal(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
+void TurnFrameUpsideDown(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
+// Source pixel (x, y) goes to destination row w-1-x, column y.
+void TurnFrameAnticlockwise(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
+// Source pixel (x, y) goes to destination row x, column h-1-y.
+void TurnFrameClockwise(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
+void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
+               uint8_t* const* dst);
+
+// The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
+// image of the turned size (reallocated only when its size or format differs).
+void TurnFrame(Orientation orientation, const QImage& src, QImage& dst);
+
+// The row addresses of an image for the row-based routines: on the stack
+// for previews (up to 544 rows), on the heap for larger pictures.
+class TRowAddresses {
+  public:
+    explicit TRowAddresses(const QImage& image);  // rows to read
+    explicit TRowAddresses(QImage& image);        // rows to write (detaches image)
+    TRowAddresses(const TRowAddresses&) = delete;
+    TRowAddresses& operator=(const TRowAddresses&) = delete;
+
+    const uint8_t* const* rows() const { return rows_; }
+    uint8_t* const* writableRows() const { return rows_; }
+
+  private:
+    void Reserve(int height);
+
+    static constexpr int kStackRows = 544;
+    uint8_t* stack_[kStackRows];
+    std::vector<uint8_t*> heap_;
+    uint8_t** rows_ = stack_;
+};
+
+// Frame rate over the eight frame intervals before the current one.
+class TFrameRate {
+  public:
+    TFrameRate() { Reset(); }
+
+    // Called once per frame with the millisecond tick: returns 8000 / (sum of
+    // the eight recorded intervals), then records the interval since the
+    // previous frame. A frame in the same millisecond counts as 1 ms.
+    double FrameRate(uint32_t nowMs);
+    // All intervals 1 ms, no frame seen.
+    void Reset();
+
+  private:
+    std::array<uint32_t, 8> FrameIntervals_;
+    uint32_t frameCount_;
+    uint32_t lastTick_;
+};
+
+// The FreqImg text: "FTr = " + the rate with two decimals ("%.2f", the
+// locale's decimal separator) + " Img/s".
+QString FrameRateText(double rate, const QLocale& locale = QLocale());
+
+}  // namespace orka

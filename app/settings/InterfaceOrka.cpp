@@ -1,0 +1,121 @@
+#include "InterfaceOrka.h"
+
+#include <algorithm>
+
+namespace orka {
+
+ValueList::ValueList(std::initializer_list<const char*> texts, std::initializer_list<int> values,
+                     int start)
+    : values_(values), start_(start) {
+    for (const char* t : texts) {
+        texts_.append(QString::fromUtf8(t));
+    }
+    Q_ASSERT(texts_.size() == qsizetype(values_.size()));
+}
+
+ValueList::ValueList(std::initializer_list<const char*> texts, int firstValue, int start)
+    : start_(start) {
+    for (const char* t : texts) {
+        values_.push_back(firstValue + int(texts_.size()));
+        texts_.append(QString::fromUtf8(t));
+    }
+}
+
+QString ValueList::text(int entry) const {
+    return entry >= 0 && entry < count() ? texts_[entry] : QString();
+}
+
+int ValueList::value(int entry) const {
+    return entry >= 0 && entry < count() ? values_[size_t(entry)] : -1;
+}
+
+int ValueList::entry(int value) const {
+    const auto it = std::find(values_.begin(), values_.end(), value);
+    return it == values_.end() ? -1 : int(it - values_.begin());
+}
+
+namespace InterfaceOrka {
+
+// clang-format off
+const ValueList QualImg({"RAW", "RAW & JPEG", "TIFF", "Très fin", "Fin", "Standard"},
+                        {0, 6, 1, 5, 2, 3}, 3);
+
+const ValueList DefImg({"3264 x 2448", "3264 x 2176  (3:2)", "2560 x 1920", "2080 x 1560",
+                        "1600 x 1200", "640 x 480"},
+                       {0, 8, 7, 6, 1, 3}, 0);
+
+const ValueList ISOImg({"Auto ISO", "64 ISO", "100 ISO", "200 ISO", "400 ISO", "800 ISO"},
+                       {4, 5, 0, 1, 2, 3}, 0);
+
+const ValueList ModeAPN({"Mode Programme", "Priorité Ouverture", "Priorité Vitesse",
+                         "Mode Manuel"}, 0, 0);
+
+const ValueList MesAPN({"Multi-segment", "Centrale pondérée", "Mesure ponctuelle"}, 0, 2);
+
+// Shutter index 1..48; there is no two-second entry and index 49 is never sent.
+const ValueList VitAPN({"30 \"", "25 \"", "20 \"", "15 \"", "13 \"", "10 \"", "8 \"", "6 \"",
+                        "5 \"", "4 \"", "3,2 \"", "2,5 \"", "1,6 \"", "1,3 \"", "1 \"", "0,8 \"",
+                        "0,6 \"", "0,5 \"", "0,4 \"",
+                        "1/3", "1/4", "1/5", "1/6", "1/8", "1/10", "1/13", "1/15", "1/20", "1/25",
+                        "1/30", "1/40", "1/50", "1/60", "1/80", "1/100", "1/125", "1/160", "1/200",
+                        "1/250", "1/320", "1/400", "1/500", "1/640", "1/800", "1/1000", "1/1250",
+                        "1/1600", "1/2000"}, 1, 36);
+
+const ValueList OuvAPN({"F/2,8", "F/3,2", "F/3,5", "F/4", "F/4,5", "F/5", "F/5,6", "F/6,3",
+                        "F/7,1", "F/8", "F/9", "F/10", "F/11"}, 0, 6);
+
+const ValueList CompExp({"-2, 0 EV", "-1,7 EV", "-1,3 EV", "-1,0 EV", "-0,7 EV", "-0,3 EV",
+                         " 0,0 EV", "+0,3 EV", "+0,7 EV", "+1,0 EV", "+1,3 EV", "+1,7 EV",
+                         "+2,0 EV"}, 0, 6);
+const ValueList CompFlash = CompExp;  // the same thirds of a stop
+
+const ValueList MFlashAPN({"Flash normal", "Réduction yeux rouges", "Synchro second rideau",
+                           "Flash Télécommandé"}, 0, 0);
+
+const ValueList CFlashAPN({"Distance", "Pre-flash TTL", "Manuel (Puissance max)",
+                           "Manuel (1/2 puissance)", "Manuel (1/4 puissance)",
+                           "Manuel (1/8 puissance)", "Manuel (1/16 puissance)"}, 0, 1);
+
+const ValueList RCouleur({"Saturé sRVB", "Naturel sRVB", "Adobe RVB", "Profil Adobe RVB",
+                          "Noir et Blanc", "Solarisation"},
+                         {2, 0, 4, 5, 1, 3}, 1);
+
+const ValueList RNettete({"Accentuée", "Normale", "Adoucie"}, 0, 1);
+
+const ValueList BalBlanc({"Automatique", "Lumière du jour", "Ciel nuageux", "Lampe tungstène",
+                          "Flash", "Personnalisé", "Ombre", "Fluo blanc", "Fluo blanc froid",
+                          "Fluo blanc froid 3 bandes", "Fluo lumière du jour 3 bandes",
+                          "Fluo lumière du jour", "Fluo blanc chaud 3 bandes",
+                          "Fluo froid 3 bandes"}, 0, 0);
+
+const ValueList SonMap({"Pas de son", "Son N° 1", "Son N° 2"}, 0, 0);
+const ValueList SonDecl = SonMap;
+// clang-format on
+
+uint32_t CustomWBWord(int kelvin, int ccIndex) {
+    return uint32_t(uint16_t(kelvin)) | (uint32_t(uint16_t(int16_t(ccIndex))) << 16);
+}
+
+const QStringList& IsoTexts() {
+    static const QStringList texts{"100 ISO", "200 ISO",  "400 ISO",
+                                   "800 ISO", "Auto ISO", "64 ISO"};
+    return texts;
+}
+
+const QStringList& ShutterTexts() {
+    return VitAPN.texts();
+}
+
+const QStringList& ApertureTexts() {
+    return OuvAPN.texts();
+}
+
+std::optional<long double> FNumber(int apertureIndex) {
+    if (apertureIndex < 0 || apertureIndex >= int(FNumbers.size())) {
+        return std::nullopt;
+    }
+    return FNumbers[size_t(apertureIndex)];
+}
+
+}  // namespace InterfaceOrka
+}  // namespace orka

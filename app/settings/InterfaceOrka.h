@@ -1,0 +1,110 @@
+// The camera's value tables: for every list of the window, its entries in
+// order, the number each entry sends to the library and the entry selected at
+// start; the track-bar ranges; and the lookup tables that turn the codes of a
+// status record into the texts of the camera summary and the F-numbers of the
+// depth-of-field computation.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace orka {
+
+// One list of the window. Entry i (0 = first) shows text(i) and sends value(i).
+class ValueList {
+  public:
+    // Explicit values, one per text.
+    ValueList(std::initializer_list<const char*> texts, std::initializer_list<int> values,
+              int start);
+    // Values counting up from firstValue: entry i sends firstValue + i.
+    ValueList(std::initializer_list<const char*> texts, int firstValue, int start);
+
+    int count() const { return int(texts_.size()); }
+    const QStringList& texts() const { return texts_; }
+    // Empty when entry is outside the list.
+    QString text(int entry) const;
+    // The value sent for an entry; -1 when entry is outside the list.
+    int value(int entry) const;
+    // The entry that sends value; -1 when no entry does.
+    int entry(int value) const;
+    int start() const { return start_; }
+
+  private:
+    QStringList texts_;
+    std::vector<int> values_;
+    int start_;
+};
+
+// A track bar: position range, start and tick spacing; the value sent is
+// position + offset.
+struct TrackBarRange {
+    int minimum;
+    int maximum;
+    int start;
+    int tick;
+    int offset;
+
+    bool contains(int position) const { return position >= minimum && position <= maximum; }
+    int value(int position) const { return position + offset; }
+    int position(int value) const { return value - offset; }
+};
+
+namespace InterfaceOrka {
+
+extern const ValueList QualImg;    // SetImageQuality
+extern const ValueList DefImg;     // SetImageSize
+extern const ValueList ISOImg;     // SetCameraSensitivity
+extern const ValueList ModeAPN;    // SetExposureProgram
+extern const ValueList MesAPN;     // SetMeteringMode
+extern const ValueList VitAPN;     // SetShutterSpeedValue, value = entry + 1
+extern const ValueList OuvAPN;     // SetApertureValue
+extern const ValueList CompExp;    // SetExposureCompensation
+extern const ValueList CompFlash;  // SetFlashCompensation
+extern const ValueList MFlashAPN;  // SetFlashMode
+extern const ValueList CFlashAPN;  // SetFlashCompensationType
+extern const ValueList RCouleur;   // SetColorMode
+extern const ValueList RNettete;   // SetImageSharpness
+extern const ValueList BalBlanc;   // SetWhiteBalanceMode
+extern const ValueList SonMap;     // SetInfocusSound
+extern const ValueList SonDecl;    // SetShutterSound
+
+// Filter (colour or monochrome), saturation and contrast: -5..+5, sends 0..10.
+inline constexpr TrackBarRange FCoul{-5, 5, 0, 1, 5};
+inline constexpr TrackBarRange Sat{-5, 5, 0, 1, 5};
+inline constexpr TrackBarRange Contr{-5, 5, 0, 1, 5};
+// Custom white balance: colour temperature in kelvin and CC index.
+inline constexpr TrackBarRange TCoul{2500, 10000, 6000, 200, 0};
+inline constexpr TrackBarRange ICC{-60, 60, 0, 5, 0};
+
+// Focus mode radio buttons ModeAF / ModeMF send these to SetFocusMode.
+inline constexpr int FocusModeAF = 0;
+inline constexpr int FocusModeMF = 1;
+
+// Colour mode value of "Noir et Blanc": the filter track bar then drives
+// SetBWFilter instead of SetColorFilter.
+inline constexpr int ColorModeBlackWhite = 1;
+
+// The custom white-balance word: low 16 bits the temperature in kelvin
+// (unsigned), high 16 bits the CC index (signed).
+uint32_t CustomWBWord(int kelvin, int ccIndex);
+
+// Status-record lookups. The ISO text of camera sensitivity code c is
+// IsoTexts()[c]; the text of shutter index n is ShutterTexts()[n - 1]; the text
+// of aperture index n is ApertureTexts()[n].
+const QStringList& IsoTexts();
+const QStringList& ShutterTexts();
+const QStringList& ApertureTexts();
+
+// F-number of each aperture index 0..12.
+inline constexpr std::array<long double, 13> FNumbers{2.8L, 3.2L, 3.5L, 4.0L, 4.5L,  5.0L, 5.6L,
+                                                      6.3L, 7.1L, 8.0L, 9.0L, 10.0L, 11.0L};
+std::optional<long double> FNumber(int apertureIndex);
+
+}  // namespace InterfaceOrka
+}  // namespace orka
