@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +47,11 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
         std::this_thread::sleep_for(5ms);
     }
     return true;
+}
+
+std::vector<uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<uint8_t> pattern(size_t size, uint8_t first = 0) {
@@ -306,7 +313,7 @@ class EmulatedSession : public EmulatedUsb {
     std::filesystem::path target_;
 };
 
-TEST_F(EmulatedSession, OpenControlModeSettingsLiveViewAndClose) {
+TEST_F(EmulatedSession, OpenControlModeSettingsLiveViewCaptureAndClose) {
     device_->plug();
     openSession();
     // OpenCamera resets the device; libusb claims the interface again after it.
@@ -331,6 +338,30 @@ TEST_F(EmulatedSession, OpenControlModeSettingsLiveViewAndClose) {
         EXPECT_EQ(frame[1], 0xD8);
     }
 
+    // A capture whose files the camera then sends: they land in the folder.
+    ASSERT_EQ(SetSaveFileInformation(target_.c_str(), "ORK"), 0);
+    ASSERT_EQ(CaptureImage(0), 0);
+    ASSERT_EQ(TerminateCaptureImage(), 0);
+    int32_t waiting = 0;
+    ASSERT_EQ(GetWaitingFileNumber(&waiting), 0);
+    ASSERT_GE(waiting, 1);
+    std::vector<std::vector<uint8_t>> sent;
+    for (int32_t i = 0; i < waiting; ++i) {
+        const uint32_t handle = CameraFiles::open("PICT" + std::to_string(i) + ".JPG");
+        ASSERT_NE(handle, 0u) << "FileOpen refused";
+        // Large enough to take several bulk transfers.
+        sent.push_back(pattern(300000 + 1000 * static_cast<size_t>(i), static_cast<uint8_t>(i)));
+        ASSERT_TRUE(CameraFiles::append(handle, sent.back()));
+        ASSERT_TRUE(CameraFiles::close(handle));
+    }
+    ASSERT_EQ(GetWaitingFileNumber(&waiting), 0);
+    EXPECT_EQ(waiting, 0);
+    for (size_t i = 0; i < sent.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "ORK%05zu.JPG", i + 1);
+        EXPECT_EQ(readFile(target_ / name), sent[i]) << name;
+    }
+
     // Leaving control mode and closing end every transfer (the receive
     // thread's read included) and free the device.
     ASSERT_EQ(TerminatePCControlMode(), 0);
@@ -344,23 +375,38 @@ TEST_F(EmulatedSession, OpenControlModeSettingsLiveViewAndClose) {
     EXPECT_TRUE(model().protocolErrors().empty());
 }
 
-TEST_F(EmulatedSession, UnplugInControlModeThenReplugAndOpenAgain) {
+TEST_F(EmulatedSession, UnplugDuringAFileTransferThenReplugAndOpenAgain) {
     device_->plug();
     openSession();
-    // The receive thread waits in a read without a time limit; the unplug
-    // ends it.
+    ASSERT_EQ(SetSaveFileInformation(target_.c_str(), "ORK"), 0);
+    ASSERT_EQ(CaptureImage(0), 0);
+    ASSERT_EQ(TerminateCaptureImage(), 0);
+    const uint32_t handle = CameraFiles::open("PICT0001.JPG");
+    ASSERT_NE(handle, 0u) << "FileOpen refused";
+    const std::vector<uint8_t> part = pattern(123457);
+    ASSERT_TRUE(CameraFiles::append(handle, part));
+
+    // The receive thread waits for the rest in a read without a time limit;
+    // the unplug ends it.
     ASSERT_TRUE(eventually([&] { return device_->inFlight() == 1; }));
     device_->unplug();
     EXPECT_TRUE(eventually([] { return usbNativeCountDev(kVendor, kProduct) == 0; }));
     EXPECT_TRUE(eventually([] { return CheckExistUSBCamera() == 4; }, 12s));
     EXPECT_EQ(CheckExistUSBCamera(), 4);
-    CameraStatusData status{};
-    EXPECT_NE(GetCameraStatusData(&status), 0);
+    int32_t waiting = -1;
+    EXPECT_EQ(GetWaitingFileNumber(&waiting), 0);
+    EXPECT_EQ(waiting, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(target_));
+    const auto kept = temporaryFiles(part.size());
+    ASSERT_EQ(kept.size(), 1u) << "the partial file stays as a temporary file";
+    EXPECT_EQ(readFile(kept[0]), part);
+    std::filesystem::remove(kept[0]);
 
     // Same process, camera back: a new session opens and closes cleanly.
     device_->plug();
     openSession();
     EXPECT_EQ(CheckExistUSBCamera(), 0);
+    CameraStatusData status{};
     ASSERT_EQ(GetCameraStatusData(&status), 0);
     ASSERT_EQ(TerminatePCControlMode(), 0);
     ASSERT_EQ(CloseCamera(), 0);
