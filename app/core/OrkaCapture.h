@@ -26,6 +26,7 @@
 #include "fotolien.h"
 
 class QComboBox;
+class TInfosPgm;
 class TParamPgm;
 class QLabel;
 class QLineEdit;
@@ -137,6 +138,8 @@ class TBase : public QWidget {
 
     // The trigger schedule dialog, kept for the window's lifetime.
     TParamPgm* ParamPgm = nullptr;
+    // The about box, created by the program after the window.
+    TInfosPgm* InfosPgm = nullptr;
 
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
