@@ -85,6 +85,10 @@ void Camera::Impl::laterLocked(Clock::duration delay, std::function<void()> acti
 
 void Camera::Impl::endSessionLocked() {
     session = Session{};
+    for (PendingRequest& request : awaiting)
+        orphaned.push_back(std::move(request));
+    while (orphaned.size() > 16)
+        orphaned.pop_front();
     awaiting.clear();
     timers.clear();
     ++epoch;
@@ -92,6 +96,7 @@ void Camera::Impl::endSessionLocked() {
 
 void Camera::Impl::resetLocked() {
     endSessionLocked();
+    orphaned.clear();
     in.clear();
     faults = Faults{};
     controls = Controls{};

@@ -11,6 +11,7 @@
 #include "DepthOfField.h"
 #include "OrkaCapture.h"
 #include "PendingFiles.h"
+#include "ProgDH.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -202,6 +203,7 @@ void TBase::IdleRefresh() {
 
     if (Status.focusMode == 1)
         ShowManualFocusDistance();
+    ShowScheduleIndicator();
 }
 
 void TBase::ShowManualFocusDistance() {
@@ -210,4 +212,23 @@ void TBase::ShowManualFocusDistance() {
         millimetres == 0 ? QStringLiteral("Infini") : orka::FormatGeneral(millimetres / 1000.0L, 2);
     if (ui_->DistFoc->text() != text)
         ui_->DistFoc->setText(text);
+}
+
+// Whether a trigger schedule is in force, and the lamp telling whether the
+// present moment lies in one of its slots.
+void TBase::ShowScheduleIndicator() {
+    if (ParamPgm == nullptr)
+        return;
+    if (!ParamPgm->ScheduleInForce()) {
+        ui_->InfoPgmEv->setText(QStringLiteral("sans"));
+        ui_->LampProg->hide();
+        return;
+    }
+    ui_->InfoPgmEv->setText(QStringLiteral("avec"));
+    ui_->LampProg->show();
+    const uint8_t inSlot = ParamPgm->InScheduledSlot() ? 1 : 0;
+    if (inSlot != LampState) {
+        ui_->LampProg->setPixmap(Glyphs[inSlot ? gLampOn : gLampOff]);
+        LampState = inSlot;
+    }
 }

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "InterfaceOrka.h"
+#include "ProgDH.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
@@ -79,6 +80,7 @@ void TBase::FormCreate() {
     for (int i = 0; i < gGlyphCount; ++i)
         Glyphs[i] = LoadGlyph(kGlyphNames[i]);
     ui_->PriseVue->setIcon(Glyphs[gClic0]);
+    ui_->LampProg->setPixmap(Glyphs[gLampOff]);  // what LampState 0 stands for
     FrameIntervals.fill(1);
     PreviewWidth = 320;
     PreviewHeight = 240;
@@ -108,6 +110,8 @@ void TBase::FormCreate() {
     FillLists();
     FitTabCaptions();
     ConnectHandlers();
+
+    ParamPgm = new TParamPgm(this);
 
     // Tooltips are switched for the whole window in one place, and the two
     // status panels at the right answer clicks.
@@ -218,6 +222,8 @@ void TBase::FormClose() {
         idleTimer_->stop();
     DisconnectCamera();
     qApp->removeEventFilter(this);
+    delete ParamPgm;
+    ParamPgm = nullptr;
     GlyphBtnOff = QPixmap();
     GlyphBtnOn = QPixmap();
     Glyphs.fill(QPixmap());

@@ -26,6 +26,8 @@
 #include "fotolien.h"
 
 class QComboBox;
+class TInfosPgm;
+class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -134,6 +136,11 @@ class TBase : public QWidget {
     long double FarLimit = 0;
     uint32_t CustomWBWord = 0;
 
+    // The trigger schedule dialog, kept for the window's lifetime.
+    TParamPgm* ParamPgm = nullptr;
+    // The about box, created by the program after the window.
+    TInfosPgm* InfosPgm = nullptr;
+
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
     QPixmap GlyphBtnOff, GlyphBtnOn;
@@ -202,6 +209,7 @@ class TBase : public QWidget {
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
+    void ShowScheduleIndicator();
     bool WaitForPendingFiles();
 
     std::unique_ptr<Ui::TBase> ui_;
