@@ -11,6 +11,10 @@ namespace orkasim {
 
 using namespace wire;
 
+namespace {
+constexpr uint64_t kPatternStep = 0x9E3779B97F4A7C15ull;
+}  // namespace
+
 Response Camera::Impl::captureLocked(uint32_t transaction, const Bytes& payload) {
     Reader in(payload.data(), payload.size());
     const uint32_t driveMode = in.u32();
@@ -164,8 +168,13 @@ void Camera::Impl::sendChunkLocked() {
         const auto from = file.bytes->begin() + static_cast<ptrdiff_t>(t.offset);
         payload.insert(payload.end(), from, from + static_cast<ptrdiff_t>(n));
     } else {
-        for (size_t i = 0; i < n; ++i)
-            payload.push_back(filePatternByte(t.offset + i));
+        // filePatternByte, stepped: (offset + 1) * kPatternStep grows by
+        // kPatternStep per byte.
+        uint64_t x = (t.offset + 1) * kPatternStep;
+        payload.resize(12 + n);
+        for (size_t i = 0; i < n; ++i, x += kPatternStep) {
+            payload[12 + i] = static_cast<uint8_t>(x >> 56);
+        }
     }
     requestLocked(kFileIn, payload, [this, n](uint32_t, const Bytes&) {
         session.transfer.offset += n;
@@ -191,8 +200,7 @@ void Camera::Impl::closeFileLocked() {
 
 uint8_t Camera::filePatternByte(uint64_t offset) {
     // Mixes the offset so that chunks, repeats and shifts are all told apart.
-    const uint64_t x = (offset + 1) * 0x9E3779B97F4A7C15ull;
-    return static_cast<uint8_t>(x >> 56);
+    return static_cast<uint8_t>(((offset + 1) * kPatternStep) >> 56);
 }
 
 void Camera::setChunkSize(size_t bytes) {
