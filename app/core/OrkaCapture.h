@@ -26,6 +26,8 @@
 #include "fotolien.h"
 
 class QComboBox;
+class TInfosPgm;
+class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -134,6 +136,11 @@ class TBase : public QWidget {
     long double FarLimit = 0;
     uint32_t CustomWBWord = 0;
 
+    // The trigger schedule dialog, kept for the window's lifetime.
+    TParamPgm* ParamPgm = nullptr;
+    // The about box, created by the program after the window.
+    TInfosPgm* InfosPgm = nullptr;
+
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
     QPixmap GlyphBtnOff, GlyphBtnOn;
@@ -170,8 +177,16 @@ class TBase : public QWidget {
     void MFlashAPNChange();
     void CFlashAPNChange();
 
-    // ---- numeric edit boxes -------------------------------------------------
-    void eNbImgTChange(QLineEdit* edit);
+    // ---- numeric edit boxes ---------------------------------------------------
+    // Each box filters its digits as they are typed and checks its range one
+    // second after the last key release; these store the value it accepted.
+    void RetDeclKeyUp(int seconds);
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    void eDureeVideoKeyUp(int seconds);
+    void eDepVideoKeyUp(int minutes);
+    void eDFocKeyUp(int millimetres);
 
     Ui::TBase* form() const { return ui_.get(); }
 
@@ -190,9 +205,11 @@ class TBase : public QWidget {
     void FitTabCaptions();
     void ConnectHandlers();
     void ConnectExposureHandlers();
+    void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
+    void ShowScheduleIndicator();
     bool WaitForPendingFiles();
 
     std::unique_ptr<Ui::TBase> ui_;
