@@ -10,6 +10,7 @@ class Capture : public SimTest {
     void SetUp() override {
         SimTest::SetUp();
         enterControlMode();
+        ASSERT_EQ(SetImageSize(3), 0);  // 640 x 480: quick to render
         sim().clearLog();
     }
     static int32_t waiting() {
@@ -43,13 +44,12 @@ TEST_F(Capture, OutOfFocusLeavesThePointAloneButTheButtonPressed) {
 }
 
 TEST_F(Capture, CaptureCarriesDriveSizeQualityAndDuration) {
-    ASSERT_EQ(SetImageSize(7), 0);
     ASSERT_EQ(SetImageQuality(2), 0);
     ASSERT_EQ(SetDriveMode(0), 0);
     ASSERT_EQ(CaptureImage(3), 0);
     ASSERT_EQ(sent(0x1006).size(), 1u);
     EXPECT_EQ(payloadOf(sent(0x1006)[0]),
-              (Bytes{0, 0, 0, 0, 7, 0, 0, 0, 2, 0, 0, 0, 0xB8, 0x0B, 0, 0}));
+              (Bytes{0, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 0xB8, 0x0B, 0, 0}));
     ASSERT_EQ(TerminateCaptureImage(), 0);
     EXPECT_EQ(TerminateCaptureImage(), 1);  // the capture flag is gone
 }

@@ -11,6 +11,7 @@ class LiveView : public SimTest {
   protected:
     void SetUp() override {
         SimTest::SetUp();
+        sim().prerenderFrames(2);  // frames within their second, sanitizers or not
         enterControlMode();
     }
     static Bytes frame(const LiveViewInfo& info, CameraStatusData* status = nullptr) {

@@ -106,14 +106,18 @@ void SimTest::openCamera() {
 }
 
 void SimTest::waitUntilReady() {
-    ASSERT_TRUE(waitFor(Direction::HostToCamera, 0x2003)) << "the state notice was not answered";
+    // Generous: under a sanitizer the camera's timer thread may still be
+    // busy with an earlier test's pictures.
+    ASSERT_TRUE(waitFor(Direction::HostToCamera, 0x2003, 10s))
+        << "the state notice was not answered";
 }
 
 void SimTest::enterControlMode() {
     openCamera();
     waitUntilReady();
     // The library takes the state right after replying to the notice.
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::chrono::steady_clock::now() < deadline) {
         if (StartPCControlMode() == 0) {
             return;
         }
