@@ -207,7 +207,7 @@ class TBase : public QWidget {
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
     void ShowScheduleIndicator();
-    bool WaitForPendingFiles();
+    void WaitForPendingFiles();
 
     std::unique_ptr<Ui::TBase> ui_;
     QTimer* idleTimer_ = nullptr;
