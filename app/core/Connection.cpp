@@ -60,8 +60,8 @@ uint8_t TBase::ConnectCamera() {
         CheckResult(StartPCControlMode());
     }
     if (LastResult != 0) {
-        // Close the session again, so that the next attempt opens a fresh
-        // one instead of a second session on the same device.
+        // Close the session again: the camera is not left with a session the
+        // window no longer uses, and the next attempt starts afresh.
         if (opened)
             CheckResult(CloseCamera());
         SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
@@ -131,8 +131,9 @@ bool TBase::DisconnectCamera() {
 }
 
 // Waits while the camera still has files to send. The pauses block the
-// window; when the count has stopped falling for a while the user decides.
-bool TBase::WaitForPendingFiles() {
+// window; when the count has stopped falling for a while the user decides
+// whether to wait on or to leave PC-control mode without those files.
+void TBase::WaitForPendingFiles() {
     PendingFilesWait wait;
     wait.count = [] {
         int32_t count = 0;
@@ -141,22 +142,24 @@ bool TBase::WaitForPendingFiles() {
     };
     wait.pause = [] { QThread::msleep(kPendingFilesPauseMs); };
     wait.keepWaiting = [this](int32_t count) {
+        const QString files =
+            count == 1 ? QStringLiteral("1 fichier") : QStringLiteral("%1 fichiers").arg(count);
         QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        tr("L'appareil doit encore transmettre %n fichier(s), et rien n'est "
-                           "arrivé depuis 30 secondes.",
-                           nullptr, count),
+                        QStringLiteral("L'appareil doit encore transmettre %1, et aucun n'est "
+                                       "arrivé depuis 30 secondes.")
+                            .arg(files),
                         QMessageBox::NoButton, this);
         box.setInformativeText(
             QStringLiteral("Continuer d'attendre, ou déconnecter quand même ? Les fichiers "
                            "qui n'auront pas été transmis seront perdus."));
-        QPushButton* wait =
+        QPushButton* keep =
             box.addButton(QStringLiteral("Continuer d'attendre"), QMessageBox::AcceptRole);
         box.addButton(QStringLiteral("Déconnecter quand même"), QMessageBox::DestructiveRole);
-        box.setDefaultButton(wait);
+        box.setDefaultButton(keep);
         box.exec();
-        return box.clickedButton() == wait;
+        return box.clickedButton() == keep;
     };
-    return wait.run();
+    wait.run();
 }
 
 void TBase::IdleRefresh() {

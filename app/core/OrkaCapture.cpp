@@ -66,11 +66,10 @@ TBase::~TBase() {
 
 void TBase::FormCreate() {
     setFixedSize(kClientWidthLarge, kClientHeight);
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui_->CommandeAPN), static_cast<QWidget*>(ui_->HistoBox),
-          static_cast<QWidget*>(ui_->PriseVue), static_cast<QWidget*>(ui_->ConnectAPN),
-          static_cast<QWidget*>(ui_->FreqImg), static_cast<QWidget*>(ui_->InfoBatterie),
-          static_cast<QWidget*>(ui_->InfoErreur)})
+    QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
+                                      ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
+                                      ui_->InfoErreur};
+    for (QWidget* w : anchoredRight)
         rightAnchored_.emplace_back(w, w->x());
 
     // Bitmaps.
@@ -81,7 +80,7 @@ void TBase::FormCreate() {
         Glyphs[i] = LoadGlyph(kGlyphNames[i]);
     ui_->PriseVue->setIcon(Glyphs[gClic0]);
     ui_->LampProg->setPixmap(Glyphs[gLampOff]);  // what LampState 0 stands for
-    FrameIntervals.fill(1);
+    FrameIntervals.Reset();
     PreviewWidth = 320;
     PreviewHeight = 240;
     WorkBitmap = QImage(PreviewWidth, PreviewHeight, QImage::Format_BGR888);
@@ -230,10 +229,7 @@ void TBase::FormClose() {
     WorkBitmap = QImage();
     FrameBuffer.clear();
     RotateBuffer.clear();
-    RoiLuma.clear();
-    for (auto& sums : BlockSums)
-        sums.clear();
-    BlockDiffs.clear();
+    Detector.ResizeDetectionBuffers(0);
 }
 
 void TBase::CheckResult(int32_t result) {

@@ -23,14 +23,15 @@
 #include <memory>
 #include <vector>
 
+#include "Detection.h"
+#include "LiveViewMath.h"
+#include "UtilsOrka.h"
 #include "fotolien.h"
 
-class QComboBox;
+class QColor;
+class QTimer;
 class TInfosPgm;
 class TParamPgm;
-class QLabel;
-class QLineEdit;
-class QTimer;
 
 namespace Ui {
 class TBase;
@@ -80,17 +81,18 @@ class TBase : public QWidget {
     int32_t PreviewWidth = 320;
     int32_t PreviewHeight = 240;
 
-    // Points: camera frame coordinates (3264 x 2448) or preview pixels.
-    int32_t FocusPoint[2] = {1632, 1224};
-    int32_t FocusMark[2] = {160, 120};
-    int32_t DrawnFocusMark[2] = {160, 120};
-    int32_t GreyPoint[2] = {0, 0};
+    // Points (x, y): in camera frame coordinates (3264 x 2448) or, for the
+    // marks, in preview pixels.
+    std::array<int32_t, 2> FocusPoint{1632, 1224};
+    std::array<int32_t, 2> FocusMark{160, 120};
+    std::array<int32_t, 2> DrawnFocusMark{160, 120};
+    std::array<int32_t, 2> GreyPoint{0, 0};
 
     // Frame pipeline.
     std::vector<uint8_t> FrameBuffer;
     std::vector<uint8_t> RotateBuffer;
     QImage WorkBitmap;
-    std::array<uint32_t, 8> FrameIntervals{};
+    orka::TFrameRate FrameIntervals;  // the last eight frame intervals
 
     // Shutter.
     bool HalfPressed = false;
@@ -104,18 +106,13 @@ class TBase : public QWidget {
     int32_t ShownMacro = 0;
     uint8_t LampState = 0;
 
-    // Motion detection.
-    struct TCorners {
-        int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    };
+    // Motion detection: the rectangle being edited, as stored for both
+    // preview sizes and the thumbnail, and the measure with its buffers
+    // (RoiLuma, BlockSums, BlockDiffs, DeviationHistory, JustTriggered).
+    orka::TRoiState RoiEditor;
+    orka::RoiStore Roi;
+    orka::TMotionDetector Detector;
     bool RoiThumbDirty = false;
-    bool JustTriggered = false;
-    TCorners RoiSmall, RoiLarge, RoiThumb;
-    std::vector<int32_t> RoiLuma;
-    std::array<std::vector<int32_t>, 2> BlockSums;
-    std::vector<double> BlockDiffs;
-    std::array<long double, 4> DeviationHistory{};
-    uint32_t DeviationCount = 0;
 
     // Automation, each value as its edit box last validated it.
     int32_t SelfTimerDelay = 2;    // s
@@ -210,7 +207,7 @@ class TBase : public QWidget {
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
     void ShowScheduleIndicator();
-    bool WaitForPendingFiles();
+    void WaitForPendingFiles();
 
     std::unique_ptr<Ui::TBase> ui_;
     QTimer* idleTimer_ = nullptr;
