@@ -13,7 +13,9 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "FrameDecoder.h"
 #include "TempValueTables.h"
+#include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -149,6 +151,9 @@ void TBase::ConnectHandlers() {
     connect(ui_->ConnectAPN, &QToolButton::clicked, this, &TBase::ConnectAPNClick);
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
+    SetUpLiveView();
+    SetUpFocus();
+    SetUpColour();
 }
 
 void TBase::closeEvent(QCloseEvent* event) {
