@@ -58,6 +58,18 @@ void Print(const char* title, const std::vector<uint64_t>& perSecond, double tar
 
 }  // namespace
 
+// With --screenshot FILE: one live-view second with the overlays, then the
+// window grabbed into FILE (PNG), instead of the figures.
+bool Screenshot(TBase& base, const QString& file) {
+    bool saved = false;
+    QTimer::singleShot(1000, [&] {
+        saved = base.grab().save(file);
+        base.findChild<QCheckBox*>("PreVisuActif")->setChecked(false);
+    });
+    base.findChild<QCheckBox*>("PreVisuActif")->setChecked(true);
+    return saved;
+}
+
 int main(int argc, char** argv) {
     // Fotolien must find the simulated transport before any other.
     if (std::getenv("ORKA_BENCH_SIM_PATH") == nullptr) {
@@ -92,6 +104,15 @@ int main(int argc, char** argv) {
     }
     std::printf("live view %d x %d, overlays: reticle, grid, focus marks\n\n", base.PreviewWidth,
                 base.PreviewHeight);
+
+    const QStringList args = app.arguments();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot"));
+        at >= 0 && at + 1 < args.size()) {
+        const bool saved = Screenshot(base, args[at + 1]);
+        base.ConnectAPNClick();
+        std::printf("screenshot %s\n", saved ? "saved" : "NOT saved");
+        return saved ? 0 : 1;
+    }
 
     Print("camera answering as fast as asked", Measure(base), 60);
     // The simulator has no frame clock of its own: each frame answer is held
