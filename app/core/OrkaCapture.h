@@ -29,6 +29,8 @@
 #include "fotolien.h"
 
 class QComboBox;
+class TInfosPgm;
+class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -143,6 +145,11 @@ class TBase : public QWidget {
     long double FarLimit = 0;
     uint32_t CustomWBWord = 0;
 
+    // The trigger schedule dialog, kept for the window's lifetime.
+    TParamPgm* ParamPgm = nullptr;
+    // The about box, created by the program after the window.
+    TInfosPgm* InfosPgm = nullptr;
+
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
     QPixmap GlyphBtnOff, GlyphBtnOn;
@@ -179,8 +186,16 @@ class TBase : public QWidget {
     void MFlashAPNChange();
     void CFlashAPNChange();
 
-    // ---- numeric edit boxes -------------------------------------------------
-    void eNbImgTChange(QLineEdit* edit);
+    // ---- numeric edit boxes ---------------------------------------------------
+    // Each box filters its digits as they are typed and checks its range one
+    // second after the last key release; these store the value it accepted.
+    void RetDeclKeyUp(int seconds);
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    void eDureeVideoKeyUp(int seconds);
+    void eDepVideoKeyUp(int minutes);
+    void eDFocKeyUp(int millimetres);
 
     Ui::TBase* form() const { return ui_.get(); }
 
@@ -229,7 +244,6 @@ class TBase : public QWidget {
     void FocMMouseDown();
     void FocPMouseDown();
     void FocPMouseUp();
-    void eDFocKeyUp(int value);
     void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
 
     void RCouleurChange();
@@ -275,9 +289,11 @@ class TBase : public QWidget {
     void FitTabCaptions();
     void ConnectHandlers();
     void ConnectExposureHandlers();
+    void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
+    void ShowScheduleIndicator();
     bool WaitForPendingFiles();
 
     // Live view, shutter, focus and colour (LiveView.cpp, Shutter.cpp,
@@ -299,7 +315,6 @@ class TBase : public QWidget {
 
     std::unique_ptr<Ui::TBase> ui_;
     std::unique_ptr<orka::TFrameDecoder> frameDecoder_;
-    orka::TNumericEdit* focalEdit_ = nullptr;
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
     int liveLoopDepth_ = 0;         // nested live-view loops running
     bool inHalfPress_ = false;

@@ -6,7 +6,6 @@
 #include "DepthOfField.h"
 #include "InterfaceOrka.h"
 #include "OrkaCapture.h"
-#include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -24,8 +23,6 @@ void TBase::SetUpFocus() {
     connect(ui_->ModeMF, &QRadioButton::toggled, this, &TBase::ModeMFClick);
     connect(ui_->ModeFFP, &QRadioButton::toggled, this, &TBase::ModeFFPClick);
     connect(ui_->FFPetSpotAE, &QCheckBox::toggled, this, &TBase::SendSpotLink);
-    focalEdit_ = new orka::TNumericEdit(ui_->eDFoc, orka::eDFocRange);
-    connect(focalEdit_, &orka::TNumericEdit::accepted, this, &TBase::eDFocKeyUp);
 }
 
 void TBase::ModeMFClick() {
@@ -87,10 +84,6 @@ void TBase::FocPMouseDown() {
 
 void TBase::FocPMouseUp() {
     CheckResult(FocusAdjust(kFocusStop));
-}
-
-void TBase::eDFocKeyUp(int value) {
-    FocalLength = value;
 }
 
 void TBase::ShowDepthOfField(uint32_t distanceMm, int apertureIndex) {

@@ -4,6 +4,8 @@
 #include <QtWidgets>
 
 #include "OrkaCapture.h"
+#include "ProgDH.h"
+#include "UtilsOrka.h"
 
 class TestWindowState : public QObject {
     Q_OBJECT
@@ -16,6 +18,14 @@ class TestWindowState : public QObject {
     }
     QString error() { return get<QLabel>("InfoErreur")->text(); }
 
+    // The range check of a numeric box, its message boxes caught in `messages`.
+    orka::TNumericEdit* checkOf(QLineEdit* edit) {
+        auto* check = edit->findChild<orka::TNumericEdit*>();
+        check->setMessageHook([this](QMessageBox::Icon, const QString& text) { messages << text; });
+        return check;
+    }
+    QStringList messages;
+
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
@@ -24,6 +34,7 @@ class TestWindowState : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(base));
     }
     void cleanup() {
+        messages.clear();
         base->Connected = false;  // nothing to disconnect
         delete base;
     }
@@ -213,6 +224,126 @@ class TestWindowState : public QObject {
         QTest::keyClick(mode, Qt::Key_Down);
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(get<QComboBox>("OuvAPN")->isEnabled());
+    }
+
+    // With a schedule in force the window says "avec" and its lamp shows
+    // whether the present moment lies in a slot, redrawn only on change.
+    void scheduleIndicator() {
+        TParamPgm* pgm = base->ParamPgm;
+        QVERIFY(pgm);
+        QDateTime now(QDate::currentDate(), QTime(10, 0));
+        pgm->SetClock([&] { return now; });
+        pgm->SetWarningHook([](const QString& text) { QFAIL(qPrintable(text)); });
+        pgm->NouvDateClick();
+        pgm->NouvDateClick();  // today
+        pgm->NouvHeureClick();
+        QVERIFY(pgm->TimePicker);
+        pgm->TimePicker->setTime(QTime(9, 0));
+        pgm->NouvHeureClick();
+        pgm->TimePicker->setTime(QTime(11, 0));
+        pgm->NouvHeureClick();
+        pgm->ValiderClick();
+        QVERIFY(pgm->ScheduleInForce());
+        pgm->TimerTimer();
+        QVERIFY(pgm->InScheduledSlot());
+
+        auto* lamp = get<QLabel>("LampProg");
+        base->IdleRefresh();  // not connected: nothing shown yet
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        base->Connected = true;
+        base->IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("avec"));
+        QVERIFY(!lamp->isHidden());
+        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOn].toImage());
+        lamp->clear();
+        base->IdleRefresh();
+        QVERIFY(lamp->pixmap().isNull());
+
+        now.setTime(QTime(12, 0));
+        pgm->TimerTimer();
+        base->IdleRefresh();
+        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOff].toImage());
+
+        pgm->AnnulerClick();
+        base->IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        QVERIFY(lamp->isHidden());
+    }
+
+    // One second after the last key release the box is checked: out of range
+    // gives the warning and the default, which is stored.
+    void numericBoxOutOfRange() {
+        auto* edit = get<QLineEdit>("eNbImgT");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "12");
+        check->validateNow();
+        QCOMPARE(base->IntervalTotal, 12);
+
+        edit->clear();
+        QTest::keyClicks(edit, "1500");
+        QVERIFY(check->pending());
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 3000);
+        QCOMPARE(messages[0], QStringLiteral("1500 n'est pas dans l'intervalle spécifié 2..1000"));
+        QCOMPARE(edit->text(), QStringLiteral("2"));
+        QCOMPARE(base->IntervalTotal, 2);
+    }
+
+    // Typing on within the second restarts it: the value read is the text
+    // one second after the last key.
+    void numericBoxWaitsForTheLastKey() {
+        auto* edit = get<QLineEdit>("RetDecl");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "3");
+        QTest::qWait(600);
+        QTest::keyClicks(edit, "0");
+        QTest::qWait(600);
+        QVERIFY(check->pending());
+        QCOMPARE(base->SelfTimerDelay, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(base->SelfTimerDelay, 30, 3000);
+        QVERIFY(messages.isEmpty());
+    }
+
+    // An empty box is not a number: the error is shown and the setting keeps
+    // its last value.
+    void numericBoxNotANumber() {
+        auto* edit = get<QLineEdit>("eInterImg");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "25");
+        check->validateNow();
+        QCOMPARE(base->IntervalSeconds, 25);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QVERIFY(edit->text().isEmpty());
+        QVERIFY(check->pending());
+        check->validateNow();
+        QCOMPARE(messages, QStringList{QStringLiteral("'' n'est pas une valeur entière correcte")});
+        QCOMPARE(base->IntervalSeconds, 25);
+    }
+
+    // Letters never stay in a numeric box; minutes are stored in the unit
+    // their setting uses.
+    void numericBoxesFilterAndConvert() {
+        auto* focal = get<QLineEdit>("eDFoc");
+        auto* check = checkOf(focal);
+        focal->clear();
+        QTest::keyClicks(focal, "3a5");
+        QCOMPARE(focal->text(), QStringLiteral("35"));
+        check->validateNow();
+        QCOMPARE(base->FocalLength, 35);
+
+        for (const char* name : {"eDepImg", "eDepVideo"}) {
+            auto* edit = get<QLineEdit>(name);
+            edit->clear();
+            QTest::keyClicks(edit, "x1");
+            QCOMPARE(edit->text(), QStringLiteral("1"));
+            checkOf(edit)->validateNow();
+        }
+        QCOMPARE(base->IntervalDelay, 60);
+        QCOMPARE(base->VideoDelay, 60000);
+        QVERIFY(messages.isEmpty());
     }
 };
 
