@@ -46,6 +46,9 @@ void TBase::SetUpColour() {
     ContrChange();
     TCoulChange();
     ICCChange();
+    // Without a camera those sends fail; there is nothing to report yet.
+    ErrorLatch = 0;
+    LastResult = 0;
 }
 
 void TBase::RCouleurChange() {
