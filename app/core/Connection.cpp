@@ -33,11 +33,12 @@ void TBase::ConnectAPNClick() {
         ui_->ConnectAPN->setChecked(Connected);
         return;
     }
+    bool justConnected = false;
     {
         WaitCursor hourglass;
         busy_ = true;
         if (!Connected)
-            Connected = ConnectCamera() != 0;
+            Connected = justConnected = ConnectCamera() != 0;
         else if (DisconnectCamera())
             Connected = false;
         busy_ = false;
@@ -46,7 +47,11 @@ void TBase::ConnectAPNClick() {
         // connected: show now whether one of them was refused.
         if (Connected && ErrorLatch == 1)
             SetErrorIndicator(QStringLiteral("X"));
+        if (!justConnected)
+            return;
     }
+    // The live view runs inside this handler until something stops it.
+    PreVisuActifClick();
 }
 
 uint8_t TBase::ConnectCamera() {
@@ -79,6 +84,7 @@ uint8_t TBase::ConnectCamera() {
 
     GetCameraStatusData(&Status);
     StatusAtConnect = Status;
+    DimPreViewClick();  // the camera's preview size, and the preview laid out for it
     ShownBattery = -1;
     SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));
     ui_->MonoMultiVue->setEnabled(true);
@@ -96,13 +102,18 @@ uint8_t TBase::PushAllSettings() {
         &TBase::QualImgChange,   &TBase::DefImgChange,    &TBase::ISOImgChange,
         &TBase::ModeAPNChange,   &TBase::VitAPNChange,    &TBase::OuvAPNChange,
         &TBase::MesAPNChange,    &TBase::CompExpChange,   &TBase::CompFlashChange,
-        &TBase::MFlashAPNChange, &TBase::CFlashAPNChange,
+        &TBase::MFlashAPNChange, &TBase::CFlashAPNChange, &TBase::BalBlancChange,
+        &TBase::ContrChange,     &TBase::SatChange,       &TBase::RNetteteChange,
+        &TBase::RCouleurChange,  &TBase::FCoulChange,     &TBase::FFPetSpotAEClick,
     };
     for (Handler handler : kSettingsOrder)
         (this->*handler)();
 
-    CheckResult(SetDisplayAfterView(0));
+    // The camera shows the pictures taken exactly when the window asks to.
+    CheckResult(SetDisplayAfterView(AfterViewOn ? 1 : 0));
     CheckResult(SetSceneSelectMode(0));
+    ModeMFClick();
+    MonoMultiVueClick();
     CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
                                        QFile::encodeName(ui_->PrefixImg->text()).constData()));
     CheckResult(LiveViewGetInfo(&LiveInfo));
@@ -118,6 +129,9 @@ bool TBase::DisconnectCamera() {
     CheckResult(TerminatePCControlMode());
     CheckResult(CloseCamera());
     Connected = false;
+    ResetDetection();
+    ClearRoiThumbnail();
+    ToggleLiveView();  // ends a live-view loop under way
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
@@ -163,6 +177,8 @@ void TBase::WaitForPendingFiles() {
 }
 
 void TBase::IdleRefresh() {
+    HalfPressRefresh();
+
     // Widest aperture the camera offers now.
     const QString widest = ui_->OuvAPN->itemText(Status.maxAperture);
     if (ui_->OuvMax->text() != widest)
@@ -204,8 +220,11 @@ void TBase::IdleRefresh() {
         ShownBattery = Status.battery;
     }
 
-    if (Status.focusMode == 1)
+    if (Status.focusMode == 1) {
         ShowManualFocusDistance();
+        ShowDepthOfField(static_cast<uint32_t>(Status.focusDistance), Status.aperture);
+    }
+    ShowGreySample();
     ShowScheduleIndicator();
 }
 

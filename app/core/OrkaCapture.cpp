@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "FrameDecoder.h"
 #include "InterfaceOrka.h"
 #include "ProgDH.h"
 #include "UtilsOrka.h"
@@ -165,6 +166,9 @@ void TBase::ConnectHandlers() {
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
     ConnectNumericEdits();
+    SetUpLiveView();
+    SetUpFocus();
+    SetUpColour();
 }
 
 void TBase::ConnectNumericEdits() {

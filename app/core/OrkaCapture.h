@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Detection.h"
+#include "Histogram.h"
 #include "LiveViewMath.h"
 #include "UtilsOrka.h"
 #include "fotolien.h"
@@ -32,6 +33,14 @@ class QColor;
 class QTimer;
 class TInfosPgm;
 class TParamPgm;
+class QLabel;
+class QLineEdit;
+class QPainter;
+
+namespace orka {
+class TFrameDecoder;
+class TNumericEdit;
+}  // namespace orka
 
 namespace Ui {
 class TBase;
@@ -187,9 +196,84 @@ class TBase : public QWidget {
 
     Ui::TBase* form() const { return ui_.get(); }
 
+    // ---- live view, histogram, shutter, focus, colour (window) ----
+    // The displayed picture: the decoded frame turned to the orientation
+    // chosen, with the overlays drawn over it once the frame is complete.
+    QImage LiveImage;
+    QImage HistoImage;  // ImgHisto's picture, 256 x 100
+    orka::THistogram Histogram;
+    orka::TMotionDetector Detector;  // AnalyseFrame fills its RoiLuma
+    orka::TFrameRate FrameRateMeter;
+    uint64_t FramesShown = 0;  // live-view frames shown since the start
+    int ShownGlyph = gClic0;   // Glyphs entry PriseVue shows
+
+    bool EventModeSelected() const;  // MonoMultiVue item 3
+    orka::Orientation CurrentOrientation() const;
+    void ToggleLiveView();
+    void PreVisuActifClick();
+    void PostVisuActifClick();
+    // Decodes FrameBuffer into LiveImage and analyses it; false when the
+    // frame is corrupt (LiveView keeps showing the previous picture).
+    // liveFrame is false for the after-view picture, which is not watched for
+    // motion.
+    bool DecodeFrame(bool liveFrame = true);
+    void ApplyFrameSize();
+    void ImgHorz0Click();
+    void ImgVertGClick();
+    void DimPreViewClick();
+    // The camera-frame point of preview point (x, y), into target.
+    void PreviewToCamera(int x, int y, int32_t target[2]) const;
+    void LiveViewMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
+    void LiveViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void LiveViewMouseUp(int x, int y);
+    void DrawReticle(QPainter& painter) const;
+    void DrawGrid(QPainter& painter) const;
+    double FrameRate();
+
+    void PriseVueMouseDown();  // the full press; the intervalometer calls it too
+    void MemoFocusClick();
+    void SetShutterGlyph(int glyph);
+
+    void ModeMFClick();
+    void ModeFFPClick();
+    // Without a sender (the settings push): the link starts off.
+    void FFPetSpotAEClick();
+    void FocMMouseDown();
+    void FocPMouseDown();
+    void FocPMouseUp();
+    void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
+
+    void RCouleurChange();
+    void RNetteteChange();
+    void FCoulChange();
+    void SatChange();
+    void ContrChange();
+    void BalBlancChange();
+    void TCoulChange();
+    void ICCChange();
+    void DefWBClick();
+    void AppliquerClick();
+    void ClearGreySample();
+
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    // Declared here until the automation side lands (TempHooks_livewin.cpp).
+    void VideoTick();
+    void DetectionAfterAnalyse();
+    void DrawDetectionOverlay(QPainter& painter);
+    void DrawRoiThumbnailIfDirty();
+    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
+    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void RoiMouseUpEvent(int x, int y);
+    void LoadDetectionRectangle(int previewSizeItem);
+    void ResetDetection();
+    void ClearRoiThumbnail();
+    void MonoMultiVueClick();
+
   Q_SIGNALS:
     // F1 asked for the help topic of this context.
     void helpRequested(int context);
+    // PriseVue now shows this Glyphs entry.
+    void shutterGlyphChanged(int glyph);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -209,7 +293,29 @@ class TBase : public QWidget {
     void ShowScheduleIndicator();
     void WaitForPendingFiles();
 
+    // Live view, shutter, focus and colour (LiveView.cpp, Shutter.cpp,
+    // FocusSettings.cpp, ColourSettings.cpp).
+    void SetUpLiveView();
+    void SetUpFocus();
+    void SetUpColour();
+    void LiveViewFrame();
+    void DrawOverlays();
+    void ShowLiveImage();
+    void BlankLiveView();
+    void LayoutLiveView(int width, int height);
+    void HalfPressRefresh();
+    bool MouseOverShutter() const;
+    void ShowAfterView();
+    void ShowGreySample();
+    void SendSpotLink();
+    void SendCustomWB();
+
     std::unique_ptr<Ui::TBase> ui_;
+    std::unique_ptr<orka::TFrameDecoder> frameDecoder_;
+    QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
+    int liveLoopDepth_ = 0;         // nested live-view loops running
+    bool inHalfPress_ = false;
+    bool inFullPress_ = false;
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
     bool closing_ = false;
