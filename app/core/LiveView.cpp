@@ -274,7 +274,7 @@ void TBase::ImgHorz0Click() {
     LayoutLiveView(PreviewWidth, PreviewHeight);
     FocusMark[0] = PreviewWidth / 2;
     FocusMark[1] = PreviewHeight / 2;
-    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
+    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
     RoiThumbDirty = true;
 }
 
@@ -282,7 +282,7 @@ void TBase::ImgVertGClick() {
     LayoutLiveView(PreviewHeight, PreviewWidth);
     FocusMark[0] = PreviewHeight / 2;
     FocusMark[1] = PreviewWidth / 2;
-    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
+    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
     RoiThumbDirty = true;
 }
 
@@ -347,7 +347,7 @@ void TBase::DrawOverlays() {
         if (Status.focusPointMode == 0) {
             if (FocusMark[0] != DrawnFocusMark[0] || FocusMark[1] != DrawnFocusMark[1]) {
                 // The mark moved: the half press refocuses on the new point.
-                PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
+                PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
                 RefocusPending = true;
                 HalfPressed = false;
             }
@@ -430,16 +430,16 @@ void TBase::LiveViewMouseUp(int x, int y) {
         ui_->LiveView->unsetCursor();
         ui_->DefWB->setChecked(false);
         ui_->Appliquer->setEnabled(true);
-        PreviewToCamera(x, y, GreyPoint);
+        PreviewToCamera(x, y, GreyPoint.data());
         return;
     }
     if (ui_->ModeFFP->isChecked()) {
-        PreviewToCamera(x, y, FocusPoint);
-        CheckResult(SetFFPPosition(FocusPoint));
+        PreviewToCamera(x, y, FocusPoint.data());
+        CheckResult(SetFFPPosition(FocusPoint.data()));
     }
     if (ui_->ModeMF->isChecked() && !EventModeSelected()) {
-        PreviewToCamera(x, y, FocusPoint);
-        CheckResult(SetFDMPosition(FocusPoint));
+        PreviewToCamera(x, y, FocusPoint.data());
+        CheckResult(SetFDMPosition(FocusPoint.data()));
         CheckResult(ChangeFDMMode());
     }
 }

@@ -202,7 +202,6 @@ class TBase : public QWidget {
     QImage LiveImage;
     QImage HistoImage;  // ImgHisto's picture, 256 x 100
     orka::THistogram Histogram;
-    orka::TMotionDetector Detector;  // AnalyseFrame fills its RoiLuma
     orka::TFrameRate FrameRateMeter;
     uint64_t FramesShown = 0;  // live-view frames shown since the start
     int ShownGlyph = gClic0;   // Glyphs entry PriseVue shows
