@@ -110,6 +110,7 @@ uint8_t TBase::PushAllSettings() {
 
     CheckResult(SetDisplayAfterView(0));
     CheckResult(SetSceneSelectMode(0));
+    MonoMultiVueClick();
     CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
                                        QFile::encodeName(ui_->PrefixImg->text()).constData()));
     CheckResult(LiveViewGetInfo(&LiveInfo));
@@ -125,9 +126,12 @@ bool TBase::DisconnectCamera() {
     CheckResult(TerminatePCControlMode());
     CheckResult(CloseCamera());
     Connected = false;
+    ResetDetection();
+    ClearRoiThumbnail();
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
+    MonoMultiVueClick();
     ui_->FFPetSpotAE->setEnabled(false);
     ui_->FFPetSpotAE->setChecked(false);
     ui_->MonoMultiVue->setEnabled(false);
@@ -197,6 +201,9 @@ void TBase::IdleRefresh() {
         ShownMacro = Status.macro;
     }
 
+    if (IntervalStart != 0)
+        IntervalTick();
+
     if (!Connected)
         return;
 
@@ -210,6 +217,8 @@ void TBase::IdleRefresh() {
 
     if (Status.focusMode == 1)
         ShowManualFocusDistance();
+
+    RefreshScheduleIndicator();
 }
 
 void TBase::ShowManualFocusDistance() {

@@ -98,6 +98,7 @@ void TBase::FormCreate() {
     FillLists();
     FitTabCaptions();
     ConnectHandlers();
+    InitAutomation();
 
     // Tooltips are switched for the whole window in one place, and the two
     // status panels at the right answer clicks.
@@ -166,6 +167,7 @@ void TBase::FormClose() {
     closing_ = true;
     if (idleTimer_)
         idleTimer_->stop();
+    SeqVideoClick();  // a recording in progress is closed properly
     DisconnectCamera();
     qApp->removeEventFilter(this);
     GlyphBtnOff = QPixmap();

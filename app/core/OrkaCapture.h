@@ -20,15 +20,21 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "AVICompression.h"
+#include "Detection.h"
+#include "UtilsOrka.h"
 #include "fotolien.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QTimer;
+class TParamPgm;
 
 namespace Ui {
 class TBase;
@@ -173,6 +179,64 @@ class TBase : public QWidget {
     // ---- numeric edit boxes -------------------------------------------------
     void eNbImgTChange(QLineEdit* edit);
 
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    // The tick counter the automation times itself with, in milliseconds; it
+    // never reads 0 (0 marks "no sequence" in IntervalStart and VideoStart).
+    // Replaceable so that tests can drive the clock.
+    using TTickSource = std::function<uint32_t()>;
+    void SetTickSource(TTickSource source);
+    uint32_t TickCount() const;
+
+    // MonoMultiVue: drive mode, running sequences stopped, the mode's box
+    // shown and reset, the window caption.
+    void MonoMultiVueClick();
+    // Intervalometer. Called with fromUser false (no sender) it always stops.
+    void SeqInterVClick(bool fromUser = false);
+    void IntervalTick();
+    // Trigger schedule.
+    void PrgmEventClick();
+    void ShowProgDHHelp();
+    void RefreshScheduleIndicator();  // "avec"/"sans" and the lamp
+    bool ScheduleAllowsTrigger() const;
+    // Capture on motion.
+    void SeuilChange();
+    void DetectEventClick(bool fromUser = false);
+    void ResetDetection();
+    void ClearRoiThumbnail();
+    void DrawRoiThumbnail();
+    void DrawRoiThumbnailIfDirty();
+    void DrawDetectionOverlay(QPainter& painter);
+    void DetectionAfterAnalyse();
+    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
+    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void RoiMouseUpEvent(int x, int y);
+    void LoadDetectionRectangle(int previewSizeItem);
+    // Video sequence. Called with fromUser false (no sender) it always stops.
+    void SeqVideoClick(bool fromUser = false);
+    void VideoTick();
+
+    TParamPgm* ParamPgm = nullptr;                    // the schedule dialog, lives with the window
+    orka::TRoiState Roi;                              // the detection rectangle, displayed pixels
+    QImage RoiThumbImage;                             // what AffZoneDetect shows
+    std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
+    QString VideoFileName;
+    TAVIOptions VideoOptions{};
+    // The range rules of the automation's numeric boxes.
+    orka::TNumericEdit* RetDeclEdit = nullptr;
+    orka::TNumericEdit* eNbImgTEdit = nullptr;
+    orka::TNumericEdit* eInterImgEdit = nullptr;
+    orka::TNumericEdit* eDepImgEdit = nullptr;
+    orka::TNumericEdit* eDureeVideoEdit = nullptr;
+    orka::TNumericEdit* eDepVideoEdit = nullptr;
+
+    // TEMPORARY: the live view's side, until it lands (TempHooks_autowin.cpp).
+    bool EventModeSelected() const;
+    void ToggleLiveView();
+    void PreVisuActifClick();
+    void PriseVueMouseDown();
+    orka::TMotionDetector Detector;
+    QImage LiveImage;
+
     Ui::TBase* form() const { return ui_.get(); }
 
   Q_SIGNALS:
@@ -194,6 +258,22 @@ class TBase : public QWidget {
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
     bool WaitForPendingFiles();
+
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    void InitAutomation();  // FormCreate
+    void ConnectAutomationHandlers();
+    orka::Orientation ShownOrientation() const;
+    void MapDetectionRectangle(int previewSizeItem);
+    void ShowAutomationError(const QString& text);
+    void StopIntervalSequence();
+    void StartVideo();
+    void StopVideo();
+    TTickSource tickSource_;
+    QTimer* intervalTimer_ = nullptr;  // evaluates IntervalTick once a second
+    bool intervalTickBusy_ = false;    // a shot of the intervalometer is under way
+    bool detectionBusy_ = false;       // a capture on motion is under way
+    int mappedItem_ = -1;              // preview size and orientation of Detector's rectangle
+    orka::Orientation mappedOrientation_ = orka::Orientation::Normal;
 
     std::unique_ptr<Ui::TBase> ui_;
     QTimer* idleTimer_ = nullptr;
