@@ -86,6 +86,10 @@ void TBase::InitAutomation() {
     ConnectAutomationHandlers();
     ClearRoiThumbnail();
     MonoMultiVueClick();
+    // No camera is open yet: what the library refused here says nothing of
+    // a camera, and connecting starts from a clear indicator anyway.
+    ErrorLatch = 0;
+    LastResult = 0;
     SeuilChange();
 }
 

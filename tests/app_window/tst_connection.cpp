@@ -154,6 +154,7 @@ class TestConnection : public QObject {
             {55, 1},   // "Pre-flash TTL"
             {16, 0},   // no after-view
             {25, 0},   // scene selection
+            {5, 0},    // single-shot drive mode, from the mode selection
         };
         QCOMPARE(SentSettings(), expected);
         QCOMPARE(base->FocalLength, 50);
