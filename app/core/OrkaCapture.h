@@ -176,8 +176,16 @@ class TBase : public QWidget {
     void MFlashAPNChange();
     void CFlashAPNChange();
 
-    // ---- numeric edit boxes -------------------------------------------------
-    void eNbImgTChange(QLineEdit* edit);
+    // ---- numeric edit boxes ---------------------------------------------------
+    // Each box filters its digits as they are typed and checks its range one
+    // second after the last key release; these store the value it accepted.
+    void RetDeclKeyUp(int seconds);
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    void eDureeVideoKeyUp(int seconds);
+    void eDepVideoKeyUp(int minutes);
+    void eDFocKeyUp(int millimetres);
 
     // ---- shooting modes, intervalometer, schedule, detection, video ----
     // The tick counter the automation times itself with, in milliseconds; it
@@ -254,6 +262,7 @@ class TBase : public QWidget {
     void FitTabCaptions();
     void ConnectHandlers();
     void ConnectExposureHandlers();
+    void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
