@@ -21,10 +21,7 @@ void TBase::SeqInterVClick(bool fromUser) {
         return;
     }
 
-    // Values typed less than a second ago count for this sequence.
-    for (orka::TNumericEdit* edit : {eNbImgTEdit, eInterImgEdit, eDepImgEdit})
-        if (edit->pending())
-            edit->validateNow();
+    ValidatePendingEdits({ui_->eNbImgT, ui_->eInterImg, ui_->eDepImg});
 
     ui_->SeqInterV->setText(QStringLiteral("Stopper la séquence"));
     // The shots are timed here, not by live-view frames: the live view stops.
@@ -32,6 +29,7 @@ void TBase::SeqInterVClick(bool fromUser) {
         ui_->PreVisuActif->setChecked(false);
     LiveViewOn = false;
     IntervalStart = TickCount() / 1000;
+    ++intervalRun_;
     IntervalShots = 0;
     ui_->eNbImgP->setText(QStringLiteral("0"));
     for (QLineEdit* box : {ui_->eDepImg, ui_->eInterImg, ui_->eNbImgT})
@@ -55,9 +53,10 @@ void TBase::IntervalTick() {
     // not counted yet and must not be fired twice.
     if (intervalTickBusy_ || IntervalStart == 0)
         return;
-    const uint32_t start = IntervalStart;
-    if (!IntervalShotDue(start, IntervalDelay, IntervalShots, IntervalSeconds, TickCount() / 1000))
+    if (!IntervalShotDue(IntervalStart, IntervalDelay, IntervalShots, IntervalSeconds,
+                         TickCount() / 1000))
         return;
+    const uint32_t run = intervalRun_;
 
     intervalTickBusy_ = true;
     PriseVueMouseDown();
@@ -65,7 +64,7 @@ void TBase::IntervalTick() {
 
     // Stopped (or stopped and started again) during the shot: that sequence
     // is over and its counter was reset.
-    if (IntervalStart != start)
+    if (IntervalStart == 0 || intervalRun_ != run)
         return;
     ++IntervalShots;
     ui_->eNbImgP->setText(QString::number(IntervalShots));

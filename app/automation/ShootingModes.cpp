@@ -1,5 +1,5 @@
-// The shooting modes of the "Automatismes" tab: the choice of MonoMultiVue,
-// the clock of the automation, and the range rules of its numeric boxes.
+// The shooting modes of the "Automatismes" tab: the choice of MonoMultiVue
+// and the clock of the automation.
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTimer>
@@ -75,14 +75,6 @@ void TBase::InitAutomation() {
     ParamPgm = new TParamPgm(this);
     connect(ParamPgm, &TParamPgm::helpRequested, this, &TBase::ShowProgDHHelp);
 
-    using orka::TNumericEdit;
-    RetDeclEdit = new TNumericEdit(ui_->RetDecl, orka::RetDeclRange);
-    eNbImgTEdit = new TNumericEdit(ui_->eNbImgT, orka::eNbImgTRange);
-    eInterImgEdit = new TNumericEdit(ui_->eInterImg, orka::eInterImgRange);
-    eDepImgEdit = new TNumericEdit(ui_->eDepImg, orka::eDepImgRange);
-    eDureeVideoEdit = new TNumericEdit(ui_->eDureeVideo, orka::eDureeVideoRange);
-    eDepVideoEdit = new TNumericEdit(ui_->eDepVideo, orka::eDepVideoRange);
-
     ConnectAutomationHandlers();
     ClearRoiThumbnail();
     MonoMultiVueClick();
@@ -100,15 +92,13 @@ void TBase::ConnectAutomationHandlers() {
     connect(ui_->DetectEvent, &QPushButton::clicked, this, [this] { DetectEventClick(true); });
     connect(ui_->Seuil, &QSlider::valueChanged, this, &TBase::SeuilChange);
     connect(ui_->PrgmEvent, &QPushButton::clicked, this, &TBase::PrgmEventClick);
+}
 
-    using orka::TNumericEdit;
-    connect(RetDeclEdit, &TNumericEdit::accepted, this, [this](int v) { SelfTimerDelay = v; });
-    connect(eNbImgTEdit, &TNumericEdit::accepted, this, [this](int v) { IntervalTotal = v; });
-    connect(eInterImgEdit, &TNumericEdit::accepted, this, [this](int v) { IntervalSeconds = v; });
-    connect(eDepImgEdit, &TNumericEdit::accepted, this, [this](int v) { IntervalDelay = v * 60; });
-    connect(eDureeVideoEdit, &TNumericEdit::accepted, this, [this](int v) { VideoDuration = v; });
-    connect(eDepVideoEdit, &TNumericEdit::accepted, this,
-            [this](int v) { VideoDelay = v * 60000; });
+// Values typed less than a second ago count for what starts now.
+void TBase::ValidatePendingEdits(std::initializer_list<QLineEdit*> boxes) {
+    for (QLineEdit* box : boxes)
+        if (auto* rule = box->findChild<orka::TNumericEdit*>(); rule && rule->pending())
+            rule->validateNow();
 }
 
 void TBase::MonoMultiVueClick() {

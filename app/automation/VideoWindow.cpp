@@ -29,10 +29,7 @@ void TBase::SeqVideoClick(bool fromUser) {
 }
 
 void TBase::StartVideo() {
-    // Values typed less than a second ago count for this recording.
-    for (orka::TNumericEdit* edit : {eDureeVideoEdit, eDepVideoEdit})
-        if (edit->pending())
-            edit->validateNow();
+    ValidatePendingEdits({ui_->eDureeVideo, ui_->eDepVideo});
 
     ui_->DimPreView->setEnabled(false);
     ui_->SeqVideo->setText(QStringLiteral("Stopper la séquence"));

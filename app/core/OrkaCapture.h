@@ -21,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -229,13 +230,6 @@ class TBase : public QWidget {
     std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
     QString VideoFileName;
     TAVIOptions VideoOptions{};
-    // The range rules of the automation's numeric boxes.
-    orka::TNumericEdit* RetDeclEdit = nullptr;
-    orka::TNumericEdit* eNbImgTEdit = nullptr;
-    orka::TNumericEdit* eInterImgEdit = nullptr;
-    orka::TNumericEdit* eDepImgEdit = nullptr;
-    orka::TNumericEdit* eDureeVideoEdit = nullptr;
-    orka::TNumericEdit* eDepVideoEdit = nullptr;
 
     // TEMPORARY: the live view's side, until it lands (TempHooks_autowin.cpp).
     bool EventModeSelected() const;
@@ -274,12 +268,14 @@ class TBase : public QWidget {
     orka::Orientation ShownOrientation() const;
     void MapDetectionRectangle(int previewSizeItem);
     void ShowAutomationError(const QString& text);
+    void ValidatePendingEdits(std::initializer_list<QLineEdit*> boxes);
     void StopIntervalSequence();
     void StartVideo();
     void StopVideo();
     TTickSource tickSource_;
     QTimer* intervalTimer_ = nullptr;  // evaluates IntervalTick once a second
     bool intervalTickBusy_ = false;    // a shot of the intervalometer is under way
+    uint32_t intervalRun_ = 0;         // counts the starts of the intervalometer
     bool detectionBusy_ = false;       // a capture on motion is under way
     int mappedItem_ = -1;              // preview size and orientation of Detector's rectangle
     orka::Orientation mappedOrientation_ = orka::Orientation::Normal;

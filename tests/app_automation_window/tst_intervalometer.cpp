@@ -25,14 +25,14 @@ class TestIntervalometer : public QObject {
         base->IntervalTick();
     }
     // Types a value into a box and lets its range rule run.
-    void type(const char* box, orka::TNumericEdit* rule, const QString& text) {
+    void type(const char* box, const QString& text) {
         get<QLineEdit>(box)->setText(text);
-        rule->validateNow();
+        get<QLineEdit>(box)->findChild<orka::TNumericEdit*>()->validateNow();
     }
     void start(int total, int interval, int delayMinutes) {
-        type("eNbImgT", base->eNbImgTEdit, QString::number(total));
-        type("eInterImg", base->eInterImgEdit, QString::number(interval));
-        type("eDepImg", base->eDepImgEdit, QString::number(delayMinutes));
+        type("eNbImgT", QString::number(total));
+        type("eInterImg", QString::number(interval));
+        type("eDepImg", QString::number(delayMinutes));
         nowMs = 500'000'000u;
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
         QCOMPARE(base->IntervalStart, 500'000u);
@@ -136,15 +136,15 @@ class TestIntervalometer : public QObject {
     // The range rules of the boxes: out of range gives the warning and the
     // default; while a sequence runs the boxes cannot be edited.
     void boxRules() {
-        type("eNbImgT", base->eNbImgTEdit, QStringLiteral("1"));
+        type("eNbImgT", QStringLiteral("1"));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(get<QLineEdit>("eNbImgT")->text(), QStringLiteral("2"));
         QCOMPARE(base->IntervalTotal, 2);
-        type("eInterImg", base->eInterImgEdit, QStringLiteral("86401"));
+        type("eInterImg", QStringLiteral("86401"));
         QCOMPARE(base->IntervalSeconds, 10);
-        type("eDepImg", base->eDepImgEdit, QStringLiteral("60"));
+        type("eDepImg", QStringLiteral("60"));
         QCOMPARE(base->IntervalDelay, 3600);
-        type("RetDecl", base->RetDeclEdit, QStringLiteral("0"));
+        type("RetDecl", QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("RetDecl")->text(), QStringLiteral("2"));
         QCOMPARE(base->SelfTimerDelay, 2);
         QCOMPARE(messages.size(), 3);
@@ -154,7 +154,7 @@ class TestIntervalometer : public QObject {
         total->setFocus();
         QTest::keyClick(total, Qt::Key_9);
         QCOMPARE(total->text(), QStringLiteral("4"));
-        base->eNbImgTEdit->validateNow();
+        total->findChild<orka::TNumericEdit*>()->validateNow();
         QCOMPARE(base->IntervalTotal, 4);
     }
 

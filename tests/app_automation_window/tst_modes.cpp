@@ -5,16 +5,20 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "OrkaCapture.h"
+#include "ProgDH.h"
 #include "RadioGroup.h"
 #include "orkasim.h"
 
 namespace {
 
 constexpr uint16_t kSetCamStat = 0x100C;
+constexpr uint16_t kCapture = 0x1006;
+constexpr uint16_t kTerminateCapture = 0x1007;
 constexpr int kDriveModeParam = 5;
 constexpr int kBracketStepParam = 17;
 
@@ -35,6 +39,15 @@ std::vector<Setting> SentModeSettings() {
             if (index == kDriveModeParam || index == kBracketStepParam)
                 out.emplace_back(index, Le32(e.bytes, 24));
         }
+    return out;
+}
+
+// Operation codes the host sent, in order.
+std::vector<uint16_t> SentCodes() {
+    std::vector<uint16_t> out;
+    for (const auto& e : orkasim::Camera::instance().log())
+        if (e.direction == orkasim::Direction::HostToCamera)
+            out.push_back(e.code);
     return out;
 }
 
@@ -211,6 +224,64 @@ class TestModes : public QObject {
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
         QCOMPARE(base->Roi.Size, QSize(0, 0));
         QCOMPARE(base->Detector.Rectangle().width(), 0);
+    }
+
+    // A change inside the rectangle releases the shutter inside a slot of
+    // the schedule in force, and not outside it.
+    void motionCaptureInsideScheduleSlot() {
+        TParamPgm* dialog = base->ParamPgm;
+        QDateTime now(QDate(2024, 3, 14), QTime(9, 0));
+        dialog->SetClock([&now] { return now; });
+        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
+        dialog->DatePicker->setDate(now.date());
+        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
+        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
+        dialog->TimePicker->setTime(QTime(10, 0));
+        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
+        dialog->TimePicker->setTime(QTime(11, 0));
+        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
+        dialog->ValiderClick();
+        dialog->TimerTimer();
+
+        choose(3);
+        base->RoiMouseDownEvent(Qt::LeftButton, 100, 100);
+        base->RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 103, 106);
+        base->RoiMouseUpEvent(103, 106);
+        QTest::mouseClick(get<QPushButton>("DetectEvent"), Qt::LeftButton);
+        // The upper block stays dark, the lower one jumps by 900.
+        const auto frame = [this](int32_t lower) {
+            base->Detector.ExchangeBlockArrays();
+            int32_t* luma = base->Detector.RoiLuma();
+            for (int i = 0; i < 18; ++i)
+                luma[i] = i < 9 ? 0 : lower;
+            base->DetectionAfterAnalyse();
+        };
+        cam.clearLog();
+        frame(0);
+        frame(0);
+        frame(100);  // outside the slot: measured, not released
+        QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
+        for (int i = 0; i < 5; ++i)
+            frame(100);
+        QVERIFY(!base->JustTriggered);
+        const auto before = SentCodes();
+        QCOMPARE(std::count(before.begin(), before.end(), kCapture), 0);
+
+        now.setTime(QTime(10, 30));
+        dialog->TimerTimer();
+        frame(200);
+        QVERIFY(base->JustTriggered);
+        const auto codes = SentCodes();
+        const auto capture = std::find(codes.begin(), codes.end(), kCapture);
+        QVERIFY(capture != codes.end());
+        QVERIFY(std::find(capture, codes.end(), kTerminateCapture) != codes.end());
+        QCOMPARE(base->LastResult, 0);
+        QCOMPARE(std::count(codes.begin(), codes.end(), kCapture), 1);
+        // The simulated camera announces no file for a capture yet, so the
+        // library would wait for it for ever: close without waiting.
+        TerminatePCControlMode();
+        CloseCamera();
+        base->Connected = false;
     }
 
     // Disconnecting goes back to mode 0 and runs its selection.

@@ -90,7 +90,8 @@ class TestMotion : public QObject {
         base->DrawRoiThumbnailIfDirty();
         QVERIFY(!base->RoiThumbDirty);
         QCOMPARE(base->RoiThumbImage.pixelColor(12, 16 + 12), QColor(Qt::white));
-        QCOMPARE(base->RoiThumbImage.pixelColor(0, 0), base->palette().color(QPalette::Dark));
+        QCOMPARE(base->RoiThumbImage.pixelColor(0, 0).rgb(),
+                 base->palette().color(QPalette::Dark).rgb());
     }
 
     // 300 x 150 pixels give 5000 blocks; a click alone leaves no rectangle

@@ -77,7 +77,7 @@ class TestVideo : public QObject {
     }
     void startRecording(const char* seconds) {
         get<QLineEdit>("eDureeVideo")->setText(QString::fromLatin1(seconds));
-        base->eDureeVideoEdit->validateNow();
+        get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
         nowMs = kT0;
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
         QCOMPARE(base->VideoStart, kT0);
@@ -96,7 +96,6 @@ class TestVideo : public QObject {
         base = new TBase;
         base->SetTickSource([this] { return nowMs; });
         get<QLineEdit>("NomRep")->setText(dir.path());
-        get<QCheckBox>("PreVisuActif")->setChecked(false);  // no live view to start
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
         base->PreviewWidth = 544;
@@ -159,7 +158,7 @@ class TestVideo : public QObject {
     // the end 70 s after the start.
     void startDelay() {
         get<QLineEdit>("eDepVideo")->setText(QStringLiteral("1"));
-        base->eDepVideoEdit->validateNow();
+        get<QLineEdit>("eDepVideo")->findChild<orka::TNumericEdit*>()->validateNow();
         QCOMPARE(base->VideoDelay, 60000);
         startRecording("10");
         const QString file = base->VideoFileName;
