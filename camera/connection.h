@@ -114,6 +114,10 @@ struct Connection {
     std::atomic<bool> liveViewStarted{false};
 
     // ---- Helpers; the `Locked` ones need `mutex` held.
+    void forgetPicturesLocked() {
+        liveFrame.forget();
+        afterView.forget();
+    }
     // The camera has gone (or ended the session): the receive thread stops,
     // no file will come, and every wait ends.
     void markLinkLostLocked() {

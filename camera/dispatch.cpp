@@ -123,15 +123,6 @@ bool applyResponseLocked(Connection& c, uint16_t code, std::vector<uint8_t>&& pa
     return ok;
 }
 
-void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>&& payload) {
-    std::lock_guard lock(c.mutex);
-    const bool ok = applyResponseLocked(c, code, std::move(payload));
-    ResponseFlags& flags = c.responseLocked(code);
-    flags.succeeded = ok;
-    flags.completed = true;
-    c.changed.notify_all();
-}
-
 void applyParameterChanges(Connection& c, const std::vector<ParamChange>& changes) {
     std::lock_guard lock(c.mutex);
     for (const ParamChange& e : changes) {
@@ -153,6 +144,31 @@ void applyParameterChanges(Connection& c, const std::vector<ParamChange>& change
                 break;
         }
     }
+}
+
+}  // namespace
+
+void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>* payload) {
+    std::lock_guard lock(c.mutex);
+    c.serving = nextCommandNumber(c.serving);
+    if (code >= op::kFirstCommand && code <= op::kLastCommand) {
+        ResponseFlags& flags = c.responseLocked(code);
+        if (payload != nullptr) {
+            flags.succeeded = applyResponseLocked(c, code, std::move(*payload));
+        } else {
+            // Malformed: the S1 press state still turns, nothing is stored.
+            if (code == op::kS1) {
+                c.press =
+                    c.press == PressState::Released ? PressState::Pressed : PressState::Released;
+            }
+            flags.succeeded = false;
+        }
+        flags.completed = true;
+    }
+    if (c.outstanding > 0) {
+        --c.outstanding;
+    }
+    c.changed.notify_all();
 }
 
 AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
@@ -232,29 +248,6 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             break;
     }
     return AfterDispatch::Continue;
-}
-
-}  // namespace
-
-AfterDispatch dispatchPacket(Connection& c, void* device, ReceivedPacket&& packet) {
-    const uint16_t code = packet.header.code;
-    if (code >= op::kFirstCommand && code <= op::kLastCommand) {
-        dispatchResponse(c, code, std::move(packet.payload));
-        return AfterDispatch::Continue;
-    }
-    return dispatchRequest(c, device, code, packet.payload);
-}
-
-void failResponse(Connection& c, uint16_t code) {
-    if (code < op::kFirstCommand || code > op::kLastCommand) {
-        return;
-    }
-    std::lock_guard lock(c.mutex);
-    if (code == op::kS1) {
-        c.press = c.press == PressState::Released ? PressState::Pressed : PressState::Released;
-    }
-    c.responseLocked(code) = ResponseFlags{true, false};
-    c.changed.notify_all();
 }
 
 }  // namespace fotolien

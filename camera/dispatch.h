@@ -4,19 +4,25 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace fotolien {
 
 struct Connection;
-struct ReceivedPacket;
 
 enum class AfterDispatch { Continue, EndSession };
 
-// Dispatches one whole packet; EndSession after CameraClosing or
-// CameraEnding (the receive thread then ends).
-AfterDispatch dispatchPacket(Connection& c, void* device, ReceivedPacket&& packet);
+// A response (or, with a null payload, one that arrived malformed: its
+// command then fails and nothing is stored). In one step under the
+// connection's lock: the serving number advances, the command completes
+// with its results, and the command's outstanding count is released.
+void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>* payload);
 
-// A response that arrived malformed: its command fails, nothing is stored.
-void failResponse(Connection& c, uint16_t code);
+// A camera request (or any other packet): answered and acted on.
+// EndSession after CameraClosing or CameraEnding (the receive thread then
+// ends).
+AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
+                              std::span<const uint8_t> payload);
 
 }  // namespace fotolien

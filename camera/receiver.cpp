@@ -103,30 +103,27 @@ void receiverLoop(Connection& c, void* device) {
         if (outcome == ReadOutcome::Malformed && !packet.framed) {
             continue;  // not even a header to go by
         }
-        // Transaction counters, kept the same way for whole and malformed
-        // packets so that they stay balanced.
+        if (isResponseCode(header.code)) {
+            // Counted, completed and released in one step, malformed or not.
+            dispatchResponse(c, header.code,
+                             outcome == ReadOutcome::Packet ? &packet.payload : nullptr);
+            continue;
+        }
+        // A camera request counts as outstanding while it is handled.
         const bool request = isCameraRequestNumber(header.transaction);
-        const bool response = isResponseCode(header.code);
-        {
+        if (request) {
             std::lock_guard lock(c.mutex);
-            if (request) {
-                ++c.outstanding;
-            }
-            if (response) {
-                c.serving = nextCommandNumber(c.serving);
-                c.changed.notify_all();
-            }
+            ++c.outstanding;
         }
         AfterDispatch after = AfterDispatch::Continue;
         if (outcome == ReadOutcome::Packet) {
-            after = dispatchPacket(c, device, std::move(packet));
-        } else if (response) {
-            failResponse(c, header.code);
+            after = dispatchRequest(c, device, header.code, packet.payload);
         }
         {
             std::lock_guard lock(c.mutex);
-            const uint32_t counted = (request ? 1u : 0u) + (response ? 1u : 0u);
-            c.outstanding -= std::min(c.outstanding, counted);
+            if (request && c.outstanding > 0) {
+                --c.outstanding;
+            }
             if (after == AfterDispatch::EndSession) {
                 // The camera ended the session: nothing more will be read,
                 // so every waiting and later command must fail at once.

@@ -32,20 +32,21 @@ void resetForNewConnectionLocked(Connection& c, int32_t productId) {
     c.liveViewReady = true;
     c.press = PressState::Released;
     c.liveViewStarted = false;
-    c.liveFrame.forget();
-    c.afterView.forget();
+    c.forgetPicturesLocked();
 }
 
 // Writes Open (command number 1) on a freshly opened device. The receive
 // thread does not exist yet, so nothing can be dispatched meanwhile.
 bool writeOpen(Connection& c, void* device) {
     std::lock_guard command(c.commandMutex);
+    uint32_t number = 0;
     {
         std::lock_guard lock(c.mutex);
         c.nextCommand = nextCommandNumber(c.nextCommand);
+        number = c.nextCommand;
         ++c.outstanding;
     }
-    const std::vector<uint8_t> packet = encodePacket(op::kOpen, c.nextCommand, {});
+    const std::vector<uint8_t> packet = encodePacket(op::kOpen, number, {});
     const int32_t length = static_cast<int32_t>(packet.size());
     if (usbNativeWriteBulk(device, packet.data(), 0, length) == length) {
         return true;
@@ -111,8 +112,7 @@ void endConnection(Connection& c) {
         std::lock_guard lock(c.mutex);
         device = c.device;
         c.device = nullptr;
-        c.liveFrame.forget();
-        c.afterView.forget();
+        c.forgetPicturesLocked();
         c.changed.notify_all();
     }
     if (device != nullptr) {

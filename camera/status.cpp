@@ -36,8 +36,7 @@ int startLiveView(Connection& c) {
 
 void forgetPictures(Connection& c) {
     std::lock_guard lock(c.mutex);
-    c.liveFrame.forget();
-    c.afterView.forget();
+    c.forgetPicturesLocked();
 }
 
 }  // namespace

@@ -40,6 +40,14 @@ State& state() {
     return *instance;
 }
 
+// One file fewer to wait for: saved, or refused and so never coming.
+void lowerWaitingCount() {
+    Connection& c = connection();
+    std::lock_guard lock(c.mutex);
+    --c.waitingFiles;
+    c.changed.notify_all();
+}
+
 uint32_t takeHandle(State& s) {
     do {
         ++s.lastHandle;
@@ -51,11 +59,12 @@ uint32_t takeHandle(State& s) {
 
 std::optional<uint32_t> openFile(const std::string& cameraName) {
     State& s = state();
-    if (cameraName.size() >= files::kMaxText || s.open.size() >= kMaxOpenTransfers) {
-        return std::nullopt;
+    std::optional<files::TempFile> file;
+    if (cameraName.size() < files::kMaxText && s.open.size() < kMaxOpenTransfers) {
+        file = files::createTempFile();
     }
-    std::optional<files::TempFile> file = files::createTempFile();
     if (!file) {
+        lowerWaitingCount();
         return std::nullopt;
     }
     const uint32_t handle = takeHandle(s);
@@ -104,9 +113,7 @@ bool closeFile(uint32_t handle) {
         s.numberString = numberString;
         files::fillSavedFileInfo(result, s.saved);
     }
-    std::lock_guard lock(c.mutex);
-    --c.waitingFiles;
-    c.changed.notify_all();
+    lowerWaitingCount();
     return true;
 }
 

@@ -19,7 +19,8 @@ namespace fotolien::transfer {
 
 // Creates the temporary file for the camera's file `cameraName`; the handle
 // the camera quotes back, or nullopt when the file is refused (a name of 260
-// characters or more, too many files open at once, no temporary file).
+// characters or more, too many files open at once, no temporary file). A
+// refused file will not come: the waiting-file count is lowered for it.
 std::optional<uint32_t> openFile(const std::string& cameraName);
 
 // Appends `data` to the file of `handle`; false (nothing done) for a handle

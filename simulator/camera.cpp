@@ -48,13 +48,34 @@ void Camera::Impl::errorLocked(std::string text) {
 }
 
 void Camera::Impl::queueInLocked(std::vector<uint8_t> message) {
+    bool unplugWhenRead = false;
+    const uint16_t code = message.size() >= 6 ? wire::get16(message.data() + 4) : 0;
+    for (auto cut = faults.cuts.begin(); cut != faults.cuts.end(); ++cut) {
+        if (cut->code != code)
+            continue;
+        if (cut->skip-- > 0)
+            break;
+        if (cut->afterBytes < message.size())
+            message.resize(cut->afterBytes);
+        unplugWhenRead = true;
+        faults.cuts.erase(cut);
+        break;
+    }
     logPacketLocked(Direction::CameraToHost, message);
-    in.push(std::move(message));
+    in.push(std::move(message), unplugWhenRead);
     inCv.notify_all();
 }
 
-void Camera::Impl::laterLocked(Millis delay, std::function<void()> action) {
-    timers.post(delay, [this, epoch = epoch, action = std::move(action)] {
+void Camera::Impl::laterLocked(Clock::duration delay, std::function<void()> action,
+                               std::function<void()> work) {
+    timers.post(delay, [this, epoch = epoch, action = std::move(action), work = std::move(work)] {
+        {
+            std::lock_guard lock(m);
+            if (epoch != this->epoch || !plugged)
+                return;
+        }
+        if (work)
+            work();
         std::lock_guard lock(m);
         if (epoch != this->epoch || !plugged)
             return;
@@ -64,6 +85,10 @@ void Camera::Impl::laterLocked(Millis delay, std::function<void()> action) {
 
 void Camera::Impl::endSessionLocked() {
     session = Session{};
+    for (PendingRequest& request : awaiting)
+        orphaned.push_back(std::move(request));
+    while (orphaned.size() > 16)
+        orphaned.pop_front();
     awaiting.clear();
     timers.clear();
     ++epoch;
@@ -71,9 +96,13 @@ void Camera::Impl::endSessionLocked() {
 
 void Camera::Impl::resetLocked() {
     endSessionLocked();
+    orphaned.clear();
     in.clear();
     faults = Faults{};
     controls = Controls{};
+    liveView = LiveViewServing{};
+    counters = Counters{};
+    scene.setChange(std::nullopt);
     params.reset();
     errors.clear();
     log.clear();
@@ -168,9 +197,14 @@ UsbResult Camera::bulkIn(uint8_t* buffer, size_t length, uint32_t timeoutMs, siz
                       "and %zu bytes are waiting",
                       length, kMaxPacketSize, s.in.headRemaining()));
     }
-    const size_t n = s.in.read(buffer, length);
+    bool unplugNow = false;
+    const size_t n = s.in.read(buffer, length, &unplugNow);
     if (transferred)
         *transferred = n;
+    if (unplugNow) {
+        lock.unlock();
+        unplug();
+    }
     return UsbResult::Ok;
 }
 
@@ -326,7 +360,25 @@ Snapshot Camera::snapshot() const {
     out.intervalMode = s.session.intervalMode;
     out.queuedInMessages = s.in.messages();
     out.awaitingReplies = s.awaiting.size();
+    out.focusPoint[0] = s.controls.ffpX;
+    out.focusPoint[1] = s.controls.ffpY;
+    out.fdmPoint[0] = s.controls.fdmX;
+    out.fdmPoint[1] = s.controls.fdmY;
+    out.spotFollowsFocusPoint = s.controls.spotFollowsFocusPoint;
+    out.focusAction = s.controls.focusAction;
+    out.customGains[0] = s.controls.customGainFirst;
+    out.customGains[1] = s.controls.customGainSecond;
+    out.clock = s.controls.clock;
+    out.filesWaiting = s.filesWaitingLocked();
+    out.filesSent = s.counters.filesSent;
+    out.filesRefused = s.counters.filesRefused;
+    out.framesServed = s.counters.framesServed;
     return out;
+}
+
+void Camera::unplugDuring(uint16_t code, size_t afterBytes, int skip) {
+    std::lock_guard lock(impl_->m);
+    impl_->faults.cuts.push_back(Cut{code, afterBytes, std::max(skip, 0)});
 }
 
 std::vector<LogEntry> Camera::log() const {

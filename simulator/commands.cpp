@@ -123,23 +123,16 @@ Response Camera::Impl::executeLocked(uint16_t code, uint32_t transaction,
         case kClose:
             response.endsSession = true;
             break;
-        case kS1: {
-            const uint16_t press = in.u16();
-            if (press > 1)
-                return refuseLocked(code, kStatusBadValue);
-            session.pressed = press == 1;
-            const bool ffp = params.value(kPFocusPointMode) == 0;
-            putPoint(response.body, ffp ? controls.ffpX : 1632, ffp ? controls.ffpY : 1224);
-            break;
-        }
+        case kS1:
+            return halfPressLocked(in.u16());
         case kCapture:
-            if (session.capturing)
-                return refuseLocked(code, kStatusBusy);
-            session.capturing = true;
-            break;
+            return captureLocked(transaction, payload);
         case kTerminateCapture:
-            session.capturing = false;
-            break;
+            return terminateCaptureLocked();
+        case kAfterView:
+            return afterViewLocked(payload);
+        case kGetAfterViewImage:
+            return afterViewImageLocked();
         case kStartLV:
             if (!session.ready)
                 return refuseLocked(code, kStatusNotReady);
@@ -159,30 +152,24 @@ Response Camera::Impl::executeLocked(uint16_t code, uint32_t transaction,
         case kGetAllCamStat:
             return allCamStatLocked();
         case kChangeFDMMode:
-            params.setValue(kPFocusView, params.value(kPFocusView) == 3 ? 0 : 3);
+            // In and out of the magnified manual-focus view.
+            changeParameterLocked(kPFocusView, params.value(kPFocusView) == 3 ? 0 : 3);
             break;
-        case kAdjFocusAction: {
-            const uint16_t action = in.u16();
-            if (action > 2)
-                return refuseLocked(code, kStatusBadValue);
-            controls.focusAction = action;
-            break;
-        }
-        case kAfterView:
-            break;
+        case kAdjFocusAction:
+            return focusActionLocked(in.u16());
         case kChangeFFP: {
             const uint16_t on = in.u16();
             if (on > 1)
                 return refuseLocked(code, kStatusBadValue);
-            params.setValue(kPFocusPointMode, on == 1 ? 0 : 1);
+            changeParameterLocked(kPFocusPointMode, on == 1 ? 0 : 1);
             break;
         }
         case kSetFFPPos:
         case kSetFDMPos: {
             // The camera keeps the point inside its frame and answers the
             // point it uses.
-            const int x = std::clamp(in.i32(), 0, 3264);
-            const int y = std::clamp(in.i32(), 0, 2448);
+            const int x = std::clamp(in.i32(), 0, kCameraFrameWidth);
+            const int y = std::clamp(in.i32(), 0, kCameraFrameHeight);
             (code == kSetFFPPos ? controls.ffpX : controls.fdmX) = x;
             (code == kSetFFPPos ? controls.ffpY : controls.fdmY) = y;
             putPoint(response.body, x, y);
@@ -210,22 +197,24 @@ Response Camera::Impl::executeLocked(uint16_t code, uint32_t transaction,
             break;
         }
         case kGetPresetWBGain:
-            put16(response.body, 480);
-            put16(response.body, 352);
-            put16(response.body, 300);
-            put16(response.body, 560);
+            put16(response.body, kPresetWbGains.d1);
+            put16(response.body, kPresetWbGains.d2);
+            put16(response.body, kPresetWbGains.t1);
+            put16(response.body, kPresetWbGains.t2);
             break;
         case kSetCustomWBGain:
             controls.customGainFirst = in.u16();
             controls.customGainSecond = in.u16();
             break;
-        case kGetAfterViewImage:
-            return refuseLocked(code, kStatusNoImage);
-        case kGetPointWBGain:
-            put16(response.body, 256);
-            put16(response.body, 256);
-            put16(response.body, 256);
+        case kGetPointWBGain: {
+            const int x = in.i32();
+            const int y = in.i32();
+            const PointWbGains gains = pointGains(x, y);
+            put16(response.body, gains.p1);
+            put16(response.body, gains.p2);
+            put16(response.body, gains.p3);
             break;
+        }
         case kSetIntervalMode: {
             const uint32_t on = in.u32();
             if (on > 1)
@@ -246,14 +235,22 @@ Response Camera::Impl::executeLocked(uint16_t code, uint32_t transaction,
             const uint32_t on = in.u32();
             if (on > 1)
                 return refuseLocked(code, kStatusBadValue);
-            params.setValue(kPAperturePreview, static_cast<int32_t>(on));
+            changeParameterLocked(kPAperturePreview, static_cast<int32_t>(on));
             break;
         }
         default:
             break;  // acknowledged
     }
-    (void)transaction;
     return response;
+}
+
+void Camera::Impl::changeParameterLocked(int index, int32_t value) {
+    // The host's copy of the table follows through CamStatChanged, which
+    // reaches it before the response that caused the change.
+    if (params.value(index) == value)
+        return;
+    params.setValue(index, value);
+    announceParametersLocked({index});
 }
 
 Response Camera::Impl::setCamStatLocked(const std::vector<uint8_t>& payload) {

@@ -89,9 +89,27 @@ void Camera::Impl::commandLocked(uint16_t code, uint32_t transaction,
         response = executeLocked(code, transaction, payload);
     }
 
+    Clock::duration wait{0};
     const auto delayed = faults.delayed.find(code);
-    if (delayed != faults.delayed.end()) {
-        laterLocked(delayed->second, [this, code, transaction, response]() mutable {
+    if (delayed != faults.delayed.end())
+        wait = delayed->second;
+    if (response.notBefore != Clock::time_point{}) {
+        wait = std::max(wait, response.notBefore - Clock::now());
+    }
+    if (response.produce) {
+        // Rendered on the timer thread, then sent from there.
+        auto tail = std::make_shared<Bytes>();
+        auto produce = std::move(response.produce);
+        response.produce = nullptr;
+        laterLocked(
+            wait,
+            [this, code, transaction, response, tail]() mutable {
+                response.body.insert(response.body.end(), tail->begin(), tail->end());
+                sendResponseLocked(code, transaction, std::move(response));
+            },
+            [produce, tail] { *tail = produce(); });
+    } else if (wait > Clock::duration::zero()) {
+        laterLocked(wait, [this, code, transaction, response]() mutable {
             sendResponseLocked(code, transaction, std::move(response));
         });
     } else {
@@ -133,6 +151,12 @@ void Camera::Impl::replyLocked(uint16_t code, uint32_t transaction,
     auto it = std::find_if(awaiting.begin(), awaiting.end(),
                            [&](const PendingRequest& r) { return r.code == code; });
     if (it == awaiting.end()) {
+        auto late = std::find_if(orphaned.begin(), orphaned.end(),
+                                 [&](const PendingRequest& r) { return r.code == code; });
+        if (late != orphaned.end()) {
+            orphaned.erase(late);
+            return;
+        }
         errorLocked(
             errorText("reply 0x%04X (number 0x%08X) answers no request", code, transaction));
         return;

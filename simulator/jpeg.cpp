@@ -2,7 +2,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 
 #include <jpeglib.h>
 
@@ -24,44 +23,6 @@ void onError(j_common_ptr info) {
 void silent(j_common_ptr, int) {}
 
 }  // namespace
-
-std::vector<uint8_t> encodeJpeg(const RgbImage& image, int quality) {
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() < static_cast<size_t>(image.width) * image.height * 3) {
-        return {};
-    }
-    jpeg_compress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&info);
-        std::free(out);
-        return {};
-    }
-    jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &out, &outSize);
-    info.image_width = static_cast<JDIMENSION>(image.width);
-    info.image_height = static_cast<JDIMENSION>(image.height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    info.dct_method = JDCT_IFAST;
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(
-            image.pixels.data() + static_cast<size_t>(info.next_scanline) * image.width * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<uint8_t> stream(out, out + outSize);
-    std::free(out);
-    return stream;
-}
 
 RgbImage decodeJpeg(const std::vector<uint8_t>& stream) {
     RgbImage image;

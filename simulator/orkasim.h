@@ -9,10 +9,12 @@
 // All members are thread-safe.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,20 @@ struct Snapshot {
     bool intervalMode = false;  // SetIntervalMode(1) in force
     size_t queuedInMessages = 0;
     size_t awaitingReplies = 0;  // camera requests the host has not answered yet
+    // Focus and white balance as the camera holds them.
+    int focusPoint[2] = {1632, 1224};  // flexible focus point (camera frame)
+    int fdmPoint[2] = {1632, 1224};    // manual-focus magnifier point
+    bool spotFollowsFocusPoint = false;
+    int focusAction = 0;  // focus motor: 0 stopped, 1 farther, 2 nearer
+    uint16_t customGains[2] = {0, 0};
+    // Clock set by SetDateTime: year, month, day, hour, minute, second.
+    std::optional<std::array<int, 6>> clock;
+    // Files: waiting to be sent (captures not yet rendered included), sent
+    // completely, refused by the host's FileOpen reply.
+    size_t filesWaiting = 0;
+    size_t filesSent = 0;
+    size_t filesRefused = 0;
+    size_t framesServed = 0;
 };
 
 // Result of a USB-side operation.
@@ -115,6 +131,38 @@ public:
     void changeParameter(int index, int32_t value);
 
     Snapshot snapshot() const;
+
+    // ---- live view, capture and files --------------------------------
+    // Whether a half press reaches focus (default true).
+    void setFocusSucceeds(bool inFocus);
+    // Serve live-view frames from a loop of `count` frames per preview size,
+    // rendered now with the current settings, so that a reader measures the
+    // transport and not the renderer; 0 renders every frame again.
+    void prerenderFrames(int count);
+    // Answer at most `framesPerSecond` GetLVFrame per second (0 = no limit);
+    // a request that comes sooner is answered when its time comes.
+    void setFrameRateLimit(double framesPerSecond);
+    // A visible change inside this rectangle (pixels of each rendered frame
+    // or picture, clipped to it) until clearSceneChange().
+    void setSceneChange(int x, int y, int width, int height);
+    void clearSceneChange();
+    // FileIn data per request (default 65536 bytes; at least 1).
+    void setChunkSize(size_t bytes);
+    // Sends a file through FileOpen/FileIn/FileClose after the files already
+    // waiting, under exactly this name (any bytes: hostile names included).
+    // Needs an open connection: false (and nothing sent) without one.
+    bool sendFile(const std::string& name, std::vector<uint8_t> content);
+    // The same with `size` bytes of filePatternByte(offset), produced chunk by
+    // chunk (never held whole).
+    bool sendFile(const std::string& name, uint64_t size);
+    static uint8_t filePatternByte(uint64_t offset);
+    // FileIn and FileClose quote this handle instead of the host's (nullopt:
+    // the host's handle again).
+    void setFileHandleOverride(std::optional<uint32_t> handle);
+    // The (skip + 1)-th next message with this operation code stops after
+    // `afterBytes` bytes and the camera is unplugged once the host has read
+    // them: an unplug in the middle of a frame or a file.
+    void unplugDuring(uint16_t code, size_t afterBytes, int skip = 0);
 
     // Every packet in both directions, in order.
     std::vector<LogEntry> log() const;

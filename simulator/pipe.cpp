@@ -5,23 +5,27 @@
 
 namespace orkasim {
 
-void InPipe::push(std::vector<uint8_t> message) {
-    messages_.push_back(std::move(message));
+void InPipe::push(std::vector<uint8_t> message, bool unplugWhenRead) {
+    messages_.push_back(Message{std::move(message), unplugWhenRead});
 }
 
 size_t InPipe::headRemaining() const {
-    return messages_.empty() ? 0 : messages_.front().size() - offset_;
+    return messages_.empty() ? 0 : messages_.front().bytes.size() - offset_;
 }
 
-size_t InPipe::read(uint8_t* dst, size_t length) {
+size_t InPipe::read(uint8_t* dst, size_t length, bool* unplug) {
+    if (unplug)
+        *unplug = false;
     if (messages_.empty())
         return 0;
-    const std::vector<uint8_t>& head = messages_.front();
+    const std::vector<uint8_t>& head = messages_.front().bytes;
     const size_t n = std::min(length, head.size() - offset_);
     if (n > 0)
         std::memcpy(dst, head.data() + offset_, n);
     offset_ += n;
     if (offset_ >= head.size()) {
+        if (unplug)
+            *unplug = messages_.front().unplugWhenRead;
         messages_.pop_front();
         offset_ = 0;
     }

@@ -323,3 +323,24 @@ ORKASIM_EXPORT void OrkaSimChangeParameter(int32_t index, int32_t value) {
 ORKASIM_EXPORT int32_t OrkaSimProtocolErrorCount(void) {
     return static_cast<int32_t>(camera().protocolErrors().size());
 }
+ORKASIM_EXPORT void OrkaSimSetFocusSucceeds(int32_t inFocus) {
+    camera().setFocusSucceeds(inFocus != 0);
+}
+ORKASIM_EXPORT void OrkaSimPrerenderFrames(int32_t count) {
+    camera().prerenderFrames(count);
+}
+ORKASIM_EXPORT void OrkaSimSetFrameRateLimit(double framesPerSecond) {
+    camera().setFrameRateLimit(framesPerSecond);
+}
+ORKASIM_EXPORT void OrkaSimSetSceneChange(int32_t x, int32_t y, int32_t width, int32_t height) {
+    camera().setSceneChange(x, y, width, height);
+}
+ORKASIM_EXPORT void OrkaSimClearSceneChange(void) {
+    camera().clearSceneChange();
+}
+ORKASIM_EXPORT void OrkaSimSetChunkSize(int32_t bytes) {
+    camera().setChunkSize(bytes > 0 ? static_cast<size_t>(bytes) : 1);
+}
+ORKASIM_EXPORT void OrkaSimUnplugDuring(int32_t code, int32_t afterBytes, int32_t skip) {
+    camera().unplugDuring(static_cast<uint16_t>(code), afterBytes > 0 ? afterBytes : 0, skip);
+}

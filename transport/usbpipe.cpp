@@ -253,8 +253,13 @@ void* open(int32_t vendorId, int32_t productId) {
         retire(*ctx);
         return nullptr;
     }
-    std::lock_guard lock(lib.handlesMutex);
-    lib.handles.emplace(raw, ctx);
+    try {
+        std::lock_guard lock(lib.handlesMutex);
+        lib.handles.emplace(raw, ctx);
+    } catch (...) {
+        retire(*ctx);
+        throw;
+    }
     return raw;
 }
 

@@ -72,7 +72,6 @@ void TBase::InitAutomation() {
             IntervalTick();
     });
 
-    ParamPgm = new TParamPgm(this);
     connect(ParamPgm, &TParamPgm::helpRequested, this, &TBase::ShowProgDHHelp);
 
     ConnectAutomationHandlers();

@@ -43,7 +43,7 @@ void TBase::StartVideo() {
     // recording, the recorder carries on in a new file of the new size.
     const int32_t frameWidth = LiveInfo.width > 0 ? LiveInfo.width : PreviewWidth;
     const int32_t frameHeight = LiveInfo.height > 0 ? LiveInfo.height : PreviewHeight;
-    const QSize shown = orka::DisplaySize(ShownOrientation(), frameWidth, frameHeight);
+    const QSize shown = orka::DisplaySize(CurrentOrientation(), frameWidth, frameHeight);
     DefaultAVIOptions(VideoOptions);
     VideoOptions.Width = shown.width();
     VideoOptions.Height = shown.height();

@@ -11,6 +11,7 @@
 #include "DepthOfField.h"
 #include "OrkaCapture.h"
 #include "PendingFiles.h"
+#include "ProgDH.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -32,11 +33,12 @@ void TBase::ConnectAPNClick() {
         ui_->ConnectAPN->setChecked(Connected);
         return;
     }
+    bool justConnected = false;
     {
         WaitCursor hourglass;
         busy_ = true;
         if (!Connected)
-            Connected = ConnectCamera() != 0;
+            Connected = justConnected = ConnectCamera() != 0;
         else if (DisconnectCamera())
             Connected = false;
         busy_ = false;
@@ -45,7 +47,11 @@ void TBase::ConnectAPNClick() {
         // connected: show now whether one of them was refused.
         if (Connected && ErrorLatch == 1)
             SetErrorIndicator(QStringLiteral("X"));
+        if (!justConnected)
+            return;
     }
+    // The live view runs inside this handler until something stops it.
+    PreVisuActifClick();
 }
 
 uint8_t TBase::ConnectCamera() {
@@ -59,8 +65,8 @@ uint8_t TBase::ConnectCamera() {
         CheckResult(StartPCControlMode());
     }
     if (LastResult != 0) {
-        // Close the session again, so that the next attempt opens a fresh
-        // one instead of a second session on the same device.
+        // Close the session again: the camera is not left with a session the
+        // window no longer uses, and the next attempt starts afresh.
         if (opened)
             CheckResult(CloseCamera());
         SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
@@ -78,6 +84,7 @@ uint8_t TBase::ConnectCamera() {
 
     GetCameraStatusData(&Status);
     StatusAtConnect = Status;
+    DimPreViewClick();  // the camera's preview size, and the preview laid out for it
     ShownBattery = -1;
     SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));
     ui_->MonoMultiVue->setEnabled(true);
@@ -95,13 +102,17 @@ uint8_t TBase::PushAllSettings() {
         &TBase::QualImgChange,   &TBase::DefImgChange,    &TBase::ISOImgChange,
         &TBase::ModeAPNChange,   &TBase::VitAPNChange,    &TBase::OuvAPNChange,
         &TBase::MesAPNChange,    &TBase::CompExpChange,   &TBase::CompFlashChange,
-        &TBase::MFlashAPNChange, &TBase::CFlashAPNChange,
+        &TBase::MFlashAPNChange, &TBase::CFlashAPNChange, &TBase::BalBlancChange,
+        &TBase::ContrChange,     &TBase::SatChange,       &TBase::RNetteteChange,
+        &TBase::RCouleurChange,  &TBase::FCoulChange,     &TBase::FFPetSpotAEClick,
     };
     for (Handler handler : kSettingsOrder)
         (this->*handler)();
 
-    CheckResult(SetDisplayAfterView(0));
+    // The camera shows the pictures taken exactly when the window asks to.
+    CheckResult(SetDisplayAfterView(AfterViewOn ? 1 : 0));
     CheckResult(SetSceneSelectMode(0));
+    ModeMFClick();
     MonoMultiVueClick();
     CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
                                        QFile::encodeName(ui_->PrefixImg->text()).constData()));
@@ -120,6 +131,7 @@ bool TBase::DisconnectCamera() {
     Connected = false;
     ResetDetection();
     ClearRoiThumbnail();
+    ToggleLiveView();  // ends a live-view loop under way
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
@@ -134,8 +146,9 @@ bool TBase::DisconnectCamera() {
 }
 
 // Waits while the camera still has files to send. The pauses block the
-// window; when the count has stopped falling for a while the user decides.
-bool TBase::WaitForPendingFiles() {
+// window; when the count has stopped falling for a while the user decides
+// whether to wait on or to leave PC-control mode without those files.
+void TBase::WaitForPendingFiles() {
     PendingFilesWait wait;
     wait.count = [] {
         int32_t count = 0;
@@ -144,25 +157,29 @@ bool TBase::WaitForPendingFiles() {
     };
     wait.pause = [] { QThread::msleep(kPendingFilesPauseMs); };
     wait.keepWaiting = [this](int32_t count) {
+        const QString files =
+            count == 1 ? QStringLiteral("1 fichier") : QStringLiteral("%1 fichiers").arg(count);
         QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        tr("L'appareil doit encore transmettre %n fichier(s), et rien n'est "
-                           "arrivé depuis 30 secondes.",
-                           nullptr, count),
+                        QStringLiteral("L'appareil doit encore transmettre %1, et aucun n'est "
+                                       "arrivé depuis 30 secondes.")
+                            .arg(files),
                         QMessageBox::NoButton, this);
         box.setInformativeText(
             QStringLiteral("Continuer d'attendre, ou déconnecter quand même ? Les fichiers "
                            "qui n'auront pas été transmis seront perdus."));
-        QPushButton* wait =
+        QPushButton* keep =
             box.addButton(QStringLiteral("Continuer d'attendre"), QMessageBox::AcceptRole);
         box.addButton(QStringLiteral("Déconnecter quand même"), QMessageBox::DestructiveRole);
-        box.setDefaultButton(wait);
+        box.setDefaultButton(keep);
         box.exec();
-        return box.clickedButton() == wait;
+        return box.clickedButton() == keep;
     };
-    return wait.run();
+    wait.run();
 }
 
 void TBase::IdleRefresh() {
+    HalfPressRefresh();
+
     // Widest aperture the camera offers now.
     const QString widest = ui_->OuvAPN->itemText(Status.maxAperture);
     if (ui_->OuvMax->text() != widest)
@@ -207,10 +224,12 @@ void TBase::IdleRefresh() {
         ShownBattery = Status.battery;
     }
 
-    if (Status.focusMode == 1)
+    if (Status.focusMode == 1) {
         ShowManualFocusDistance();
-
-    RefreshScheduleIndicator();
+        ShowDepthOfField(static_cast<uint32_t>(Status.focusDistance), Status.aperture);
+    }
+    ShowGreySample();
+    ShowScheduleIndicator();
 }
 
 void TBase::ShowManualFocusDistance() {
@@ -219,4 +238,23 @@ void TBase::ShowManualFocusDistance() {
         millimetres == 0 ? QStringLiteral("Infini") : orka::FormatGeneral(millimetres / 1000.0L, 2);
     if (ui_->DistFoc->text() != text)
         ui_->DistFoc->setText(text);
+}
+
+// Whether a trigger schedule is in force, and the lamp telling whether the
+// present moment lies in one of its slots.
+void TBase::ShowScheduleIndicator() {
+    if (ParamPgm == nullptr)
+        return;
+    if (!ParamPgm->ScheduleInForce()) {
+        ui_->InfoPgmEv->setText(QStringLiteral("sans"));
+        ui_->LampProg->hide();
+        return;
+    }
+    ui_->InfoPgmEv->setText(QStringLiteral("avec"));
+    ui_->LampProg->show();
+    const uint8_t inSlot = ParamPgm->InScheduledSlot() ? 1 : 0;
+    if (inSlot != LampState) {
+        ui_->LampProg->setPixmap(Glyphs[inSlot ? gLampOn : gLampOff]);
+        LampState = inSlot;
+    }
 }

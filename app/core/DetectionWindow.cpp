@@ -26,35 +26,17 @@ QSize FrameSizeFor(int previewSizeItem) {
     return previewSizeItem == 1 ? QSize(544, 408) : QSize(320, 240);
 }
 
-orka::RoiBox ToBox(const TBase::TCorners& c) {
-    return {c.x1, c.y1, c.x2, c.y2};
-}
-
-TBase::TCorners ToCorners(const orka::RoiBox& b) {
-    return {b.x1, b.y1, b.x2, b.y2};
-}
-
 }  // namespace
-
-orka::Orientation TBase::ShownOrientation() const {
-    if (ui_->ImgHorz1->isChecked())
-        return orka::Orientation::UpsideDown;
-    if (ui_->ImgVertG->isChecked())
-        return orka::Orientation::Anticlockwise;
-    if (ui_->ImgVertD->isChecked())
-        return orka::Orientation::Clockwise;
-    return orka::Orientation::Normal;
-}
 
 // Gives the detector the rectangle in frame coordinates. The first measure
 // after a change would compare block sums of two different areas: it is
 // skipped, as after a capture.
 void TBase::MapDetectionRectangle(int previewSizeItem) {
     const QSize frame = FrameSizeFor(previewSizeItem);
-    const orka::RoiBox shown{Roi.MinCorner.x(), Roi.MinCorner.y(), Roi.MaxCorner.x(),
-                             Roi.MaxCorner.y()};
+    const orka::RoiBox shown{RoiEditor.MinCorner.x(), RoiEditor.MinCorner.y(),
+                             RoiEditor.MaxCorner.x(), RoiEditor.MaxCorner.y()};
     mappedItem_ = previewSizeItem;
-    mappedOrientation_ = ShownOrientation();
+    mappedOrientation_ = CurrentOrientation();
     Detector.SetRectangle(
         orka::RoiToFrame(shown, mappedOrientation_, frame.width(), frame.height()));
     Detector.ResetPairing();
@@ -74,8 +56,8 @@ void TBase::DetectEventClick(bool fromUser) {
 }
 
 void TBase::ResetDetection() {
-    orka::RoiReset(Roi);
-    RoiThumb = TCorners{};
+    orka::RoiReset(RoiEditor);
+    Roi.RoiThumb = {};
     ui_->AffdImg->setValue(0);
     ui_->Seuil->setValue(kDefaultThreshold);
     SeuilChange();
@@ -85,9 +67,8 @@ void TBase::ResetDetection() {
     // Nothing is measured until a rectangle is drawn again.
     Detector.SetRectangle({});
     Detector.ResetHistory();
-    JustTriggered = false;
     mappedItem_ = ui_->DimPreView->itemIndex() == 1 ? 1 : 0;
-    mappedOrientation_ = ShownOrientation();
+    mappedOrientation_ = CurrentOrientation();
 }
 
 void TBase::ClearRoiThumbnail() {
@@ -97,8 +78,7 @@ void TBase::ClearRoiThumbnail() {
 }
 
 void TBase::DrawRoiThumbnail() {
-    orka::DrawRoiThumbnail(RoiThumbImage, LiveImage, ToBox(RoiThumb),
-                           palette().color(QPalette::Dark));
+    orka::DrawRoiThumbnail(RoiThumbImage, LiveImage, Roi.RoiThumb, palette().color(QPalette::Dark));
     ui_->AffZoneDetect->setPixmap(QPixmap::fromImage(RoiThumbImage));
 }
 
@@ -109,39 +89,37 @@ void TBase::DrawRoiThumbnailIfDirty() {
 }
 
 void TBase::DrawDetectionOverlay(QPainter& painter) {
-    orka::DrawRoiRectangle(painter, Roi);
+    orka::DrawRoiRectangle(painter, RoiEditor);
 }
 
 void TBase::RoiMouseDownEvent(Qt::MouseButton /*button*/, int x, int y) {
-    orka::RoiMouseDown(Roi, orka::DisplaySize(ShownOrientation(), PreviewWidth, PreviewHeight), x,
-                       y);
+    orka::RoiMouseDown(RoiEditor,
+                       orka::DisplaySize(CurrentOrientation(), PreviewWidth, PreviewHeight), x, y);
 }
 
 void TBase::RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y) {
-    if (const auto cursor = orka::RoiMouseMove(Roi, buttons, mods, x, y))
+    if (const auto cursor = orka::RoiMouseMove(RoiEditor, buttons, mods, x, y))
         ui_->LiveView->setCursor(*cursor);
 }
 
 void TBase::RoiMouseUpEvent(int /*x*/, int /*y*/) {
-    if (!orka::RoiMouseUp(Roi)) {
+    if (!orka::RoiMouseUp(RoiEditor)) {
         ResetDetection();
         return;
     }
     ui_->DetectEvent->setEnabled(true);
     const int item = ui_->DimPreView->itemIndex() == 1 ? 1 : 0;
-    const orka::RoiStore store = orka::StoreRoi(
-        {Roi.MinCorner.x(), Roi.MinCorner.y(), Roi.MaxCorner.x(), Roi.MaxCorner.y()}, item == 1);
-    RoiSmall = ToCorners(store.RoiSmall);
-    RoiLarge = ToCorners(store.RoiLarge);
-    RoiThumb = ToCorners(store.RoiThumb);
+    Roi = orka::StoreRoi({RoiEditor.MinCorner.x(), RoiEditor.MinCorner.y(), RoiEditor.MaxCorner.x(),
+                          RoiEditor.MaxCorner.y()},
+                         item == 1);
     RoiThumbDirty = true;
     MapDetectionRectangle(item);
 }
 
 void TBase::LoadDetectionRectangle(int previewSizeItem) {
-    const TCorners& stored = previewSizeItem == 1 ? RoiLarge : RoiSmall;
-    orka::RoiSetCorners(Roi, QPoint(stored.x1, stored.y1), QPoint(stored.x2, stored.y2));
-    Roi.Exists = Roi.Size.width() > 0 && Roi.Size.height() > 0;
+    const orka::RoiBox& stored = previewSizeItem == 1 ? Roi.RoiLarge : Roi.RoiSmall;
+    orka::RoiSetCorners(RoiEditor, QPoint(stored.x1, stored.y1), QPoint(stored.x2, stored.y2));
+    RoiEditor.Exists = RoiEditor.Size.width() > 0 && RoiEditor.Size.height() > 0;
     MapDetectionRectangle(previewSizeItem);
 }
 
@@ -151,7 +129,6 @@ void TBase::DetectionAfterAnalyse() {
     if (detectionBusy_)
         return;
     const orka::MotionResult result = Detector.DetectMotion();
-    JustTriggered = Detector.JustTriggered();
     if (result.gaugeUpdated)
         ui_->AffdImg->setValue(std::clamp(result.measure, 0, 100));
 
@@ -163,13 +140,12 @@ void TBase::DetectionAfterAnalyse() {
         CheckResult(CaptureImage(0));
         CheckResult(TerminateCaptureImage());
         Detector.NoteTrigger();
-        JustTriggered = true;
         detectionBusy_ = false;
     }
 
     // The orientation or the preview size changed since the rectangle was
     // mapped: the next frames are analysed on the area now outlined.
     const int item = ui_->DimPreView->itemIndex() == 1 ? 1 : 0;
-    if (item != mappedItem_ || ShownOrientation() != mappedOrientation_)
+    if (item != mappedItem_ || CurrentOrientation() != mappedOrientation_)
         MapDetectionRectangle(item);
 }

@@ -15,7 +15,9 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "FrameDecoder.h"
 #include "InterfaceOrka.h"
+#include "ProgDH.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
@@ -65,11 +67,10 @@ TBase::~TBase() {
 
 void TBase::FormCreate() {
     setFixedSize(kClientWidthLarge, kClientHeight);
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui_->CommandeAPN), static_cast<QWidget*>(ui_->HistoBox),
-          static_cast<QWidget*>(ui_->PriseVue), static_cast<QWidget*>(ui_->ConnectAPN),
-          static_cast<QWidget*>(ui_->FreqImg), static_cast<QWidget*>(ui_->InfoBatterie),
-          static_cast<QWidget*>(ui_->InfoErreur)})
+    QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
+                                      ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
+                                      ui_->InfoErreur};
+    for (QWidget* w : anchoredRight)
         rightAnchored_.emplace_back(w, w->x());
 
     // Bitmaps.
@@ -79,7 +80,8 @@ void TBase::FormCreate() {
     for (int i = 0; i < gGlyphCount; ++i)
         Glyphs[i] = LoadGlyph(kGlyphNames[i]);
     ui_->PriseVue->setIcon(Glyphs[gClic0]);
-    FrameIntervals.fill(1);
+    ui_->LampProg->setPixmap(Glyphs[gLampOff]);  // what LampState 0 stands for
+    FrameIntervals.Reset();
     PreviewWidth = 320;
     PreviewHeight = 240;
     WorkBitmap = QImage(PreviewWidth, PreviewHeight, QImage::Format_BGR888);
@@ -108,6 +110,7 @@ void TBase::FormCreate() {
     FillLists();
     FitTabCaptions();
     ConnectHandlers();
+    ParamPgm = new TParamPgm(this);
     InitAutomation();
 
     // Tooltips are switched for the whole window in one place, and the two
@@ -163,6 +166,9 @@ void TBase::ConnectHandlers() {
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
     ConnectNumericEdits();
+    SetUpLiveView();
+    SetUpFocus();
+    SetUpColour();
 }
 
 void TBase::ConnectNumericEdits() {
@@ -220,16 +226,15 @@ void TBase::FormClose() {
     SeqVideoClick();  // a recording in progress is closed properly
     DisconnectCamera();
     qApp->removeEventFilter(this);
+    delete ParamPgm;
+    ParamPgm = nullptr;
     GlyphBtnOff = QPixmap();
     GlyphBtnOn = QPixmap();
     Glyphs.fill(QPixmap());
     WorkBitmap = QImage();
     FrameBuffer.clear();
     RotateBuffer.clear();
-    RoiLuma.clear();
-    for (auto& sums : BlockSums)
-        sums.clear();
-    BlockDiffs.clear();
+    Detector.ResizeDetectionBuffers(0);
 }
 
 void TBase::CheckResult(int32_t result) {

@@ -27,15 +27,24 @@
 
 #include "AVICompression.h"
 #include "Detection.h"
+#include "Histogram.h"
+#include "LiveViewMath.h"
 #include "UtilsOrka.h"
 #include "fotolien.h"
 
-class QComboBox;
+class QColor;
+class QTimer;
+class TInfosPgm;
+class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QPainter;
 class QTimer;
-class TParamPgm;
+
+namespace orka {
+class TFrameDecoder;
+class TNumericEdit;
+}  // namespace orka
 
 namespace Ui {
 class TBase;
@@ -85,17 +94,18 @@ class TBase : public QWidget {
     int32_t PreviewWidth = 320;
     int32_t PreviewHeight = 240;
 
-    // Points: camera frame coordinates (3264 x 2448) or preview pixels.
-    int32_t FocusPoint[2] = {1632, 1224};
-    int32_t FocusMark[2] = {160, 120};
-    int32_t DrawnFocusMark[2] = {160, 120};
-    int32_t GreyPoint[2] = {0, 0};
+    // Points (x, y): in camera frame coordinates (3264 x 2448) or, for the
+    // marks, in preview pixels.
+    std::array<int32_t, 2> FocusPoint{1632, 1224};
+    std::array<int32_t, 2> FocusMark{160, 120};
+    std::array<int32_t, 2> DrawnFocusMark{160, 120};
+    std::array<int32_t, 2> GreyPoint{0, 0};
 
     // Frame pipeline.
     std::vector<uint8_t> FrameBuffer;
     std::vector<uint8_t> RotateBuffer;
     QImage WorkBitmap;
-    std::array<uint32_t, 8> FrameIntervals{};
+    orka::TFrameRate FrameIntervals;  // the last eight frame intervals
 
     // Shutter.
     bool HalfPressed = false;
@@ -109,18 +119,13 @@ class TBase : public QWidget {
     int32_t ShownMacro = 0;
     uint8_t LampState = 0;
 
-    // Motion detection.
-    struct TCorners {
-        int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    };
+    // Motion detection: the rectangle being edited, as stored for both
+    // preview sizes and the thumbnail, and the measure with its buffers
+    // (RoiLuma, BlockSums, BlockDiffs, DeviationHistory, JustTriggered).
+    orka::TRoiState RoiEditor;
+    orka::RoiStore Roi;
+    orka::TMotionDetector Detector;
     bool RoiThumbDirty = false;
-    bool JustTriggered = false;
-    TCorners RoiSmall, RoiLarge, RoiThumb;
-    std::vector<int32_t> RoiLuma;
-    std::array<std::vector<int32_t>, 2> BlockSums;
-    std::vector<double> BlockDiffs;
-    std::array<long double, 4> DeviationHistory{};
-    uint32_t DeviationCount = 0;
 
     // Automation, each value as its edit box last validated it.
     int32_t SelfTimerDelay = 2;    // s
@@ -140,6 +145,11 @@ class TBase : public QWidget {
     long double NearLimit = 0;
     long double FarLimit = 0;
     uint32_t CustomWBWord = 0;
+
+    // The trigger schedule dialog, kept for the window's lifetime.
+    TParamPgm* ParamPgm = nullptr;
+    // The about box, created by the program after the window.
+    TInfosPgm* InfosPgm = nullptr;
 
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
@@ -205,7 +215,6 @@ class TBase : public QWidget {
     // Trigger schedule.
     void PrgmEventClick();
     void ShowProgDHHelp();
-    void RefreshScheduleIndicator();  // "avec"/"sans" and the lamp
     bool ScheduleAllowsTrigger() const;
     // Capture on motion.
     void SeuilChange();
@@ -224,26 +233,76 @@ class TBase : public QWidget {
     void SeqVideoClick(bool fromUser = false);
     void VideoTick();
 
-    TParamPgm* ParamPgm = nullptr;                    // the schedule dialog, lives with the window
-    orka::TRoiState Roi;                              // the detection rectangle, displayed pixels
     QImage RoiThumbImage;                             // what AffZoneDetect shows
     std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
     QString VideoFileName;
     TAVIOptions VideoOptions{};
 
-    // TEMPORARY: the live view's side, until it lands (TempHooks_autowin.cpp).
-    bool EventModeSelected() const;
+    Ui::TBase* form() const { return ui_.get(); }
+
+    // ---- live view, histogram, shutter, focus, colour (window) ----
+    // The displayed picture: the decoded frame turned to the orientation
+    // chosen, with the overlays drawn over it once the frame is complete.
+    QImage LiveImage;
+    QImage HistoImage;  // ImgHisto's picture, 256 x 100
+    orka::THistogram Histogram;
+    orka::TFrameRate FrameRateMeter;
+    uint64_t FramesShown = 0;  // live-view frames shown since the start
+    int ShownGlyph = gClic0;   // Glyphs entry PriseVue shows
+
+    bool EventModeSelected() const;  // MonoMultiVue item 3
+    orka::Orientation CurrentOrientation() const;
     void ToggleLiveView();
     void PreVisuActifClick();
-    void PriseVueMouseDown();
-    orka::TMotionDetector Detector;
-    QImage LiveImage;
+    void PostVisuActifClick();
+    // Decodes FrameBuffer into LiveImage and analyses it; false when the
+    // frame is corrupt (LiveView keeps showing the previous picture).
+    // liveFrame is false for the after-view picture, which is not watched for
+    // motion.
+    bool DecodeFrame(bool liveFrame = true);
+    void ApplyFrameSize();
+    void ImgHorz0Click();
+    void ImgVertGClick();
+    void DimPreViewClick();
+    // The camera-frame point of preview point (x, y), into target.
+    void PreviewToCamera(int x, int y, int32_t target[2]) const;
+    void LiveViewMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
+    void LiveViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void LiveViewMouseUp(int x, int y);
+    void DrawReticle(QPainter& painter) const;
+    void DrawGrid(QPainter& painter) const;
+    double FrameRate();
 
-    Ui::TBase* form() const { return ui_.get(); }
+    void PriseVueMouseDown();  // the full press; the intervalometer calls it too
+    void MemoFocusClick();
+    void SetShutterGlyph(int glyph);
+
+    void ModeMFClick();
+    void ModeFFPClick();
+    // Without a sender (the settings push): the link starts off.
+    void FFPetSpotAEClick();
+    void FocMMouseDown();
+    void FocPMouseDown();
+    void FocPMouseUp();
+    void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
+
+    void RCouleurChange();
+    void RNetteteChange();
+    void FCoulChange();
+    void SatChange();
+    void ContrChange();
+    void BalBlancChange();
+    void TCoulChange();
+    void ICCChange();
+    void DefWBClick();
+    void AppliquerClick();
+    void ClearGreySample();
 
   Q_SIGNALS:
     // F1 asked for the help topic of this context.
     void helpRequested(int context);
+    // PriseVue now shows this Glyphs entry.
+    void shutterGlyphChanged(int glyph);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -260,12 +319,29 @@ class TBase : public QWidget {
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
-    bool WaitForPendingFiles();
+    void ShowScheduleIndicator();
+    void WaitForPendingFiles();
+
+    // Live view, shutter, focus and colour (LiveView.cpp, Shutter.cpp,
+    // FocusSettings.cpp, ColourSettings.cpp).
+    void SetUpLiveView();
+    void SetUpFocus();
+    void SetUpColour();
+    void LiveViewFrame();
+    void DrawOverlays();
+    void ShowLiveImage();
+    void BlankLiveView();
+    void LayoutLiveView(int width, int height);
+    void HalfPressRefresh();
+    bool MouseOverShutter() const;
+    void ShowAfterView();
+    void ShowGreySample();
+    void SendSpotLink();
+    void SendCustomWB();
 
     // ---- shooting modes, intervalometer, schedule, detection, video ----
     void InitAutomation();  // FormCreate
     void ConnectAutomationHandlers();
-    orka::Orientation ShownOrientation() const;
     void MapDetectionRectangle(int previewSizeItem);
     void ShowAutomationError(const QString& text);
     void ValidatePendingEdits(std::initializer_list<QLineEdit*> boxes);
@@ -281,6 +357,11 @@ class TBase : public QWidget {
     orka::Orientation mappedOrientation_ = orka::Orientation::Normal;
 
     std::unique_ptr<Ui::TBase> ui_;
+    std::unique_ptr<orka::TFrameDecoder> frameDecoder_;
+    QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
+    int liveLoopDepth_ = 0;         // nested live-view loops running
+    bool inHalfPress_ = false;
+    bool inFullPress_ = false;
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
     bool closing_ = false;

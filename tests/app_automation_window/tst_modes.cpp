@@ -80,6 +80,8 @@ class TestModes : public QObject {
         get<QLineEdit>("NomRep")->setText(images.path());
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
+        // Without the live view, which would run inside the connection click.
+        get<QCheckBox>("PreVisuActif")->setChecked(false);
         QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
         QVERIFY(base->Connected);
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(2);
@@ -193,6 +195,10 @@ class TestModes : public QObject {
         QVERIFY(!get<QLineEdit>("eNbImgT")->isReadOnly());
 
         choose(6);
+        {  // the box checked without starting the live view inside the click
+            const QSignalBlocker quiet(get<QCheckBox>("PreVisuActif"));
+            get<QCheckBox>("PreVisuActif")->setChecked(true);
+        }
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
         QVERIFY(base->VideoStart != 0);
         QVERIFY(base->VideoCompressor);
@@ -222,7 +228,7 @@ class TestModes : public QObject {
         QCOMPARE(get<QPushButton>("DetectEvent")->text(), QStringLiteral("Activer la détection"));
         QVERIFY(!get<QCheckBox>("BeepDecl")->isChecked());
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
-        QCOMPARE(base->Roi.Size, QSize(0, 0));
+        QCOMPARE(base->RoiEditor.Size, QSize(0, 0));
         QCOMPARE(base->Detector.Rectangle().width(), 0);
     }
 
@@ -263,14 +269,14 @@ class TestModes : public QObject {
         QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
         for (int i = 0; i < 5; ++i)
             frame(100);
-        QVERIFY(!base->JustTriggered);
+        QVERIFY(!base->Detector.JustTriggered());
         const auto before = SentCodes();
         QCOMPARE(std::count(before.begin(), before.end(), kCapture), 0);
 
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
         frame(200);
-        QVERIFY(base->JustTriggered);
+        QVERIFY(base->Detector.JustTriggered());
         const auto codes = SentCodes();
         const auto capture = std::find(codes.begin(), codes.end(), kCapture);
         QVERIFY(capture != codes.end());

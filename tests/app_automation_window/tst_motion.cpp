@@ -67,20 +67,15 @@ class TestMotion : public QObject {
         QVERIFY(!get<QPushButton>("DetectEvent")->isEnabled());
         drag(90, 60, 30, 30);
         QVERIFY(get<QPushButton>("DetectEvent")->isEnabled());
-        QCOMPARE(base->RoiSmall.x1, 30);
-        QCOMPARE(base->RoiSmall.y2, 60);
-        const TBase::TCorners large = base->RoiLarge;
-        QCOMPARE(QRect(QPoint(large.x1, large.y1), QPoint(large.x2, large.y2)),
-                 QRect(QPoint(51, 51), QPoint(153, 102)));
-        const TBase::TCorners thumb = base->RoiThumb;
-        QCOMPARE(QRect(QPoint(thumb.x1, thumb.y1), QPoint(thumb.x2, thumb.y2)),
-                 QRect(QPoint(12, 12), QPoint(36, 24)));
+        QCOMPARE(base->Roi.RoiSmall, (orka::RoiBox{30, 30, 90, 60}));
+        QCOMPARE(base->Roi.RoiLarge, (orka::RoiBox{51, 51, 153, 102}));
+        QCOMPARE(base->Roi.RoiThumb, (orka::RoiBox{12, 12, 36, 24}));
         QVERIFY(base->RoiThumbDirty);
         QCOMPARE(base->Detector.RoiLumaValues().size(), size_t(60 * 30));
 
         base->LoadDetectionRectangle(1);
-        QCOMPARE(base->Roi.Corner1, QPoint(51, 51));
-        QCOMPARE(base->Roi.Corner2, QPoint(153, 102));
+        QCOMPARE(base->RoiEditor.Corner1, QPoint(51, 51));
+        QCOMPARE(base->RoiEditor.Corner2, QPoint(153, 102));
         QCOMPARE(base->Detector.Rectangle(), (orka::RoiBox{51, 51, 153, 102}));
         QCOMPARE(base->Detector.RoiLumaValues().size(), size_t(102 * 51));
 
@@ -122,22 +117,22 @@ class TestMotion : public QObject {
         QCOMPARE(gauge->value(), 0);
         frame(twoBlocks(71));  // spread 71 / sqrt 2 = 50.2
         QCOMPARE(gauge->value(), 50);
-        QVERIFY(!base->JustTriggered);
+        QVERIFY(!base->Detector.JustTriggered());
 
         frame(twoBlocks(71));  // no change: back near the average
         frame(twoBlocks(71));
         frame(twoBlocks(71));
         frame(twoBlocks(71));
         frame(twoBlocks(71));
-        QVERIFY(!base->JustTriggered);
+        QVERIFY(!base->Detector.JustTriggered());
         frame(twoBlocks(71 + 72));  // 72 / sqrt 2 = 50.9 against an average of 0
         QCOMPARE(gauge->value(), 51);
-        QVERIFY(base->JustTriggered);
+        QVERIFY(base->Detector.JustTriggered());
         QCOMPARE(base->LastResult != 0, true);  // no camera: the capture fails, latched
 
         frame(twoBlocks(0));  // skipped after the capture
         QCOMPARE(gauge->value(), 51);
-        QVERIFY(!base->JustTriggered);
+        QVERIFY(!base->Detector.JustTriggered());
     }
 
     // Detection off: the gauge moves but nothing fires.
@@ -147,7 +142,7 @@ class TestMotion : public QObject {
         frame(twoBlocks(0));
         frame(twoBlocks(900));
         QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
-        QVERIFY(!base->JustTriggered);
+        QVERIFY(!base->Detector.JustTriggered());
     }
 
     // In a quarter turn the watched area is the one outlined on screen.

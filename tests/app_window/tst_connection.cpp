@@ -74,6 +74,9 @@ class TestConnection : public QObject {
         cam.reset();
         base = new TBase;
         get<QLineEdit>("NomRep")->setText(images.path());
+        // The live view would run inside the connection's click: unchecking
+        // the box first makes the connection leave it off.
+        get<QCheckBox>("PreVisuActif")->setChecked(false);
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
     }
@@ -152,9 +155,16 @@ class TestConnection : public QObject {
             {31, 6},   // flash compensation 0
             {1, 0},    // "Flash normal"
             {55, 1},   // "Pre-flash TTL"
-            {16, 0},   // no after-view
-            {25, 0},   // scene selection
-            {5, 0},    // single-shot drive mode, from the mode selection
+            {2, 0x00800000},  // white balance "Automatique"
+            {47, 5},          // contrast 0
+            {46, 5},          // saturation 0
+            {56, 1},          // sharpness "Normale"
+            {29, 0},          // colour mode "Naturel sRVB"
+            {77, 5},          // colour filter 0
+            {16, 0},          // no after-view
+            {25, 0},          // scene selection
+            {10, 0},          // autofocus
+            {5, 0},           // single-shot drive mode, from the mode selection
         };
         QCOMPARE(SentSettings(), expected);
         QCOMPARE(base->FocalLength, 50);

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "InfosPgm.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 
@@ -341,6 +342,21 @@ class TestForm : public QObject {
         QTest::keyClick(get<QWidget>("NomRep"), Qt::Key_F1);
         QCOMPARE(help.last().at(0).toInt(), 50);
         tabs->setCurrentIndex(0);
+    }
+
+    void aboutBox() {
+        TInfosPgm about(base);
+        QCOMPARE(about.windowTitle(), QStringLiteral("A propos"));
+        QCOMPARE(about.size(), QSize(214, 123));
+        for (const char* name : {"VersionPgm", "CopyRight", "SiteWEB"})
+            QVERIFY(about.findChild<QLabel*>(name));
+        QCOMPARE(about.findChild<QLabel*>("VersionPgm")->width(), 191);
+        auto* ok = about.findChild<QPushButton*>("Ok");
+        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QVERIFY(ok->isDefault());
+        about.show();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "OrkaCapture.h"
+#include "ProgDH.h"
 #include "UtilsOrka.h"
 
 class TestWindowState : public QObject {
@@ -20,8 +21,7 @@ class TestWindowState : public QObject {
     // The range check of a numeric box, its message boxes caught in `messages`.
     orka::TNumericEdit* checkOf(QLineEdit* edit) {
         auto* check = edit->findChild<orka::TNumericEdit*>();
-        check->setMessageHook(
-            [this](QMessageBox::Icon, const QString& text) { messages << text; });
+        check->setMessageHook([this](QMessageBox::Icon, const QString& text) { messages << text; });
         return check;
     }
     QStringList messages;
@@ -224,6 +224,50 @@ class TestWindowState : public QObject {
         QTest::keyClick(mode, Qt::Key_Down);
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(get<QComboBox>("OuvAPN")->isEnabled());
+    }
+
+    // With a schedule in force the window says "avec" and its lamp shows
+    // whether the present moment lies in a slot, redrawn only on change.
+    void scheduleIndicator() {
+        TParamPgm* pgm = base->ParamPgm;
+        QVERIFY(pgm);
+        QDateTime now(QDate::currentDate(), QTime(10, 0));
+        pgm->SetClock([&] { return now; });
+        pgm->SetWarningHook([](const QString& text) { QFAIL(qPrintable(text)); });
+        pgm->NouvDateClick();
+        pgm->NouvDateClick();  // today
+        pgm->NouvHeureClick();
+        QVERIFY(pgm->TimePicker);
+        pgm->TimePicker->setTime(QTime(9, 0));
+        pgm->NouvHeureClick();
+        pgm->TimePicker->setTime(QTime(11, 0));
+        pgm->NouvHeureClick();
+        pgm->ValiderClick();
+        QVERIFY(pgm->ScheduleInForce());
+        pgm->TimerTimer();
+        QVERIFY(pgm->InScheduledSlot());
+
+        auto* lamp = get<QLabel>("LampProg");
+        base->IdleRefresh();  // not connected: nothing shown yet
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        base->Connected = true;
+        base->IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("avec"));
+        QVERIFY(!lamp->isHidden());
+        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOn].toImage());
+        lamp->clear();
+        base->IdleRefresh();
+        QVERIFY(lamp->pixmap().isNull());
+
+        now.setTime(QTime(12, 0));
+        pgm->TimerTimer();
+        base->IdleRefresh();
+        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOff].toImage());
+
+        pgm->AnnulerClick();
+        base->IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        QVERIFY(lamp->isHidden());
     }
 
     // One second after the last key release the box is checked: out of range

@@ -1,5 +1,6 @@
 #include "sim_support.h"
 
+#include <cstdlib>
 #include <thread>
 
 namespace fotolien::test {
@@ -7,6 +8,29 @@ namespace fotolien::test {
 orkasim::Camera& sim() {
     return orkasim::Camera::instance();
 }
+
+const std::filesystem::path& sandbox() {
+    static const std::filesystem::path path = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "fotolien-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        return std::filesystem::path(pattern);
+    }();
+    return path;
+}
+
+namespace {
+
+class SandboxRemoval : public ::testing::Environment {
+  public:
+    void TearDown() override { std::filesystem::remove_all(sandbox()); }
+};
+
+[[maybe_unused]] const auto* const sandboxRemoval =
+    ::testing::AddGlobalTestEnvironment(new SandboxRemoval);
+
+}  // namespace
 
 uint16_t at16(const Bytes& b, size_t i) {
     return static_cast<uint16_t>(b.at(i) | (b.at(i + 1) << 8));
@@ -36,6 +60,19 @@ Bytes packet(uint16_t code, uint32_t transaction, const Bytes& payload) {
 void SimTest::SetUp() {
     sim().reset();
     sim().setStateNoticeDelay(2ms);
+    useFolders(sandbox());
+}
+
+void SimTest::useFolders(const std::filesystem::path& root) {
+    for (const char* sub : {"tmp", "home", "target"}) {
+        std::filesystem::create_directories(root / sub);
+    }
+    // Read by the library when it saves a file; set while no file is on
+    // its way.
+    ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    ::setenv("HOME", (root / "home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root / "home" / ".config").c_str(), 1);
+    ASSERT_EQ(SetSaveFileInformation((root / "target").c_str(), "P"), 0);
 }
 
 void SimTest::TearDown() {
@@ -69,14 +106,18 @@ void SimTest::openCamera() {
 }
 
 void SimTest::waitUntilReady() {
-    ASSERT_TRUE(waitFor(Direction::HostToCamera, 0x2003)) << "the state notice was not answered";
+    // Generous: under a sanitizer the camera's timer thread may still be
+    // busy with an earlier test's pictures.
+    ASSERT_TRUE(waitFor(Direction::HostToCamera, 0x2003, 10s))
+        << "the state notice was not answered";
 }
 
 void SimTest::enterControlMode() {
     openCamera();
     waitUntilReady();
     // The library takes the state right after replying to the notice.
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::chrono::steady_clock::now() < deadline) {
         if (StartPCControlMode() == 0) {
             return;
         }

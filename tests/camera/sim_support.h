@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -21,6 +22,11 @@ using orkasim::LogEntry;
 
 orkasim::Camera& sim();
 
+// A folder of this test program's own, removed when it ends. Every test
+// starts with the temporary, home and target folders of the library inside
+// it, so that no file the simulated camera sends lands elsewhere.
+const std::filesystem::path& sandbox();
+
 // Little-endian reads of logged bytes.
 uint16_t at16(const Bytes& bytes, size_t offset);
 uint32_t at32(const Bytes& bytes, size_t offset);
@@ -35,6 +41,9 @@ class SimTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Points the library's temporary, home and target folders into `root`.
+    static void useFolders(const std::filesystem::path& root);
 
     // OpenCamera succeeds.
     void openCamera();

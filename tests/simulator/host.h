@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "orkasim.h"
@@ -100,7 +101,53 @@ class Host {
         }
     }
 
+    // A file as the host receives it.
+    struct File {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        int fileIns = 0;
+        std::vector<uint32_t> quotedHandles;  // by FileIn and FileClose
+    };
+    // Answers the camera's requests until `count` files have been closed (or
+    // nothing comes for `timeoutMs`), handing out `handle` for each FileOpen.
+    std::vector<File> receiveFiles(size_t count, uint32_t handle = 7, uint32_t timeoutMs = 5000) {
+        std::vector<File> files;
+        std::optional<File> open;
+        while (files.size() < count) {
+            auto p = read(timeoutMs);
+            if (!p)
+                break;
+            if (p->code == wire::kFileOpen && p->payload.size() >= 8) {
+                open = File{};
+                const uint32_t n = wire::get32(p->payload.data() + 4);
+                for (uint32_t i = 0; i < n && 8 + 2 * i + 1 < p->payload.size(); ++i) {
+                    open->name.push_back(static_cast<char>(p->payload[8 + 2 * i]));
+                }
+                reply(wire::kFileOpen, u32({0, handle}));
+            } else if (p->code == wire::kFileIn && open && p->payload.size() >= 12) {
+                open->quotedHandles.push_back(wire::get32(p->payload.data()));
+                open->bytes.insert(open->bytes.end(), p->payload.begin() + 12, p->payload.end());
+                ++open->fileIns;
+                answer(*p);
+            } else if (p->code == wire::kFileClose && open) {
+                open->quotedHandles.push_back(wire::get32(p->payload.data()));
+                files.push_back(std::move(*open));
+                open.reset();
+                answer(*p);
+            } else {
+                answer(*p);
+            }
+        }
+        return files;
+    }
+
   private:
+    static std::vector<uint8_t> u32(std::initializer_list<uint32_t> values) {
+        std::vector<uint8_t> out;
+        for (uint32_t v : values)
+            wire::put32(out, v);
+        return out;
+    }
     std::vector<uint8_t> chunk_;  // one bulk-in request
 };
 

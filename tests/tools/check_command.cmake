@@ -4,9 +4,25 @@
 #   -DLINE_REGEX=...           every output line must match (optional)
 #   -DOUTPUT_REGEX=...         standard output must contain a match (optional)
 #   -DERROR_REGEX=...          standard error must contain a match (optional)
+#   -DWORKDIR=path             an empty folder made before the run and removed
+#                              after; "@WORKDIR@" in ARGS and the regexes stands for it
+cmake_minimum_required(VERSION 3.25)  # "@WORKDIR@" is plain text, not a reference
+
 string(REPLACE "|" ";" args "${ARGS}")
+if(DEFINED WORKDIR)
+  file(REMOVE_RECURSE "${WORKDIR}")
+  file(MAKE_DIRECTORY "${WORKDIR}")
+  foreach(var args LINE_REGEX OUTPUT_REGEX ERROR_REGEX)
+    if(DEFINED ${var})
+      string(REPLACE "@WORKDIR@" "${WORKDIR}" ${var} "${${var}}")
+    endif()
+  endforeach()
+endif()
 execute_process(COMMAND ${PROGRAM} ${args}
   RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(DEFINED WORKDIR)
+  file(REMOVE_RECURSE "${WORKDIR}")
+endif()
 if(NOT code STREQUAL EXPECT_CODE)
   message(FATAL_ERROR "exit code ${code}, expected ${EXPECT_CODE}\nstdout:\n${out}\nstderr:\n${err}")
 endif()

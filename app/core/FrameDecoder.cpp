@@ -1,0 +1,165 @@
+#include "FrameDecoder.h"
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+namespace orka {
+
+namespace {
+
+// libjpeg reports a fatal error through error_exit and expects it not to
+// return: it jumps back to the setjmp of the decode under way. Warnings
+// (corrupt data that libjpeg would paper over with grey) end the decode the
+// same way, so that no frame with made-up pixels is ever shown.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0)
+        return;  // trace messages
+    ErrorExit(cinfo);
+}
+
+void OutputMessage(j_common_ptr) {}  // nothing goes to stderr
+
+}  // namespace
+
+struct TFrameDecoder::Impl {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    bool created = false;
+    // Row addresses of the image DecodeFitting fills, kept across pictures.
+    std::vector<uint8_t*> rows;
+
+    Impl() {
+        cinfo.err = jpeg_std_error(&err.pub);
+        err.pub.error_exit = ErrorExit;
+        err.pub.emit_message = EmitMessage;
+        err.pub.output_message = OutputMessage;
+        if (setjmp(err.jump))
+            return;  // out of memory: every decode reports Corrupt
+        jpeg_create_decompress(&cinfo);
+        created = true;
+    }
+    ~Impl() {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+
+    // Reads the header and applies the fastest settings. Call under setjmp.
+    void Start(const uint8_t* data, size_t size) {
+        jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.out_color_space = JCS_EXT_BGR;
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+        cinfo.do_block_smoothing = FALSE;
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = 1;
+    }
+
+    // Decodes every scanline into rows. Call under setjmp, after Start.
+    void ReadRows(uint8_t* const* out) {
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            const JDIMENSION at = cinfo.output_scanline;
+            jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), cinfo.output_height - at);
+        }
+        jpeg_finish_decompress(&cinfo);
+    }
+};
+
+TFrameDecoder::TFrameDecoder() : impl_(std::make_unique<Impl>()) {}
+
+TFrameDecoder::~TFrameDecoder() = default;
+
+const char* TFrameDecoder::LastError() const {
+    return impl_->err.message;
+}
+
+// The two decoders keep nothing with a destructor alive between setjmp and
+// the libjpeg calls that may jump back; what they read after a jump lives in
+// volatile locals.
+TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size,
+                                                uint8_t* const* rows, int w, int h) {
+    Impl& d = *impl_;
+    d.err.message[0] = '\0';
+    if (!d.created || data == nullptr || size == 0)
+        return {};
+    volatile int width = 0;
+    volatile int height = 0;
+    if (setjmp(d.err.jump)) {
+        jpeg_abort_decompress(&d.cinfo);
+        return {Status::Corrupt, width, height};
+    }
+    d.Start(data, size);
+    width = static_cast<int>(d.cinfo.image_width);
+    height = static_cast<int>(d.cinfo.image_height);
+    if (width != w || height != h) {
+        jpeg_abort_decompress(&d.cinfo);
+        return {Status::SizeMismatch, width, height};
+    }
+    d.ReadRows(rows);
+    return {Status::Ok, width, height};
+}
+
+TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t size, int minWidth,
+                                                   int minHeight, QImage& image) {
+    Impl& d = *impl_;
+    d.err.message[0] = '\0';
+    if (!d.created || data == nullptr || size == 0)
+        return {};
+    volatile int width = 0;
+    volatile int height = 0;
+    if (setjmp(d.err.jump)) {
+        jpeg_abort_decompress(&d.cinfo);
+        return {Status::Corrupt, width, height};
+    }
+    d.Start(data, size);
+    width = static_cast<int>(d.cinfo.image_width);
+    height = static_cast<int>(d.cinfo.image_height);
+    if (width > MaxDimension || height > MaxDimension) {
+        jpeg_abort_decompress(&d.cinfo);
+        return {Status::TooLarge, width, height};
+    }
+    // The coarsest reduction that still covers the size asked for.
+    for (unsigned denom : {8u, 4u, 2u}) {
+        if ((d.cinfo.image_width + denom - 1) / denom >= unsigned(std::max(minWidth, 1)) &&
+            (d.cinfo.image_height + denom - 1) / denom >= unsigned(std::max(minHeight, 1))) {
+            d.cinfo.scale_denom = denom;
+            break;
+        }
+    }
+    jpeg_calc_output_dimensions(&d.cinfo);
+    const int outW = static_cast<int>(d.cinfo.output_width);
+    const int outH = static_cast<int>(d.cinfo.output_height);
+    if (image.width() != outW || image.height() != outH || image.format() != QImage::Format_BGR888)
+        image = QImage(outW, outH, QImage::Format_BGR888);
+    if (image.isNull()) {  // allocation refused
+        jpeg_abort_decompress(&d.cinfo);
+        return {Status::TooLarge, width, height};
+    }
+    d.rows.resize(static_cast<size_t>(outH));
+    for (int y = 0; y < outH; ++y)
+        d.rows[static_cast<size_t>(y)] = image.scanLine(y);
+    d.ReadRows(d.rows.data());
+    return {Status::Ok, width, height};
+}
+
+}  // namespace orka

@@ -1,0 +1,152 @@
+// Per-frame cost of the live-view preview path at 544 x 408 on the simulated
+// camera's JPEG frames: decode (straight into the displayed picture, or into
+// the work bitmap and turned), histogram analysis, and for each orientation
+// the whole path, against the bare libjpeg decode of the same frames into a
+// plain buffer with the same settings, measured interleaved in the same run.
+// Target: path / bare <= 1.4 in every orientation.
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "Detection.h"
+#include "FrameDecoder.h"
+#include "Histogram.h"
+#include "LiveViewMath.h"
+#include "scene.h"
+
+namespace {
+
+constexpr int kW = 544;
+constexpr int kH = 408;
+constexpr int kFrames = 2000;
+constexpr int kDistinct = 100;  // distinct rendered frames, served in a loop
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+// The floor: libjpeg straight into one plain buffer, the preview's settings.
+class BareDecoder {
+  public:
+    BareDecoder() : buffer_(size_t(kW) * kH * 3), rows_(kH) {
+        cinfo_.err = jpeg_std_error(&err_);
+        jpeg_create_decompress(&cinfo_);
+        for (int y = 0; y < kH; ++y)
+            rows_[y] = buffer_.data() + size_t(y) * kW * 3;
+    }
+    ~BareDecoder() { jpeg_destroy_decompress(&cinfo_); }
+    void Decode(const std::vector<uint8_t>& jpeg) {
+        jpeg_mem_src(&cinfo_, jpeg.data(), jpeg.size());
+        jpeg_read_header(&cinfo_, TRUE);
+        cinfo_.out_color_space = JCS_EXT_BGR;
+        cinfo_.dct_method = JDCT_IFAST;
+        cinfo_.do_fancy_upsampling = FALSE;
+        cinfo_.do_block_smoothing = FALSE;
+        jpeg_start_decompress(&cinfo_);
+        while (cinfo_.output_scanline < cinfo_.output_height)
+            jpeg_read_scanlines(&cinfo_, rows_.data() + cinfo_.output_scanline,
+                                cinfo_.output_height - cinfo_.output_scanline);
+        jpeg_finish_decompress(&cinfo_);
+    }
+
+  private:
+    jpeg_decompress_struct cinfo_{};
+    jpeg_error_mgr err_{};
+    std::vector<uint8_t> buffer_;
+    std::vector<JSAMPROW> rows_;
+};
+
+// The window's path for one frame: decode, AnalyseFrame with the detection
+// rectangle copy, turn into the displayed picture.
+struct PreviewPath {
+    orka::TFrameDecoder decoder;
+    QImage live;
+    QImage work{kW, kH, QImage::Format_BGR888};
+    orka::THistogram histogram;
+    orka::TMotionDetector detector;
+
+    PreviewPath() { detector.SetRectangle({100, 80, 300, 240}); }
+
+    bool Run(const std::vector<uint8_t>& jpeg, orka::Orientation o) {
+        const QSize shown = orka::DisplaySize(o, kW, kH);
+        if (live.size() != shown)
+            live = QImage(shown, QImage::Format_BGR888);
+        QImage& target = o == orka::Orientation::Normal ? live : work;
+        {
+            const orka::TRowAddresses rows(target);
+            if (!decoder.DecodeInto(jpeg.data(), jpeg.size(), rows.writableRows(), kW, kH).ok())
+                return false;
+        }
+        orka::AnalyseFrame(target, histogram, &detector);
+        if (&target != &live)
+            orka::TurnFrame(o, target, live);
+        return true;
+    }
+};
+
+}  // namespace
+
+int main() {
+    std::printf("Rendering %d frames of the simulated camera at %d x %d ...\n", kDistinct, kW, kH);
+    orkasim::Scene scene;
+    const auto frames = scene.prerender(kW, kH, orkasim::SceneSettings{}, kDistinct, 0.2);
+    size_t bytes = 0;
+    for (const auto& f : frames)
+        bytes += f.size();
+    std::printf("frames: %zu, mean %.1f KB\n", frames.size(), bytes / 1024.0 / frames.size());
+
+    const orka::Orientation turns[] = {orka::Orientation::Normal, orka::Orientation::UpsideDown,
+                                       orka::Orientation::Anticlockwise,
+                                       orka::Orientation::Clockwise};
+    const char* names[] = {"normal (ImgHorz0)", "upside down (ImgHorz1)",
+                           "anticlockwise (ImgVertG)", "clockwise (ImgVertD)"};
+    BareDecoder bare;
+    PreviewPath path;
+    std::vector<double> bareMs;
+    std::vector<double> pathMs[4];
+    // Warm-up.
+    for (int i = 0; i < 50; ++i) {
+        bare.Decode(frames[i % kDistinct]);
+        path.Run(frames[i % kDistinct], turns[i % 4]);
+    }
+    for (int i = 0; i < kFrames; ++i) {
+        const auto& jpeg = frames[i % kDistinct];
+        auto t0 = Clock::now();
+        bare.Decode(jpeg);
+        bareMs.push_back(Ms(Clock::now() - t0));
+        for (int k = 0; k < 4; ++k) {
+            t0 = Clock::now();
+            if (!path.Run(jpeg, turns[k])) {
+                std::printf("frame %d did not decode\n", i);
+                return 1;
+            }
+            pathMs[k].push_back(Ms(Clock::now() - t0));
+        }
+    }
+    const double floor = Median(bareMs);
+    std::printf("\nmedian over %d frames (ms)\n", kFrames);
+    std::printf("  bare libjpeg decode into a buffer   %.3f\n", floor);
+    bool ok = true;
+    for (int k = 0; k < 4; ++k) {
+        const double m = Median(pathMs[k]);
+        const double ratio = m / floor;
+        ok = ok && ratio <= 1.4;
+        std::printf("  preview path, %-24s %.3f  ratio %.2f %s\n", names[k], m, ratio,
+                    ratio <= 1.4 ? "" : "(over 1.4)");
+    }
+    std::printf("\ntarget ratio <= 1.4 in every orientation: %s\n", ok ? "met" : "NOT met");
+    return 0;
+}
