@@ -135,6 +135,7 @@ bool TBase::DisconnectCamera() {
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
+    MonoMultiVueClick();
     ui_->FFPetSpotAE->setEnabled(false);
     ui_->FFPetSpotAE->setChecked(false);
     ui_->MonoMultiVue->setEnabled(false);
@@ -208,6 +209,9 @@ void TBase::IdleRefresh() {
             ui_->lbMACRO->setText(QStringLiteral("MODE MACRO"));
         ShownMacro = Status.macro;
     }
+
+    if (IntervalStart != 0)
+        IntervalTick();
 
     if (!Connected)
         return;

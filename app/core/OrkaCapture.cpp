@@ -110,8 +110,8 @@ void TBase::FormCreate() {
     FillLists();
     FitTabCaptions();
     ConnectHandlers();
-
     ParamPgm = new TParamPgm(this);
+    InitAutomation();
 
     // Tooltips are switched for the whole window in one place, and the two
     // status panels at the right answer clicks.
@@ -223,6 +223,7 @@ void TBase::FormClose() {
     closing_ = true;
     if (idleTimer_)
         idleTimer_->stop();
+    SeqVideoClick();  // a recording in progress is closed properly
     DisconnectCamera();
     qApp->removeEventFilter(this);
     delete ParamPgm;

@@ -20,9 +20,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
+#include "AVICompression.h"
 #include "Detection.h"
 #include "Histogram.h"
 #include "LiveViewMath.h"
@@ -36,6 +39,7 @@ class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QPainter;
+class QTimer;
 
 namespace orka {
 class TFrameDecoder;
@@ -194,6 +198,46 @@ class TBase : public QWidget {
     void eDepVideoKeyUp(int minutes);
     void eDFocKeyUp(int millimetres);
 
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    // The tick counter the automation times itself with, in milliseconds; it
+    // never reads 0 (0 marks "no sequence" in IntervalStart and VideoStart).
+    // Replaceable so that tests can drive the clock.
+    using TTickSource = std::function<uint32_t()>;
+    void SetTickSource(TTickSource source);
+    uint32_t TickCount() const;
+
+    // MonoMultiVue: drive mode, running sequences stopped, the mode's box
+    // shown and reset, the window caption.
+    void MonoMultiVueClick();
+    // Intervalometer. Called with fromUser false (no sender) it always stops.
+    void SeqInterVClick(bool fromUser = false);
+    void IntervalTick();
+    // Trigger schedule.
+    void PrgmEventClick();
+    void ShowProgDHHelp();
+    bool ScheduleAllowsTrigger() const;
+    // Capture on motion.
+    void SeuilChange();
+    void DetectEventClick(bool fromUser = false);
+    void ResetDetection();
+    void ClearRoiThumbnail();
+    void DrawRoiThumbnail();
+    void DrawRoiThumbnailIfDirty();
+    void DrawDetectionOverlay(QPainter& painter);
+    void DetectionAfterAnalyse();
+    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
+    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void RoiMouseUpEvent(int x, int y);
+    void LoadDetectionRectangle(int previewSizeItem);
+    // Video sequence. Called with fromUser false (no sender) it always stops.
+    void SeqVideoClick(bool fromUser = false);
+    void VideoTick();
+
+    QImage RoiThumbImage;                             // what AffZoneDetect shows
+    std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
+    QString VideoFileName;
+    TAVIOptions VideoOptions{};
+
     Ui::TBase* form() const { return ui_.get(); }
 
     // ---- live view, histogram, shutter, focus, colour (window) ----
@@ -254,20 +298,6 @@ class TBase : public QWidget {
     void AppliquerClick();
     void ClearGreySample();
 
-    // ---- shooting modes, intervalometer, schedule, detection, video ----
-    // Declared here until the automation side lands (TempHooks_livewin.cpp).
-    void VideoTick();
-    void DetectionAfterAnalyse();
-    void DrawDetectionOverlay(QPainter& painter);
-    void DrawRoiThumbnailIfDirty();
-    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
-    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
-    void RoiMouseUpEvent(int x, int y);
-    void LoadDetectionRectangle(int previewSizeItem);
-    void ResetDetection();
-    void ClearRoiThumbnail();
-    void MonoMultiVueClick();
-
   Q_SIGNALS:
     // F1 asked for the help topic of this context.
     void helpRequested(int context);
@@ -308,6 +338,23 @@ class TBase : public QWidget {
     void ShowGreySample();
     void SendSpotLink();
     void SendCustomWB();
+
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    void InitAutomation();  // FormCreate
+    void ConnectAutomationHandlers();
+    void MapDetectionRectangle(int previewSizeItem);
+    void ShowAutomationError(const QString& text);
+    void ValidatePendingEdits(std::initializer_list<QLineEdit*> boxes);
+    void StopIntervalSequence();
+    void StartVideo();
+    void StopVideo();
+    TTickSource tickSource_;
+    QTimer* intervalTimer_ = nullptr;  // evaluates IntervalTick once a second
+    bool intervalTickBusy_ = false;    // a shot of the intervalometer is under way
+    uint32_t intervalRun_ = 0;         // counts the starts of the intervalometer
+    bool detectionBusy_ = false;       // a capture on motion is under way
+    int mappedItem_ = -1;              // preview size and orientation of Detector's rectangle
+    orka::Orientation mappedOrientation_ = orka::Orientation::Normal;
 
     std::unique_ptr<Ui::TBase> ui_;
     std::unique_ptr<orka::TFrameDecoder> frameDecoder_;

@@ -275,8 +275,10 @@ class TestLiveCamera : public QObject {
 
     // Bracketing: one click, three pictures, glyphs IMG1OK, IMG2OK, IMG3OK.
     void bracketing() {
-        cam.setParameter(kPDriveMode, 3);
         connectQuietly();
+        // "3 images décalées ± 0, 3": the camera in its bracketing drive mode.
+        base->findChild<TRadioGroup*>(QStringLiteral("MonoMultiVue"))->setItemIndex(1);
+        base->MonoMultiVueClick();
         QCOMPARE(base->Status.driveMode, 3);
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });

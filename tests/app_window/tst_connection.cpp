@@ -164,6 +164,7 @@ class TestConnection : public QObject {
             {16, 0},          // no after-view
             {25, 0},          // scene selection
             {10, 0},          // autofocus
+            {5, 0},           // single-shot drive mode, from the mode selection
         };
         QCOMPARE(SentSettings(), expected);
         QCOMPARE(base->FocalLength, 50);

@@ -32,7 +32,9 @@ class TestForm : public QObject {
     void cleanupTestCase() { delete base; }
 
     void windowGeometry() {
-        QCOMPARE(base->windowTitle(), QStringLiteral("PC <--> Orka"));
+        // The first mode selection names the single-shot mode.
+        QCOMPARE(base->windowTitle(),
+                 QStringLiteral("PC <--> Orka         en mode de Prise de vue unique"));
         QCOMPARE(base->size(), QSize(911, 586));
         QCOMPARE(base->minimumSize(), base->maximumSize());
         const std::pair<const char*, QRect> places[] = {
