@@ -56,7 +56,7 @@ TEST(LibusbDriver, OpenWithoutCameraFailsAfterItsTenSecondWaitTwice) {
         SCOPED_TRACE(attempt);
         const auto elapsed = openWithoutCamera();
         EXPECT_GE(elapsed, 10s);
-        EXPECT_LT(elapsed, 10500ms);
+        EXPECT_LT(elapsed, 12s);  // generous: the machine may be busy with other tests
     }
 }
 
