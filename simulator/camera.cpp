@@ -85,6 +85,7 @@ void Camera::Impl::laterLocked(Clock::duration delay, std::function<void()> acti
 
 void Camera::Impl::endSessionLocked() {
     session = Session{};
+    controls.focusAction = 0;  // the motor stops with the connection
     for (PendingRequest& request : awaiting)
         orphaned.push_back(std::move(request));
     while (orphaned.size() > 16)
