@@ -113,11 +113,9 @@ void TBase::FormCreate() {
     ParamPgm = new TParamPgm(this);
     InitAutomation();
 
-    // Tooltips are switched for the whole window in one place, and the two
-    // status panels at the right answer clicks.
+    // One filter for the whole application switches the window's tooltips
+    // and lets the two status panels at the right answer clicks.
     qApp->installEventFilter(this);
-    ui_->InfoErreur->installEventFilter(this);
-    ui_->InfoBatterie->installEventFilter(this);
     VisuInfoBulleClick();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
