@@ -76,7 +76,7 @@ void TBase::HalfPressRefresh() {
         if (!FocusMemorised) {
             if (depthTest)
                 CheckResult(SetAperturePreview(0));  // open up to focus
-            CheckResult(S1On(FocusPoint));
+            CheckResult(S1On(FocusPoint.data()));
             // Only a focus the camera found is held.
             if (LastResult == 0 && ui_->MemoFocus->isChecked()) {
                 FocusMemorised = true;
@@ -132,7 +132,7 @@ void TBase::PriseVueMouseDown() {
     const auto pressedAlready = [this] { return HalfPressed || FocusMemorised; };
     for (int i = 1; i <= pictures; ++i) {
         if (!pressedAlready()) {
-            CheckResult(S1On(FocusPoint));
+            CheckResult(S1On(FocusPoint.data()));
             SetShutterGlyph(gClic2);
         }
         CheckResult(CaptureImage(0));
