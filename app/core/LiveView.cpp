@@ -105,7 +105,6 @@ void TBase::SetUpLiveView() {
     connect(ui_->PostVisuActif, &QCheckBox::toggled, this, &TBase::PostVisuActifClick);
     connect(ui_->MemoFocus, &QCheckBox::toggled, this, &TBase::MemoFocusClick);
 
-    FrameRateMeter.Reset();
     ImgHorz0Click();
     BlankLiveView();
 }
@@ -180,7 +179,7 @@ void TBase::LiveViewFrame() {
 }
 
 double TBase::FrameRate() {
-    return FrameRateMeter.FrameRate(TickMs());
+    return FrameIntervals.FrameRate(TickMs());
 }
 
 // ---- decoding ---------------------------------------------------------------
@@ -274,7 +273,7 @@ void TBase::ImgHorz0Click() {
     LayoutLiveView(PreviewWidth, PreviewHeight);
     FocusMark[0] = PreviewWidth / 2;
     FocusMark[1] = PreviewHeight / 2;
-    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
+    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
     RoiThumbDirty = true;
 }
 
@@ -282,7 +281,7 @@ void TBase::ImgVertGClick() {
     LayoutLiveView(PreviewHeight, PreviewWidth);
     FocusMark[0] = PreviewHeight / 2;
     FocusMark[1] = PreviewWidth / 2;
-    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
+    PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
     RoiThumbDirty = true;
 }
 
@@ -317,11 +316,8 @@ void TBase::DimPreViewClick() {
     ApplyFrameSize();
 }
 
-void TBase::PreviewToCamera(int x, int y, int32_t target[2]) const {
-    const auto point =
-        orka::PreviewToCamera(x, y, CurrentOrientation(), PreviewWidth, PreviewHeight);
-    target[0] = point[0];
-    target[1] = point[1];
+void TBase::PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const {
+    target = orka::PreviewToCamera(x, y, CurrentOrientation(), PreviewWidth, PreviewHeight);
 }
 
 // ---- check boxes ------------------------------------------------------------
@@ -345,15 +341,14 @@ void TBase::DrawOverlays() {
         if (Status.focusMode == 0)
             orka::DrawFocusMarker(painter, FocusMark[0], FocusMark[1]);
         if (Status.focusPointMode == 0) {
-            if (FocusMark[0] != DrawnFocusMark[0] || FocusMark[1] != DrawnFocusMark[1]) {
+            if (FocusMark != DrawnFocusMark) {
                 // The mark moved: the half press refocuses on the new point.
-                PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint.data());
+                PreviewToCamera(FocusMark[0], FocusMark[1], FocusPoint);
                 RefocusPending = true;
                 HalfPressed = false;
             }
             orka::DrawSpotCircle(painter, FocusMark[0], FocusMark[1]);
-            DrawnFocusMark[0] = FocusMark[0];
-            DrawnFocusMark[1] = FocusMark[1];
+            DrawnFocusMark = FocusMark;
         } else if (Status.focusMode == 0) {
             orka::DrawSpotCircle(painter, LiveImage.width() / 2, LiveImage.height() / 2);
         }
@@ -430,15 +425,15 @@ void TBase::LiveViewMouseUp(int x, int y) {
         ui_->LiveView->unsetCursor();
         ui_->DefWB->setChecked(false);
         ui_->Appliquer->setEnabled(true);
-        PreviewToCamera(x, y, GreyPoint.data());
+        PreviewToCamera(x, y, GreyPoint);
         return;
     }
     if (ui_->ModeFFP->isChecked()) {
-        PreviewToCamera(x, y, FocusPoint.data());
+        PreviewToCamera(x, y, FocusPoint);
         CheckResult(SetFFPPosition(FocusPoint.data()));
     }
     if (ui_->ModeMF->isChecked() && !EventModeSelected()) {
-        PreviewToCamera(x, y, FocusPoint.data());
+        PreviewToCamera(x, y, FocusPoint);
         CheckResult(SetFDMPosition(FocusPoint.data()));
         CheckResult(ChangeFDMMode());
     }

@@ -246,7 +246,6 @@ class TBase : public QWidget {
     QImage LiveImage;
     QImage HistoImage;  // ImgHisto's picture, 256 x 100
     orka::THistogram Histogram;
-    orka::TFrameRate FrameRateMeter;
     uint64_t FramesShown = 0;  // live-view frames shown since the start
     int ShownGlyph = gClic0;   // Glyphs entry PriseVue shows
 
@@ -265,7 +264,7 @@ class TBase : public QWidget {
     void ImgVertGClick();
     void DimPreViewClick();
     // The camera-frame point of preview point (x, y), into target.
-    void PreviewToCamera(int x, int y, int32_t target[2]) const;
+    void PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const;
     void LiveViewMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
     void LiveViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
     void LiveViewMouseUp(int x, int y);

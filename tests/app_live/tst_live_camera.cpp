@@ -208,7 +208,7 @@ class TestLiveCamera : public QObject {
                           rate = QLocale().toDouble(text);
                       }}},
                     [&] { clickConnect(); }));
-        QVERIFY2(rate > 8.5 && rate <= 10.01, qPrintable(QString::number(rate)));
+        QVERIFY2(rate > 7 && rate <= 10.01, qPrintable(QString::number(rate)));
     }
 
     // A disconnect or the window closing from inside the loop ends it.
@@ -313,7 +313,7 @@ class TestLiveCamera : public QObject {
             }
         const auto waited =
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
-        QVERIFY2(waited > 2000 && waited < 2600, qPrintable(QString::number(waited)));
+        QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
         QCOMPARE(base->ShownGlyph, int(TBase::gClicOk));
     }
 

@@ -82,7 +82,7 @@ class TestLiveWindow : public QObject {
         QFETCH(QPoint, camera);
         QFETCH(QSize, shown);
         this->turn(turn);
-        int32_t point[2] = {-1, -1};
+        std::array<int32_t, 2> point{-1, -1};
         base->PreviewToCamera(preview.x(), preview.y(), point);
         QCOMPARE(QPoint(point[0], point[1]), camera);
         const QLabel* live = get<QLabel>("LiveView");
