@@ -63,8 +63,9 @@ enum class PressState { Released, Pressed };
 
 struct Connection {
     // ---- Written by the caller's thread only while no receive thread runs
-    // (OpenCamera before it starts it, teardown after joining it); read by
-    // both threads in between.
+    // (OpenCamera before it starts it, teardown after joining it), `device`
+    // also under `mutex`; the receive thread is handed the device when it
+    // starts and reads the identifiers.
     void* device = nullptr;
     int32_t vendorId = 0;
     int32_t productId = 0;
