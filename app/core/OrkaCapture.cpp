@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "HelpViewer.h"
 #include "TempValueTables.h"
 #include "ui_OrkaCapture.h"
 
@@ -149,6 +150,7 @@ void TBase::ConnectHandlers() {
     connect(ui_->ConnectAPN, &QToolButton::clicked, this, &TBase::ConnectAPNClick);
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
+    ConnectSettingsTabHandlers();
 }
 
 void TBase::closeEvent(QCloseEvent* event) {
@@ -232,6 +234,7 @@ void TBase::FormShortCut(int key) {
 
 void TBase::ShowHelp(int context) {
     Q_EMIT helpRequested(context);
+    THelpViewer::ShowHelpContext(this, context);
 }
 
 void TBase::VisuInfoBulleClick() {

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTimer;
+class TInfosPgm;
 
 namespace Ui {
 class TBase;
@@ -170,6 +172,48 @@ class TBase : public QWidget {
     void MFlashAPNChange();
     void CFlashAPNChange();
 
+    // ---- settings tab, configuration templates, help and about (window) ----
+    void SynchroNowClick();
+    void NomRepClick();
+    void NomRepKeyUp(int key);
+    void PrefixImgChange();
+    void SonMapChange();
+    void SonDeclChange();
+    void AProposClick();
+    void AideClick();
+    void EnrgModeleClick();
+    void OuvrModeleClick();
+    // With a sender (a click, or the program right after connecting): back to
+    // the settings the camera had after connecting. Without: unchecks the box.
+    void ModDefautMouseUp(QObject* sender);
+    // Shows a status record in the controls and sends it through their
+    // handlers; restore receives the low byte of param13. 1 when no camera
+    // call failed (ErrorLatch clear at the end), else 0.
+    uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore);
+    TInfosPgm* InfosPgm() const { return infosPgm_; }
+
+    // Dialogs of the settings tab. Empty: the real dialogs; tests put their
+    // own here. The choosers return an empty path when the user cancels.
+    enum class TMessageKind { Warning, Error };
+    std::function<QString(const QString& start)> ChooseDirectoryHook;
+    std::function<QString()> ChooseTemplateToSaveHook;
+    std::function<QString()> ChooseTemplateToOpenHook;
+    std::function<void(TMessageKind kind, const QString& text)> ShowMessageHook;
+
+    // TEMPORARY (settingswin): handlers of the live-view and automation
+    // blocks, declared here until those blocks land; stubbed in
+    // TempHooks_settingswin.cpp. Delete these lines when the real ones arrive.
+    void RCouleurChange();
+    void RNetteteChange();
+    void FCoulChange();
+    void SatChange();
+    void ContrChange();
+    void BalBlancChange();
+    void ModeMFClick();
+    void ModeFFPClick();
+    void ToggleLiveView();
+    void MonoMultiVueClick();
+
     // ---- numeric edit boxes -------------------------------------------------
     void eNbImgTChange(QLineEdit* edit);
 
@@ -190,6 +234,8 @@ class TBase : public QWidget {
     void FitTabCaptions();
     void ConnectHandlers();
     void ConnectExposureHandlers();
+    void ConnectSettingsTabHandlers();
+    void ShowMessage(TMessageKind kind, const QString& text);
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();
@@ -200,6 +246,7 @@ class TBase : public QWidget {
     bool hintsShown_ = true;
     bool closing_ = false;
     bool busy_ = false;  // ConnectAPNClick is connecting or disconnecting
+    TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

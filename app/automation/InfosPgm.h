@@ -1,0 +1,38 @@
+// The about box "A propos": the program's name and version, a copyright line
+// and a web address that opens in the user's browser.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+class TInfosPgm : public QDialog {
+    Q_OBJECT
+
+  public:
+    // The address behind SiteWEB.
+    static constexpr const char* kWebAddress = "https://example.org/pcorka";
+
+    explicit TInfosPgm(QWidget* parent = nullptr);
+
+    // Fills the two top labels from the program's version information: the
+    // version shown after "PC <--> Orka "; with no version the short caption
+    // "PC <--> Orka" and an empty copyright line.
+    void SetVersionInfo(const QString& version, const QString& copyright);
+    // The version information built into the program.
+    void ReadProgramVersion();
+
+    QLabel* VersionPgm = nullptr;
+    QLabel* CopyRight = nullptr;
+    QLabel* SiteWEB = nullptr;
+    QPushButton* Ok = nullptr;
+
+  public Q_SLOTS:
+    // Opens the address of SiteWEB in the browser.
+    void SiteWEBClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
