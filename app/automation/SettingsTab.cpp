@@ -65,6 +65,8 @@ bool IsNavigationKey(int key) {
 
 void TBase::ConnectSettingsTabHandlers() {
     connect(ui_->SynchroNow, &QPushButton::clicked, this, &TBase::SynchroNowClick);
+    // The folder is chosen in the dialog that a key opens, never typed.
+    ui_->NomRep->setReadOnly(true);
     ui_->NomRep->installEventFilter(new TKeyUpFilter(this, [this](int key) { NomRepKeyUp(key); }));
     connect(ui_->PrefixImg, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
     connect(ui_->PrefixVideo, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
