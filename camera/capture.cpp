@@ -1,9 +1,73 @@
-// Half press, release, after-view exchange and the waiting-file count.
+// Half press, release, the after-view exchange, and the save settings and
+// waiting-file count of the files that follow a capture.
+#include "capture.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
 #include "commands.h"
 #include "connection.h"
 #include "fotolien.h"
 #include "packets.h"
 #include "session.h"
+#include "settings.h"
+#include "transfer.h"
+#include "translations.h"
+
+namespace fotolien {
+
+namespace {
+
+// After-view budget by shutter code: {lowest code of the band, milliseconds}.
+constexpr std::array<std::pair<int32_t, int64_t>, 14> kAfterViewBudgets = {{
+    {8, 65000},
+    {10, 55000},
+    {13, 45000},
+    {15, 35000},
+    {18, 31000},
+    {20, 25000},
+    {23, 21000},
+    {26, 17000},
+    {29, 15000},
+    {31, 13000},
+    {34, 11000},
+    {39, 9000},
+    {47, 7000},
+    {50, 5000},
+}};
+
+// Quality codes with a file count of their own.
+constexpr int32_t kQualityRaw = 0;
+constexpr int32_t kQualityTiff = 1;
+constexpr int32_t kQualityRawAndJpeg = 6;
+
+}  // namespace
+
+int32_t filesPerCapture(int32_t quality, int32_t colorModeCode) {
+    if (quality == kQualityRaw || quality == kQualityTiff) {
+        return 2;
+    }
+    const int32_t extra = colorModeCode == kColorModeProfileCode ? 1 : 0;
+    return (quality == kQualityRawAndJpeg ? 2 : 1) + extra;
+}
+
+int64_t afterViewBudgetMs(int32_t shutterCode, int32_t seconds) {
+    if (shutterCode < kAfterViewBudgets.front().first) {
+        // Long exposures: the duration itself, twice, and five seconds.
+        return std::max<int64_t>(0, int64_t{seconds} * 2000 + 5000);
+    }
+    int64_t budget = 0;
+    for (const auto& [lowest, ms] : kAfterViewBudgets) {
+        if (shutterCode >= lowest) {
+            budget = ms;
+        }
+    }
+    return budget;
+}
+
+}  // namespace fotolien
 
 using namespace fotolien;
 
@@ -47,36 +111,137 @@ int32_t S1Off(void) {
     return exportResult(sendCommand(op::kS1, PayloadBuilder{}.u16(0).bytes(), options));
 }
 
-int32_t CaptureImage(int32_t) {
-    return kFailed;
+int32_t CaptureImage(int32_t seconds) {
+    if (!inControlMode()) {
+        return kFailed;
+    }
+    Connection& c = connection();
+    PayloadBuilder payload;
+    {
+        std::lock_guard lock(c.mutex);
+        payload.s32(c.parameters[param::kDriveMode].value)
+            .s32(c.parameters[param::kImageSize].value)
+            .s32(c.parameters[param::kImageQuality].value)
+            .u32(static_cast<uint32_t>(seconds) * 1000u);  // milliseconds
+    }
+    CommandOptions options;
+    options.beforeWrite = [seconds](Connection& c, uint32_t) {
+        c.capture.quality = c.parameters[param::kImageQuality].value;
+        c.capture.colorMode = c.parameters[param::kColorMode].value;
+        c.capture.seconds = seconds;
+        c.capture.shutter = c.parameters[param::kShutterSpeed].value;
+        c.liveViewReady = false;
+    };
+    options.afterWrite = [](Connection& c, uint32_t number) { c.capture.number = number; };
+    if (sendCommand(op::kCapture, payload.bytes(), options) != 0) {
+        return kFailed;
+    }
+    c.capturing = true;
+    return kOk;
 }
 
 int32_t TerminateCaptureImage(void) {
-    return kFailed;
+    Connection& c = connection();
+    if (!c.capturing.exchange(false)) {
+        return kFailed;
+    }
+    CommandOptions options;
+    options.await = Await::Arrival;
+    if (sendCommand(op::kTerminateCapture, {}, options) != 0) {
+        return kFailed;
+    }
+    // The files of this capture are on their way (unless the camera has
+    // gone meanwhile: then none will come).
+    std::lock_guard lock(c.mutex);
+    if (!c.linkLost) {
+        c.waitingFiles += filesPerCapture(c.capture.quality, c.capture.colorMode);
+    }
+    return kOk;
 }
 
-int32_t SetDisplayAfterView(int32_t) {
-    return kFailed;
+int32_t SetDisplayAfterView(int32_t on) {
+    if (!inControlMode()) {
+        return kFailed;
+    }
+    return exportResult(setCameraParameter(param::kAfterViewDisplay, on));
 }
 
-int32_t AfterViewGetInfo(LiveViewInfo*) {
-    return kFailed;
+int32_t AfterViewGetInfo(LiveViewInfo* info) {
+    if (!capturing() || info == nullptr) {
+        return kFailed;
+    }
+    *info = LiveViewInfo{};
+    // An image left over from an earlier request must not pass for this one.
+    CommandOptions options;
+    options.await = Await::Nothing;
+    options.beforeWrite = [](Connection& c, uint32_t) { c.afterView.ready = false; };
+    if (sendCommand(op::kGetAfterViewImage, {}, options) != 0) {
+        return kFailed;
+    }
+    Connection& c = connection();
+    std::unique_lock lock(c.mutex);
+    const auto budget =
+        std::chrono::milliseconds(afterViewBudgetMs(c.capture.shutter, c.capture.seconds));
+    const ResponseFlags& response = c.responseLocked(op::kGetAfterViewImage);
+    c.changed.wait_for(lock, budget, [&] {
+        return c.afterView.ready || (response.completed && !response.succeeded) || c.linkLost;
+    });
+    if (!c.afterView.ready) {
+        return kFailed;
+    }
+    info->width = c.afterView.width;
+    info->height = c.afterView.height;
+    info->size = c.afterView.size;
+    c.afterView.ready = false;
+    return kOk;
 }
 
-int32_t AfterViewGetFrame(void*, uint32_t) {
-    return kFailed;
+int32_t AfterViewGetFrame(void* buffer, uint32_t length) {
+    if (!capturing() || buffer == nullptr || length == 0) {
+        return kFailed;
+    }
+    Connection& c = connection();
+    std::lock_guard lock(c.mutex);
+    // Never more than the stored image holds.
+    if (c.afterView.payload.empty() || length > c.afterView.size) {
+        return kFailed;
+    }
+    std::memcpy(buffer, c.afterView.bytes(), length);
+    return kOk;
 }
 
-int32_t AfterViewConfirmation(int32_t) {
-    return kFailed;
+int32_t AfterViewConfirmation(int32_t keep) {
+    if (!capturing()) {
+        return kFailed;
+    }
+    if (!waitForFreeLink()) {
+        return kFailed;
+    }
+    Connection& c = connection();
+    uint32_t captureNumber = 0;
+    {
+        std::lock_guard lock(c.mutex);
+        if (keep == 0) {
+            // A discarded picture's files will not come.
+            c.waitingFiles -= filesPerCapture(c.capture.quality, c.capture.colorMode);
+        }
+        captureNumber = c.capture.number;
+    }
+    const uint32_t discard = keep == 0 ? 1 : 0;
+    return exportResult(
+        sendCommand(op::kAfterView, PayloadBuilder{}.u32(discard).u32(captureNumber).bytes()));
 }
 
-int32_t SetSaveFileInformation(const char*, const char*) {
-    return kFailed;
+int32_t SetSaveFileInformation(const char* directory, const char* prefix) {
+    return transfer::setSaveSettings(directory, prefix) ? kOk : kFailed;
 }
 
-int32_t GetSavedFileInfo(SavedFileInfo*) {
-    return kFailed;
+int32_t GetSavedFileInfo(SavedFileInfo* info) {
+    if (info == nullptr) {
+        return kFailed;
+    }
+    transfer::savedFileInfo(*info);
+    return kOk;
 }
 
 int32_t GetWaitingFileNumber(int32_t* count) {

@@ -69,7 +69,13 @@ int sendCommand(uint16_t code, std::span<const uint8_t> payload, const CommandOp
         lock.unlock();
         const int32_t length = static_cast<int32_t>(packet.size());
         written = usbNativeWriteBulk(device, packet.data(), 0, length) == length;
+        // A write that failed because the camera has gone is as good a sign
+        // as the receive thread's failed read.
+        const bool gone = !written && usbNativeCountDev(c.vendorId, c.productId) == 0;
         lock.lock();
+        if (gone) {
+            c.markLinkLostLocked();
+        }
         if (written) {
             if (options.afterWrite) {
                 options.afterWrite(c, number);

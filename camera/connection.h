@@ -59,15 +59,6 @@ struct CaptureRecord {
     uint32_t number = 0;    // command number of the Capture command
 };
 
-// Number of files a capture produces, from its quality and colour mode.
-constexpr int32_t filesPerCapture(const CaptureRecord& r) {
-    const int32_t extra = r.colorMode == kColorModeProfileCode ? 1 : 0;
-    if (r.quality == 0 || r.quality == 1) {
-        return 2;
-    }
-    return (r.quality == 6 ? 2 : 1) + extra;
-}
-
 enum class PressState { Released, Pressed };
 
 struct Connection {
@@ -123,6 +114,14 @@ struct Connection {
     std::atomic<bool> liveViewStarted{false};
 
     // ---- Helpers; the `Locked` ones need `mutex` held.
+    // The camera has gone (or ended the session): the receive thread stops,
+    // no file will come, and every wait ends.
+    void markLinkLostLocked() {
+        stop = true;
+        linkLost = true;
+        waitingFiles = 0;
+        changed.notify_all();
+    }
     ResponseFlags& responseLocked(uint16_t code) { return responses[code - op::kFirstCommand]; }
     // A connection exists and can still exchange packets.
     bool usableLocked() const { return device != nullptr && !linkLost; }

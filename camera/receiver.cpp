@@ -94,10 +94,7 @@ void receiverLoop(Connection& c, void* device) {
             }
             if (cameraGone(c)) {
                 std::lock_guard lock(c.mutex);
-                c.stop = true;
-                c.linkLost = true;
-                c.waitingFiles = 0;
-                c.changed.notify_all();
+                c.markLinkLostLocked();
                 break;
             }
             continue;
@@ -133,9 +130,7 @@ void receiverLoop(Connection& c, void* device) {
             if (after == AfterDispatch::EndSession) {
                 // The camera ended the session: nothing more will be read,
                 // so every waiting and later command must fail at once.
-                c.stop = true;
-                c.linkLost = true;
-                c.waitingFiles = 0;
+                c.markLinkLostLocked();
             }
             c.changed.notify_all();
         }

@@ -6,6 +6,7 @@
 #include "fotolien.h"
 #include "packets.h"
 #include "receiver.h"
+#include "transfer.h"
 #include "usbpipe.h"
 
 namespace fotolien {
@@ -104,6 +105,7 @@ bool capturing() {
 
 void endConnection(Connection& c) {
     stopReceiver(c);
+    transfer::abandonOpenFiles();
     void* device = nullptr;
     {
         std::lock_guard lock(c.mutex);

@@ -1,6 +1,11 @@
 // Reception of the camera's image files on the receive thread: FileOpen
 // creates a temporary file, FileIn appends to it, FileClose places it in the
-// target folder under the next free number and lowers the waiting-file count.
+// target folder under the next free number and lowers the waiting-file
+// count. Also the save settings and the record of the last saved file.
+//
+// Thread use: openFile, appendToFile and closeFile run on the receive thread;
+// the save settings and the saved-file record are shared with the caller's
+// thread under this module's own lock (never held during file I/O).
 #pragma once
 
 #include <cstdint>
@@ -8,21 +13,34 @@
 #include <span>
 #include <string>
 
+#include "fotolien.h"
+
 namespace fotolien::transfer {
 
 // Creates the temporary file for the camera's file `cameraName`; the handle
-// the camera quotes back, or nullopt when the file is refused.
+// the camera quotes back, or nullopt when the file is refused (a name of 260
+// characters or more, too many files open at once, no temporary file).
 std::optional<uint32_t> openFile(const std::string& cameraName);
 
 // Appends `data` to the file of `handle`; false (nothing done) for a handle
-// the library did not hand out.
+// the library did not hand out, or when the data could not be written.
 bool appendToFile(uint32_t handle, std::span<const uint8_t> data);
 
 // Finishes the file of `handle`: saves it and lowers the waiting-file count;
 // false (nothing done) for a handle the library did not hand out.
 bool closeFile(uint32_t handle);
 
-// Empties the record of the last saved file (both texts and both flags).
+// Closes the files of transfers cut off with the connection; their
+// temporary files stay on disk (nothing the camera sent is deleted).
+void abandonOpenFiles();
+
+// SetSaveFileInformation: false, keeping the previous settings, for a
+// missing or overlong text or a prefix leading into another folder.
+bool setSaveSettings(const char* directory, const char* prefix);
+
+// The record of the last saved file.
+void savedFileInfo(SavedFileInfo& info);
+// Empties it (both texts and both flags).
 void clearSavedFileInfo();
 
 }  // namespace fotolien::transfer

@@ -64,6 +64,10 @@ void Camera::Impl::laterLocked(Millis delay, std::function<void()> action) {
 
 void Camera::Impl::endSessionLocked() {
     session = Session{};
+    for (PendingRequest& request : awaiting)
+        orphaned.push_back(std::move(request));
+    while (orphaned.size() > 16)
+        orphaned.pop_front();
     awaiting.clear();
     timers.clear();
     ++epoch;
@@ -71,6 +75,7 @@ void Camera::Impl::endSessionLocked() {
 
 void Camera::Impl::resetLocked() {
     endSessionLocked();
+    orphaned.clear();
     in.clear();
     faults = Faults{};
     controls = Controls{};

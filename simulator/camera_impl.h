@@ -127,6 +127,9 @@ struct Camera::Impl {
     uint32_t lastRequestNumber = wire::kLastRequestNumber;  // camera-side numbering
     std::optional<uint32_t> lastReplyNumber;                // host-side numbering seen so far
     std::deque<PendingRequest> awaiting;
+    // Requests of a session that has ended: their replies may still be on
+    // the way and are accepted without a complaint.
+    std::deque<PendingRequest> orphaned;
     std::vector<std::string> errors;
 
     std::deque<LogEntry> log;

@@ -133,6 +133,12 @@ void Camera::Impl::replyLocked(uint16_t code, uint32_t transaction,
     auto it = std::find_if(awaiting.begin(), awaiting.end(),
                            [&](const PendingRequest& r) { return r.code == code; });
     if (it == awaiting.end()) {
+        auto late = std::find_if(orphaned.begin(), orphaned.end(),
+                                 [&](const PendingRequest& r) { return r.code == code; });
+        if (late != orphaned.end()) {
+            orphaned.erase(late);
+            return;
+        }
         errorLocked(
             errorText("reply 0x%04X (number 0x%08X) answers no request", code, transaction));
         return;

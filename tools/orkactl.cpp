@@ -1,155 +1,140 @@
 // orkactl: the camera from the command line, over Fotolien.
-//
-//   orkactl status    print the camera's status record, one "name value" per line
-//
-// Exit codes: 0 done, 1 a camera operation failed, 2 bad usage, 3 no camera
-// found, 4 the camera refused PC-control mode.
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <thread>
-#include <vector>
+#include "orkactl.h"
 
-#include "fotolien.h"
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace orkactl {
+
+void fail(const std::string& message) {
+    std::fprintf(stderr, "orkactl: %s\n", message.c_str());
+}
+
+std::optional<Options> Options::parse(const std::vector<std::string>& args,
+                                      const std::vector<std::string>& known) {
+    Options options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        bool isKnown = false;
+        for (const std::string& k : known) {
+            isKnown = isKnown || name == "--" + k;
+        }
+        if (!isKnown) {
+            fail("unexpected argument: " + name);
+            return std::nullopt;
+        }
+        if (i + 1 == args.size()) {
+            fail(name + " needs a value");
+            return std::nullopt;
+        }
+        if (!options.values_.emplace(name.substr(2), args[++i]).second) {
+            fail(name + " given twice");
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+std::string Options::text(const std::string& name, const std::string& fallback) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? fallback : it->second;
+}
+
+std::optional<long> Options::integer(const std::string& name, long fallback, long low,
+                                     long high) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) {
+        return fallback;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(it->second.c_str(), &end, 10);
+    if (it->second.empty() || errno != 0 || *end != '\0' || value < low || value > high) {
+        fail("--" + name + " takes a whole number from " + std::to_string(low) + " to " +
+             std::to_string(high));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> Options::real(const std::string& name, double fallback, double low,
+                                    double high) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) {
+        return fallback;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(it->second.c_str(), &end);
+    if (it->second.empty() || errno != 0 || *end != '\0' || !std::isfinite(value) || value < low ||
+        value > high) {
+        fail("--" + name + " takes a number from " + std::to_string(low) + " to " +
+             std::to_string(high));
+        return std::nullopt;
+    }
+    return value;
+}
 
 namespace {
 
-enum ExitCode { kDone = 0, kOperationFailed = 1, kUsage = 2, kNoCamera = 3, kRefused = 4 };
-
-// The status record's fields by name, in their fixed order.
-constexpr const char* kStatusFields[] = {"imageSize",
-                                         "imageQuality",
-                                         "shutterSpeed",
-                                         "aperture",
-                                         "maxAperture",
-                                         "battery",
-                                         "param36",
-                                         "macro",
-                                         "flashActive",
-                                         "exposureProgram",
-                                         "flashMode",
-                                         "whiteBalance",
-                                         "driveMode",
-                                         "meteringMode",
-                                         "sensitivity",
-                                         "focusMode",
-                                         "exposureCompensation",
-                                         "bracketStep",
-                                         "param18",
-                                         "colorMode",
-                                         "sceneSelect",
-                                         "param28",
-                                         "flashCompensation",
-                                         "saturation",
-                                         "contrast",
-                                         "sharpness",
-                                         "colorFilter",
-                                         "bwFilter",
-                                         "warnings",
-                                         "flashCharge",
-                                         "focusDistance",
-                                         "param65",
-                                         "param53",
-                                         "flashControl",
-                                         "focusPointMode",
-                                         "param13",
-                                         "aperturePreview",
-                                         "shutterSound",
-                                         "infocusSound"};
-static_assert(sizeof kStatusFields / sizeof kStatusFields[0] ==
-              sizeof(CameraStatusData) / sizeof(int32_t));
-
-// Attempts at entering PC-control mode: the camera needs a moment after
-// opening before it accepts.
-constexpr int kControlModeAttempts = 4;
-constexpr auto kControlModeRetryPause = std::chrono::seconds(1);
-
-void fail(const char* message) {
-    std::fprintf(stderr, "orkactl: %s\n", message);
-}
-
-// An open camera in PC-control mode for the life of the object.
-class CameraSession {
-  public:
-    // Returns kDone, or the exit code of the failure (already reported).
-    int open() {
-        if (OpenCamera(ORKA_PRODUCT_ID) != 0) {
-            fail("no camera found (is it connected and switched on?)");
-            return kNoCamera;
-        }
-        opened_ = true;
-        for (int attempt = 0; attempt < kControlModeAttempts; ++attempt) {
-            if (attempt > 0) {
-                std::this_thread::sleep_for(kControlModeRetryPause);
-            }
-            if (StartPCControlMode() == 0) {
-                controlMode_ = true;
-                return kDone;
-            }
-        }
-        fail("the camera refused PC-control mode");
-        return kRefused;
-    }
-
-    ~CameraSession() {
-        if (controlMode_) {
-            TerminatePCControlMode();
-        }
-        if (opened_) {
-            CloseCamera();
-        }
-    }
-
-  private:
-    bool opened_ = false;
-    bool controlMode_ = false;
-};
-
-int runStatus() {
-    CameraSession session;
-    if (const int rc = session.open(); rc != kDone) {
-        return rc;
-    }
-    CameraStatusData status;
-    if (GetCameraStatusData(&status) != 0) {
-        fail("could not read the camera's status");
-        return kOperationFailed;
-    }
-    int32_t values[sizeof kStatusFields / sizeof kStatusFields[0]];
-    std::memcpy(values, &status, sizeof values);
-    for (size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
-        std::printf("%s %d\n", kStatusFields[i], values[i]);
-    }
-    return kDone;
-}
-
 void usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orkactl COMMAND\n"
-                 "\n"
-                 "commands:\n"
-                 "  status    print the camera's status, one \"name value\" per line\n"
-                 "\n"
-                 "exit codes: 0 done, 1 camera operation failed, 2 bad usage,\n"
-                 "            3 no camera found, 4 PC-control mode refused\n");
+    std::fprintf(
+        out,
+        "usage: orkactl COMMAND [OPTIONS]\n"
+        "\n"
+        "commands:\n"
+        "  status                 print the camera's status, one \"name value\" per line\n"
+        "  set NAME VALUE         change one camera setting\n"
+        "  set --list             list the settings and their values\n"
+        "  capture [--count N] [--interval S] [--dir D] [--prefix P] [--hook CMD]\n"
+        "                         half-press, shoot N pictures S seconds apart, wait for\n"
+        "                         every file and print the path of each one saved in D\n"
+        "                         (default: the current folder) as P + number + extension;\n"
+        "                         CMD runs with each saved path as its argument\n"
+        "  liveview [--seconds S] [--mode 0|1] [--save DIR]\n"
+        "                         fetch preview frames for S seconds (mode 0: 320x240,\n"
+        "                         1: 544x408), print the frame rate, optionally save them\n"
+        "  clock                  set the camera's clock to this computer's local time\n"
+        "\n"
+        "exit codes: 0 done, 1 camera operation failed, 2 bad usage,\n"
+        "            3 no camera found, 4 PC-control mode refused\n");
 }
 
 }  // namespace
 
+}  // namespace orkactl
+
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
+    using namespace orkactl;
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty()) {
         usage(stderr);
         return kUsage;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    const std::string& command = all[0];
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    if (command == "--help" || command == "-h" || command == "help") {
         usage(stdout);
         return kDone;
     }
-    if (args[0] == "status" && args.size() == 1) {
-        return runStatus();
+    if (command == "status") {
+        return runStatus(args);
     }
+    if (command == "set") {
+        return runSet(args);
+    }
+    if (command == "capture") {
+        return runCapture(args);
+    }
+    if (command == "liveview") {
+        return runLiveView(args);
+    }
+    if (command == "clock") {
+        return runClock(args);
+    }
+    fail("unknown command: " + command);
     usage(stderr);
     return kUsage;
 }

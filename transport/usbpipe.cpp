@@ -4,9 +4,10 @@
 // caller is the context's address. The library-wide state (attached flag,
 // maximum packet size, leftover store) describes the one camera in use.
 //
-// Lock order: Library::handlesMutex, then Context::lifecycle, then
-// Context::mutex, then Library::storeMutex. Library::readMutex is taken before
-// any of them and is never taken by the driver's event thread.
+// Lock order: Library::readMutex, Context::lifecycle, Context::mutex,
+// Library::storeMutex. Library::handlesMutex is never held together with
+// another lock. The driver's event thread takes only Context::mutex and
+// Library::storeMutex, so a transfer may block while holding readMutex.
 #include "usbpipe.h"
 
 #include <algorithm>
@@ -114,7 +115,6 @@ DevicePtr deviceOf(Context& ctx) {
     return ctx.device;
 }
 
-// Precondition: the caller holds ctx.mutex.
 void attachStore(uint32_t packetSize, std::vector<uint8_t>&& store) {
     Library& lib = library();
     std::lock_guard lock(lib.storeMutex);

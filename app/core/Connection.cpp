@@ -2,14 +2,13 @@
 // disconnecting, and the idle refresh of the read-outs.
 #include <QApplication>
 #include <QFile>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 
 #include <algorithm>
-#include <cstdio>
 
+#include "DepthOfField.h"
 #include "OrkaCapture.h"
 #include "PendingFiles.h"
 #include "ui_OrkaCapture.h"
@@ -19,13 +18,6 @@ namespace {
 constexpr int kConnectAttempts = 4;
 constexpr unsigned long kAttemptPauseMs = 1000;
 constexpr unsigned long kPendingFilesPauseMs = 1000;
-
-// printf's "%.<digits>g" with the decimal separator of the user's locale.
-QString FormatGeneral(double value, int digits) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    return QString::fromLatin1(text).replace(QLatin1Char('.'), QLocale().decimalPoint());
-}
 
 // The hourglass for as long as a connection or disconnection runs.
 struct WaitCursor {
@@ -216,7 +208,7 @@ void TBase::IdleRefresh() {
 void TBase::ShowManualFocusDistance() {
     const auto millimetres = static_cast<uint32_t>(Status.focusDistance);
     const QString text =
-        millimetres == 0 ? QStringLiteral("Infini") : FormatGeneral(millimetres / 1000.0, 2);
+        millimetres == 0 ? QStringLiteral("Infini") : orka::FormatGeneral(millimetres / 1000.0L, 2);
     if (ui_->DistFoc->text() != text)
         ui_->DistFoc->setText(text);
 }

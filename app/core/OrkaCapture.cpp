@@ -7,14 +7,17 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSlider>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
 
 #include "HelpViewer.h"
-#include "TempValueTables.h"
+#include "InterfaceOrka.h"
+#include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -24,9 +27,16 @@ constexpr const char* kGlyphNames[TBase::gGlyphCount] = {
     "CLIC0",  "CLIC1",     "CLIC2",    "CLICOK",   "IMG1OK",  "IMG2OK",
     "IMG3OK", "BATTPLEIN", "BATTDEMI", "BATTVIDE", "LAMPOFF", "LAMPON"};
 
-void Fill(QComboBox* box, const tmpvt::List& list) {
-    box->addItems(list.texts);
-    box->setCurrentIndex(list.start);
+void Fill(QComboBox* box, const orka::ValueList& list) {
+    box->addItems(list.texts());
+    box->setCurrentIndex(list.start());
+}
+
+void SetRange(QSlider* bar, const orka::TrackBarRange& range) {
+    bar->setRange(range.minimum, range.maximum);
+    bar->setValue(range.start);
+    bar->setTickInterval(range.tick);
+    bar->setPageStep(range.tick);
 }
 
 QPixmap LoadGlyph(const char* name) {
@@ -116,22 +126,24 @@ void TBase::FormCreate() {
 }
 
 void TBase::FillLists() {
-    Fill(ui_->QualImg, tmpvt::kQuality);
-    Fill(ui_->DefImg, tmpvt::kSize);
-    Fill(ui_->ISOImg, tmpvt::kIso);
-    Fill(ui_->ModeAPN, tmpvt::kProgram);
-    Fill(ui_->MesAPN, tmpvt::kMetering);
-    Fill(ui_->VitAPN, tmpvt::kSpeed);
-    Fill(ui_->OuvAPN, tmpvt::kAperture);
-    Fill(ui_->CompExp, tmpvt::kCompensation);
-    Fill(ui_->CompFlash, tmpvt::kCompensation);
-    Fill(ui_->MFlashAPN, tmpvt::kFlashMode);
-    Fill(ui_->CFlashAPN, tmpvt::kFlashControl);
-    Fill(ui_->RCouleur, tmpvt::kColour);
-    Fill(ui_->RNettete, tmpvt::kSharpness);
-    Fill(ui_->BalBlanc, tmpvt::kWhiteBalance);
-    Fill(ui_->SonMap, tmpvt::kSound);
-    Fill(ui_->SonDecl, tmpvt::kSound);
+    namespace io = orka::InterfaceOrka;
+    const std::pair<QComboBox*, const orka::ValueList*> lists[] = {
+        {ui_->QualImg, &io::QualImg},     {ui_->DefImg, &io::DefImg},
+        {ui_->ISOImg, &io::ISOImg},       {ui_->ModeAPN, &io::ModeAPN},
+        {ui_->MesAPN, &io::MesAPN},       {ui_->VitAPN, &io::VitAPN},
+        {ui_->OuvAPN, &io::OuvAPN},       {ui_->CompExp, &io::CompExp},
+        {ui_->CompFlash, &io::CompFlash}, {ui_->MFlashAPN, &io::MFlashAPN},
+        {ui_->CFlashAPN, &io::CFlashAPN}, {ui_->RCouleur, &io::RCouleur},
+        {ui_->RNettete, &io::RNettete},   {ui_->BalBlanc, &io::BalBlanc},
+        {ui_->SonMap, &io::SonMap},       {ui_->SonDecl, &io::SonDecl},
+    };
+    for (const auto& [box, list] : lists)
+        Fill(box, *list);
+    SetRange(ui_->FCoul, io::FCoul);
+    SetRange(ui_->Sat, io::Sat);
+    SetRange(ui_->Contr, io::Contr);
+    SetRange(ui_->TCoul, io::TCoul);
+    SetRange(ui_->ICC, io::ICC);
     // Entries longer than their box show in full in the open list.
     for (QComboBox* box : findChildren<QComboBox*>())
         box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
@@ -151,6 +163,44 @@ void TBase::ConnectHandlers() {
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
     ConnectSettingsTabHandlers();
+    ConnectNumericEdits();
+}
+
+void TBase::ConnectNumericEdits() {
+    using orka::TNumericEdit;
+    const std::tuple<QLineEdit*, orka::EditRange, void (TBase::*)(int)> boxes[] = {
+        {ui_->RetDecl, orka::RetDeclRange, &TBase::RetDeclKeyUp},
+        {ui_->eNbImgT, orka::eNbImgTRange, &TBase::eNbImgTKeyUp},
+        {ui_->eDepImg, orka::eDepImgRange, &TBase::eDepImgKeyUp},
+        {ui_->eInterImg, orka::eInterImgRange, &TBase::eInterImgKeyUp},
+        {ui_->eDureeVideo, orka::eDureeVideoRange, &TBase::eDureeVideoKeyUp},
+        {ui_->eDepVideo, orka::eDepVideoRange, &TBase::eDepVideoKeyUp},
+        {ui_->eDFoc, orka::eDFocRange, &TBase::eDFocKeyUp},
+    };
+    for (const auto& [edit, range, handler] : boxes)
+        connect(new TNumericEdit(edit, range), &TNumericEdit::accepted, this, handler);
+}
+
+void TBase::RetDeclKeyUp(int seconds) {
+    SelfTimerDelay = seconds;
+}
+void TBase::eNbImgTKeyUp(int shots) {
+    IntervalTotal = shots;
+}
+void TBase::eDepImgKeyUp(int minutes) {
+    IntervalDelay = minutes * 60;
+}
+void TBase::eInterImgKeyUp(int seconds) {
+    IntervalSeconds = seconds;
+}
+void TBase::eDureeVideoKeyUp(int seconds) {
+    VideoDuration = seconds;
+}
+void TBase::eDepVideoKeyUp(int minutes) {
+    VideoDelay = minutes * 60000;
+}
+void TBase::eDFocKeyUp(int millimetres) {
+    FocalLength = millimetres;
 }
 
 void TBase::closeEvent(QCloseEvent* event) {

@@ -214,8 +214,16 @@ class TBase : public QWidget {
     void ToggleLiveView();
     void MonoMultiVueClick();
 
-    // ---- numeric edit boxes -------------------------------------------------
-    void eNbImgTChange(QLineEdit* edit);
+    // ---- numeric edit boxes ---------------------------------------------------
+    // Each box filters its digits as they are typed and checks its range one
+    // second after the last key release; these store the value it accepted.
+    void RetDeclKeyUp(int seconds);
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    void eDureeVideoKeyUp(int seconds);
+    void eDepVideoKeyUp(int minutes);
+    void eDFocKeyUp(int millimetres);
 
     Ui::TBase* form() const { return ui_.get(); }
 
@@ -236,6 +244,7 @@ class TBase : public QWidget {
     void ConnectExposureHandlers();
     void ConnectSettingsTabHandlers();
     void ShowMessage(TMessageKind kind, const QString& text);
+    void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
     void ShowManualFocusDistance();

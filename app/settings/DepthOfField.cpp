@@ -6,12 +6,12 @@
 
 namespace orka {
 
-QString FormatGeneral4(long double value, const QLocale& locale) {
-    // to_chars is printf's "%.4g" without the C locale (which Qt sets from
-    // the environment), so the only separator to replace is '.'.
+QString FormatGeneral(long double value, int digits, const QLocale& locale) {
+    // to_chars is printf's "%.<digits>g" without the C locale (which Qt sets
+    // from the environment), so the only separator to replace is '.'.
     char buf[64];
     const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 4);
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
     QString text = QString::fromLatin1(buf, ec == std::errc() ? end - buf : 0);
     text.replace(QLatin1Char('.'), locale.decimalPoint());
     return text;

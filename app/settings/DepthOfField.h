@@ -36,7 +36,11 @@ inline constexpr long double InfiniteDistance = 10000.0L;
 std::optional<DepthOfField> ShowDepthOfField(uint32_t distanceMm, int apertureIndex,
                                              int focalLength, const QLocale& locale = QLocale());
 
-// "%.4g" of value with the locale's decimal separator (no group separators).
-QString FormatGeneral4(long double value, const QLocale& locale = QLocale());
+// printf's "%.<digits>g" of value with the locale's decimal separator (no
+// group separators).
+QString FormatGeneral(long double value, int digits, const QLocale& locale = QLocale());
+inline QString FormatGeneral4(long double value, const QLocale& locale = QLocale()) {
+    return FormatGeneral(value, 4, locale);
+}
 
 }  // namespace orka

@@ -4,15 +4,15 @@
 
 #include <algorithm>
 
+#include "InterfaceOrka.h"
 #include "OrkaCapture.h"
-#include "TempValueTables.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
 
-// The selected entry, 0 when none is selected.
-int EntryOrZero(const QComboBox* box) {
-    return std::max(0, box->currentIndex());
+// The value of the selected entry, 0 when none is selected.
+int32_t Selected(const QComboBox* box, const orka::ValueList& list) {
+    return std::max(0, list.value(box->currentIndex()));
 }
 
 }  // namespace
@@ -31,15 +31,15 @@ void TBase::ConnectExposureHandlers() {
 }
 
 void TBase::QualImgChange() {
-    CheckResult(SetImageQuality(tmpvt::kQuality.value(ui_->QualImg->currentIndex())));
+    CheckResult(SetImageQuality(Selected(ui_->QualImg, orka::InterfaceOrka::QualImg)));
 }
 
 void TBase::DefImgChange() {
-    CheckResult(SetImageSize(tmpvt::kSize.value(ui_->DefImg->currentIndex())));
+    CheckResult(SetImageSize(Selected(ui_->DefImg, orka::InterfaceOrka::DefImg)));
 }
 
 void TBase::ISOImgChange() {
-    CheckResult(SetCameraSensitivity(tmpvt::kIso.value(ui_->ISOImg->currentIndex())));
+    CheckResult(SetCameraSensitivity(Selected(ui_->ISOImg, orka::InterfaceOrka::ISOImg)));
 }
 
 void TBase::ModeAPNChange() {
@@ -72,27 +72,26 @@ void TBase::ModeAPNChange() {
 }
 
 void TBase::MesAPNChange() {
-    CheckResult(SetMeteringMode(EntryOrZero(ui_->MesAPN)));
+    CheckResult(SetMeteringMode(Selected(ui_->MesAPN, orka::InterfaceOrka::MesAPN)));
 }
 
 void TBase::VitAPNChange() {
-    const int entry = ui_->VitAPN->currentIndex();
-    CheckResult(SetShutterSpeedValue(entry < 0 ? 0 : entry + 1));
+    CheckResult(SetShutterSpeedValue(Selected(ui_->VitAPN, orka::InterfaceOrka::VitAPN)));
 }
 
 void TBase::OuvAPNChange() {
-    CheckResult(SetApertureValue(EntryOrZero(ui_->OuvAPN)));
+    CheckResult(SetApertureValue(Selected(ui_->OuvAPN, orka::InterfaceOrka::OuvAPN)));
 }
 void TBase::CompExpChange() {
-    CheckResult(SetExposureCompensation(EntryOrZero(ui_->CompExp)));
+    CheckResult(SetExposureCompensation(Selected(ui_->CompExp, orka::InterfaceOrka::CompExp)));
 }
 void TBase::CompFlashChange() {
-    CheckResult(SetFlashCompensation(EntryOrZero(ui_->CompFlash)));
+    CheckResult(SetFlashCompensation(Selected(ui_->CompFlash, orka::InterfaceOrka::CompFlash)));
 }
 void TBase::MFlashAPNChange() {
-    CheckResult(SetFlashMode(EntryOrZero(ui_->MFlashAPN)));
+    CheckResult(SetFlashMode(Selected(ui_->MFlashAPN, orka::InterfaceOrka::MFlashAPN)));
 }
 
 void TBase::CFlashAPNChange() {
-    CheckResult(SetFlashCompensationType(EntryOrZero(ui_->CFlashAPN)));
+    CheckResult(SetFlashCompensationType(Selected(ui_->CFlashAPN, orka::InterfaceOrka::CFlashAPN)));
 }

@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "OrkaCapture.h"
+#include "UtilsOrka.h"
 
 class TestWindowState : public QObject {
     Q_OBJECT
@@ -16,6 +17,15 @@ class TestWindowState : public QObject {
     }
     QString error() { return get<QLabel>("InfoErreur")->text(); }
 
+    // The range check of a numeric box, its message boxes caught in `messages`.
+    orka::TNumericEdit* checkOf(QLineEdit* edit) {
+        auto* check = edit->findChild<orka::TNumericEdit*>();
+        check->setMessageHook(
+            [this](QMessageBox::Icon, const QString& text) { messages << text; });
+        return check;
+    }
+    QStringList messages;
+
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
@@ -24,6 +34,7 @@ class TestWindowState : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(base));
     }
     void cleanup() {
+        messages.clear();
         base->Connected = false;  // nothing to disconnect
         delete base;
     }
@@ -213,6 +224,82 @@ class TestWindowState : public QObject {
         QTest::keyClick(mode, Qt::Key_Down);
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(get<QComboBox>("OuvAPN")->isEnabled());
+    }
+
+    // One second after the last key release the box is checked: out of range
+    // gives the warning and the default, which is stored.
+    void numericBoxOutOfRange() {
+        auto* edit = get<QLineEdit>("eNbImgT");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "12");
+        check->validateNow();
+        QCOMPARE(base->IntervalTotal, 12);
+
+        edit->clear();
+        QTest::keyClicks(edit, "1500");
+        QVERIFY(check->pending());
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 3000);
+        QCOMPARE(messages[0], QStringLiteral("1500 n'est pas dans l'intervalle spécifié 2..1000"));
+        QCOMPARE(edit->text(), QStringLiteral("2"));
+        QCOMPARE(base->IntervalTotal, 2);
+    }
+
+    // Typing on within the second restarts it: the value read is the text
+    // one second after the last key.
+    void numericBoxWaitsForTheLastKey() {
+        auto* edit = get<QLineEdit>("RetDecl");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "3");
+        QTest::qWait(600);
+        QTest::keyClicks(edit, "0");
+        QTest::qWait(600);
+        QVERIFY(check->pending());
+        QCOMPARE(base->SelfTimerDelay, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(base->SelfTimerDelay, 30, 3000);
+        QVERIFY(messages.isEmpty());
+    }
+
+    // An empty box is not a number: the error is shown and the setting keeps
+    // its last value.
+    void numericBoxNotANumber() {
+        auto* edit = get<QLineEdit>("eInterImg");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "25");
+        check->validateNow();
+        QCOMPARE(base->IntervalSeconds, 25);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QVERIFY(edit->text().isEmpty());
+        QVERIFY(check->pending());
+        check->validateNow();
+        QCOMPARE(messages, QStringList{QStringLiteral("'' n'est pas une valeur entière correcte")});
+        QCOMPARE(base->IntervalSeconds, 25);
+    }
+
+    // Letters never stay in a numeric box; minutes are stored in the unit
+    // their setting uses.
+    void numericBoxesFilterAndConvert() {
+        auto* focal = get<QLineEdit>("eDFoc");
+        auto* check = checkOf(focal);
+        focal->clear();
+        QTest::keyClicks(focal, "3a5");
+        QCOMPARE(focal->text(), QStringLiteral("35"));
+        check->validateNow();
+        QCOMPARE(base->FocalLength, 35);
+
+        for (const char* name : {"eDepImg", "eDepVideo"}) {
+            auto* edit = get<QLineEdit>(name);
+            edit->clear();
+            QTest::keyClicks(edit, "x1");
+            QCOMPARE(edit->text(), QStringLiteral("1"));
+            checkOf(edit)->validateNow();
+        }
+        QCOMPARE(base->IntervalDelay, 60);
+        QCOMPARE(base->VideoDelay, 60000);
+        QVERIFY(messages.isEmpty());
     }
 };
 

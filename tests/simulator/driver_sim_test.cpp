@@ -78,15 +78,15 @@ TEST_F(DriverSim, UnplugAndReplugBecomeDetachAndAttach) {
     usbpipe::DevicePtr first = events.device;
     Camera::instance().unplug();
     // Transfers fail at once, before the detach is even delivered.
-    uint8_t byte = 0;
+    std::vector<uint8_t> buffer(512);
     uint32_t n = 0;
-    EXPECT_EQ(first->bulkTransfer(0x82, &byte, 512, 0, &n), usbpipe::kNotAttached);
+    EXPECT_EQ(first->bulkTransfer(0x82, buffer.data(), 512, 0, &n), usbpipe::kNotAttached);
     ASSERT_TRUE(events.waitFor(2));
     Camera::instance().replug();
     ASSERT_TRUE(events.waitFor(3));
     EXPECT_EQ(events.seen, (std::vector<std::string>{"attach", "detach", "attach"}));
     EXPECT_NE(events.device, first);
-    EXPECT_EQ(first->bulkTransfer(0x01, &byte, 1, 100, &n), usbpipe::kNotAttached);
+    EXPECT_EQ(first->bulkTransfer(0x01, buffer.data(), 1, 100, &n), usbpipe::kNotAttached);
     registration->stop();
 }
 
@@ -156,9 +156,15 @@ TEST_F(DriverSim, RejectedDeviceIsDropped) {
     events.accept = false;
     auto registration = registerFor(events);
     ASSERT_TRUE(events.waitFor(1));
-    uint8_t byte = 0;
+    // The refusal is handled once the callback has returned.
+    const auto deadline = orkasim::Clock::now() + 2s;
+    while (events.device->selectInterface(0, 0) == usbpipe::kOk &&
+           orkasim::Clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    std::vector<uint8_t> buffer(512);
     uint32_t n = 0;
-    EXPECT_EQ(events.device->bulkTransfer(0x82, &byte, 512, 10, &n), usbpipe::kNotAttached);
+    EXPECT_EQ(events.device->bulkTransfer(0x82, buffer.data(), 512, 10, &n), usbpipe::kNotAttached);
     registration->stop();
 }
 
