@@ -1,7 +1,6 @@
 // PCOrka: tethered shooting with the Orka camera.
 #include <QApplication>
 
-#include "InfosPgm.h"
 #include "OrkaCapture.h"
 
 int main(int argc, char** argv) {
@@ -9,7 +8,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("PCOrka"));
     QApplication::setApplicationVersion(QStringLiteral(PCORKA_VERSION));
     TBase base;
-    base.InfosPgm = new TInfosPgm(&base);
     base.show();
     return QApplication::exec();
 }

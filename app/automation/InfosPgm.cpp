@@ -1,6 +1,21 @@
 #include "InfosPgm.h"
 
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
 #include "ui_InfosPgm.h"
+
+namespace {
+
+constexpr char kProgramCaption[] = "PC <--> Orka";
+constexpr char kCopyright[] = "© Les auteurs de PCOrka";
+
+}  // namespace
 
 TInfosPgm::TInfosPgm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -8,6 +23,53 @@ TInfosPgm::TInfosPgm(QWidget* parent)
       ui_(std::make_unique<Ui::TInfosPgm>()) {
     ui_->setupUi(this);
     setFixedSize(size());
+    VersionPgm = ui_->VersionPgm;
+    CopyRight = ui_->CopyRight;
+    SiteWEB = ui_->SiteWEB;
+    Ok = ui_->Ok;
+
+    QFont bold = VersionPgm->font();
+    bold.setBold(true);
+    VersionPgm->setFont(bold);
+    CopyRight->setFont(bold);
+    SiteWEB->setText(QString::fromLatin1(kWebAddress));
+    SiteWEB->installEventFilter(this);
+
+    ReadProgramVersion();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 TInfosPgm::~TInfosPgm() = default;
+
+void TInfosPgm::SetVersionInfo(const QString& version, const QString& copyright) {
+    if (version.isEmpty()) {
+        VersionPgm->setText(QString::fromLatin1(kProgramCaption));
+        CopyRight->clear();
+        return;
+    }
+    VersionPgm->setText(QString::fromLatin1(kProgramCaption) + QLatin1Char(' ') + version);
+    CopyRight->setText(copyright);
+}
+
+void TInfosPgm::ReadProgramVersion() {
+#ifdef PCORKA_VERSION
+    SetVersionInfo(QStringLiteral(PCORKA_VERSION), QString::fromUtf8(kCopyright));
+#else
+    SetVersionInfo(QString(), QString());
+#endif
+}
+
+void TInfosPgm::SiteWEBClick() {
+    QDesktopServices::openUrl(QUrl(SiteWEB->text()));
+}
+
+bool TInfosPgm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == SiteWEB && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            SiteWEB->rect().contains(mouse->position().toPoint()))
+            SiteWEBClick();
+    }
+    return QDialog::eventFilter(watched, event);
+}

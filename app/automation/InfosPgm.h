@@ -1,10 +1,15 @@
-// TInfosPgm, the about box: the program's version and copyright, and the
-// address of its web site. Created once at program start.
+// TInfosPgm, the about box "A propos": the program's name and version, a
+// copyright line and the address of its web site, which opens in the user's
+// browser. Created once at program start.
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <memory>
+
+class QLabel;
+class QPushButton;
 
 namespace Ui {
 class TInfosPgm;
@@ -14,10 +19,33 @@ class TInfosPgm : public QDialog {
     Q_OBJECT
 
   public:
+    // The address behind SiteWEB.
+    static constexpr const char* kWebAddress = "https://example.org/pcorka";
+
     explicit TInfosPgm(QWidget* parent = nullptr);
     ~TInfosPgm() override;
 
     Ui::TInfosPgm* form() const { return ui_.get(); }
+
+    // Fills the two top labels from the program's version information: the
+    // version shown after "PC <--> Orka "; with no version the short caption
+    // "PC <--> Orka" and an empty copyright line.
+    void SetVersionInfo(const QString& version, const QString& copyright);
+    // The version information built into the program.
+    void ReadProgramVersion();
+
+    // The form's controls.
+    QLabel* VersionPgm = nullptr;
+    QLabel* CopyRight = nullptr;
+    QLabel* SiteWEB = nullptr;
+    QPushButton* Ok = nullptr;
+
+  public Q_SLOTS:
+    // Opens the address of SiteWEB in the browser.
+    void SiteWEBClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::unique_ptr<Ui::TInfosPgm> ui_;

@@ -12,6 +12,8 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+#include "HelpViewer.h"
+
 namespace {
 
 constexpr int kDayRole = Qt::UserRole;
@@ -128,6 +130,8 @@ TParamPgm::TParamPgm(QWidget* parent)
     connect(Valider, &QPushButton::clicked, this, &TParamPgm::ValiderClick);
     connect(Annuler, &QPushButton::clicked, this, &TParamPgm::AnnulerClick);
     connect(Aide, &QPushButton::clicked, this, &TParamPgm::AideClick);
+    // The dialog is modal: its help opens in a window of its own.
+    connect(this, &TParamPgm::helpRequested, this, [this] { THelpViewer::ShowProgDHHelp(this); });
 }
 
 TParamPgm::~TParamPgm() = default;

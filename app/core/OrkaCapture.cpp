@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "FrameDecoder.h"
+#include "HelpViewer.h"
 #include "InterfaceOrka.h"
 #include "ProgDH.h"
 #include "UtilsOrka.h"
@@ -163,6 +164,7 @@ void TBase::ConnectHandlers() {
     connect(ui_->ConnectAPN, &QToolButton::clicked, this, &TBase::ConnectAPNClick);
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     ConnectExposureHandlers();
+    ConnectSettingsTabHandlers();
     ConnectNumericEdits();
     SetUpLiveView();
     SetUpFocus();
@@ -287,6 +289,7 @@ void TBase::FormShortCut(int key) {
 
 void TBase::ShowHelp(int context) {
     Q_EMIT helpRequested(context);
+    THelpViewer::ShowHelpContext(this, context);
 }
 
 void TBase::VisuInfoBulleClick() {

@@ -33,13 +33,12 @@
 #include "fotolien.h"
 
 class QColor;
-class QTimer;
-class TInfosPgm;
-class TParamPgm;
 class QLabel;
 class QLineEdit;
 class QPainter;
 class QTimer;
+class TInfosPgm;
+class TParamPgm;
 
 namespace orka {
 class TFrameDecoder;
@@ -148,8 +147,6 @@ class TBase : public QWidget {
 
     // The trigger schedule dialog, kept for the window's lifetime.
     TParamPgm* ParamPgm = nullptr;
-    // The about box, created by the program after the window.
-    TInfosPgm* InfosPgm = nullptr;
 
     // Bitmaps, loaded by resource name.
     std::array<QPixmap, gGlyphCount> Glyphs;
@@ -186,6 +183,34 @@ class TBase : public QWidget {
     void CompFlashChange();
     void MFlashAPNChange();
     void CFlashAPNChange();
+
+    // ---- settings tab, configuration templates, help and about (window) ----
+    void SynchroNowClick();
+    void NomRepClick();
+    void NomRepKeyUp(int key);
+    void PrefixImgChange();
+    void SonMapChange();
+    void SonDeclChange();
+    void AProposClick();
+    void AideClick();
+    void EnrgModeleClick();
+    void OuvrModeleClick();
+    // With a sender (a click, or the program right after connecting): back to
+    // the settings the camera had after connecting. Without: unchecks the box.
+    void ModDefautMouseUp(QObject* sender);
+    // Shows a status record in the controls and sends it through their
+    // handlers; restore receives the low byte of param13. 1 when no camera
+    // call failed (ErrorLatch clear at the end), else 0.
+    uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore);
+    TInfosPgm* InfosPgm() const { return infosPgm_; }
+
+    // Dialogs of the settings tab. Empty: the real dialogs; tests put their
+    // own here. The choosers return an empty path when the user cancels.
+    enum class TMessageKind { Warning, Error };
+    std::function<QString(const QString& start)> ChooseDirectoryHook;
+    std::function<QString()> ChooseTemplateToSaveHook;
+    std::function<QString()> ChooseTemplateToOpenHook;
+    std::function<void(TMessageKind kind, const QString& text)> ShowMessageHook;
 
     // ---- numeric edit boxes ---------------------------------------------------
     // Each box filters its digits as they are typed and checks its range one
@@ -314,6 +339,8 @@ class TBase : public QWidget {
     void FitTabCaptions();
     void ConnectHandlers();
     void ConnectExposureHandlers();
+    void ConnectSettingsTabHandlers();
+    void ShowMessage(TMessageKind kind, const QString& text);
     void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
@@ -365,6 +392,7 @@ class TBase : public QWidget {
     bool hintsShown_ = true;
     bool closing_ = false;
     bool busy_ = false;  // ConnectAPNClick is connecting or disconnecting
+    TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };
