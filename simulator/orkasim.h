@@ -73,7 +73,7 @@ struct Snapshot {
 enum class UsbResult { Ok, NoDevice, Timeout, Cancelled, Stalled };
 
 class Camera {
-public:
+  public:
     // The camera on the simulated bus (one per process).
     static Camera& instance();
 
@@ -180,7 +180,7 @@ public:
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;
 
-private:
+  private:
     Camera();
     ~Camera();
     struct Impl;

@@ -30,7 +30,7 @@ enum Status : uint32_t {
 // someone holds a reference; after detach every operation fails with
 // kNotAttached.
 class Device {
-public:
+  public:
     virtual ~Device() = default;
     // Number of the active interface and maximum packet size of its first
     // endpoint (filled before the attach callback runs).
@@ -62,7 +62,7 @@ struct Notifications {
 
 // One registration of attach/detach notifications (one per usbNativeOpen).
 class Registration {
-public:
+  public:
     virtual ~Registration() = default;
     // Stops event delivery: no callback runs after this returns, every
     // pending transfer of its devices is cancelled and every thread the

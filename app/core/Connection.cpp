@@ -84,7 +84,7 @@ uint8_t TBase::ConnectCamera() {
 
     GetCameraStatusData(&Status);
     StatusAtConnect = Status;
-    DimPreViewClick();  // the camera's preview size, and the preview laid out for it
+    DimPreViewClick();                 // the camera's preview size, and the preview laid out for it
     ModDefautMouseUp(ui_->ModDefaut);  // the settings at connection are in force
     ShownBattery = -1;
     SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));

@@ -391,7 +391,7 @@ class TBase : public QWidget {
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
     bool closing_ = false;
-    bool busy_ = false;  // ConnectAPNClick is connecting or disconnecting
+    bool busy_ = false;              // ConnectAPNClick is connecting or disconnecting
     TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;

@@ -143,18 +143,18 @@ class TestConnection : public QObject {
         clickConnect();
         QVERIFY(base->Connected);
         const std::vector<Setting> expected = {
-            {53, 3},   // entering PC-control mode
-            {4, 5},    // quality "Très fin"
-            {3, 0},    // size 3264 x 2448
-            {7, 4},    // "Auto ISO"
-            {0, 0},    // "Mode Programme"
-            {8, 104},  // 1/160 s (shutter index 37)
-            {9, 48},   // F/5,6
-            {6, 2},    // spot metering
-            {15, 6},   // exposure compensation 0
-            {31, 6},   // flash compensation 0
-            {1, 0},    // "Flash normal"
-            {55, 1},   // "Pre-flash TTL"
+            {53, 3},          // entering PC-control mode
+            {4, 5},           // quality "Très fin"
+            {3, 0},           // size 3264 x 2448
+            {7, 4},           // "Auto ISO"
+            {0, 0},           // "Mode Programme"
+            {8, 104},         // 1/160 s (shutter index 37)
+            {9, 48},          // F/5,6
+            {6, 2},           // spot metering
+            {15, 6},          // exposure compensation 0
+            {31, 6},          // flash compensation 0
+            {1, 0},           // "Flash normal"
+            {55, 1},          // "Pre-flash TTL"
             {2, 0x00800000},  // white balance "Automatique"
             {47, 5},          // contrast 0
             {46, 5},          // saturation 0
