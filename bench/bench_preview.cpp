@@ -69,8 +69,8 @@ class BareDecoder {
     std::vector<JSAMPROW> rows_;
 };
 
-// The window's path for one frame: decode, AnalyseFrame with the detection
-// rectangle copy, turn into the displayed picture.
+// The window's path for one frame: decode, analysis with the detection
+// rectangle copy, turn into the displayed picture, band by band.
 struct PreviewPath {
     orka::TFrameDecoder decoder;
     QImage live;
@@ -81,19 +81,9 @@ struct PreviewPath {
     PreviewPath() { detector.SetRectangle({100, 80, 300, 240}); }
 
     bool Run(const std::vector<uint8_t>& jpeg, orka::Orientation o) {
-        const QSize shown = orka::DisplaySize(o, kW, kH);
-        if (live.size() != shown)
-            live = QImage(shown, QImage::Format_BGR888);
-        QImage& target = o == orka::Orientation::Normal ? live : work;
-        {
-            const orka::TRowAddresses rows(target);
-            if (!decoder.DecodeInto(jpeg.data(), jpeg.size(), rows.writableRows(), kW, kH).ok())
-                return false;
-        }
-        orka::AnalyseFrame(target, histogram, &detector);
-        if (&target != &live)
-            orka::TurnFrame(o, target, live);
-        return true;
+        return orka::DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), kW, kH, o, work, live,
+                                        histogram, &detector)
+            .ok();
     }
 };
 

@@ -74,12 +74,21 @@ struct TFrameDecoder::Impl {
         cinfo.scale_denom = 1;
     }
 
-    // Decodes every scanline into rows. Call under setjmp, after Start.
-    void ReadRows(uint8_t* const* out) {
+    // Decodes every scanline into rows, calling band (when set) after each
+    // run of BandRows rows and after the last. Call under setjmp, after Start.
+    void ReadRows(uint8_t* const* out, const TBandHandler* band = nullptr) {
         jpeg_start_decompress(&cinfo);
-        while (cinfo.output_scanline < cinfo.output_height) {
+        const JDIMENSION height = cinfo.output_height;
+        JDIMENSION bandStart = 0;
+        while (cinfo.output_scanline < height) {
             const JDIMENSION at = cinfo.output_scanline;
-            jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), cinfo.output_height - at);
+            const JDIMENSION bandEnd =
+                band ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
+            jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), bandEnd - at);
+            if (band && (cinfo.output_scanline >= bandEnd)) {
+                (*band)(int(bandStart), int(cinfo.output_scanline));
+                bandStart = cinfo.output_scanline;
+            }
         }
         jpeg_finish_decompress(&cinfo);
     }
@@ -97,7 +106,8 @@ const char* TFrameDecoder::LastError() const {
 // the libjpeg calls that may jump back; what they read after a jump lives in
 // volatile locals.
 TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size,
-                                                uint8_t* const* rows, int w, int h) {
+                                                uint8_t* const* rows, int w, int h,
+                                                const TBandHandler& band) {
     Impl& d = *impl_;
     d.err.message[0] = '\0';
     if (!d.created || data == nullptr || size == 0)
@@ -115,7 +125,7 @@ TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size
         jpeg_abort_decompress(&d.cinfo);
         return {Status::SizeMismatch, width, height};
     }
-    d.ReadRows(rows);
+    d.ReadRows(rows, band ? &band : nullptr);
     return {Status::Ok, width, height};
 }
 
@@ -160,6 +170,39 @@ TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t s
         d.rows[static_cast<size_t>(y)] = image.scanLine(y);
     d.ReadRows(d.rows.data());
     return {Status::Ok, width, height};
+}
+
+TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
+                                         int w, int h, Orientation orientation, QImage& work,
+                                         QImage& shown, THistogram& histogram,
+                                         TMotionDetector* detector) {
+    const QSize shownSize = DisplaySize(orientation, w, h);
+    if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
+        shown = QImage(shownSize, QImage::Format_BGR888);
+    // Upright frames are decoded straight into the displayed picture, the
+    // others into the work bitmap, from which each band is turned.
+    const bool upright = orientation == Orientation::Normal;
+    if (!upright &&
+        (work.width() != w || work.height() != h || work.format() != QImage::Format_BGR888))
+        work = QImage(w, h, QImage::Format_BGR888);
+    QImage& target = upright ? shown : work;
+    if (target.isNull() || shown.isNull())  // allocation refused
+        return {TFrameDecoder::Status::TooLarge, 0, 0};
+
+    const TRowAddresses rows(target);
+    const TRowAddresses shownRows(shown);
+    TFrameAnalyser analyser(w, h, detector);
+    const TFrameDecoder::TBandHandler band = [&](int y0, int y1) {
+        // The analysis sees the frame as delivered, before any turn.
+        analyser.AddRows(rows.rows(), y0, y1);
+        if (!upright)
+            TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
+    };
+    const TFrameDecoder::Result result =
+        decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
+    if (result.ok())
+        analyser.Finish(histogram);
+    return result;
 }
 
 }  // namespace orka

@@ -13,7 +13,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+#include "Histogram.h"
+#include "LiveViewMath.h"
 
 namespace orka {
 
@@ -41,10 +45,18 @@ class TFrameDecoder {
     TFrameDecoder(const TFrameDecoder&) = delete;
     TFrameDecoder& operator=(const TFrameDecoder&) = delete;
 
+    // Called with rows y0..y1-1 as soon as they are decoded, in order.
+    using TBandHandler = std::function<void(int y0, int y1)>;
+    // Rows per band: a band of a preview frame stays in the processor's
+    // first-level cache.
+    static constexpr int BandRows = 16;
+
     // Decodes a picture of exactly w x h pixels at full scale into h rows of
-    // at least 3 w bytes each. On Corrupt the rows may hold part of the
-    // picture: the caller must not show them.
-    Result DecodeInto(const uint8_t* data, size_t size, uint8_t* const* rows, int w, int h);
+    // at least 3 w bytes each, handing each band of rows to band when set.
+    // On Corrupt the rows may hold part of the picture (and band may have
+    // seen part of it): the caller must not show them.
+    Result DecodeInto(const uint8_t* data, size_t size, uint8_t* const* rows, int w, int h,
+                      const TBandHandler& band = {});
 
     // Decodes a picture of any size into image (made Format_BGR888 of the
     // decoded size), reduced by libjpeg's 1/2, 1/4 or 1/8 scaling as far as
@@ -59,5 +71,17 @@ class TFrameDecoder {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// The live view's path for one frame of exactly w x h pixels: decoded band
+// by band (straight into shown when upright, into work otherwise), each band
+// analysed for the histogram and the detector's rectangle (the frame as
+// delivered) and, when turned, turned into shown while it is still in cache.
+// shown becomes a Format_BGR888 image of the displayed size, work one of
+// w x h when needed. The histogram and the detector's pairing change only for
+// a frame decoded whole; on any failure shown may hold part of the frame.
+TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
+                                         int w, int h, Orientation orientation, QImage& work,
+                                         QImage& shown, THistogram& histogram,
+                                         TMotionDetector* detector);
 
 }  // namespace orka

@@ -13,12 +13,6 @@ namespace orka {
 
 namespace {
 
-// Four interleaved tables: consecutive pixels of equal brightness (flat
-// areas) then do not wait on each other's increment.
-struct Bins4 {
-    uint32_t t[4][256];
-};
-
 // Pixels per chunk of a row: the brightness of a chunk is computed into a
 // small buffer on the stack first.
 constexpr int kChunk = 512;
@@ -44,7 +38,7 @@ inline void PeakOfThree(const uint8_t* p, int n, uint8_t* peak) {
 
 // Counts pixels [from, to) of a chunk whose peaks are in peak (pixel from at
 // peak[0]); copies their brightness to luma when luma is not null.
-inline void CountRun(const uint8_t* peak, int n, Bins4& b, int32_t* luma) {
+inline void CountRun(const uint8_t* peak, int n, TFrameAnalyser::Bins4& b, int32_t* luma) {
     int i = 0;
     if (luma) {
         for (; i + 4 <= n; i += 4) {
@@ -80,53 +74,63 @@ inline void CountRun(const uint8_t* peak, int n, Bins4& b, int32_t* luma) {
 
 }  // namespace
 
-void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
-                  TMotionDetector* detector) {
-    Bins4 bins{};
-    RoiBox box;
-    int32_t* luma = nullptr;
+TFrameAnalyser::TFrameAnalyser(int w, int h, TMotionDetector* detector)
+    : w_(std::max(w, 0)), detector_(detector) {
+    h = std::max(h, 0);
     if (detector) {
-        detector->ExchangeBlockArrays();
-        box = detector->Rectangle();
-        luma = detector->RoiLuma();
+        box_ = detector->Rectangle();
+        luma_ = detector->RoiLuma();
     }
     // The part of the rectangle that lies in the frame.
-    const int cx1 = std::clamp(box.x1, 0, std::max(w, 0));
-    const int cx2 = std::clamp(box.x2, cx1, std::max(w, 0));
-    const int cy1 = std::clamp(box.y1, 0, std::max(h, 0));
-    const int cy2 = std::clamp(box.y2, cy1, std::max(h, 0));
-    const bool copy =
-        luma && cx2 > cx1 && cy2 > cy1 &&
-        detector->RoiLumaValues().size() >= size_t(box.width()) * size_t(box.height());
+    cx1_ = std::clamp(box_.x1, 0, w_);
+    cx2_ = std::clamp(box_.x2, cx1_, w_);
+    cy1_ = std::clamp(box_.y1, 0, h);
+    cy2_ = std::clamp(box_.y2, cy1_, h);
+    copy_ = luma_ && cx2_ > cx1_ && cy2_ > cy1_ &&
+            detector->RoiLumaValues().size() >= size_t(box_.width()) * size_t(box_.height());
+}
 
+void TFrameAnalyser::AddRows(const uint8_t* const* rows, int y0, int y1) {
     uint8_t peak[3 * kChunk];
-    for (int y = 0; y < h; ++y) {
+    for (int y = y0; y < y1; ++y) {
         const uint8_t* row = rows[y];
-        const bool inRows = copy && y >= cy1 && y < cy2;
+        const bool inRows = copy_ && y >= cy1_ && y < cy2_;
         int32_t* lumaRow =
-            inRows ? luma + size_t(y - box.y1) * size_t(box.width()) - box.x1 : nullptr;
-        for (int x0 = 0; x0 < w; x0 += kChunk) {
-            const int n = std::min(kChunk, w - x0);
+            inRows ? luma_ + size_t(y - box_.y1) * size_t(box_.width()) - box_.x1 : nullptr;
+        for (int x0 = 0; x0 < w_; x0 += kChunk) {
+            const int n = std::min(kChunk, w_ - x0);
             PeakOfThree(row + size_t(x0) * 3, n, peak);
-            if (!inRows || x0 + n <= cx1 || x0 >= cx2) {
-                CountRun(peak, n, bins, nullptr);
+            if (!inRows || x0 + n <= cx1_ || x0 >= cx2_) {
+                CountRun(peak, n, bins_, nullptr);
                 continue;
             }
             // Split the chunk at the rectangle's sides.
-            const int a = std::max(cx1, x0) - x0;
-            const int b = std::min(cx2, x0 + n) - x0;
-            CountRun(peak, a, bins, nullptr);
-            CountRun(peak + 3 * a, b - a, bins, lumaRow + x0 + a);
-            CountRun(peak + 3 * b, n - b, bins, nullptr);
+            const int a = std::max(cx1_, x0) - x0;
+            const int b = std::min(cx2_, x0 + n) - x0;
+            CountRun(peak, a, bins_, nullptr);
+            CountRun(peak + 3 * a, b - a, bins_, lumaRow + x0 + a);
+            CountRun(peak + 3 * b, n - b, bins_, nullptr);
         }
     }
+}
 
+void TFrameAnalyser::Finish(THistogram& histogram) {
+    if (detector_) {
+        detector_->ExchangeBlockArrays();
+    }
     histogram.largest = 0;
     for (int i = 0; i < 256; ++i) {
-        const uint32_t c = bins.t[0][i] + bins.t[1][i] + bins.t[2][i] + bins.t[3][i];
+        const uint32_t c = bins_.t[0][i] + bins_.t[1][i] + bins_.t[2][i] + bins_.t[3][i];
         histogram.bins[size_t(i)] = c;
         histogram.largest = std::max(histogram.largest, c);
     }
+}
+
+void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
+                  TMotionDetector* detector) {
+    TFrameAnalyser analyser(w, h, detector);
+    analyser.AddRows(rows, 0, h);
+    analyser.Finish(histogram);
 }
 
 void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector) {

@@ -9,14 +9,43 @@
 #include <array>
 #include <cstdint>
 
-namespace orka {
+#include "Detection.h"
 
-class TMotionDetector;
+namespace orka {
 
 // Counts of brightness max(R, G, B), 0..255, and the largest count.
 struct THistogram {
     std::array<uint32_t, 256> bins{};
     uint32_t largest = 0;
+};
+
+// The analysis below a band of rows at a time, for a decoder that delivers
+// a frame in bands: AddRows for each band in order, then Finish, which
+// rebuilds the histogram and marks the frame as analysed for the detector
+// (ExchangeBlockArrays). A frame given up before Finish (a corrupt frame)
+// leaves the histogram and the detector's pairing as they were; only RoiLuma
+// may hold part of it, which the next analysed frame overwrites.
+class TFrameAnalyser {
+  public:
+    TFrameAnalyser(int w, int h, TMotionDetector* detector);
+    // Rows y0..y1-1 of the frame, rows[y] the address of row y.
+    void AddRows(const uint8_t* const* rows, int y0, int y1);
+    void Finish(THistogram& histogram);
+
+    // Four interleaved tables: consecutive pixels of equal brightness (flat
+    // areas) then do not wait on each other's increment.
+    struct Bins4 {
+        uint32_t t[4][256];
+    };
+
+  private:
+    Bins4 bins_{};
+    int w_;
+    TMotionDetector* detector_;
+    RoiBox box_;
+    int32_t* luma_ = nullptr;
+    int cx1_ = 0, cx2_ = 0, cy1_ = 0, cy2_ = 0;
+    bool copy_ = false;
 };
 
 // One pass over a frame as the camera delivers it (before any turn): w x h

@@ -191,23 +191,10 @@ bool TBase::DecodeFrame(bool liveFrame) {
     if (w <= 0 || h <= 0 || FrameBuffer.empty())
         return false;
     const orka::Orientation orientation = CurrentOrientation();
-    const QSize shown = orka::DisplaySize(orientation, w, h);
-    if (LiveImage.size() != shown || LiveImage.format() != QImage::Format_BGR888)
-        LiveImage = QImage(shown, QImage::Format_BGR888);
-    if (WorkBitmap.width() != w || WorkBitmap.height() != h ||
-        WorkBitmap.format() != QImage::Format_BGR888)
-        WorkBitmap = QImage(w, h, QImage::Format_BGR888);
-
-    // Upright frames go straight into the displayed picture, the others into
-    // the work bitmap and are turned from there.
-    QImage& target = orientation == orka::Orientation::Normal ? LiveImage : WorkBitmap;
-    TFrameDecoder::Result result;
-    {
-        const orka::TRowAddresses rows(target);
-        result = frameDecoder_->DecodeInto(FrameBuffer.data(), FrameBuffer.size(),
-                                           rows.writableRows(), w, h);
-    }
-    QImage* frame = &target;
+    orka::TMotionDetector* detector = liveFrame ? &Detector : nullptr;
+    TFrameDecoder::Result result =
+        orka::DecodePreviewFrame(*frameDecoder_, FrameBuffer.data(), FrameBuffer.size(), w, h,
+                                 orientation, WorkBitmap, LiveImage, Histogram, detector);
     if (result.status == TFrameDecoder::Status::SizeMismatch) {
         // A picture of another size (an after-view picture, or a frame that
         // does not match what the library announced) is fitted into the
@@ -216,30 +203,31 @@ bool TBase::DecodeFrame(bool liveFrame) {
         result =
             frameDecoder_->DecodeFitting(FrameBuffer.data(), FrameBuffer.size(), w, h, decoded);
         if (result.ok()) {
+            if (WorkBitmap.width() != w || WorkBitmap.height() != h ||
+                WorkBitmap.format() != QImage::Format_BGR888)
+                WorkBitmap = QImage(w, h, QImage::Format_BGR888);
             WorkBitmap.fill(Qt::black);
             const QImage fitted =
                 decoded.scaled(w, h, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-            QPainter painter(&WorkBitmap);
-            painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
-            frame = &WorkBitmap;
+            {
+                QPainter painter(&WorkBitmap);
+                painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
+            }
+            orka::AnalyseFrame(WorkBitmap, Histogram, detector);
+            orka::TurnFrame(orientation, WorkBitmap, LiveImage);
         }
     }
     if (!result.ok()) {
         // The displayed picture may hold part of the broken frame: take back
         // what LiveView shows.
-        if (frame == &LiveImage) {
-            const QImage shownNow = ui_->LiveView->pixmap().toImage();
-            if (shownNow.size() == LiveImage.size())
-                LiveImage = shownNow.convertToFormat(QImage::Format_BGR888);
-        }
+        const QImage shownNow = ui_->LiveView->pixmap().toImage();
+        if (shownNow.size() == LiveImage.size())
+            LiveImage = shownNow.convertToFormat(QImage::Format_BGR888);
         return false;
     }
 
-    orka::AnalyseFrame(*frame, Histogram, liveFrame ? &Detector : nullptr);
     if (liveFrame && EventModeSelected())
         DetectionAfterAnalyse();
-    if (frame != &LiveImage)
-        orka::TurnFrame(orientation, *frame, LiveImage);
     orka::DrawHistogram(Histogram, HistoImage);
     ui_->ImgHisto->setPixmap(QPixmap::fromImage(HistoImage));
     return true;

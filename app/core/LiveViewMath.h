@@ -40,14 +40,14 @@ std::array<int32_t, 2> PreviewToCamera(int x, int y, Orientation orientation, in
 // addresses) into dst turned as the orientation asks. dst has h rows of w
 // pixels for Normal and UpsideDown, w rows of h pixels for the quarter turns.
 // Source and destination must not overlap.
-void CopyFrameNormal(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
-void TurnFrameUpsideDown(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
-// Source pixel (x, y) goes to destination row w-1-x, column y.
-void TurnFrameAnticlockwise(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
-// Source pixel (x, y) goes to destination row x, column h-1-y.
-void TurnFrameClockwise(const uint8_t* const* src, int w, int h, uint8_t* const* dst);
 void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
                uint8_t* const* dst);
+// The same for source rows y0..y1-1 only (clipped to the frame), so that a
+// frame can be turned band by band while its rows are still in cache. For the
+// quarter turns, source pixel (x, y) goes to destination row w-1-x, column y
+// (anticlockwise) or row x, column h-1-y (clockwise).
+void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
+              uint8_t* const* dst);
 
 // The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
 // image of the turned size (reallocated only when its size or format differs).

@@ -3,10 +3,13 @@
 // and the reduced decoding of large pictures.
 #include <QTest>
 
+#include "Detection.h"
 #include "FrameDecoder.h"
+#include "Histogram.h"
 #include "LiveViewMath.h"
 #include "jpeg_samples.h"
 
+using orka::Orientation;
 using orka::TFrameDecoder;
 using Status = TFrameDecoder::Status;
 
@@ -97,6 +100,63 @@ class TestFrameDecoder : public QObject {
         TFrameDecoder fresh;
         QVERIFY(DecodeTo(fresh, good, reference).ok());
         QCOMPARE(again, reference);
+    }
+
+    void previewPathMatchesTheWholeFrameSteps_data() {
+        QTest::addColumn<int>("turn");
+        QTest::newRow("upright") << int(Orientation::Normal);
+        QTest::newRow("upside down") << int(Orientation::UpsideDown);
+        QTest::newRow("anticlockwise") << int(Orientation::Anticlockwise);
+        QTest::newRow("clockwise") << int(Orientation::Clockwise);
+    }
+    // The preview path decodes, analyses and turns band by band: the result
+    // is the same as decoding the whole frame, analysing it and turning it.
+    // 101 x 70 leaves a short last band and rows that are no multiple of four
+    // pixels; the detection rectangle crosses band boundaries.
+    void previewPathMatchesTheWholeFrameSteps() {
+        QFETCH(int, turn);
+        const auto o = Orientation(turn);
+        const int w = 101, h = 70;
+        QImage picture = samples::Quadrants(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; x += 7)
+                picture.setPixelColor(x, y, QColor((x * 5) & 255, (y * 3) & 255, (x + y) & 255));
+        const auto jpeg = samples::Encode(picture);
+        const orka::RoiBox box{10, 5, 90, 50};
+
+        TFrameDecoder decoder;
+        QImage whole(w, h, QImage::Format_BGR888);
+        QVERIFY(DecodeTo(decoder, jpeg, whole).ok());
+        orka::THistogram wholeHistogram;
+        orka::TMotionDetector wholeDetector;
+        wholeDetector.SetRectangle(box);
+        orka::AnalyseFrame(whole, wholeHistogram, &wholeDetector);
+        QImage wholeShown;
+        orka::TurnFrame(o, whole, wholeShown);
+
+        QImage work, shown;
+        orka::THistogram histogram;
+        orka::TMotionDetector detector;
+        detector.SetRectangle(box);
+        QVERIFY(orka::DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), w, h, o, work, shown,
+                                         histogram, &detector)
+                    .ok());
+        QCOMPARE(shown, wholeShown);
+        QCOMPARE(histogram.bins, wholeHistogram.bins);
+        QCOMPARE(histogram.largest, wholeHistogram.largest);
+        QVERIFY(detector.RoiLumaValues() == wholeDetector.RoiLumaValues());
+
+        // A frame cut off half way changes neither the histogram nor the
+        // detector's pairing of block-sum arrays.
+        const orka::THistogram before = histogram;
+        const auto* pairedBefore = &detector.CurrentBlockSums();
+        const std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + jpeg.size() / 2);
+        QCOMPARE(orka::DecodePreviewFrame(decoder, cut.data(), cut.size(), w, h, o, work, shown,
+                                          histogram, &detector)
+                     .status,
+                 Status::Corrupt);
+        QCOMPARE(histogram.bins, before.bins);
+        QCOMPARE(&detector.CurrentBlockSums(), pairedBefore);
     }
 
     // Large pictures are reduced by libjpeg as far as they still cover the

@@ -40,10 +40,13 @@ TEST(PreviewToCamera, CornersAndCentreInEveryOrientation) {
     EXPECT_EQ(PreviewToCamera(5, 5, Orientation::Normal, 0, 0), (P{0, 0}));
 }
 
-// Frames with a distinct value in every byte, larger than one turning tile
-// and not a multiple of it.
-TEST(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
-    const int w = 70, h = 45;
+// Frames with a distinct value in every byte: larger than one turning tile
+// and not a multiple of it nor of the four pixels moved at a time, and
+// narrower than four pixels.
+class FrameTurns : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
+    const int w = GetParam().width(), h = GetParam().height();
     QImage src(w, h, QImage::Format_BGR888);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -102,6 +105,9 @@ TEST(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
+                         ::testing::Values(QSize(70, 45), QSize(3, 5), QSize(1, 1), QSize(9, 2)));
 
 TEST(FrameRate, SettlesAfterEightIntervals) {
     TFrameRate meter;
