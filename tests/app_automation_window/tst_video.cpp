@@ -10,6 +10,7 @@
 
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "orkasim.h"
 #include "scene.h"
 
 namespace {
@@ -183,6 +184,55 @@ class TestVideo : public QObject {
         feed(landscape, kT0 + 5000);
         QCOMPARE(status->text(), QString());
         QCOMPARE(base->VideoStart, 0u);
+    }
+
+    // Ten seconds recorded from the simulated camera's live view on the
+    // window's own clock: the file plays for the time it was recorded.
+    void tenSecondsFromTheSimulatedCamera() {
+        orkasim::Camera::instance().reset();
+        base->SetTickSource({});
+        bool started = false, ended = false;
+        QElapsedTimer clock;
+        QTimer steps;
+        steps.setInterval(20);
+        connect(&steps, &QTimer::timeout, this, [&] {
+            if (!base->LiveViewOn)
+                return;
+            if (!started && base->FramesShown >= 3) {
+                get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
+                base->MonoMultiVueClick();
+                get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("10"));
+                get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
+                QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+                started = base->VideoStart != 0;
+                clock.start();
+            } else if (started && base->VideoStart == 0) {
+                ended = true;
+            }
+            if (ended || (clock.isValid() && clock.elapsed() > 20000)) {
+                steps.stop();
+                get<QCheckBox>("PreVisuActif")->setChecked(false);  // ends the live view
+            }
+        });
+        steps.start();
+        // The live view runs inside the connection click.
+        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
+        QVERIFY(started);
+        QVERIFY(ended);
+        const qint64 recordedMs = clock.elapsed();
+        QVERIFY2(recordedMs >= 10000 && recordedMs < 11500,
+                 qPrintable(QString::number(recordedMs)));
+#ifndef ORKA_FFPROBE
+        QSKIP("ffprobe not found");
+#endif
+        const auto info = Probe(base->VideoFileName);
+        QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
+        QCOMPARE(info.value("width").toInt(), base->VideoOptions.Width);
+        QCOMPARE(info.value("height").toInt(), base->VideoOptions.Height);
+        QVERIFY2(info.value("nb_read_frames").toInt() >= 40,
+                 qPrintable(info.value("nb_read_frames")));
+        const double duration = info.value("duration").toDouble();
+        QVERIFY2(duration > 9.5 && duration < 10.5, qPrintable(info.value("duration")));
     }
 };
 
