@@ -7,18 +7,14 @@
 #include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "RadioGroup.h"
+#include "WindowTest.h"
 
-class TestIntervalometer : public QObject {
+class TestIntervalometer : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
     uint32_t nowMs = 0;
     QStringList messages;
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     QString shots() { return get<QLineEdit>("eNbImgP")->text(); }
     void at(uint32_t secondsFromStart) {
         nowMs = 500'000'000u + secondsFromStart * 1000u;

@@ -12,6 +12,7 @@
 #include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "RadioGroup.h"
+#include "WindowTest.h"
 #include "orkasim.h"
 
 namespace {
@@ -53,17 +54,12 @@ std::vector<uint16_t> SentCodes() {
 
 }  // namespace
 
-class TestModes : public QObject {
+class TestModes : public TWindowTest {
     Q_OBJECT
 
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir images;
-    TBase* base = nullptr;
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void choose(int mode) {
         QTest::mouseClick(get<TRadioGroup>("MonoMultiVue")->item(mode), Qt::LeftButton);
         QCOMPARE(get<TRadioGroup>("MonoMultiVue")->itemIndex(), mode);

@@ -9,16 +9,11 @@
 
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "WindowTest.h"
 
-class TestMotion : public QObject {
+class TestMotion : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
-
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void drag(int x1, int y1, int x2, int y2) {
         base->RoiMouseDownEvent(Qt::LeftButton, x1, y1);
         base->RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, x2, y2);

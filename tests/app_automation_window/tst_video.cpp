@@ -10,6 +10,7 @@
 
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "WindowTest.h"
 #include "orkasim.h"
 #include "scene.h"
 
@@ -52,19 +53,14 @@ QMap<QString, QString> Probe(const QString& file) {
 
 }  // namespace
 
-class TestVideo : public QObject {
+class TestVideo : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
     QTemporaryDir dir;
     uint32_t nowMs = kT0;
     orkasim::Scene scene;
     QImage landscape;  // one decoded 544 x 408 frame of the scene
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     // The live view hands over frames every 100 ms until the recording ends.
     int feed(const QImage& shown, uint32_t untilMs) {
         int frames = 0;

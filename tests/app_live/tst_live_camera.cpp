@@ -17,6 +17,7 @@
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
+#include "WindowTest.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
@@ -83,17 +84,12 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestLiveCamera : public QObject {
+class TestLiveCamera : public TWindowTest {
     Q_OBJECT
 
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir images;
-    TBase* base = nullptr;
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void clickConnect() { QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton); }
     // Connected, live view off: the check box unchecked first makes the
     // connection's toggle leave it off.

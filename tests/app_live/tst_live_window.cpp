@@ -8,6 +8,7 @@
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
+#include "WindowTest.h"
 #include "jpeg_samples.h"
 
 namespace {
@@ -17,15 +18,9 @@ const char* const kTurnButtons[] = {"ImgHorz0", "ImgHorz1", "ImgVertG", "ImgVert
 
 }  // namespace
 
-class TestLiveWindow : public QObject {
+class TestLiveWindow : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
-
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void turn(int t) { QTest::mouseClick(get<QToolButton>(kTurnButtons[t]), Qt::LeftButton); }
     void setFrameSize(uint32_t w, uint32_t h) {
         base->LiveInfo = LiveViewInfo{w, h, 0};

@@ -9,6 +9,7 @@
 #include "InfosPgm.h"
 #include "OrkaCapture.h"
 #include "ProgDH.h"
+#include "WindowTest.h"
 
 // Receives the addresses the about box asks the desktop to open.
 class UrlCatcher : public QObject {
@@ -19,15 +20,9 @@ class UrlCatcher : public QObject {
     void open(const QUrl& url) { opened << url; }
 };
 
-class TestSettingsHelp : public QObject {
+class TestSettingsHelp : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
-
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     THelpViewer* viewer() {
         return base->findChild<THelpViewer*>(QString(), Qt::FindDirectChildrenOnly);
     }

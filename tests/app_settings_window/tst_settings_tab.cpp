@@ -6,6 +6,7 @@
 
 #include "OrkaCapture.h"
 #include "SimLog.h"
+#include "WindowTest.h"
 
 using namespace simlog;
 
@@ -21,19 +22,14 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestSettingsTab : public QObject {
+class TestSettingsTab : public TWindowTest {
     Q_OBJECT
 
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir images;
-    TBase* base = nullptr;
     QStringList dialogStarts;  // where each directory dialog started
     QString dialogAnswer;      // what it returns; empty = cancel
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void connectCamera() {
         // Without the live view, which would run inside the connection click.
         get<QCheckBox>("PreVisuActif")->setChecked(false);

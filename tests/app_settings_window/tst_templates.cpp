@@ -11,6 +11,7 @@
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "SimLog.h"
+#include "WindowTest.h"
 
 using namespace simlog;
 using Kind = TBase::TMessageKind;
@@ -27,19 +28,14 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-class TestTemplates : public QObject {
+class TestTemplates : public TWindowTest {
     Q_OBJECT
 
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir dir;
-    TBase* base = nullptr;
     QString chosen;  // the file the dialogs return; empty = cancel
     QList<std::pair<Kind, QString>> messages;
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     QString modCour() { return get<QLineEdit>("ModCour")->text(); }
     bool modDefaut() { return get<QCheckBox>("ModDefaut")->isChecked(); }
     void connectCamera() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "OrkaCapture.h"
+#include "WindowTest.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
@@ -51,17 +52,12 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestConnection : public QObject {
+class TestConnection : public TWindowTest {
     Q_OBJECT
 
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir images;
-    TBase* base = nullptr;
 
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     void clickConnect() { QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton); }
     QString infoConnect() { return get<QLabel>("InfoConnect")->text(); }
 

@@ -8,19 +8,10 @@
 #include "InfosPgm.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "WindowTest.h"
 
-class TestForm : public QObject {
+class TestForm : public TWindowTest {
     Q_OBJECT
-
-    TBase* base = nullptr;
-
-    template <typename T>
-    T* get(const char* name) {
-        T* w = base->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qWarning("no control %s of the expected type", name);
-        return w;
-    }
 
   private Q_SLOTS:
     void initTestCase() {

@@ -6,16 +6,11 @@
 #include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "UtilsOrka.h"
+#include "WindowTest.h"
 
-class TestWindowState : public QObject {
+class TestWindowState : public TWindowTest {
     Q_OBJECT
 
-    TBase* base = nullptr;
-
-    template <typename T>
-    T* get(const char* name) {
-        return base->findChild<T*>(QLatin1String(name));
-    }
     QString error() { return get<QLabel>("InfoErreur")->text(); }
 
     // The range check of a numeric box, its message boxes caught in `messages`.
