@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "CameraWindowTest.h"
 #include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "RadioGroup.h"
-#include "WindowTest.h"
 #include "orkasim.h"
 
 namespace {
@@ -54,11 +54,8 @@ std::vector<uint16_t> SentCodes() {
 
 }  // namespace
 
-class TestModes : public TWindowTest {
+class TestModes : public TCameraWindowTest {
     Q_OBJECT
-
-    orkasim::Camera& cam = orkasim::Camera::instance();
-    QTemporaryDir images;
 
     void choose(int mode) {
         QTest::mouseClick(get<TRadioGroup>("MonoMultiVue")->item(mode), Qt::LeftButton);
@@ -71,23 +68,15 @@ class TestModes : public TWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        cam.reset();
-        base = new TBase;
-        get<QLineEdit>("NomRep")->setText(images.path());
+        NewWindow();
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
-        // Without the live view, which would run inside the connection click.
-        get<QCheckBox>("PreVisuActif")->setChecked(false);
-        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        QVERIFY(base->Connected);
+        QVERIFY(ConnectWithoutLiveView());
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(2);
         cam.clearLog();
     }
     void cleanup() {
-        delete base;
-        std::string errors;
-        for (const auto& e : cam.protocolErrors())
-            errors += e + "; ";
+        const std::string errors = CloseWindow();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 

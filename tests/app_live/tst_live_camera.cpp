@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "CameraWindowTest.h"
 #include "Histogram.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
-#include "WindowTest.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
@@ -84,19 +84,14 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestLiveCamera : public TWindowTest {
+class TestLiveCamera : public TCameraWindowTest {
     Q_OBJECT
-
-    orkasim::Camera& cam = orkasim::Camera::instance();
-    QTemporaryDir images;
 
     void clickConnect() { QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton); }
     // Connected, live view off: the check box unchecked first makes the
     // connection's toggle leave it off.
     void connectQuietly() {
-        get<QCheckBox>("PreVisuActif")->setChecked(false);
-        clickConnect();
-        QVERIFY(base->Connected);
+        QVERIFY(ConnectWithoutLiveView());
         QVERIFY(!base->LiveViewOn);
         cam.clearLog();
     }
@@ -145,19 +140,13 @@ class TestLiveCamera : public TWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        cam.reset();
-        base = new TBase;
-        get<QLineEdit>("NomRep")->setText(images.path());
+        NewWindow();
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
         hoverShutter(false);
     }
     void cleanup() {
-        delete base;
-        base = nullptr;
-        std::string errors;
-        for (const auto& e : cam.protocolErrors())
-            errors += e + "; ";
+        const std::string errors = CloseWindow();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 

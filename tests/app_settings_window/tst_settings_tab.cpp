@@ -4,9 +4,9 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "CameraWindowTest.h"
 #include "OrkaCapture.h"
 #include "SimLog.h"
-#include "WindowTest.h"
 
 using namespace simlog;
 
@@ -22,19 +22,13 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestSettingsTab : public TWindowTest {
+class TestSettingsTab : public TCameraWindowTest {
     Q_OBJECT
-
-    orkasim::Camera& cam = orkasim::Camera::instance();
-    QTemporaryDir images;
     QStringList dialogStarts;  // where each directory dialog started
     QString dialogAnswer;      // what it returns; empty = cancel
 
     void connectCamera() {
-        // Without the live view, which would run inside the connection click.
-        get<QCheckBox>("PreVisuActif")->setChecked(false);
-        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        QVERIFY(base->Connected);
+        QVERIFY(ConnectWithoutLiveView());
         base->InfoErreurClick();  // what the connection latched is not under test
         cam.clearLog();
     }
@@ -45,9 +39,7 @@ class TestSettingsTab : public TWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        cam.reset();
-        base = new TBase;
-        get<QLineEdit>("NomRep")->setText(images.path());
+        NewWindow();
         dialogStarts.clear();
         dialogAnswer.clear();
         base->ChooseDirectoryHook = [this](const QString& start) {
@@ -59,10 +51,7 @@ class TestSettingsTab : public TWindowTest {
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(4);
     }
     void cleanup() {
-        delete base;
-        std::string errors;
-        for (const auto& e : cam.protocolErrors())
-            errors += e + "; ";
+        const std::string errors = CloseWindow();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 

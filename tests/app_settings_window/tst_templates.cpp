@@ -7,11 +7,11 @@
 
 #include <cstring>
 
+#include "CameraWindowTest.h"
 #include "FchConf.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "SimLog.h"
-#include "WindowTest.h"
 
 using namespace simlog;
 using Kind = TBase::TMessageKind;
@@ -28,10 +28,9 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-class TestTemplates : public TWindowTest {
+class TestTemplates : public TCameraWindowTest {
     Q_OBJECT
 
-    orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir dir;
     QString chosen;  // the file the dialogs return; empty = cancel
     QList<std::pair<Kind, QString>> messages;
@@ -39,10 +38,7 @@ class TestTemplates : public TWindowTest {
     QString modCour() { return get<QLineEdit>("ModCour")->text(); }
     bool modDefaut() { return get<QCheckBox>("ModDefaut")->isChecked(); }
     void connectCamera() {
-        // Without the live view, which would run inside the connection click.
-        get<QCheckBox>("PreVisuActif")->setChecked(false);
-        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        QVERIFY(base->Connected);
+        QVERIFY(ConnectWithoutLiveView());
         base->LiveViewOn = false;  // the tests drive the live-view mark themselves
         base->InfoErreurClick();   // what the connection latched is not under test
         cam.clearLog();
@@ -92,9 +88,7 @@ class TestTemplates : public TWindowTest {
         QVERIFY(dir.isValid());
     }
     void init() {
-        cam.reset();
-        base = new TBase;
-        base->findChild<QLineEdit*>(QStringLiteral("NomRep"))->setText(dir.path());
+        NewWindow();
         chosen.clear();
         messages.clear();
         base->ChooseTemplateToSaveHook = [this] { return chosen; };
@@ -106,10 +100,7 @@ class TestTemplates : public TWindowTest {
         QVERIFY(QTest::qWaitForWindowExposed(base));
     }
     void cleanup() {
-        delete base;
-        std::string errors;
-        for (const auto& e : cam.protocolErrors())
-            errors += e + "; ";
+        const std::string errors = CloseWindow();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 

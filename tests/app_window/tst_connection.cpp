@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "CameraWindowTest.h"
 #include "OrkaCapture.h"
-#include "WindowTest.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
@@ -52,11 +52,8 @@ void Choose(QComboBox* box, int entry) {
 
 }  // namespace
 
-class TestConnection : public TWindowTest {
+class TestConnection : public TCameraWindowTest {
     Q_OBJECT
-
-    orkasim::Camera& cam = orkasim::Camera::instance();
-    QTemporaryDir images;
 
     void clickConnect() { QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton); }
     QString infoConnect() { return get<QLabel>("InfoConnect")->text(); }
@@ -67,9 +64,7 @@ class TestConnection : public TWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        cam.reset();
-        base = new TBase;
-        get<QLineEdit>("NomRep")->setText(images.path());
+        NewWindow();
         // The live view would run inside the connection's click: unchecking
         // the box first makes the connection leave it off.
         get<QCheckBox>("PreVisuActif")->setChecked(false);
@@ -77,10 +72,7 @@ class TestConnection : public TWindowTest {
         QVERIFY(QTest::qWaitForWindowExposed(base));
     }
     void cleanup() {
-        delete base;  // disconnects when connected
-        std::string errors;
-        for (const auto& e : cam.protocolErrors())
-            errors += e + "; ";
+        const std::string errors = CloseWindow();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 

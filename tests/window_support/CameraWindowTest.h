@@ -1,0 +1,46 @@
+// Window tests against the simulated camera: a fresh camera and window for
+// each test, the connection without the live view, and the camera's
+// protocol errors checked when the window goes.
+#pragma once
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <string>
+
+#include "WindowTest.h"
+#include "orkasim.h"
+
+class TCameraWindowTest : public TWindowTest {
+  protected:
+    orkasim::Camera& cam = orkasim::Camera::instance();
+    QTemporaryDir images;  // where the window saves pictures
+
+    // A fresh simulated camera and a new window that saves into images; the
+    // caller shows it.
+    void NewWindow() {
+        cam.reset();
+        base = new TBase;
+        get<QLineEdit>("NomRep")->setText(images.path());
+    }
+    // Clicks the connection button with "Prévisualisation active" unchecked
+    // first, so that no live view runs inside the click; true when connected.
+    bool ConnectWithoutLiveView() {
+        get<QCheckBox>("PreVisuActif")->setChecked(false);
+        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
+        return base->Connected;
+    }
+    // Deletes the window (which disconnects) and returns the protocol errors
+    // the camera saw, empty when there were none.
+    std::string CloseWindow() {
+        delete base;
+        base = nullptr;
+        std::string errors;
+        for (const auto& e : cam.protocolErrors())
+            errors += e + "; ";
+        return errors;
+    }
+};
