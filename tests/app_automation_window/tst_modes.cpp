@@ -258,6 +258,8 @@ class TestModes : public TCameraWindowTest {
         const auto before = SentCodes();
         QCOMPARE(std::count(before.begin(), before.end(), kCapture), 0);
 
+        const auto files = [this] { return QDir(images.path()).entryList(QDir::Files).size(); };
+        const qsizetype filesBefore = files();
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
         frame(200);
@@ -268,11 +270,33 @@ class TestModes : public TCameraWindowTest {
         QVERIFY(std::find(capture, codes.end(), kTerminateCapture) != codes.end());
         QCOMPARE(base->LastResult, 0);
         QCOMPARE(std::count(codes.begin(), codes.end(), kCapture), 1);
-        // The simulated camera announces no file for a capture yet, so the
-        // library would wait for it for ever: close without waiting.
-        TerminatePCControlMode();
-        CloseCamera();
-        base->Connected = false;
+        // The picture lands in the image folder.
+        QTRY_COMPARE_WITH_TIMEOUT(files(), filesBefore + 1, 10000);
+    }
+
+    // Two shots 5 s apart on the window's own clock: the first at the next
+    // tick, the second 5 s later, both pictures on disk, then the sequence
+    // ends by itself.
+    void twoShotIntervalometerRun() {
+        choose(2);
+        for (auto [box, value] :
+             {std::pair("eNbImgT", "2"), std::pair("eInterImg", "5"), std::pair("eDepImg", "0")}) {
+            get<QLineEdit>(box)->setText(QString::fromLatin1(value));
+            get<QLineEdit>(box)->findChild<orka::TNumericEdit*>()->validateNow();
+        }
+        const auto files = [this] { return QDir(images.path()).entryList(QDir::Files).size(); };
+        const qsizetype before = files();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
+        QVERIFY(base->IntervalStart != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(base->IntervalStart == 0, 15000);
+        // The schedule counts whole seconds from the start.
+        QVERIFY2(clock.elapsed() >= 4000, qPrintable(QString::number(clock.elapsed())));
+        const auto codes = SentCodes();
+        QCOMPARE(std::count(codes.begin(), codes.end(), kCapture), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(files(), before + 2, 10000);
+        QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
     }
 
     // Disconnecting goes back to mode 0 and runs its selection.
