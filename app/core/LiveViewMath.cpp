@@ -6,6 +6,10 @@
 #include <cstring>
 #include <numeric>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
 namespace orka {
 
 QSize DisplaySize(Orientation orientation, int w, int h) {
@@ -104,9 +108,10 @@ void CopyFrameNormal(const uint8_t* const* src, int w, int y0, int y1, uint8_t* 
     }
 }
 
-// Writes the w pixels of s to d in reverse order.
-void ReverseRow(const uint8_t* s, int w, uint8_t* d) {
-    int c = 0;
+// Writes the w pixels of s to d in reverse order, from destination pixel c
+// on (the pixels before it are the caller's).
+void ReverseRowFrom(const uint8_t* s, int w, uint8_t* d, int c) {
+    d += size_t(c) * 3;
     // Destination pixels c..c+3 are source pixels w-1-c down to w-4-c:
     // twelve bytes read as one 8-byte and one 4-byte word.
     for (; c + 4 <= w; c += 4, d += 12) {
@@ -128,6 +133,65 @@ void ReverseRow(const uint8_t* s, int w, uint8_t* d) {
     for (; c < w; ++c, d += 3) {
         CopyPixel(d, s + size_t(w - 1 - c) * 3);
     }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Byte shuffles for sixteen pixels (48 bytes) reversed: output register k
+// takes destination bytes 16k..16k+15 from input register i, 0x80 (zero)
+// where the byte comes from the other input register.
+struct ReverseMasks {
+    alignas(16) uint8_t m[3][3][16];
+    constexpr ReverseMasks() : m{} {
+        for (int k = 0; k < 3; ++k) {
+            for (int i = 0; i < 3; ++i) {
+                for (int j = 0; j < 16; ++j) {
+                    const int out = 16 * k + j;
+                    const int in = 3 * (15 - out / 3) + out % 3;
+                    m[k][i][j] = in / 16 == i ? uint8_t(in % 16) : uint8_t(0x80);
+                }
+            }
+        }
+    }
+};
+constexpr ReverseMasks kReverseMasks;
+
+// Sixteen pixels at a time with SSSE3's byte shuffle; the rest left to
+// ReverseRowFrom.
+__attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, uint8_t* d) {
+    int c = 0;
+    __m128i mask[3][3];
+    for (int k = 0; k < 3; ++k)
+        for (int i = 0; i < 3; ++i)
+            mask[k][i] = _mm_load_si128(reinterpret_cast<const __m128i*>(kReverseMasks.m[k][i]));
+    for (; c + 16 <= w; c += 16) {
+        const uint8_t* q = s + size_t(w - 16 - c) * 3;
+        const __m128i in[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32))};
+        uint8_t* o = d + size_t(c) * 3;
+        for (int k = 0; k < 3; ++k) {
+            // Output k draws on the input registers 2-k and the one next to it.
+            const __m128i v = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(in[0], mask[k][0]),
+                                                        _mm_shuffle_epi8(in[1], mask[k][1])),
+                                           _mm_shuffle_epi8(in[2], mask[k][2]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16 * k), v);
+        }
+    }
+    ReverseRowFrom(s, w, d, c);
+}
+
+const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
+#endif
+
+// Writes the w pixels of s to d in reverse order.
+void ReverseRow(const uint8_t* s, int w, uint8_t* d) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (kHaveSsse3) {
+        ReverseRowSsse3(s, w, d);
+        return;
+    }
+#endif
+    ReverseRowFrom(s, w, d, 0);
 }
 
 void TurnFrameUpsideDown(const uint8_t* const* src, int w, int h, int y0, int y1,
