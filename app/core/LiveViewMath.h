@@ -48,6 +48,10 @@ void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
 // (anticlockwise) or row x, column h-1-y (clockwise).
 void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
               uint8_t* const* dst);
+// The turns use the processor's byte-shuffle instructions (SSSE3) where it
+// has them; false keeps them to the portable code, so that tests can check
+// both. Not to be called while a turn runs on another thread.
+void UseProcessorExtensions(bool on);
 
 // The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
 // image of the turned size (reallocated only when its size or format differs).

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace orka;
 
 namespace {
@@ -43,10 +45,16 @@ TEST(PreviewToCamera, CornersAndCentreInEveryOrientation) {
 // Frames with a distinct value in every byte: larger than one turning tile
 // and not a multiple of it nor of the four pixels moved at a time, and
 // narrower than four pixels.
-class FrameTurns : public ::testing::TestWithParam<QSize> {};
+// Each size with and without the processor's byte shuffles.
+class FrameTurns : public ::testing::TestWithParam<std::tuple<QSize, bool>> {
+  protected:
+    void SetUp() override { UseProcessorExtensions(std::get<1>(GetParam())); }
+    void TearDown() override { UseProcessorExtensions(true); }
+};
 
 TEST_P(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
-    const int w = GetParam().width(), h = GetParam().height();
+    const QSize size = std::get<0>(GetParam());
+    const int w = size.width(), h = size.height();
     QImage src(w, h, QImage::Format_BGR888);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -107,7 +115,9 @@ TEST_P(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
-                         ::testing::Values(QSize(70, 45), QSize(3, 5), QSize(1, 1), QSize(9, 2)));
+                         ::testing::Combine(::testing::Values(QSize(70, 45), QSize(3, 5),
+                                                              QSize(1, 1), QSize(9, 2)),
+                                            ::testing::Bool()));
 
 TEST(FrameRate, SettlesAfterEightIntervals) {
     TFrameRate meter;
