@@ -170,7 +170,7 @@ __attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, u
                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32))};
         uint8_t* o = d + size_t(c) * 3;
         for (int k = 0; k < 3; ++k) {
-            // Output k draws on the input registers 2-k and the one next to it.
+            // Each byte comes from one input register; the masks zero the rest.
             const __m128i v = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(in[0], mask[k][0]),
                                                         _mm_shuffle_epi8(in[1], mask[k][1])),
                                            _mm_shuffle_epi8(in[2], mask[k][2]));
