@@ -1,0 +1,355 @@
+// The main window as created: every control under its name, with its
+// caption, entries, range, start value, enabled and visible state, and the
+// window's geometry, help contexts and tooltip switch.
+#include <QSignalSpy>
+#include <QTest>
+#include <QtWidgets>
+
+#include "InfosPgm.h"
+#include "OrkaCapture.h"
+#include "RadioGroup.h"
+#include "WindowTest.h"
+
+class TestForm : public TWindowTest {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::French);
+        base = new TBase;
+        base->show();
+        QVERIFY(QTest::qWaitForWindowExposed(base));
+    }
+    void cleanupTestCase() { delete base; }
+
+    void windowGeometry() {
+        // The first mode selection names the single-shot mode.
+        QCOMPARE(base->windowTitle(),
+                 QStringLiteral("PC <--> Orka         en mode de Prise de vue unique"));
+        QCOMPARE(base->size(), QSize(911, 586));
+        QCOMPARE(base->minimumSize(), base->maximumSize());
+        const std::pair<const char*, QRect> places[] = {
+            {"ViewBox", QRect(11, 10, 546, 546)},    {"CommandeAPN", QRect(571, 8, 331, 406)},
+            {"InfoConnect", QRect(0, 566, 150, 20)}, {"InfoStatut", QRect(150, 566, 601, 20)},
+            {"FreqImg", QRect(751, 566, 100, 20)},   {"InfoBatterie", QRect(851, 566, 40, 20)},
+            {"InfoErreur", QRect(891, 566, 20, 20)},
+        };
+        for (const auto& [name, place] : places)
+            QCOMPARE(get<QWidget>(name)->geometry(), place);
+        const std::pair<const char*, QSize> sizes[] = {
+            {"LiveView", QSize(320, 240)},  {"PriseVue", QSize(54, 54)},
+            {"ConnectAPN", QSize(44, 44)},  {"HistoBox", QSize(258, 131)},
+            {"CamInfos", QSize(246, 20)},   {"ImgHisto", QSize(256, 100)},
+            {"ImgBatt", QSize(32, 16)},     {"AffZoneDetect", QSize(128, 128)},
+            {"BoxBalCoul", QSize(317, 51)},
+        };
+        for (const auto& [name, size] : sizes)
+            QCOMPARE(get<QWidget>(name)->size(), size);
+        // The histogram sits along the bottom of its box.
+        QCOMPARE(get<QWidget>("ImgHisto")->geometry().bottom() + 1,
+                 get<QFrame>("HistoBox")->contentsRect().bottom() + 1);
+    }
+
+    // The small preview narrows the window by 224 pixels; the right-hand
+    // controls keep their distance to the right edge.
+    void widthFollowsPreviewSize() {
+        const QPoint tabs = get<QWidget>("CommandeAPN")->pos();
+        const QPoint error = get<QWidget>("InfoErreur")->pos();
+        base->LayoutForPreviewSize(0);
+        QCOMPARE(base->width(), 687);
+        QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs - QPoint(224, 0));
+        QCOMPARE(get<QWidget>("InfoErreur")->pos(), error - QPoint(224, 0));
+        QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
+        QCOMPARE(get<QWidget>("ViewBox")->pos(), QPoint(11, 10));
+        base->LayoutForPreviewSize(1);
+        QCOMPARE(base->width(), 911);
+        QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs);
+        QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
+    }
+
+    void tabs() {
+        auto* tabs = get<QTabWidget>("CommandeAPN");
+        const std::tuple<const char*, const char*, int> expected[] = {
+            {"Reg", "Réglages", 10},
+            {"Comps", "Compensations", 20},
+            {"Autos", "Automatismes", 30},
+            {"PresAff", "Présentation", 40},
+            {"Parametres", "Paramétrages", 50},
+        };
+        QCOMPARE(tabs->count(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const auto& [name, caption, context] = expected[i];
+            QCOMPARE(tabs->widget(i)->objectName(), QLatin1String(name));
+            QCOMPARE(tabs->tabText(i), QString::fromUtf8(caption));
+            QCOMPARE(tabs->widget(i)->property("helpContext").toInt(), context);
+        }
+        // Every caption is readable at once, without scrolling the tab bar.
+        auto* bar = tabs->findChild<QTabBar*>();
+        QVERIFY(bar->sizeHint().width() <= tabs->width());
+    }
+
+    void lists_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("start");
+        const std::tuple<const char*, int, const char*> lists[] = {
+            {"QualImg", 6, "Très fin"},
+            {"DefImg", 6, "3264 x 2448"},
+            {"ISOImg", 6, "Auto ISO"},
+            {"ModeAPN", 4, "Mode Programme"},
+            {"MesAPN", 3, "Mesure ponctuelle"},
+            {"VitAPN", 48, "1/160"},
+            {"OuvAPN", 13, "F/5,6"},
+            {"CompExp", 13, " 0,0 EV"},
+            {"CompFlash", 13, " 0,0 EV"},
+            {"MFlashAPN", 4, "Flash normal"},
+            {"CFlashAPN", 7, "Pre-flash TTL"},
+            {"RCouleur", 6, "Naturel sRVB"},
+            {"RNettete", 3, "Normale"},
+            {"BalBlanc", 14, "Automatique"},
+            {"SonMap", 3, "Pas de son"},
+            {"SonDecl", 3, "Pas de son"},
+        };
+        for (const auto& [name, count, start] : lists)
+            QTest::newRow(name) << QString::fromLatin1(name) << count << QString::fromUtf8(start);
+    }
+    void lists() {
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        QFETCH(QString, start);
+        auto* box = base->findChild<QComboBox*>(name);
+        QVERIFY(box);
+        QCOMPARE(box->count(), count);
+        QCOMPARE(box->currentText(), start);
+        QVERIFY(!box->isEditable());
+    }
+
+    void trackBars_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("high");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("tick");
+        QTest::newRow("FCoul") << "FCoul" << -5 << 5 << 0 << 1;
+        QTest::newRow("Sat") << "Sat" << -5 << 5 << 0 << 1;
+        QTest::newRow("Contr") << "Contr" << -5 << 5 << 0 << 1;
+        QTest::newRow("TCoul") << "TCoul" << 2500 << 10000 << 6000 << 200;
+        QTest::newRow("ICC") << "ICC" << -60 << 60 << 0 << 5;
+        QTest::newRow("Seuil") << "Seuil" << 0 << 100 << 50 << 10;
+    }
+    void trackBars() {
+        QFETCH(QString, name);
+        QFETCH(int, low);
+        QFETCH(int, high);
+        QFETCH(int, start);
+        QFETCH(int, tick);
+        auto* bar = base->findChild<QSlider*>(name);
+        QVERIFY(bar);
+        QCOMPARE(bar->minimum(), low);
+        QCOMPARE(bar->maximum(), high);
+        QCOMPARE(bar->value(), start);
+        QCOMPARE(bar->tickInterval(), tick);
+    }
+
+    void buttonsAndBoxes() {
+        const std::tuple<const char*, const char*, bool> checks[] = {
+            {"PreVisuActif", "Prévisualisation active", true},
+            {"PostVisuActif", "Visualisation des images prises", false},
+            {"TestProfChamp", "Test de profondeur de champ actif", false},
+            {"VisuInfoBulle", "Visualisation des Infos bulles", true},
+            {"Reticule", "Affichage d'un réticule", false},
+            {"Grille", "Affichage d'une grille", false},
+            {"ModDefaut", "Modèle par défaut", true},
+            {"BeepDecl", "Beep au déclencement", false},
+            {"FFPetSpotAE", "Zones Focus et Expo liées", false},
+            {"MemoFocus", "Mémo focus", false},
+            {"ModeAF", "Auto Focus", true},
+            {"ModeMF", "Manuelle", false},
+            {"FocusCentr", "Focus Central", true},
+            {"ModeFFP", "FFP", false},
+            {"ImgHorz0", nullptr, true},
+            {"ImgVertG", nullptr, false},
+            {"ImgVertD", nullptr, false},
+            {"ImgHorz1", nullptr, false},
+            {"DefWB", "Prélever", false},
+            {"DetectEvent", "Activer la détection", false},
+            {"SeqInterV", "Lancer la séquence", false},
+            {"SeqVideo", "Lancer la séquence", false},
+            {"ConnectAPN", nullptr, false},
+        };
+        for (const auto& [name, caption, checked] : checks) {
+            auto* b = get<QAbstractButton>(name);
+            QVERIFY2(b, name);
+            if (caption)
+                QCOMPARE(b->text(), QString::fromUtf8(caption));
+            QVERIFY2(b->isChecked() == checked, name);
+        }
+        const std::pair<const char*, const char*> captions[] = {
+            {"Appliquer", "Appliquer"},
+            {"PrgmEvent", "Programmation"},
+            {"SynchroNow", "Synchroniser maintenant"},
+            {"EnrgModele", "Enregistrer un modèle"},
+            {"OuvrModele", "Ouvrir un modèle"},
+            {"APropos", "A propos ..."},
+            {"Aide", "&Aide"},
+            {"FocM", "<<"},
+            {"FocP", ">>"},
+        };
+        for (const auto& [name, caption] : captions)
+            QCOMPARE(get<QAbstractButton>(name)->text(), QString::fromUtf8(caption));
+
+        // The orientation buttons exclude each other.
+        QTest::mouseClick(get<QToolButton>("ImgVertD"), Qt::LeftButton);
+        QVERIFY(!get<QToolButton>("ImgHorz0")->isChecked());
+        QTest::mouseClick(get<QToolButton>("ImgHorz0"), Qt::LeftButton);
+        QVERIFY(!get<QToolButton>("ImgVertD")->isChecked());
+    }
+
+    void radioGroups() {
+        auto* modes = get<TRadioGroup>("MonoMultiVue");
+        QCOMPARE(modes->title(), QStringLiteral(" Mode de prise de vues "));
+        QCOMPARE(modes->items(),
+                 QStringList({"Image unique", "3 images décalées ± 0, 3", "Intervallomètre",
+                              "Prise sur évènement", "3 images décalées ± 0, 5", "Retardateur",
+                              "Séquence vidéo"}));
+        QCOMPARE(modes->itemIndex(), 0);
+        QCOMPARE(modes->columns(), 2);
+        QVERIFY(!modes->isEnabled());
+        get<QTabWidget>("CommandeAPN")->setCurrentIndex(3);
+        auto* size = get<TRadioGroup>("DimPreView");
+        QCOMPARE(size->title(), QStringLiteral(" Taille de la prévisualisation "));
+        QCOMPARE(size->items(), QStringList({"320 x 240", "544 x 408"}));
+        QCOMPARE(size->itemIndex(), 1);
+
+        // A user's click is reported once, also on the item already chosen;
+        // setting the index from code is silent.
+        QSignalSpy clicks(size, &TRadioGroup::clicked);
+        auto clickItem = [&](int i) {  // on the round mark: the item's text is short
+            QTest::mouseClick(size->item(i), Qt::LeftButton, {},
+                              QPoint(6, size->item(i)->height() / 2));
+        };
+        clickItem(1);
+        clickItem(0);
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(clicks.at(1).at(0).toInt(), 0);
+        size->setItemIndex(1);
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(size->itemIndex(), 1);
+        size->setItemIndex(-1);
+        QCOMPARE(size->itemIndex(), -1);
+        size->setItemIndex(1);
+        get<QTabWidget>("CommandeAPN")->setCurrentIndex(0);
+    }
+
+    void editsAndLabels() {
+        const std::pair<const char*, const char*> texts[] = {
+            {"eDFoc", "50"},
+            {"RetDecl", "2"},
+            {"eNbImgT", "2"},
+            {"eInterImg", "10"},
+            {"eNbImgP", "0"},
+            {"PrefixImg", "ImageOrka"},
+            {"PrefixVideo", "VideoOrka"},
+        };
+        for (const auto& [name, text] : texts)
+            QCOMPARE(get<QLineEdit>(name)->text(), QString(text));
+        QCOMPARE(get<QLineEdit>("PrefixImg")->maxLength(), 16);
+        QCOMPARE(get<QLineEdit>("PrefixVideo")->maxLength(), 16);
+        for (const char* name : {"DistFoc", "eDProc", "eDLoin", "eNbImgP", "ModCour"})
+            QVERIFY2(get<QLineEdit>(name)->isReadOnly(), name);
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
+        QVERIFY(get<QLabel>("lbMACRO")->text().isEmpty());
+        QCOMPARE(get<QLabel>("UnitDistFoc")->text(), QStringLiteral("(m)"));
+        QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+    }
+
+    void startStates() {
+        for (const char* name : {"MonoMultiVue", "FocM", "FocP", "FFPetSpotAE", "DetectEvent",
+                                 "Appliquer", "VitAPN", "OuvAPN"})
+            QVERIFY2(!get<QWidget>(name)->isEnabled(), name);
+        for (const char* name : {"lbCharge", "NivFlash", "DistFoc", "UnitDistFoc", "LampProg",
+                                 "Retardateur", "ModeIntervalle", "SequenceVideo", "ClicSurEvent"})
+            QVERIFY2(get<QWidget>(name)->isHidden(), name);
+        QVERIFY(!get<QToolButton>("ConnectAPN")->icon().isNull());
+        QVERIFY(!get<QToolButton>("PriseVue")->icon().isNull());
+        for (const QPixmap& glyph : base->Glyphs)
+            QVERIFY(!glyph.isNull());
+        QCOMPARE(base->Glyphs[TBase::gBattPlein].size(), QSize(32, 16));
+        QVERIFY(!base->GlyphBtnOff.isNull() && !base->GlyphBtnOn.isNull());
+    }
+
+    void hints() {
+        const std::pair<const char*, const char*> hints[] = {
+            {"PriseVue",
+             "Souris sur le bouton = Activation Autofocus et mesure Expo\n"
+             "Click sur le bouton = Prise de vue"},
+            {"ConnectAPN", "Connexion de l'APN au PC"},
+            {"ImgHisto", "Histogramme des luminosités (max (R,V, B))"},
+            {"FreqImg", "Fréquence de rafraîchissement des images"},
+            {"InfoBatterie", "Indicateur de charge de la batterie"},
+            {"FocM", "Réduit la distance de mise au point"},
+            {"FocP", "Augmente la distance de mise au point"},
+            {"eDFoc", "Focale équivalente en 24 x 36"},
+            {"AffZoneDetect",
+             "Définir dans l'image de prévisualisation\n"
+             "le rectangle entourant la zone de détection"},
+        };
+        for (const auto& [name, hint] : hints)
+            QCOMPARE(get<QWidget>(name)->toolTip(), QString::fromUtf8(hint));
+    }
+
+    // Unchecking "Visualisation des Infos bulles" silences every control's
+    // tooltip, the shutter and connection buttons included.
+    void tooltipSwitch() {
+        auto showsTip = [&](QWidget* w) {
+            QToolTip::hideText();  // hides after a short delay
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return true;
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w, &help);
+            return QToolTip::isVisible() && QToolTip::text() == w->toolTip();
+        };
+        auto* box = get<QCheckBox>("VisuInfoBulle");
+        QVERIFY(showsTip(get<QWidget>("PriseVue")));
+        box->setChecked(false);
+        for (const char* name : {"PriseVue", "ConnectAPN", "ImgHisto", "FocM"})
+            QVERIFY2(!showsTip(get<QWidget>(name)), name);
+        box->setChecked(true);
+        QVERIFY(showsTip(get<QWidget>("ConnectAPN")));
+        QToolTip::hideText();
+    }
+
+    void f1OpensTheActiveTabsHelp() {
+        auto* tabs = get<QTabWidget>("CommandeAPN");
+        QSignalSpy help(base, &TBase::helpRequested);
+        tabs->setCurrentIndex(2);
+        QTest::keyClick(base, Qt::Key_F1);
+        QTest::keyClick(base, Qt::Key_F2);
+        QCOMPARE(help.count(), 1);
+        QCOMPARE(help.at(0).at(0).toInt(), 30);
+        // From a control with the keyboard focus, too.
+        tabs->setCurrentIndex(4);
+        QTest::keyClick(get<QWidget>("NomRep"), Qt::Key_F1);
+        QCOMPARE(help.last().at(0).toInt(), 50);
+        tabs->setCurrentIndex(0);
+    }
+
+    void aboutBox() {
+        TInfosPgm about(base);
+        QCOMPARE(about.windowTitle(), QStringLiteral("A propos"));
+        QCOMPARE(about.size(), QSize(214, 123));
+        for (const char* name : {"VersionPgm", "CopyRight", "SiteWEB"})
+            QVERIFY(about.findChild<QLabel*>(name));
+        QCOMPARE(about.findChild<QLabel*>("VersionPgm")->width(), 191);
+        auto* ok = about.findChild<QPushButton*>("Ok");
+        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QVERIFY(ok->isDefault());
+        about.show();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TestForm)
+#include "test_form.moc"
