@@ -214,7 +214,7 @@ TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t s
 TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
                                          int w, int h, Orientation orientation, QImage& work,
                                          QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector) {
+                                         TMotionDetector* detector, TLiveAssist* assist) {
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
@@ -234,13 +234,18 @@ TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* 
     const TFrameDecoder::TBandHandler band = [&](int y0, int y1) {
         // The analysis sees the frame as delivered, before any turn.
         analyser.AddRows(rows.rows(), y0, y1);
+        if (assist)
+            assist->AddRows(rows.rows(), y0, y1);
         if (!upright)
             TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
     };
     const TFrameDecoder::Result result =
         decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
-    if (result.ok())
+    if (result.ok()) {
         analyser.Finish(histogram);
+        if (assist)
+            assist->Finish();
+    }
     return result;
 }
 

@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "Histogram.h"
+#include "LiveAssist.h"
 #include "LiveViewMath.h"
 
 namespace orka {
@@ -86,9 +87,11 @@ class TFrameDecoder {
 // shown becomes a Format_BGR888 image of the displayed size, work one of
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.
+// assist, when given, must have been started for w x h: it sees each band
+// too and is finished with a frame decoded whole.
 TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
                                          int w, int h, Orientation orientation, QImage& work,
                                          QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector);
+                                         TMotionDetector* detector, TLiveAssist* assist = nullptr);
 
 }  // namespace orka
