@@ -1,7 +1,7 @@
 // Fuzz target: one frame from the camera through the live view's whole path,
 // as the window runs it: the exact-size decode with its band analysis and
-// turn, and for a picture of another size the fitted decode, the analysis of
-// the fitted picture, its turn and the histogram drawing.
+// turn and its focus peaking and clipping marks, and for a picture of another size the fitted
+// decode, the analysis of the fitted picture, its turn and the histogram drawing.
 //
 // The input is the frame's bytes. The preview size and the orientation come
 // from the input's length, so that every seed keeps its JPEG intact and the
@@ -17,6 +17,7 @@
 #include "Detection.h"
 #include "FrameDecoder.h"
 #include "Histogram.h"
+#include "LiveAssist.h"
 #include "LiveViewMath.h"
 
 namespace {
@@ -41,9 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const orka::Orientation orientation = kOrientations[(size / 2) % 4];
     detector.SetRectangle({preview.w / 4, preview.h / 4, preview.w / 2, preview.h / 2});
 
+    static orka::TLiveAssist assist;
+    orka::TAssistSettings settings;
+    settings.peaking = settings.highlights = settings.shadows = settings.rgbHistogram = true;
+    settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
+    assist.Start(settings, preview.w, preview.h);
+
     orka::THistogram histogram;
     auto result = orka::DecodePreviewFrame(decoder, data, size, preview.w, preview.h, orientation,
-                                           work, shown, histogram, &detector);
+                                           work, shown, histogram, &detector, &assist);
     if (result.status == orka::TFrameDecoder::Status::SizeMismatch) {
         QImage decoded;
         result = decoder.DecodeFitting(data, size, preview.w, preview.h, decoded);
@@ -62,6 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     if (result.ok()) {
+        if (assist.complete()) {
+            const orka::TRowAddresses shownRows(shown);
+            orka::DrawAssist(assist, orientation, shownRows.writableRows());
+        }
         detector.DetectMotion();
         orka::DrawHistogram(histogram, histogramImage);
     }

@@ -26,6 +26,9 @@ struct State {
     std::vector<Bytes> written;
     std::function<void(const Bytes&)> responder;
     size_t overreach = 0;
+    bool frontStarted = false;  // the first transfer has been partly read
+    bool aliasing = false;
+    std::vector<uint32_t> handles;  // from the library's FileOpen replies
 };
 
 State& state() {
@@ -72,7 +75,16 @@ void reset() {
     s.cancelled = false;
     s.responder = defaultResponder;
     s.overreach = 0;
+    s.frontStarted = false;
+    s.aliasing = false;
+    s.handles.clear();
     s.changed.notify_all();
+}
+
+void aliasSmallHandles(bool on) {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.aliasing = on;
 }
 
 void queue(const Bytes& transfer, int pieces) {
@@ -175,6 +187,10 @@ int32_t usbNativeWriteBulk(void* device, const void* buffer, int32_t, int32_t le
             return -1;
         }
         s.written.push_back(packet);
+        if (packet.size() >= 20 && (packet[4] | packet[5] << 8) == 0x200A) {
+            s.handles.push_back(static_cast<uint32_t>(packet[16] | packet[17] << 8 |
+                                                      packet[18] << 16 | packet[19] << 24));
+        }
         responder = s.responder;
     }
     if (responder) {
@@ -201,6 +217,17 @@ int32_t usbNativeReadBulk(void* device, void* buffer, int32_t offset, int32_t le
         return -1;  // unplugged
     }
     Bytes& next = s.transfers.front();
+    if (s.aliasing && !s.frontStarted && next.size() >= 16) {
+        const int code = next[4] | next[5] << 8;
+        const uint32_t quoted = next[12] | next[13] << 8 | next[14] << 16 | next[15] << 24;
+        if ((code == 0x200B || code == 0x200C) && quoted >= 1 && quoted <= 8 &&
+            quoted <= s.handles.size()) {
+            const uint32_t real = s.handles[quoted - 1];
+            for (int i = 0; i < 4; ++i) {
+                next[12 + i] = static_cast<uint8_t>(real >> (8 * i));
+            }
+        }
+    }
     const size_t n = std::min(next.size(), static_cast<size_t>(length));
     if (offset > 0) {
         // Continuation reads go into the library's heap buffer: a request
@@ -213,6 +240,7 @@ int32_t usbNativeReadBulk(void* device, void* buffer, int32_t offset, int32_t le
     }
     std::memcpy(static_cast<uint8_t*>(buffer) + offset, next.data(), n);
     next.erase(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(n));
+    s.frontStarted = !next.empty();
     if (next.empty()) {
         s.transfers.pop_front();
     }

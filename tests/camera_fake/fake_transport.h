@@ -43,6 +43,11 @@ std::vector<Bytes> written();
 void setResponder(std::function<void(const Bytes&)> responder);
 void answerWithStatus(const Bytes& command, uint16_t status);
 
+// With aliasing on, a FileIn or FileClose transfer quoting handle 1..8
+// is given, when it is read, the n-th handle the library handed out since
+// reset() (handles run on across connections; scripts cannot know them).
+void aliasSmallHandles(bool on);
+
 // Largest offset + length a continuation read (offset > 0) asked for beyond
 // the heap block it writes into; 0 when every read fitted.
 size_t worstOverreach();
