@@ -238,7 +238,9 @@ int32_t usbNativeReadBulk(void* device, void* buffer, int32_t offset, int32_t le
             s.overreach = std::max(s.overreach, reach - block);
         }
     }
-    std::memcpy(static_cast<uint8_t*>(buffer) + offset, next.data(), n);
+    if (n > 0) {
+        std::memcpy(static_cast<uint8_t*>(buffer) + offset, next.data(), n);
+    }
     next.erase(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(n));
     s.frontStarted = !next.empty();
     if (next.empty()) {
