@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include <jpeglib.h>
+#include "jpeg_samples.h"
 
 #include "Thumbnails.h"
 
@@ -20,37 +20,11 @@ namespace {
 // A plain-coloured JPEG of the given size.
 QByteArray encodeJpeg(int width, int height, bool progressive, uint8_t r = 200, uint8_t g = 40,
                       uint8_t b = 40) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 85, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = r;
-        row[x * 3 + 1] = g;
-        row[x * 3 + 2] = b;
-    }
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&c, &p, 1);
-    }
-    jpeg_finish_compress(&c);
-    QByteArray bytes(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size));
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(QColor(r, g, b));
+    const std::vector<uint8_t> bytes = samples::Encode(
+        image, 85, progressive ? samples::Scans::Progressive : samples::Scans::Interleaved);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 QImage decode(const QByteArray& bytes, const orka::ThumbnailLimits& limits, QString* error,
