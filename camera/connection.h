@@ -52,11 +52,12 @@ struct StoredPicture {
 
 // What CaptureImage records for the files and the after-view exchange.
 struct CaptureRecord {
-    int32_t quality = 0;    // parameter 4 at the moment of capture
-    int32_t colorMode = 0;  // parameter 29
-    int32_t seconds = 0;    // the CaptureImage argument
-    int32_t shutter = 0;    // parameter 8 when the command was written
-    uint32_t number = 0;    // command number of the Capture command
+    int32_t quality = 0;     // parameter 4 at the moment of capture
+    int32_t colorMode = 0;   // parameter 29
+    int32_t seconds = 0;     // the CaptureImage argument
+    int32_t shutter = 0;     // parameter 8 when the command was written
+    uint32_t number = 0;     // command number of the Capture command
+    bool discarded = false;  // AfterViewConfirmation(0): its files will not come
 };
 
 enum class PressState { Released, Pressed };
@@ -91,7 +92,7 @@ struct Connection {
     bool closeInProgress = false;  // Close was answered with success
     bool linkLost = false;         // camera gone, or it ended the session: no exchange can finish
 
-    int32_t waitingFiles = 0;  // files the camera is still expected to send
+    int32_t waitingFiles = 0;  // files the camera is still expected to send; never below 0
     uint16_t cameraState = 5;  // last value of CamStateNotice
     bool liveViewReady = true;
 
@@ -125,6 +126,12 @@ struct Connection {
         stop = true;
         linkLost = true;
         waitingFiles = 0;
+        changed.notify_all();
+    }
+    // A file that will not come (saved, refused, discarded, unsolicited)
+    // never takes the count below 0, so a later capture's files still count.
+    void lowerWaitingFilesLocked(int32_t n) {
+        waitingFiles = n >= waitingFiles ? 0 : waitingFiles - n;
         changed.notify_all();
     }
     ResponseFlags& responseLocked(uint16_t code) { return responses[code - op::kFirstCommand]; }

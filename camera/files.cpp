@@ -298,7 +298,9 @@ bool placeInDirectory(const SaveRequest& request, const std::string& directory, 
             ordinal = std::max(*listed, floor);
         }
         const std::string number = formatNumber(ordinal);
-        const std::string name = request.prefix + number + request.extension;
+        const std::string name = request.prefix + number +
+                                 std::string(request.partial ? kPartialMark : "") +
+                                 request.extension;
         switch (placeFile(from, base + name)) {
             case Placement::Done:
                 numberString = number;
@@ -426,6 +428,15 @@ SaveResult saveReceivedFile(const SaveRequest& request, std::string& numberStrin
         directory.pop_back();
     result.directory = directory;
     result.fileName = request.tempName;
+    if (request.partial) {
+        const std::string marked = request.tempName + std::string(kPartialMark);
+        const std::string from = request.tempDirectory + request.tempName;
+        // Same folder, a name only this library's temporary files start with.
+        if (::link(from.c_str(), (request.tempDirectory + marked).c_str()) == 0) {
+            ::unlink(from.c_str());
+            result.fileName = marked;
+        }
+    }
     result.numberingExhausted = false;
     result.saved = false;
     return result;

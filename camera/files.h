@@ -85,7 +85,14 @@ struct SaveRequest {
     std::string prefix;
     std::string extension;          // from extensionOf()
     std::int32_t imageQuality = 0;  // quality code of the capture
+    // The transfer did not arrive whole (a write failed, or it was cut
+    // off): the file is kept under its number with kPartialMark before the
+    // extension, a name no complete picture has.
+    bool partial = false;
 };
+
+// Marks the name of a file that did not arrive whole: "P00001.partiel.JPG".
+inline constexpr std::string_view kPartialMark = ".partiel";
 
 // Where the file ended up; mirrors SavedFileInfo.
 struct SaveResult {
@@ -104,7 +111,8 @@ struct SaveResult {
 // savers racing for one name each end up with their own. When the target
 // cannot take the file, the documents folder (created if needed) is tried
 // the same way; when that fails too, the temporary file is left in place
-// and named by the result. numberString is updated to the number used.
+// and named by the result (a partial one renamed with kPartialMark after its
+// name). numberString is updated to the number used.
 SaveResult saveReceivedFile(const SaveRequest& request, std::string& numberString);
 
 // Copies a result into the interface record, truncating each text to its

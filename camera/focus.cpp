@@ -47,39 +47,49 @@ constexpr int32_t kLastFocusAction = 2;
 using namespace fotolien;
 
 int32_t SetFFPModeOn(void) {
-    return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(1).bytes());
+    return guarded(kFailed, [&]() -> int32_t {
+        return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(1).bytes());
+    });
 }
 
 int32_t SetFFPModeOff(void) {
-    return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(0).bytes());
+    return guarded(kFailed, [&]() -> int32_t {
+        return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(0).bytes());
+    });
 }
 
 int32_t SetFFPPosition(int32_t point[2]) {
-    return sendPosition(op::kSetFFPPos, point);
+    return guarded(kFailed, [&]() -> int32_t { return sendPosition(op::kSetFFPPos, point); });
 }
 
 int32_t SetFDMPosition(int32_t point[2]) {
-    return sendPosition(op::kSetFDMPos, point);
+    return guarded(kFailed, [&]() -> int32_t { return sendPosition(op::kSetFDMPos, point); });
 }
 
 int32_t ChangeFDMMode(void) {
-    return sendGuarded(op::kChangeFDMMode, {});
+    return guarded(kFailed, [&]() -> int32_t { return sendGuarded(op::kChangeFDMMode, {}); });
 }
 
 int32_t FocusAdjust(int32_t action) {
-    if (action < 0 || action > kLastFocusAction) {
-        return kFailed;  // no such motor action
-    }
-    return sendGuarded(op::kAdjFocusAction,
-                       PayloadBuilder{}.u16(static_cast<uint16_t>(action)).bytes());
+    return guarded(kFailed, [&]() -> int32_t {
+        if (action < 0 || action > kLastFocusAction) {
+            return kFailed;  // no such motor action
+        }
+        return sendGuarded(op::kAdjFocusAction,
+                           PayloadBuilder{}.u16(static_cast<uint16_t>(action)).bytes());
+    });
 }
 
 // 0 on the wire links spot metering to the focus point, 1 unlinks it.
 int32_t SetSpotAEwithFFP(int32_t link) {
-    return sendGuarded(op::kSetSpotAEMode, PayloadBuilder{}.u16(link != 0 ? 0 : 1).bytes());
+    return guarded(kFailed, [&]() -> int32_t {
+        return sendGuarded(op::kSetSpotAEMode, PayloadBuilder{}.u16(link != 0 ? 0 : 1).bytes());
+    });
 }
 
 int32_t SetAperturePreview(int32_t on) {
-    return sendGuarded(op::kSetPreviewMode, PayloadBuilder{}.u32(on != 0 ? 1 : 0).bytes(),
-                       Await::Arrival);
+    return guarded(kFailed, [&]() -> int32_t {
+        return sendGuarded(op::kSetPreviewMode, PayloadBuilder{}.u32(on != 0 ? 1 : 0).bytes(),
+                           Await::Arrival);
+    });
 }

@@ -22,39 +22,45 @@ int setIntervalMode(bool on) {
 using namespace fotolien;
 
 int32_t StartIntervalCaptureMode(void) {
-    if (!inControlMode()) {
-        return kFailed;
-    }
-    Connection& c = connection();
-    if (c.intervalMode) {
+    return guarded(kFailed, [&]() -> int32_t {
+        if (!inControlMode()) {
+            return kFailed;
+        }
+        Connection& c = connection();
+        if (c.intervalMode) {
+            return kOk;
+        }
+        if (setIntervalMode(true) != 0) {
+            return kFailed;
+        }
+        c.intervalMode = true;
         return kOk;
-    }
-    if (setIntervalMode(true) != 0) {
-        return kFailed;
-    }
-    c.intervalMode = true;
-    return kOk;
+    });
 }
 
 int32_t EndIntervalCaptureMode(void) {
-    if (!inControlMode()) {
-        return kFailed;
-    }
-    Connection& c = connection();
-    if (c.intervalMode) {
-        if (setIntervalMode(false) != 0) {
+    return guarded(kFailed, [&]() -> int32_t {
+        if (!inControlMode()) {
             return kFailed;
         }
-        c.intervalMode = false;
-    }
-    return kOk;
+        Connection& c = connection();
+        if (c.intervalMode) {
+            if (setIntervalMode(false) != 0) {
+                return kFailed;
+            }
+            c.intervalMode = false;
+        }
+        return kOk;
+    });
 }
 
 // Date word: year (16 bits), month, day; time word: hour, minute, second, 0.
 int32_t SyncCameraClock(uint32_t dateWord, uint32_t timeWord) {
-    if (!inControlMode()) {
-        return kFailed;
-    }
-    return exportResult(
-        sendCommand(op::kSetDateTime, PayloadBuilder{}.u32(dateWord).u32(timeWord).bytes()));
+    return guarded(kFailed, [&]() -> int32_t {
+        if (!inControlMode()) {
+            return kFailed;
+        }
+        return exportResult(
+            sendCommand(op::kSetDateTime, PayloadBuilder{}.u32(dateWord).u32(timeWord).bytes()));
+    });
 }

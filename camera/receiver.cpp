@@ -41,8 +41,8 @@ bool pauseUnlessStopped(Connection& c, std::chrono::milliseconds pause) {
     return c.changed.wait_for(lock, pause, [&] { return c.stop; });
 }
 
-// One read of up to `length` bytes (a multiple of the bus packet) to
-// buffer + offset, repeated while it delivers nothing. -1 on failure.
+// One read of up to `length` bytes to buffer + offset, repeated while it
+// delivers nothing. -1 on failure.
 int32_t readSome(Connection& c, void* device, uint8_t* buffer, size_t offset, size_t length) {
     for (;;) {
         const int32_t got = usbNativeReadBulk(device, buffer, static_cast<int32_t>(offset),
@@ -75,7 +75,7 @@ bool cameraGone(Connection& c) {
     return false;
 }
 
-void receiverLoop(Connection& c, void* device) {
+void receiveUntilEnd(Connection& c, void* device) {
     for (;;) {
         {
             std::lock_guard lock(c.mutex);
@@ -135,6 +135,18 @@ void receiverLoop(Connection& c, void* device) {
             break;
         }
     }
+}
+
+// The thread's body. Whatever throws in reading or handling a packet (an
+// allocation for a huge packet, a file operation) ends the thread as a lost
+// link: the exports waiting on it fail instead of the process terminating.
+void receiverMain(Connection& c, void* device) noexcept {
+    try {
+        receiveUntilEnd(c, device);
+    } catch (...) {
+        std::lock_guard lock(c.mutex);
+        c.markLinkLostLocked();
+    }
     std::lock_guard lock(c.mutex);
     c.receiverDone = true;
     c.changed.notify_all();
@@ -177,8 +189,11 @@ ReadOutcome receivePacket(Connection& c, void* device, ReceivedPacket& packet) {
     std::memcpy(packet.payload.data(), first + kHeaderSize, have);
     size_t filled = have;
     do {
-        const int32_t more =
-            readSome(c, device, packet.payload.data(), filled, roundUpToBusPacket(missing));
+        // Whole bus packets while they fit; after a short read the room left
+        // can be less than that, and the transport writes all it is allowed.
+        const size_t room = packet.payload.size() - filled;
+        const size_t ask = std::min(roundUpToBusPacket(missing), room);
+        const int32_t more = readSome(c, device, packet.payload.data(), filled, ask);
         if (more < 0) {
             return ReadOutcome::Failed;
         }
@@ -200,12 +215,19 @@ void sendReply(void* device, uint16_t code, std::span<const uint8_t> payload) {
     usbNativeWriteBulk(device, reply.data(), 0, static_cast<int32_t>(reply.size()));
 }
 
-void startReceiver(Connection& c) {
+bool startReceiver(Connection& c) {
     {
         std::lock_guard lock(c.mutex);
         c.receiverDone = false;
     }
-    c.receiver = std::thread(receiverLoop, std::ref(c), c.device);
+    try {
+        c.receiver = std::thread(receiverMain, std::ref(c), c.device);
+        return true;
+    } catch (...) {
+        std::lock_guard lock(c.mutex);
+        c.receiverDone = true;
+        return false;
+    }
 }
 
 void stopReceiver(Connection& c) {

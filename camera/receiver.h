@@ -14,8 +14,9 @@ namespace fotolien {
 struct Connection;
 
 // Starts the receive thread of a freshly opened connection (the caller has
-// set the device and reset the connection state).
-void startReceiver(Connection& c);
+// set the device and reset the connection state); false when no thread
+// could be started.
+bool startReceiver(Connection& c);
 
 // The stop sequence: sets the stop flag, cancels the pending read until the
 // thread has left its loop, and joins it. Caller's thread only; does nothing

@@ -127,73 +127,80 @@ void endConnection(Connection& c) {
 using namespace fotolien;
 
 int32_t OpenCamera(int32_t productId) {
-    Connection& c = connection();
-    // A connection left open (never closed, or ended by the camera) goes first.
-    endConnection(c);
-    {
-        std::lock_guard lock(c.mutex);
-        resetForNewConnectionLocked(c, productId);
-    }
-    usbNativeInit();
-    void* const device = usbNativeOpen(c.vendorId, c.productId, 0);
-    if (device == nullptr) {
-        return kNoCamera;
-    }
-    usbNativeDeviceReset(device);
-    if (!writeOpen(c, device)) {
-        usbNativeClose(device);
-        return kNoCamera;
-    }
-    {
-        std::lock_guard lock(c.mutex);
-        c.device = device;
-    }
-    startReceiver(c);
-    if (!openAnswered(c)) {
+    return guarded(kNoCamera, [&]() -> int32_t {
+        Connection& c = connection();
+        // A connection left open (never closed, or ended by the camera) goes first.
         endConnection(c);
-        return kNoCamera;
-    }
-    c.controlMode = false;
-    c.capturing = false;
-    c.intervalMode = false;
-    return kOk;
+        {
+            std::lock_guard lock(c.mutex);
+            resetForNewConnectionLocked(c, productId);
+        }
+        usbNativeInit();
+        void* const device = usbNativeOpen(c.vendorId, c.productId, 0);
+        if (device == nullptr) {
+            return kNoCamera;
+        }
+        usbNativeDeviceReset(device);
+        if (!writeOpen(c, device)) {
+            usbNativeClose(device);
+            return kNoCamera;
+        }
+        {
+            std::lock_guard lock(c.mutex);
+            c.device = device;
+        }
+        if (!startReceiver(c) || !openAnswered(c)) {
+            endConnection(c);
+            return kNoCamera;
+        }
+        c.controlMode = false;
+        c.capturing = false;
+        c.intervalMode = false;
+        return kOk;
+    });
 }
 
 int32_t CloseCamera(void) {
-    return exportResult(closeProcedure(0, 0));
+    return guarded(kFailed, [&]() -> int32_t { return exportResult(closeProcedure(0, 0)); });
 }
 
 int32_t SleepCamera(int32_t argument) {
-    const auto low = static_cast<uint16_t>(argument & 0xFFFF);
-    if (low == 0) {
-        return kFailed;
-    }
-    return exportResult(closeProcedure(1, low));
+    return guarded(kFailed, [&]() -> int32_t {
+        const auto low = static_cast<uint16_t>(argument & 0xFFFF);
+        if (low == 0) {
+            return kFailed;
+        }
+        return exportResult(closeProcedure(1, low));
+    });
 }
 
 int32_t ShutdownCamera(void) {
-    Connection& c = connection();
-    {
-        std::lock_guard lock(c.mutex);
-        if (c.waitingFiles != 0) {
-            return kFailed;
+    return guarded(kFailed, [&]() -> int32_t {
+        Connection& c = connection();
+        {
+            std::lock_guard lock(c.mutex);
+            if (c.waitingFiles != 0) {
+                return kFailed;
+            }
         }
-    }
-    // No answer is awaited: the camera switches itself off.
-    CommandOptions options;
-    options.await = Await::Nothing;
-    return exportResult(sendCommand(op::kShutdown, {}, options));
+        // No answer is awaited: the camera switches itself off.
+        CommandOptions options;
+        options.await = Await::Nothing;
+        return exportResult(sendCommand(op::kShutdown, {}, options));
+    });
 }
 
 int32_t CheckExistUSBCamera(void) {
-    Connection& c = connection();
-    {
-        std::lock_guard lock(c.mutex);
-        if (!c.linkLost) {
-            return kOk;
+    return guarded(kNoCamera, [&]() -> int32_t {
+        Connection& c = connection();
+        {
+            std::lock_guard lock(c.mutex);
+            if (!c.linkLost) {
+                return kOk;
+            }
         }
-    }
-    endConnection(c);
-    c.controlMode = false;
-    return kNoCamera;
+        endConnection(c);
+        c.controlMode = false;
+        return kNoCamera;
+    });
 }

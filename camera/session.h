@@ -19,6 +19,17 @@ constexpr int32_t exportResult(int procedureResult) {
     return procedureResult == 0 ? kOk : kFailed;
 }
 
+// Runs the body of an export: an exception (an allocation, a thread that
+// cannot start) never leaves the library; the export returns `failure`.
+template <typename Body>
+int32_t guarded(int32_t failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
 // The guard of most exports: PC-control mode is on.
 bool inControlMode();
 // The guard of the after-view exports: a capture is in progress.

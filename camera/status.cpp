@@ -46,35 +46,41 @@ void forgetPictures(Connection& c) {
 using namespace fotolien;
 
 int32_t StartPCControlMode(void) {
-    Connection& c = connection();
-    if (startLiveView(c) != 0 || sendCommand(op::kGetAllCamStat, {}) != 0 ||
-        sendCommand(op::kGetPresetWBGain, {}) != 0 ||
-        setCameraParameter(param::kParam53, kControlModeParam53) != 0) {
-        return kFailed;
-    }
-    transfer::clearSavedFileInfo();
-    forgetPictures(c);
-    c.controlMode = true;
-    return kOk;
+    return guarded(kFailed, [&]() -> int32_t {
+        Connection& c = connection();
+        if (startLiveView(c) != 0 || sendCommand(op::kGetAllCamStat, {}) != 0 ||
+            sendCommand(op::kGetPresetWBGain, {}) != 0 ||
+            setCameraParameter(param::kParam53, kControlModeParam53) != 0) {
+            return kFailed;
+        }
+        transfer::clearSavedFileInfo();
+        forgetPictures(c);
+        c.controlMode = true;
+        return kOk;
+    });
 }
 
 int32_t TerminatePCControlMode(void) {
-    Connection& c = connection();
-    if (!c.liveViewStarted || sendCommand(op::kEndLV, {}) != 0) {
-        return kFailed;
-    }
-    c.liveViewStarted = false;
-    forgetPictures(c);
-    c.controlMode = false;
-    return kOk;
+    return guarded(kFailed, [&]() -> int32_t {
+        Connection& c = connection();
+        if (!c.liveViewStarted || sendCommand(op::kEndLV, {}) != 0) {
+            return kFailed;
+        }
+        c.liveViewStarted = false;
+        forgetPictures(c);
+        c.controlMode = false;
+        return kOk;
+    });
 }
 
 int32_t GetCameraStatusData(CameraStatusData* status) {
-    if (!inControlMode() || status == nullptr) {
-        return kFailed;
-    }
-    Connection& c = connection();
-    std::lock_guard lock(c.mutex);
-    fillStatus(c.parameterValuesLocked(), status);
-    return kOk;
+    return guarded(kFailed, [&]() -> int32_t {
+        if (!inControlMode() || status == nullptr) {
+            return kFailed;
+        }
+        Connection& c = connection();
+        std::lock_guard lock(c.mutex);
+        fillStatus(c.parameterValuesLocked(), status);
+        return kOk;
+    });
 }

@@ -19,6 +19,7 @@ constexpr size_t kMaxOpenTransfers = 8;
 struct OpenTransfer {
     files::TempFile file;
     std::string extension;
+    bool writeFailed = false;  // a chunk could not be written: the file is not whole
 };
 
 struct State {
@@ -44,8 +45,7 @@ State& state() {
 void lowerWaitingCount() {
     Connection& c = connection();
     std::lock_guard lock(c.mutex);
-    --c.waitingFiles;
-    c.changed.notify_all();
+    c.lowerWaitingFilesLocked(1);
 }
 
 uint32_t takeHandle(State& s) {
@@ -53,6 +53,37 @@ uint32_t takeHandle(State& s) {
         ++s.lastHandle;
     } while (s.lastHandle == 0 || s.open.count(s.lastHandle) != 0);
     return s.lastHandle;
+}
+
+// Closes and saves the file of one transfer (`partial`: it did not arrive
+// whole) and records where it went; one file fewer to wait for.
+void finish(State& s, OpenTransfer&& transfer, bool partial) {
+    const bool closed = ::close(transfer.file.fd) == 0;
+
+    Connection& c = connection();
+    files::SaveRequest request;
+    request.tempDirectory = transfer.file.directory;
+    request.tempName = transfer.file.name;
+    request.extension = transfer.extension;
+    request.partial = partial || transfer.writeFailed || !closed;
+    {
+        std::lock_guard lock(c.mutex);
+        request.imageQuality = c.capture.quality;
+    }
+    std::string numberString;
+    {
+        std::lock_guard lock(s.mutex);
+        request.targetDirectory = s.directory;
+        request.prefix = s.prefix;
+        numberString = s.numberString;
+    }
+    const files::SaveResult result = files::saveReceivedFile(request, numberString);
+    {
+        std::lock_guard lock(s.mutex);
+        s.numberString = numberString;
+        files::fillSavedFileInfo(result, s.saved);
+    }
+    lowerWaitingCount();
 }
 
 }  // namespace
@@ -78,7 +109,14 @@ bool appendToFile(uint32_t handle, std::span<const uint8_t> data) {
     if (it == s.open.end()) {
         return false;
     }
-    return files::writeAll(it->second.file.fd, data.data(), data.size());
+    OpenTransfer& transfer = it->second;
+    // After one failed write nothing more is appended: later chunks would
+    // land after a gap and pass the file off as whole.
+    if (transfer.writeFailed || !files::writeAll(transfer.file.fd, data.data(), data.size())) {
+        transfer.writeFailed = true;
+        return false;
+    }
+    return true;
 }
 
 bool closeFile(uint32_t handle) {
@@ -89,40 +127,17 @@ bool closeFile(uint32_t handle) {
     }
     OpenTransfer transfer = std::move(it->second);
     s.open.erase(it);
-    ::close(transfer.file.fd);
-
-    Connection& c = connection();
-    files::SaveRequest request;
-    request.tempDirectory = transfer.file.directory;
-    request.tempName = transfer.file.name;
-    request.extension = transfer.extension;
-    {
-        std::lock_guard lock(c.mutex);
-        request.imageQuality = c.capture.quality;
-    }
-    std::string numberString;
-    {
-        std::lock_guard lock(s.mutex);
-        request.targetDirectory = s.directory;
-        request.prefix = s.prefix;
-        numberString = s.numberString;
-    }
-    const files::SaveResult result = files::saveReceivedFile(request, numberString);
-    {
-        std::lock_guard lock(s.mutex);
-        s.numberString = numberString;
-        files::fillSavedFileInfo(result, s.saved);
-    }
-    lowerWaitingCount();
+    finish(s, std::move(transfer), false);
     return true;
 }
 
 void abandonOpenFiles() {
     State& s = state();
-    for (auto& [handle, transfer] : s.open) {
-        ::close(transfer.file.fd);
+    std::map<uint32_t, OpenTransfer> cutOff;
+    cutOff.swap(s.open);
+    for (auto& [handle, transfer] : cutOff) {
+        finish(s, std::move(transfer), true);
     }
-    s.open.clear();
 }
 
 bool setSaveSettings(const char* directory, const char* prefix) {

@@ -24,15 +24,17 @@ namespace fotolien::transfer {
 std::optional<uint32_t> openFile(const std::string& cameraName);
 
 // Appends `data` to the file of `handle`; false (nothing done) for a handle
-// the library did not hand out, or when the data could not be written.
+// the library did not hand out, or when the data could not be written (then,
+// and for every later chunk, the file is saved as a partial one).
 bool appendToFile(uint32_t handle, std::span<const uint8_t> data);
 
-// Finishes the file of `handle`: saves it and lowers the waiting-file count;
+// Finishes the file of `handle`: saves it (as a partial one if a write or
+// the close failed) and lowers the waiting-file count;
 // false (nothing done) for a handle the library did not hand out.
 bool closeFile(uint32_t handle);
 
-// Closes the files of transfers cut off with the connection; their
-// temporary files stay on disk (nothing the camera sent is deleted).
+// Saves the files of transfers cut off with the connection as partial ones
+// (nothing the camera sent is deleted, and none passes for a whole picture).
 void abandonOpenFiles();
 
 // SetSaveFileInformation: false, keeping the previous settings, for a

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "camera_impl.h"
+#include "environment.h"
 
 namespace orkasim {
 
@@ -16,6 +17,8 @@ Camera& Camera::instance() {
         ~TimerStop() { camera->impl_->timers.stop(); }
     };
     static TimerStop stopAtExit;
+    static const bool configured = (applyEnvironment(*camera), true);
+    (void)configured;
     return *camera;
 }
 

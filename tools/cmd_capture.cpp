@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <thread>
 
@@ -121,6 +123,24 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Creates `path` and any missing parent, as mkdir -p does. On failure returns
+// the reason (errno's text) for the first level that could not be made.
+std::string makeDirectories(const std::string& path) {
+    size_t from = 0;
+    while (from <= path.size()) {
+        size_t slash = path.find('/', from);
+        if (slash == std::string::npos)
+            slash = path.size();
+        const std::string prefix = path.substr(0, slash);
+        from = slash + 1;
+        if (prefix.empty() || isDirectory(prefix))
+            continue;
+        if (::mkdir(prefix.c_str(), 0777) != 0 && !(errno == EEXIST && isDirectory(prefix)))
+            return prefix + ": " + std::strerror(errno);
+    }
+    return isDirectory(path) ? std::string() : path + ": " + std::strerror(ENOTDIR);
+}
+
 // One picture: half press, release, end of capture, release of the button.
 int shoot() {
     int32_t point[2] = {kFrameCentre[0], kFrameCentre[1]};
@@ -155,8 +175,8 @@ int runCapture(const std::vector<std::string>& args) {
     }
     const std::string directory = options->text("dir", currentDirectory());
     const std::string prefix = options->text("prefix", "P");
-    if (!isDirectory(directory)) {
-        fail("no such folder: " + directory);
+    if (const std::string reason = makeDirectories(directory); !reason.empty()) {
+        fail("cannot create the folder " + reason);
         return kUsage;
     }
     if (SetSaveFileInformation(directory.c_str(), prefix.c_str()) != 0) {

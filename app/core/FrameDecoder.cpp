@@ -22,6 +22,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool refused;  // the jump came from a bound on the work, not from libjpeg
 };
 
 [[noreturn]] void ErrorExit(j_common_ptr cinfo) {
@@ -38,11 +39,25 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 
 void OutputMessage(j_common_ptr) {}  // nothing goes to stderr
 
+// libjpeg calls this between rows and between scans; a stream that goes on
+// with scan after scan is stopped at the first one over the limit.
+void CountScans(j_common_ptr cinfo) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > TFrameDecoder::MaxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->refused = true;
+        std::snprintf(err->message, sizeof err->message, "more than %d scans",
+                      TFrameDecoder::MaxScans);
+        std::longjmp(err->jump, 1);
+    }
+}
+
 }  // namespace
 
 struct TFrameDecoder::Impl {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
+    jpeg_progress_mgr progress{};
     bool created = false;
     // Row addresses of the image DecodeFitting fills, kept across pictures.
     std::vector<uint8_t*> rows;
@@ -55,11 +70,19 @@ struct TFrameDecoder::Impl {
         if (setjmp(err.jump))
             return;  // out of memory: every decode reports Corrupt
         jpeg_create_decompress(&cinfo);
+        progress.progress_monitor = CountScans;
+        cinfo.progress = &progress;
         created = true;
     }
     ~Impl() {
         if (created)
             jpeg_destroy_decompress(&cinfo);
+    }
+
+    // Clears what the last picture left; call before setjmp.
+    void Reset() {
+        err.message[0] = '\0';
+        err.refused = false;
     }
 
     // Reads the header and applies the fastest settings. Call under setjmp.
@@ -72,6 +95,22 @@ struct TFrameDecoder::Impl {
         cinfo.do_block_smoothing = FALSE;
         cinfo.scale_num = 1;
         cinfo.scale_denom = 1;
+    }
+
+    // True, with the decompressor reset, for a stream no camera sends: a
+    // progressive one. Call after Start.
+    bool Refused() {
+        if (!cinfo.progressive_mode)
+            return false;
+        std::snprintf(err.message, sizeof err.message, "progressive stream");
+        jpeg_abort_decompress(&cinfo);
+        return true;
+    }
+
+    // The status of a decode that jumped back to its setjmp.
+    Status Failed() {
+        jpeg_abort_decompress(&cinfo);
+        return err.refused ? Status::Unsupported : Status::Corrupt;
     }
 
     // Decodes every scanline into rows, calling band (when set) after each
@@ -109,18 +148,18 @@ TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size
                                                 uint8_t* const* rows, int w, int h,
                                                 const TBandHandler& band) {
     Impl& d = *impl_;
-    d.err.message[0] = '\0';
+    d.Reset();
     if (!d.created || data == nullptr || size == 0)
         return {};
     volatile int width = 0;
     volatile int height = 0;
-    if (setjmp(d.err.jump)) {
-        jpeg_abort_decompress(&d.cinfo);
-        return {Status::Corrupt, width, height};
-    }
+    if (setjmp(d.err.jump))
+        return {d.Failed(), width, height};
     d.Start(data, size);
     width = static_cast<int>(d.cinfo.image_width);
     height = static_cast<int>(d.cinfo.image_height);
+    if (d.Refused())
+        return {Status::Unsupported, width, height};
     if (width != w || height != h) {
         jpeg_abort_decompress(&d.cinfo);
         return {Status::SizeMismatch, width, height};
@@ -132,18 +171,18 @@ TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size
 TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t size, int minWidth,
                                                    int minHeight, QImage& image) {
     Impl& d = *impl_;
-    d.err.message[0] = '\0';
+    d.Reset();
     if (!d.created || data == nullptr || size == 0)
         return {};
     volatile int width = 0;
     volatile int height = 0;
-    if (setjmp(d.err.jump)) {
-        jpeg_abort_decompress(&d.cinfo);
-        return {Status::Corrupt, width, height};
-    }
+    if (setjmp(d.err.jump))
+        return {d.Failed(), width, height};
     d.Start(data, size);
     width = static_cast<int>(d.cinfo.image_width);
     height = static_cast<int>(d.cinfo.image_height);
+    if (d.Refused())
+        return {Status::Unsupported, width, height};
     if (width > MaxDimension || height > MaxDimension) {
         jpeg_abort_decompress(&d.cinfo);
         return {Status::TooLarge, width, height};
@@ -175,7 +214,7 @@ TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t s
 TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
                                          int w, int h, Orientation orientation, QImage& work,
                                          QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector) {
+                                         TMotionDetector* detector, TLiveAssist* assist) {
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
@@ -195,13 +234,18 @@ TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* 
     const TFrameDecoder::TBandHandler band = [&](int y0, int y1) {
         // The analysis sees the frame as delivered, before any turn.
         analyser.AddRows(rows.rows(), y0, y1);
+        if (assist)
+            assist->AddRows(rows.rows(), y0, y1);
         if (!upright)
             TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
     };
     const TFrameDecoder::Result result =
         decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
-    if (result.ok())
+    if (result.ok()) {
         analyser.Finish(histogram);
+        if (assist)
+            assist->Finish();
+    }
     return result;
 }
 

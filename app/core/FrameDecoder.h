@@ -6,7 +6,11 @@
 //
 // Everything the camera sends is untrusted: a stream that libjpeg cannot
 // decode, or decodes only with a warning (truncated data, a corrupt segment),
-// is reported as corrupt, and the caller drops the frame.
+// is reported as corrupt, and the caller drops the frame. The work per
+// picture is bounded: the camera sends baseline pictures in one scan per
+// component at most, so progressive streams (which may carry thousands of
+// scans and take seconds each) and streams of more scans than that are
+// refused before their pixels are decoded.
 #pragma once
 
 #include <QImage>
@@ -17,6 +21,7 @@
 #include <memory>
 
 #include "Histogram.h"
+#include "LiveAssist.h"
 #include "LiveViewMath.h"
 
 namespace orka {
@@ -28,6 +33,7 @@ class TFrameDecoder {
         Corrupt,       // not decodable, or decoded with a warning
         SizeMismatch,  // a valid header of another size than asked; nothing written
         TooLarge,      // larger than MaxDimension either way; nothing written
+        Unsupported,   // progressive, or more scans than MaxScans; nothing shown
     };
     struct Result {
         Status status = Status::Corrupt;
@@ -39,6 +45,8 @@ class TFrameDecoder {
     // Pictures larger than this either way are refused: the camera's own
     // frame is 3264 x 2448.
     static constexpr int MaxDimension = 4096;
+    // Scans a picture may have: one per colour component, each on its own.
+    static constexpr int MaxScans = 4;
 
     TFrameDecoder();
     ~TFrameDecoder();
@@ -79,9 +87,11 @@ class TFrameDecoder {
 // shown becomes a Format_BGR888 image of the displayed size, work one of
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.
+// assist, when given, must have been started for w x h: it sees each band
+// too and is finished with a frame decoded whole.
 TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
                                          int w, int h, Orientation orientation, QImage& work,
                                          QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector);
+                                         TMotionDetector* detector, TLiveAssist* assist = nullptr);
 
 }  // namespace orka

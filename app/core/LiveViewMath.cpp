@@ -309,6 +309,14 @@ void UseProcessorExtensions(bool on) {
 #endif
 }
 
+bool ProcessorExtensionsInUse() {
+#if defined(__x86_64__) || defined(__i386__)
+    return gUseSsse3;
+#else
+    return false;
+#endif
+}
+
 void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
               uint8_t* const* dst) {
     y0 = std::max(y0, 0);

@@ -52,6 +52,9 @@ void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, 
 // has them; false keeps them to the portable code, so that tests can check
 // both. Not to be called while a turn runs on another thread.
 void UseProcessorExtensions(bool on);
+// Whether they are in use: the other per-frame pixel loops follow the same
+// choice.
+bool ProcessorExtensionsInUse();
 
 // The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
 // image of the turned size (reallocated only when its size or format differs).

@@ -42,7 +42,8 @@ class ValueList {
 };
 
 // A track bar: position range, start and tick spacing; the value sent is
-// position + offset.
+// position + offset. A value read from a file may be anything, so the
+// position of a value is computed wide: out of range, never wrapped.
 struct TrackBarRange {
     int minimum;
     int maximum;
@@ -52,7 +53,7 @@ struct TrackBarRange {
 
     bool contains(int position) const { return position >= minimum && position <= maximum; }
     int value(int position) const { return position + offset; }
-    int position(int value) const { return value - offset; }
+    int64_t position(int32_t value) const { return int64_t{value} - offset; }
 };
 
 namespace InterfaceOrka {

@@ -10,7 +10,7 @@
 
 namespace samples {
 
-std::vector<uint8_t> Encode(const QImage& image, int quality) {
+std::vector<uint8_t> Encode(const QImage& image, int quality, Scans scans) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
@@ -25,6 +25,14 @@ std::vector<uint8_t> Encode(const QImage& image, int quality) {
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    const jpeg_scan_info perComponent[3] = {
+        {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+    if (scans == Scans::Progressive)
+        jpeg_simple_progression(&cinfo);
+    if (scans == Scans::PerComponent) {
+        cinfo.scan_info = perComponent;
+        cinfo.num_scans = 3;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(cinfo.next_scanline)));

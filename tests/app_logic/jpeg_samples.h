@@ -10,8 +10,16 @@
 
 namespace samples {
 
-// A baseline JPEG of image (any format), quality 95.
-std::vector<uint8_t> Encode(const QImage& image, int quality = 95);
+// How the encoder lays out the scans of a stream.
+enum class Scans {
+    Interleaved,   // baseline, one scan for all components (what the camera sends)
+    PerComponent,  // baseline, one scan for each component
+    Progressive,   // libjpeg's usual progressive script
+};
+
+// A JPEG of image (any format), quality 95 unless given.
+std::vector<uint8_t> Encode(const QImage& image, int quality = 95,
+                            Scans scans = Scans::Interleaved);
 // w x h of one colour.
 std::vector<uint8_t> Solid(int w, int h, QColor colour);
 // w x h with quadrants red (top left), green (top right), blue (bottom

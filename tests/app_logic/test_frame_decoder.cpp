@@ -1,6 +1,7 @@
 // The frame decoder on its own: channel order, the size check, damaged
 // streams (truncated, garbage, empty) and the decoder's reuse after them,
-// and the reduced decoding of large pictures.
+// the reduced decoding of large pictures, and the bound on the work a
+// stream may ask for.
 #include <QTest>
 
 #include "Detection.h"
@@ -180,6 +181,49 @@ class TestFrameDecoder : public QObject {
         const auto huge = samples::Solid(4104, 8, Qt::blue);
         result = decoder.DecodeFitting(huge.data(), huge.size(), 320, 240, image);
         QCOMPARE(result.status, Status::TooLarge);
+    }
+
+    // No camera sends progressive streams; one of a few thousand scans would
+    // hold the window for seconds, so every progressive stream is refused by
+    // both paths before any pixel is decoded. So is a baseline stream that
+    // repeats its scans past one per component.
+    void streamsOfManyScansAreRefused() {
+        TFrameDecoder decoder;
+        const QImage picture = samples::Quadrants(64, 48);
+        QImage image(64, 48, QImage::Format_BGR888);
+        QImage fitted;
+
+        const auto progressive = samples::Encode(picture, 95, samples::Scans::Progressive);
+        QCOMPARE(DecodeTo(decoder, progressive, image).status, Status::Unsupported);
+        QCOMPARE(
+            decoder.DecodeFitting(progressive.data(), progressive.size(), 32, 24, fitted).status,
+            Status::Unsupported);
+
+        const auto perComponent = samples::Encode(picture, 95, samples::Scans::PerComponent);
+        QVERIFY(DecodeTo(decoder, perComponent, image).ok());
+        QVERIFY(samples::Near(image.pixelColor(50, 40), Qt::white));
+
+        // The same stream with its three scans played three times over.
+        const auto sos = [&](size_t from) {
+            for (size_t i = from; i + 1 < perComponent.size(); ++i)
+                if (perComponent[i] == 0xFF && perComponent[i + 1] == 0xDA)
+                    return i;
+            return perComponent.size();
+        };
+        const size_t first = sos(0);
+        const size_t eoi = perComponent.size() - 2;
+        QVERIFY(first < eoi);
+        std::vector<uint8_t> repeated(perComponent.begin(), perComponent.begin() + long(eoi));
+        for (int copy = 0; copy < 2; ++copy)
+            repeated.insert(repeated.end(), perComponent.begin() + long(first),
+                            perComponent.begin() + long(eoi));
+        repeated.insert(repeated.end(), perComponent.end() - 2, perComponent.end());
+        QCOMPARE(DecodeTo(decoder, repeated, image).status, Status::Unsupported);
+        QVERIFY(decoder.DecodeFitting(repeated.data(), repeated.size(), 32, 24, fitted).status ==
+                Status::Unsupported);
+
+        // The decoder is whole again afterwards.
+        QVERIFY(DecodeTo(decoder, samples::Encode(picture), image).ok());
     }
 };
 

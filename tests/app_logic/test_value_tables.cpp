@@ -76,6 +76,17 @@ TEST(ValueTables, ShutterIndexIsEntryPlusOne) {
     EXPECT_EQ(io::ShutterTexts()[1 - 1], QString("30 \""));
 }
 
+// Values from a template file may be anything: the extremes map to positions
+// outside the track bar instead of wrapping around into it.
+TEST(ValueTables, TrackBarPositionsOfExtremeValuesStayOutOfRange) {
+    for (const auto& range : {io::FCoul, io::Sat, io::Contr}) {
+        EXPECT_EQ(range.position(INT32_MIN), int64_t{INT32_MIN} - range.offset);
+        EXPECT_LT(range.position(INT32_MIN), range.minimum);
+        EXPECT_GT(range.position(INT32_MAX), range.maximum);
+        EXPECT_EQ(range.position(range.value(range.maximum)), range.maximum);
+    }
+}
+
 TEST(ValueTables, CustomWhiteBalanceWord) {
     EXPECT_EQ(io::CustomWBWord(6000, 0), 6000u);
     EXPECT_EQ(io::CustomWBWord(2500, -60), 0xFFC409C4u);

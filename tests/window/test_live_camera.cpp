@@ -436,6 +436,89 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(get<QLineEdit>("eTCoul")->text(), QString::number(word & 0xFFFF) + " °K");
         QVERIFY(get<QLabel>("BalPersRVB")->text().isEmpty());
     }
+
+    // With every aid on, the preview shows the peaking and clipping marks and
+    // the channel curves, while the video records the frame without them.
+    void aidsOverPreviewNotInVideo() {
+        cam.prerenderFrames(1);  // the same frame every time
+        get<QCheckBox>("FocusPeaking")->setChecked(true);
+        get<QSlider>("PeakSeuil")->setValue(80);
+        get<QCheckBox>("AlerteHL")->setChecked(true);
+        get<QSpinBox>("NiveauHL")->setValue(200);
+        get<QComboBox>("StyleAlerte")->setCurrentIndex(1);  // solid colour
+        get<QCheckBox>("HistoRVB")->setChecked(true);
+        auto choose = [&](int mode) {
+            QTest::mouseClick(get<TRadioGroup>("MonoMultiVue")->item(mode), Qt::LeftButton);
+        };
+        QImage shown, frame, histogram;
+        std::vector<QPoint> peaks, marked;
+        QString file;
+        const bool done =
+            runLive({{framesAtLeast(3),
+                      [&] {
+                          choose(6);
+                          QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+                      }},
+                     {framesAtLeast(4),
+                      [&] {
+                          shown = base->LiveImage.convertToFormat(QImage::Format_RGB888);
+                          frame = QImage::fromData(base->FrameBuffer.data(),
+                                                   int(base->FrameBuffer.size()), "JPEG")
+                                      .convertToFormat(QImage::Format_RGB888);
+                          histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
+                          for (int y = 0; y < base->Assist.height(); ++y)
+                              if (const uint8_t* m = base->Assist.MarksOfRow(y))
+                                  for (int x = 0; x < base->Assist.width(); ++x) {
+                                      if (m[x] & orka::kMarkPeak)
+                                          peaks.push_back({x, y});
+                                      if (m[x])
+                                          marked.push_back({x, y});
+                                  }
+                          file = base->VideoFileName;
+                          choose(0);  // closes the video
+                      }}},
+                    [&] { clickConnect(); });
+        QVERIFY(done);
+        QCOMPARE(shown.size(), QSize(544, 408));
+        QCOMPARE(frame.size(), shown.size());
+        QVERIFY2(peaks.size() > 200 && marked.size() > peaks.size(),
+                 qPrintable(QStringLiteral("%1 %2").arg(peaks.size()).arg(marked.size())));
+        size_t red = 0;
+        for (const QPoint& p : peaks)
+            red += shown.pixel(p) == qRgb(255, 0, 0);
+        QVERIFY(red > peaks.size() * 95 / 100);  // the focus marks may cover a few
+        bool curves = false;
+        for (int x = 0; x < histogram.width() && !curves; ++x)
+            for (int y = 0; y < histogram.height() && !curves; ++y)
+                curves = histogram.pixel(x, y) == qRgb(224, 0, 0);
+        QVERIFY(curves);
+
+        // The first frame of the video: the first Motion-JPEG chunk.
+        QFile avi(file);
+        QVERIFY(avi.open(QIODevice::ReadOnly));
+        const QByteArray bytes = avi.readAll();
+        const qsizetype chunk = bytes.indexOf("00dc", bytes.indexOf("movi"));
+        QVERIFY(chunk > 0);
+        const auto* at = reinterpret_cast<const uint8_t*>(bytes.constData()) + chunk + 4;
+        const uint32_t length = at[0] | at[1] << 8 | at[2] << 16 | uint32_t(at[3]) << 24;
+        const QImage recorded =
+            QImage::fromData(bytes.mid(chunk + 8, length)).convertToFormat(QImage::Format_RGB888);
+        QCOMPARE(recorded.size(), frame.size());
+        // Over the marked pixels the video stays close to the camera's frame,
+        // the preview far from it.
+        auto meanDifference = [&](const QImage& a) {
+            double sum = 0;
+            for (const QPoint& p : marked) {
+                const QRgb u = a.pixel(p), v = frame.pixel(p);
+                sum += std::abs(qRed(u) - qRed(v)) + std::abs(qGreen(u) - qGreen(v)) +
+                       std::abs(qBlue(u) - qBlue(v));
+            }
+            return sum / (3.0 * double(marked.size()));
+        };
+        QVERIFY2(meanDifference(recorded) < 12,
+                 qPrintable(QString::number(meanDifference(recorded))));
+        QVERIFY2(meanDifference(shown) > 40, qPrintable(QString::number(meanDifference(shown))));
+    }
 };
 
 QTEST_MAIN(TestLiveCamera)

@@ -305,6 +305,27 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(get<QSlider>("FCoul")->value(), 4);
     }
 
+    // A record from a hostile file, every field at an extreme, moves no list
+    // and no track bar (positions are computed without wrapping around).
+    void extremeRecordsMoveNothing() {
+        connectCamera();
+        const int shutter = get<QComboBox>("VitAPN")->currentIndex();
+        const int saturation = get<QSlider>("Sat")->value();
+        const int contrast = get<QSlider>("Contr")->value();
+        const int filter = get<QSlider>("FCoul")->value();
+        for (const int32_t extreme : {INT32_MIN, INT32_MAX}) {
+            CameraStatusData r{};
+            for (int i = 0; i < kStatusFieldCount; ++i)
+                SetStatusField(r, i, extreme);
+            uint8_t restore = 0;
+            base->ApplySettingsRecord(r, restore);
+            QCOMPARE(get<QComboBox>("VitAPN")->currentIndex(), shutter);
+            QCOMPARE(get<QSlider>("Sat")->value(), saturation);
+            QCOMPARE(get<QSlider>("Contr")->value(), contrast);
+            QCOMPARE(get<QSlider>("FCoul")->value(), filter);
+        }
+    }
+
     // The return value is the error latch at the end, including a failure
     // latched before the call.
     void returnsTheErrorLatch() {

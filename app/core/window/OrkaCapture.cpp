@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -19,6 +21,7 @@
 #include "HelpViewer.h"
 #include "InterfaceOrka.h"
 #include "NumericEdit.h"
+#include "PictureFolder.h"
 #include "ProgDH.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
@@ -105,7 +108,10 @@ void TBase::FormCreate() {
     // The white balance box shows the preset list only.
     ui_->BoxBalCoul->resize(ui_->BoxBalCoul->width(), 51);
 
-    ui_->NomRep->setText(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    ui_->NomRep->setText(pictures);
+    if (orka::MustCreatePictureFolder(pictures, true, QFileInfo(pictures).isDir()))
+        ui_->InfoStatut->setText(orka::PictureFolderNote(pictures, QDir().mkpath(pictures)));
     ui_->PrefixImg->setText(QStringLiteral("ImageOrka"));
     ui_->PrefixVideo->setText(QStringLiteral("VideoOrka"));
 

@@ -28,6 +28,7 @@
 #include "AVICompression.h"
 #include "Detection.h"
 #include "Histogram.h"
+#include "LiveAssist.h"
 #include "LiveViewMath.h"
 #include "UtilsOrka.h"
 #include "fotolien.h"
@@ -271,8 +272,12 @@ class TBase : public QWidget {
     QImage LiveImage;
     QImage HistoImage;  // ImgHisto's picture, 256 x 100
     orka::THistogram Histogram;
-    uint64_t FramesShown = 0;  // live-view frames shown since the start
-    int ShownGlyph = gClic0;   // Glyphs entry PriseVue shows
+    // Peaking and clipping marks and channel counts of the last frame
+    // decoded, drawn over LiveImage with the other overlays.
+    orka::TLiveAssist Assist;
+    orka::TAssistSettings AssistSettings() const;  // the controls of "Présentation"
+    uint64_t FramesShown = 0;                      // live-view frames shown since the start
+    int ShownGlyph = gClic0;                       // Glyphs entry PriseVue shows
 
     bool EventModeSelected() const;  // MonoMultiVue item 3
     orka::Orientation CurrentOrientation() const;

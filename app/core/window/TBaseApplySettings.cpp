@@ -24,14 +24,15 @@ void SelectValue(QComboBox* box, const orka::ValueList& list, int32_t code) {
         box->setCurrentIndex(entry);
 }
 
-// Shows entry `entry` when the list has it.
-void SelectEntry(QComboBox* box, int32_t entry) {
+// Shows entry `entry` when the list has it. Entries are computed wide from
+// the record's untrusted values, so that none wraps into range.
+void SelectEntry(QComboBox* box, int64_t entry) {
     if (entry >= 0 && entry < box->count())
         box->setCurrentIndex(int(entry));
 }
 
 // Moves a track bar without running its handler: the caller runs it once.
-void SetPosition(QSlider* slider, int32_t position) {
+void SetPosition(QSlider* slider, int64_t position) {
     if (position < slider->minimum() || position > slider->maximum())
         return;
     const QSignalBlocker blocker(slider);
@@ -56,7 +57,7 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
     DefImgChange();
     SelectValue(ui.QualImg, io::QualImg, record.imageQuality);
     QualImgChange();
-    SelectEntry(ui.VitAPN, record.shutterSpeed - 1);
+    SelectEntry(ui.VitAPN, int64_t{record.shutterSpeed} - 1);
     VitAPNChange();
     SelectEntry(ui.OuvAPN, record.aperture);
     OuvAPNChange();

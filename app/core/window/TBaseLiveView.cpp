@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "FrameDecoder.h"
 #include "OrkaCapture.h"
@@ -192,9 +193,11 @@ bool TBase::DecodeFrame(bool liveFrame) {
         return false;
     const orka::Orientation orientation = CurrentOrientation();
     orka::TMotionDetector* detector = liveFrame ? &Detector : nullptr;
+    const orka::TAssistSettings assist = AssistSettings();
+    Assist.Start(assist, w, h);
     TFrameDecoder::Result result =
         orka::DecodePreviewFrame(*frameDecoder_, FrameBuffer.data(), FrameBuffer.size(), w, h,
-                                 orientation, WorkBitmap, LiveImage, Histogram, detector);
+                                 orientation, WorkBitmap, LiveImage, Histogram, detector, &Assist);
     if (result.status == TFrameDecoder::Status::SizeMismatch) {
         // A picture of another size (an after-view picture, or a frame that
         // does not match what the library announced) is fitted into the
@@ -214,6 +217,9 @@ bool TBase::DecodeFrame(bool liveFrame) {
                 painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
             }
             orka::AnalyseFrame(WorkBitmap, Histogram, detector);
+            const orka::TRowAddresses rows(std::as_const(WorkBitmap));
+            Assist.AddRows(rows.rows(), 0, h);
+            Assist.Finish();
             orka::TurnFrame(orientation, WorkBitmap, LiveImage);
         }
     }
@@ -229,6 +235,13 @@ bool TBase::DecodeFrame(bool liveFrame) {
     if (liveFrame && EventModeSelected())
         DetectionAfterAnalyse();
     orka::DrawHistogram(Histogram, HistoImage);
+    if (assist.rgbHistogram) {
+        std::array<uint32_t*, orka::HistogramHeight> rows;
+        for (int y = 0; y < orka::HistogramHeight; ++y)
+            rows[size_t(y)] = reinterpret_cast<uint32_t*>(HistoImage.scanLine(y));
+        orka::DrawRgbHistogram(Assist.Rgb(), assist.highlightLevel, assist.shadowLevel,
+                               rows.data());
+    }
     ui_->ImgHisto->setPixmap(QPixmap::fromImage(HistoImage));
     return true;
 }
@@ -322,7 +335,31 @@ void TBase::PostVisuActifClick() {
 
 // ---- overlays ---------------------------------------------------------------
 
+orka::TAssistSettings TBase::AssistSettings() const {
+    orka::TAssistSettings s;
+    s.peaking = ui_->FocusPeaking->isChecked();
+    s.peakingSensitivity = ui_->PeakSeuil->value();
+    s.peakingColour =
+        static_cast<orka::PeakingColour>(std::clamp(ui_->PeakCouleur->currentIndex(), 0, 3));
+    s.highlights = ui_->AlerteHL->isChecked();
+    s.highlightLevel = ui_->NiveauHL->value();
+    s.shadows = ui_->AlerteOmbres->isChecked();
+    s.shadowLevel = ui_->NiveauOmbres->value();
+    s.clipStyle =
+        ui_->StyleAlerte->currentIndex() == 1 ? orka::ClipStyle::Solid : orka::ClipStyle::Zebra;
+    s.rgbHistogram = ui_->HistoRVB->isChecked();
+    return s;
+}
+
 void TBase::DrawOverlays() {
+    // The aids first, so that the focus marks, reticle, grid and detection
+    // rectangle stay on top of them.
+    if (Assist.complete() &&
+        LiveImage.size() ==
+            orka::DisplaySize(CurrentOrientation(), Assist.width(), Assist.height())) {
+        const orka::TRowAddresses rows(LiveImage);
+        orka::DrawAssist(Assist, CurrentOrientation(), rows.writableRows());
+    }
     QPainter painter(&LiveImage);
     painter.setBrush(Qt::NoBrush);
     if (ui_->ModeFFP->isChecked()) {

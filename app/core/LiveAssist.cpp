@@ -1,0 +1,475 @@
+#include "LiveAssist.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+namespace orka {
+
+namespace {
+
+constexpr int kHistoW = 256;
+constexpr int kHistoH = 100;
+
+// Colours in the byte order of the picture: blue, green, red.
+struct Bgr {
+    uint8_t b, g, r;
+};
+
+Bgr PeakingBgr(PeakingColour c) {
+    switch (c) {
+        case PeakingColour::Yellow:
+            return {0, 255, 255};
+        case PeakingColour::White:
+            return {255, 255, 255};
+        case PeakingColour::Blue:
+            return {255, 64, 0};
+        case PeakingColour::Red:
+            break;
+    }
+    return {0, 0, 255};
+}
+
+// Counts the channels of a row's pixels into four sets of 3 x 256 counters
+// (red, green, blue), one set per pixel of four: neighbours of one colour
+// then do not wait on each other's increment. Four pixels are read as two
+// words and taken apart in registers, which leaves the load units to the
+// counters.
+inline void CountChannels(const uint8_t* p, int w, uint32_t* c) {
+    int x = 0;
+    for (; x + 4 <= w; x += 4, p += 12) {
+        uint64_t a;
+        uint32_t b;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + 8, 4);
+        ++c[512 + (a & 0xFF)];
+        ++c[256 + ((a >> 8) & 0xFF)];
+        ++c[(a >> 16) & 0xFF];
+        ++c[768 + 512 + ((a >> 24) & 0xFF)];
+        ++c[768 + 256 + ((a >> 32) & 0xFF)];
+        ++c[768 + ((a >> 40) & 0xFF)];
+        ++c[1536 + 512 + ((a >> 48) & 0xFF)];
+        ++c[1536 + 256 + (a >> 56)];
+        ++c[1536 + (b & 0xFF)];
+        ++c[2304 + 512 + ((b >> 8) & 0xFF)];
+        ++c[2304 + 256 + ((b >> 16) & 0xFF)];
+        ++c[2304 + (b >> 24)];
+    }
+    for (; x < w; ++x, p += 3) {
+        ++c[p[2]];
+        ++c[256 + p[1]];
+        ++c[512 + p[0]];
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// pshufb masks that gather channel c (0 blue, 1 green, 2 red) of 16 pixels
+// from the three 16-byte vectors holding them.
+struct TPlaneMasks {
+    alignas(16) uint8_t m[3][3][16];
+    TPlaneMasks() {
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k)
+                for (int j = 0; j < 16; ++j) {
+                    const int g = 3 * j + c;
+                    m[c][k][j] = g / 16 == k ? uint8_t(g % 16) : 0x80;
+                }
+    }
+};
+const TPlaneMasks kPlaneMasks;
+
+// Sixteen pixels at a time: the luminance (into luma when not null) and the
+// clipping bits of each pixel (into bits, any collecting them). Returns the
+// pixels done, a multiple of 16.
+__attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, int16_t* luma, bool high,
+                                               uint8_t hi, bool low, uint8_t lo, uint8_t* bits,
+                                               uint8_t& any) {
+    const auto mask = [](int c, int k) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(kPlaneMasks.m[c][k]));
+    };
+    const __m128i mb0 = mask(0, 0), mb1 = mask(0, 1), mb2 = mask(0, 2);
+    const __m128i mg0 = mask(1, 0), mg1 = mask(1, 1), mg2 = mask(1, 2);
+    const __m128i mr0 = mask(2, 0), mr1 = mask(2, 1), mr2 = mask(2, 2);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i hiv = _mm_set1_epi8(char(hi));
+    const __m128i lov = _mm_set1_epi8(char(lo));
+    __m128i seen = zero;
+    int x = 0;
+    for (; x + 16 <= w; x += 16) {
+        const uint8_t* q = p + 3 * x;
+        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32));
+        const __m128i b =
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mb0), _mm_shuffle_epi8(v1, mb1)),
+                         _mm_shuffle_epi8(v2, mb2));
+        const __m128i g =
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mg0), _mm_shuffle_epi8(v1, mg1)),
+                         _mm_shuffle_epi8(v2, mg2));
+        const __m128i r =
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mr0), _mm_shuffle_epi8(v1, mr1)),
+                         _mm_shuffle_epi8(v2, mr2));
+        if (luma) {
+            const __m128i gl = _mm_unpacklo_epi8(g, zero), gh = _mm_unpackhi_epi8(g, zero);
+            const __m128i lo16 =
+                _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(r, zero)),
+                              _mm_add_epi16(gl, gl));
+            const __m128i hi16 =
+                _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(r, zero)),
+                              _mm_add_epi16(gh, gh));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + x), lo16);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + x + 8), hi16);
+        }
+        __m128i m = zero;
+        if (high) {
+            // v >= level exactly when max(v, level) == v.
+            const auto atLeast = [&](__m128i v, int bit) {
+                return _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, hiv), v),
+                                     _mm_set1_epi8(char(bit)));
+            };
+            m = _mm_or_si128(_mm_or_si128(atLeast(r, kMarkClipRed), atLeast(g, kMarkClipGreen)),
+                             atLeast(b, kMarkClipBlue));
+        }
+        if (low) {
+            const __m128i peak = _mm_max_epu8(_mm_max_epu8(r, g), b);
+            m = _mm_or_si128(m, _mm_and_si128(_mm_cmpeq_epi8(_mm_min_epu8(peak, lov), peak),
+                                              _mm_set1_epi8(char(kMarkShadow))));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bits + x), m);
+        seen = _mm_or_si128(seen, m);
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(seen, zero)) != 0xFFFF)
+        any = 1;
+    return x;
+}
+
+// The Sobel edges of sixteen pixels at a time (see PeakRow), for processors
+// with AVX2. Returns the pixels done, a multiple of 16.
+__attribute__((target("avx2"))) int EdgesAvx2(const int16_t* t, const int16_t* m, const int16_t* b,
+                                              int x0, int n, int16_t limit, uint8_t* edge,
+                                              uint8_t& any) {
+    const __m256i lim = _mm256_set1_epi16(limit);
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i seen = zero;
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const int x = x0 + i;
+#define ORKA_AT(r, x) _mm256_loadu_si256(reinterpret_cast<const __m256i*>((r) + (x)))
+        const __m256i tl = ORKA_AT(t, x - 1), tc = ORKA_AT(t, x), tr = ORKA_AT(t, x + 1);
+        const __m256i ml = ORKA_AT(m, x - 1), mr = ORKA_AT(m, x + 1);
+        const __m256i bl = ORKA_AT(b, x - 1), bc = ORKA_AT(b, x), br = ORKA_AT(b, x + 1);
+#undef ORKA_AT
+        const __m256i gx =
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_sub_epi16(tr, tl), _mm256_sub_epi16(br, bl)),
+                             _mm256_slli_epi16(_mm256_sub_epi16(mr, ml), 1));
+        const __m256i gy =
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_sub_epi16(bl, tl), _mm256_sub_epi16(br, tr)),
+                             _mm256_slli_epi16(_mm256_sub_epi16(bc, tc), 1));
+        const __m256i mag = _mm256_add_epi16(_mm256_abs_epi16(gx), _mm256_abs_epi16(gy));
+        const __m256i hit = _mm256_cmpgt_epi16(mag, lim);
+        // The pack works within each half: quadwords 0 and 2 hold the 16 bytes.
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi16(hit, hit), 0x08);
+        const __m256i e = _mm256_and_si256(packed, _mm256_set1_epi8(char(kMarkPeak)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(edge + i), _mm256_castsi256_si128(e));
+        seen = _mm256_or_si256(seen, e);
+    }
+    if (!_mm256_testz_si256(seen, seen))
+        any = kMarkPeak;
+    return i;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+}  // namespace
+
+int PeakingThreshold(int sensitivity) {
+    return 10 + (100 - std::clamp(sensitivity, 0, 100)) * 3;
+}
+
+void TLiveAssist::Start(const TAssistSettings& settings, int w, int h) {
+    settings_ = settings;
+    w_ = std::max(w, 0);
+    h_ = std::max(h, 0);
+    complete_ = false;
+    threshold4_ = 4 * PeakingThreshold(settings.peakingSensitivity);
+    const size_t pixels = size_t(w_) * size_t(h_);
+    if (settings.marks()) {
+        if (marks_.size() != pixels)
+            marks_.assign(pixels, 0);
+        rowUsed_.assign(size_t(h_), 0);
+    } else {
+        rowUsed_.clear();
+    }
+    if (settings.peaking)
+        luma_.resize(3 * size_t(w_));
+    if (settings.marks())
+        clipBits_.resize(size_t(w_));
+    rgb_ = {};
+    if (settings.rgbHistogram)
+        counts_.assign(4 * 3 * 256, 0);
+}
+
+uint8_t* TLiveAssist::MarkRow(int y) {
+    uint8_t* row = marks_.data() + size_t(y) * size_t(w_);
+    if (!rowUsed_[size_t(y)]) {
+        std::memset(row, 0, size_t(w_));
+        rowUsed_[size_t(y)] = 1;
+    }
+    return row;
+}
+
+const uint8_t* TLiveAssist::MarksOfRow(int y) const {
+    if (y < 0 || size_t(y) >= rowUsed_.size() || !rowUsed_[size_t(y)])
+        return nullptr;
+    return marks_.data() + size_t(y) * size_t(w_);
+}
+
+void TLiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, h_);
+    const int w = w_;
+    const bool high = settings_.highlights;
+    const bool low = settings_.shadows;
+    const uint8_t hi = uint8_t(std::clamp(settings_.highlightLevel, 0, 255));
+    const uint8_t lo = uint8_t(std::clamp(settings_.shadowLevel, 0, 255));
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* p = rows[y];
+        if (settings_.rgbHistogram)
+            CountChannels(p, w, counts_.data());
+        if (!high && !low && !settings_.peaking)
+            continue;
+        int16_t* l = settings_.peaking ? luma_.data() + size_t(y % 3) * size_t(w) : nullptr;
+        uint8_t* bits = clipBits_.data();
+        uint8_t any = 0;
+        int x = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (ProcessorExtensionsInUse())
+            x = ScanSsse3(p, w, l, high, hi, low, lo, bits, any);
+#endif
+        for (; x < w; ++x) {
+            const uint8_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
+            if (l)
+                l[x] = int16_t(b + 2 * g + r);
+            uint8_t m = 0;
+            if (high)
+                m = uint8_t((r >= hi ? kMarkClipRed : 0) | (g >= hi ? kMarkClipGreen : 0) |
+                            (b >= hi ? kMarkClipBlue : 0));
+            if (low && r <= lo && g <= lo && b <= lo)
+                m |= kMarkShadow;
+            bits[x] = m;
+            any |= m;
+        }
+        if (any) {
+            uint8_t* row = MarkRow(y);
+            for (int i = 0; i < w; ++i)
+                row[i] |= bits[i];
+        }
+        if (l && y >= 2)
+            PeakRow(y - 1);
+    }
+}
+
+void TLiveAssist::PeakRow(int y) {
+    const int w = w_;
+    if (w < 3)
+        return;
+    const int16_t* t = luma_.data() + size_t((y - 1) % 3) * size_t(w);
+    const int16_t* m = luma_.data() + size_t(y % 3) * size_t(w);
+    const int16_t* b = luma_.data() + size_t((y + 1) % 3) * size_t(w);
+    const int16_t limit = int16_t(threshold4_);
+    // The edges of a stretch of the row go to a small buffer first: most
+    // rows of a soft picture have none, and then the marks are not touched.
+    constexpr int kStretch = 1024;
+    uint8_t edge[kStretch];
+    for (int x0 = 1; x0 < w - 1; x0 += kStretch) {
+        const int n = std::min(kStretch, w - 1 - x0);
+        uint8_t any = 0;
+        int i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (kHasAvx2 && ProcessorExtensionsInUse())
+            i = EdgesAvx2(t, m, b, x0, n, limit, edge, any);
+#endif
+#if defined(__SSE2__)
+        // Eight pixels at a time in 16-bit lanes; |v| = max(v, -v).
+        const __m128i lim = _mm_set1_epi16(limit);
+        const __m128i one = _mm_set1_epi8(char(kMarkPeak));
+        __m128i seen = _mm_setzero_si128();
+        const auto at = [](const int16_t* r, int x) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + x));
+        };
+        for (; i + 8 <= n; i += 8) {
+            const int x = x0 + i;
+            const __m128i tl = at(t, x - 1), tc = at(t, x), tr = at(t, x + 1);
+            const __m128i ml = at(m, x - 1), mr = at(m, x + 1);
+            const __m128i bl = at(b, x - 1), bc = at(b, x), br = at(b, x + 1);
+            const __m128i gx =
+                _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(tr, tl), _mm_sub_epi16(br, bl)),
+                              _mm_slli_epi16(_mm_sub_epi16(mr, ml), 1));
+            const __m128i gy =
+                _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(bl, tl), _mm_sub_epi16(br, tr)),
+                              _mm_slli_epi16(_mm_sub_epi16(bc, tc), 1));
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i mag = _mm_add_epi16(_mm_max_epi16(gx, _mm_sub_epi16(zero, gx)),
+                                              _mm_max_epi16(gy, _mm_sub_epi16(zero, gy)));
+            const __m128i hit = _mm_cmpgt_epi16(mag, lim);
+            const __m128i e = _mm_and_si128(_mm_packs_epi16(hit, hit), one);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(edge + i), e);
+            seen = _mm_or_si128(seen, e);
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(seen, _mm_setzero_si128())) != 0xFFFF)
+            any = kMarkPeak;
+#endif
+        for (; i < n; ++i) {
+            const int x = x0 + i;
+            const int16_t gx =
+                int16_t((t[x + 1] - t[x - 1]) + 2 * (m[x + 1] - m[x - 1]) + (b[x + 1] - b[x - 1]));
+            const int16_t gy =
+                int16_t((b[x - 1] + 2 * b[x] + b[x + 1]) - (t[x - 1] + 2 * t[x] + t[x + 1]));
+            const int16_t mag = int16_t(std::abs(gx) + std::abs(gy));
+            const uint8_t e = mag > limit ? kMarkPeak : 0;
+            edge[i] = e;
+            any |= e;
+        }
+        if (!any)
+            continue;
+        uint8_t* row = MarkRow(y) + x0;
+        for (int i = 0; i < n; ++i)
+            row[i] |= edge[i];
+    }
+}
+
+void TLiveAssist::Finish() {
+    if (settings_.rgbHistogram) {
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < 256; ++i)
+                for (int set = 0; set < 4; ++set)
+                    rgb_.bins[size_t(c)][size_t(i)] += counts_[size_t(set * 768 + c * 256 + i)];
+        rgb_.pixels = uint64_t(w_) * uint64_t(h_);
+    }
+    complete_ = true;
+}
+
+void DrawAssist(const TLiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
+    const TAssistSettings& s = assist.settings();
+    if (!s.marks() || !assist.complete())
+        return;
+    const int w = assist.width();
+    const int h = assist.height();
+    const Bgr peak = PeakingBgr(s.peakingColour);
+    const bool zebra = s.clipStyle == ClipStyle::Zebra;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* m = assist.MarksOfRow(y);
+        if (!m)
+            continue;
+        for (int x = 0; x < w; ++x) {
+            // Skip unmarked pixels eight at a time.
+            if ((x & 7) == 0 && x + 8 <= w) {
+                uint64_t word;
+                std::memcpy(&word, m + x, 8);
+                if (word == 0) {
+                    x += 7;
+                    continue;
+                }
+            }
+            const uint8_t bits = m[x];
+            if (!bits)
+                continue;
+            int dx = x, dy = y;
+            switch (orientation) {
+                case Orientation::Normal:
+                    break;
+                case Orientation::UpsideDown:
+                    dx = w - 1 - x;
+                    dy = h - 1 - y;
+                    break;
+                case Orientation::Anticlockwise:
+                    dx = y;
+                    dy = w - 1 - x;
+                    break;
+                case Orientation::Clockwise:
+                    dx = h - 1 - y;
+                    dy = x;
+                    break;
+            }
+            const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
+            Bgr c;
+            if (bits & kMarkPeak) {
+                c = peak;
+            } else if (bits & (kMarkClipRed | kMarkClipGreen | kMarkClipBlue)) {
+                c = {uint8_t(bits & kMarkClipBlue ? 255 : 0),
+                     uint8_t(bits & kMarkClipGreen ? 255 : 0),
+                     uint8_t(bits & kMarkClipRed ? 255 : 0)};
+                const bool all = (bits & 14) == 14;
+                if (zebra ? !onStripe : all)
+                    c = {0, 0, 0};
+            } else {
+                if (zebra && !onStripe)
+                    continue;
+                c = {255, 0, 0};
+            }
+            uint8_t* d = shownRows[dy] + 3 * size_t(dx);
+            d[0] = c.b;
+            d[1] = c.g;
+            d[2] = c.r;
+        }
+    }
+}
+
+bool ChannelClips(const TRgbHistogram& rgb, int channel, int level, bool high) {
+    if (channel < 0 || channel > 2 || rgb.pixels == 0)
+        return false;
+    level = std::clamp(level, 0, 255);
+    const auto& bins = rgb.bins[size_t(channel)];
+    uint64_t n = 0;
+    for (int i = high ? level : 0; i <= (high ? 255 : level); ++i)
+        n += bins[size_t(i)];
+    return n * 1000 > rgb.pixels;
+}
+
+void DrawRgbHistogram(const TRgbHistogram& rgb, int highlightLevel, int shadowLevel,
+                      uint32_t* const* rows) {
+    static constexpr uint32_t kColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};
+    uint64_t largest = 0;
+    for (const auto& bins : rgb.bins)
+        for (uint32_t n : bins)
+            largest = std::max<uint64_t>(largest, n);
+    if (largest == 0)
+        return;
+    // Blue first, red last: where curves meet, red shows.
+    for (int c = 2; c >= 0; --c) {
+        const auto& bins = rgb.bins[size_t(c)];
+        int prev = -1;
+        for (int i = 0; i < kHistoW; ++i) {
+            // Row of the curve: 99 for an empty bin, 0 for the fullest one.
+            const uint64_t lift =
+                (2 * uint64_t(kHistoH - 1) * bins[size_t(i)] + largest) / (2 * largest);
+            const int y = kHistoH - 1 - int(lift);
+            const int a = prev < 0 ? y : std::min(prev, y);
+            const int b = prev < 0 ? y : std::max(prev, y);
+            for (int r = a; r <= b; ++r)
+                rows[r][i] = kColours[c];
+            prev = y;
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        for (int end = 0; end < 2; ++end) {
+            const bool high = end == 1;
+            if (!ChannelClips(rgb, c, high ? highlightLevel : shadowLevel, high))
+                continue;
+            const int x0 = high ? kHistoW - 6 : 0;
+            for (int r = 6 * c; r < 6 * c + 5; ++r)
+                for (int x = x0; x < x0 + 6; ++x)
+                    rows[r][x] = kColours[c];
+        }
+    }
+}
+
+}  // namespace orka

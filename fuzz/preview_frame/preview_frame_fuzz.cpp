@@ -1,0 +1,80 @@
+// Fuzz target: one frame from the camera through the live view's whole path,
+// as the window runs it: the exact-size decode with its band analysis and
+// turn and its focus peaking and clipping marks, and for a picture of another size the fitted
+// decode, the analysis of the fitted picture, its turn and the histogram drawing.
+//
+// The input is the frame's bytes. The preview size and the orientation come
+// from the input's length, so that every seed keeps its JPEG intact and the
+// fuzzer still reaches every orientation and both preview sizes by growing
+// or shrinking the trailing bytes (libjpeg ignores what follows the end of
+// the picture).
+#include <cstddef>
+#include <cstdint>
+
+#include <QImage>
+#include <QPainter>
+
+#include "Detection.h"
+#include "FrameDecoder.h"
+#include "Histogram.h"
+#include "LiveAssist.h"
+#include "LiveViewMath.h"
+
+namespace {
+
+struct PreviewSize {
+    int w;
+    int h;
+};
+constexpr PreviewSize kSizes[] = {{544, 408}, {320, 240}};
+constexpr orka::Orientation kOrientations[] = {
+    orka::Orientation::Normal, orka::Orientation::UpsideDown, orka::Orientation::Anticlockwise,
+    orka::Orientation::Clockwise};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static orka::TFrameDecoder decoder;
+    static orka::TMotionDetector detector;
+    static QImage work, shown, histogramImage(256, 100, QImage::Format_RGB32);
+
+    const PreviewSize preview = kSizes[size % 2];
+    const orka::Orientation orientation = kOrientations[(size / 2) % 4];
+    detector.SetRectangle({preview.w / 4, preview.h / 4, preview.w / 2, preview.h / 2});
+
+    static orka::TLiveAssist assist;
+    orka::TAssistSettings settings;
+    settings.peaking = settings.highlights = settings.shadows = settings.rgbHistogram = true;
+    settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
+    assist.Start(settings, preview.w, preview.h);
+
+    orka::THistogram histogram;
+    auto result = orka::DecodePreviewFrame(decoder, data, size, preview.w, preview.h, orientation,
+                                           work, shown, histogram, &detector, &assist);
+    if (result.status == orka::TFrameDecoder::Status::SizeMismatch) {
+        QImage decoded;
+        result = decoder.DecodeFitting(data, size, preview.w, preview.h, decoded);
+        if (result.ok()) {
+            QImage fittedGround(preview.w, preview.h, QImage::Format_BGR888);
+            fittedGround.fill(Qt::black);
+            const QImage fitted =
+                decoded.scaled(preview.w, preview.h, Qt::KeepAspectRatio, Qt::FastTransformation);
+            {
+                QPainter painter(&fittedGround);
+                painter.drawImage((preview.w - fitted.width()) / 2,
+                                  (preview.h - fitted.height()) / 2, fitted);
+            }
+            orka::AnalyseFrame(fittedGround, histogram, &detector);
+            orka::TurnFrame(orientation, fittedGround, shown);
+        }
+    }
+    if (result.ok()) {
+        if (assist.complete()) {
+            const orka::TRowAddresses shownRows(shown);
+            orka::DrawAssist(assist, orientation, shownRows.writableRows());
+        }
+        detector.DetectMotion();
+        orka::DrawHistogram(histogram, histogramImage);
+    }
+    return 0;
+}

@@ -1,0 +1,220 @@
+// Focus peaking, clipping warnings and channel histograms on synthetic frames
+// with known edges and known clipped areas.
+#include "LiveAssist.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+using namespace orka;
+
+namespace {
+
+// A frame of w x h BGR888 pixels with its row addresses.
+struct Frame {
+    int w, h;
+    std::vector<uint8_t> px;
+    std::vector<uint8_t*> rows;
+    Frame(int w_, int h_, uint8_t grey = 128) : w(w_), h(h_), px(size_t(w_) * h_ * 3, grey) {
+        for (int y = 0; y < h; ++y)
+            rows.push_back(px.data() + size_t(y) * w * 3);
+    }
+    uint8_t* at(int x, int y) { return rows[size_t(y)] + 3 * x; }
+    void set(int x, int y, uint8_t b, uint8_t g, uint8_t r) {
+        uint8_t* p = at(x, y);
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+    }
+};
+
+// Runs the analysis band by band, as the decoder hands the rows over.
+void Analyse(TLiveAssist& a, const TAssistSettings& s, Frame& f, int band = 16) {
+    a.Start(s, f.w, f.h);
+    for (int y = 0; y < f.h; y += band)
+        a.AddRows(f.rows.data(), y, std::min(y + band, f.h));
+    a.Finish();
+}
+
+uint8_t MarkAt(const TLiveAssist& a, int x, int y) {
+    const uint8_t* row = a.MarksOfRow(y);
+    return row ? row[x] : 0;
+}
+
+// Vertical edge between greys 60 and 200: a ramp of the given width from
+// column 30 (a width of 1 is a step between columns 30 and 31).
+Frame EdgeFrame(int rampWidth) {
+    Frame f(64, 40);
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            const int v = x < 30 ? 60 : x >= 30 + rampWidth ? 200 : 60 + 140 * (x - 30) / rampWidth;
+            f.set(x, y, uint8_t(v), uint8_t(v), uint8_t(v));
+        }
+    return f;
+}
+
+TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
+    TAssistSettings s;
+    s.peaking = true;
+    TLiveAssist a;
+
+    Frame sharp = EdgeFrame(1);
+    Analyse(a, s, sharp);
+    int marked = 0;
+    for (int y = 0; y < sharp.h; ++y)
+        for (int x = 0; x < sharp.w; ++x) {
+            const bool edge = (x == 30 || x == 31) && y > 0 && y < sharp.h - 1;
+            EXPECT_EQ(MarkAt(a, x, y), edge ? kMarkPeak : 0) << x << "," << y;
+            marked += MarkAt(a, x, y) != 0;
+        }
+    EXPECT_EQ(marked, 2 * (sharp.h - 2));
+
+    // The same edge spread over 20 pixels (7 grey levels a pixel).
+    Frame blurred = EdgeFrame(20);
+    Analyse(a, s, blurred);
+    for (int y = 0; y < blurred.h; ++y)
+        EXPECT_EQ(a.MarksOfRow(y), nullptr) << y;
+    // The most sensitive setting finds it.
+    s.peakingSensitivity = 100;
+    Analyse(a, s, blurred);
+    EXPECT_EQ(MarkAt(a, 40, 20), kMarkPeak);
+
+    // A horizontal edge, with bands of one row and of three rows: the row
+    // before a band's end is marked once the next band arrives.
+    s.peakingSensitivity = 50;
+    Frame across(20, 20, 60);
+    for (int y = 7; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            across.set(x, y, 220, 220, 220);
+    for (int band : {1, 3, 20}) {
+        Analyse(a, s, across, band);
+        for (int y = 0; y < 20; ++y)
+            EXPECT_EQ(MarkAt(a, 10, y), y == 6 || y == 7 ? kMarkPeak : 0) << band << " " << y;
+    }
+}
+
+TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
+    // Mid-tones everywhere, a patch with only red at 255, one pixel with
+    // green exactly at the level and one just below it.
+    Frame f(40, 30);
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x)
+            f.set(x, y, uint8_t(40 + x * 4), uint8_t(100 + y), uint8_t(90 + x + y));
+    for (int y = 3; y < 10; ++y)
+        for (int x = 5; x < 13; ++x)
+            f.at(x, y)[2] = 255;
+    f.at(30, 20)[1] = 250;
+    f.at(31, 20)[1] = 249;
+    auto clipped = [](int x, int y) { return (x >= 5 && x < 13 && y >= 3 && y < 10); };
+
+    TAssistSettings s;
+    s.highlights = true;
+    s.clipStyle = ClipStyle::Solid;
+    TLiveAssist a;
+    Analyse(a, s, f, 7);
+    EXPECT_EQ(MarkAt(a, 5, 3), kMarkClipRed);
+    EXPECT_EQ(MarkAt(a, 30, 20), kMarkClipGreen);
+    EXPECT_EQ(MarkAt(a, 31, 20), 0);
+
+    for (Orientation o : {Orientation::Normal, Orientation::UpsideDown, Orientation::Anticlockwise,
+                          Orientation::Clockwise}) {
+        const QSize size = DisplaySize(o, f.w, f.h);
+        Frame shown(size.width(), size.height());
+        TurnFrame(o, f.rows.data(), f.w, f.h, shown.rows.data());
+        const Frame before = shown;
+        DrawAssist(a, o, shown.rows.data());
+        // Where each source pixel lands: turn a frame of source coordinates.
+        Frame where(f.w, f.h), whereShown(size.width(), size.height());
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                where.set(x, y, uint8_t(x), uint8_t(y), 0);
+        TurnFrame(o, where.rows.data(), f.w, f.h, whereShown.rows.data());
+        for (int y = 0; y < shown.h; ++y)
+            for (int x = 0; x < shown.w; ++x) {
+                const int sx = whereShown.at(x, y)[0], sy = whereShown.at(x, y)[1];
+                const uint8_t* p = shown.at(x, y);
+                const uint8_t* q = const_cast<Frame&>(before).at(x, y);
+                if (clipped(sx, sy)) {
+                    EXPECT_TRUE(p[0] == 0 && p[1] == 0 && p[2] == 255)
+                        << int(o) << " " << x << "," << y;
+                } else if (sx == 30 && sy == 20) {
+                    EXPECT_TRUE(p[0] == 0 && p[1] == 255 && p[2] == 0) << int(o);
+                } else {
+                    EXPECT_TRUE(p[0] == q[0] && p[1] == q[1] && p[2] == q[2])
+                        << int(o) << " " << x << "," << y;
+                }
+            }
+    }
+
+    // Shadows need every channel at or below the level.
+    Frame dark(8, 4, 100);
+    dark.set(2, 1, 5, 5, 5);
+    dark.set(3, 1, 5, 6, 0);
+    s = {};
+    s.shadows = true;
+    Analyse(a, s, dark);
+    EXPECT_EQ(MarkAt(a, 2, 1), kMarkShadow);
+    EXPECT_EQ(MarkAt(a, 3, 1), 0);
+    EXPECT_EQ(a.MarksOfRow(0), nullptr);
+}
+
+TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
+    Frame f(37, 23);  // an odd width: the last pixel of a row on its own
+    std::mt19937 rng(7);
+    for (uint8_t& v : f.px)
+        v = uint8_t(rng() % 250);
+    for (int x = 0; x < 3; ++x)
+        f.at(x, 0)[0] = 255;  // three blue pixels clip: above one in a thousand
+    TAssistSettings s;
+    s.rgbHistogram = true;
+    TLiveAssist a;
+    Analyse(a, s, f, 5);
+
+    std::array<std::array<uint32_t, 256>, 3> direct{};
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            ++direct[0][f.at(x, y)[2]];
+            ++direct[1][f.at(x, y)[1]];
+            ++direct[2][f.at(x, y)[0]];
+        }
+    EXPECT_EQ(a.Rgb().bins, direct);
+    EXPECT_EQ(a.Rgb().pixels, uint64_t(37 * 23));
+
+    EXPECT_TRUE(ChannelClips(a.Rgb(), 2, 255, true));
+    EXPECT_FALSE(ChannelClips(a.Rgb(), 0, 255, true));
+    std::vector<uint32_t> picture(256 * 100, 0xFFFFFFFFu);
+    std::vector<uint32_t*> rows;
+    for (int y = 0; y < 100; ++y)
+        rows.push_back(picture.data() + y * 256);
+    DrawRgbHistogram(a.Rgb(), 255, 0, rows.data());
+    EXPECT_EQ(picture[12 * 256 + 253], 0xFF0000FFu);  // blue marker, right end
+    EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
+}
+
+// The processor's vector routines and the portable code mark the same pixels,
+// on a width that leaves a tail after the vectors.
+TEST(LiveAssist, VectorAndPortableCodeAgree) {
+    Frame f(141, 37);
+    std::mt19937 rng(3);
+    for (uint8_t& v : f.px)
+        v = uint8_t(rng() % 4 == 0 ? rng() : 128 + rng() % 8);
+    TAssistSettings s;
+    s.peaking = s.highlights = s.shadows = true;
+    s.shadowLevel = 40;
+    std::vector<uint8_t> marks[2];
+    for (int portable = 0; portable < 2; ++portable) {
+        UseProcessorExtensions(portable == 0);
+        TLiveAssist a;
+        Analyse(a, s, f, 5);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                marks[portable].push_back(MarkAt(a, x, y));
+    }
+    UseProcessorExtensions(true);
+    EXPECT_EQ(marks[0], marks[1]);
+    EXPECT_GT(std::count(marks[0].begin(), marks[0].end(), kMarkPeak), 100);
+}
+
+}  // namespace
