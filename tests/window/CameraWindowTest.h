@@ -31,7 +31,7 @@ class TCameraWindowTest : public TWindowTest {
     bool ConnectWithoutLiveView() {
         get<QCheckBox>("PreVisuActif")->setChecked(false);
         QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        return base->Connected;
+        return Connected();
     }
     // Deletes the window (which disconnects) and returns the protocol errors
     // the camera saw, empty when there were none.

@@ -85,20 +85,20 @@ class TestConnection : public TCameraWindowTest {
         clickConnect();
         QVERIFY2(clock.elapsed() >= 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(clock.elapsed() < 4500);
-        QVERIFY(base->Connected);
+        QVERIFY(Connected());
         QCOMPARE(infoConnect(), QStringLiteral("APN connecté"));
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(get<QWidget>("MonoMultiVue")->isEnabled());
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
-        QCOMPARE(base->ErrorLatch, uint8_t{0});  // the failed attempts are forgotten
-        QVERIFY(std::memcmp(&base->Status, &base->StatusAtConnect, sizeof base->Status) == 0);
-        QCOMPARE(base->ShownBattery, -1);
+        QCOMPARE(ErrorLatch(), uint8_t{0});  // the failed attempts are forgotten
+        QVERIFY(std::memcmp(&Status(), &StatusAtConnect(), sizeof Status()) == 0);
+        QCOMPARE(ShownBattery(), -1);
         QVERIFY(cam.snapshot().liveView);
 
         // Disconnecting leaves PC-control mode and closes the session.
         cam.clearLog();
         clickConnect();
-        QVERIFY(!base->Connected);
+        QVERIFY(!Connected());
         QCOMPARE(infoConnect(), QStringLiteral("APN non connecté"));
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(!get<QWidget>("MonoMultiVue")->isEnabled());
@@ -117,7 +117,7 @@ class TestConnection : public TCameraWindowTest {
         clock.start();
         clickConnect();
         QVERIFY(clock.elapsed() >= 3000 && clock.elapsed() < 4500);
-        QVERIFY(!base->Connected);
+        QVERIFY(!Connected());
         QCOMPARE(infoConnect(), QStringLiteral("Echec de la connexion"));
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(!get<QWidget>("MonoMultiVue")->isEnabled());
@@ -129,7 +129,7 @@ class TestConnection : public TCameraWindowTest {
     // Every setting the window shows reaches the camera, in this order.
     void pushesEverySettingInOrder() {
         clickConnect();
-        QVERIFY(base->Connected);
+        QVERIFY(Connected());
         const std::vector<Setting> expected = {
             {53, 3},          // entering PC-control mode
             {4, 5},           // quality "Très fin"
@@ -155,9 +155,9 @@ class TestConnection : public TCameraWindowTest {
             {5, 0},           // single-shot drive mode, from the mode selection
         };
         QCOMPARE(SentSettings(), expected);
-        QCOMPARE(base->FocalLength, 50);
+        QCOMPARE(FocalLength(), 50);
         QCOMPARE(get<QLineEdit>("eDFoc")->text(), QStringLiteral("50"));
-        QVERIFY(base->LiveInfo.width > 0);
+        QVERIFY(LiveInfo().width > 0);
     }
 
     // A setting the camera refuses during the push: the window is connected
@@ -166,7 +166,7 @@ class TestConnection : public TCameraWindowTest {
         // The library refuses a directory name this long.
         get<QLineEdit>("NomRep")->setText(images.path() + QLatin1Char('/') + QString(300, 'd'));
         clickConnect();
-        QVERIFY(base->Connected);
+        QVERIFY(Connected());
         QCOMPARE(infoConnect(), QStringLiteral("APN connecté"));
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
@@ -178,23 +178,23 @@ class TestConnection : public TCameraWindowTest {
     // "X" until the user clears it, successes do not.
     void checkResultWhileConnected() {
         clickConnect();
-        QVERIFY(base->Connected);
+        QVERIFY(Connected());
         cam.changeParameter(37, 1);  // the battery runs down to half
         QTRY_VERIFY([&] {
-            base->CheckResult(0);
-            return base->Status.battery == 1;
+            CheckResult(0);
+            return Status().battery == 1;
         }());
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(get<QLabel>("ImgBatt")->pixmap().toImage(),
-                 base->Glyphs[TBase::gBattDemi].toImage());
+                 Glyphs()[TBase::gBattDemi].toImage());
 
         cam.failOperation(kSetCamStat, 1);
         Choose(get<QComboBox>("QualImg"), 0);
-        QCOMPARE(base->LastResult, 1);
+        QCOMPARE(LastResult(), 1);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
         cam.failOperation(kSetCamStat, 0);
         Choose(get<QComboBox>("QualImg"), 1);
-        QCOMPARE(base->LastResult, 0);
+        QCOMPARE(LastResult(), 0);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
         QCOMPARE(get<QComboBox>("QualImg")->currentIndex(), 1);
     }
@@ -246,7 +246,7 @@ class TestConnection : public TCameraWindowTest {
         for (int i = 0; i + 1 < wire.size(); i += 2)
             expected.emplace_back(wire[i], wire[i + 1]);
         QCOMPARE(SentSettings(), expected);
-        QCOMPARE(base->LastResult, 0);
+        QCOMPARE(LastResult(), 0);
     }
 };
 

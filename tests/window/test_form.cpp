@@ -55,13 +55,13 @@ class TestForm : public TWindowTest {
     void widthFollowsPreviewSize() {
         const QPoint tabs = get<QWidget>("CommandeAPN")->pos();
         const QPoint error = get<QWidget>("InfoErreur")->pos();
-        base->LayoutForPreviewSize(0);
+        LayoutForPreviewSize(0);
         QCOMPARE(base->width(), 687);
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs - QPoint(224, 0));
         QCOMPARE(get<QWidget>("InfoErreur")->pos(), error - QPoint(224, 0));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
         QCOMPARE(get<QWidget>("ViewBox")->pos(), QPoint(11, 10));
-        base->LayoutForPreviewSize(1);
+        LayoutForPreviewSize(1);
         QCOMPARE(base->width(), 911);
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs);
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
@@ -273,10 +273,10 @@ class TestForm : public TWindowTest {
             QVERIFY2(get<QWidget>(name)->isHidden(), name);
         QVERIFY(!get<QToolButton>("ConnectAPN")->icon().isNull());
         QVERIFY(!get<QToolButton>("PriseVue")->icon().isNull());
-        for (const QPixmap& glyph : base->Glyphs)
+        for (const QPixmap& glyph : Glyphs())
             QVERIFY(!glyph.isNull());
-        QCOMPARE(base->Glyphs[TBase::gBattPlein].size(), QSize(32, 16));
-        QVERIFY(!base->GlyphBtnOff.isNull() && !base->GlyphBtnOn.isNull());
+        QCOMPARE(Glyphs()[TBase::gBattPlein].size(), QSize(32, 16));
+        QVERIFY(!GlyphBtnOff().isNull() && !GlyphBtnOn().isNull());
     }
 
     void hints() {

@@ -19,7 +19,7 @@ class TestIntervalometer : public TWindowTest {
     QString shots() { return get<QLineEdit>("eNbImgP")->text(); }
     void at(uint32_t secondsFromStart) {
         nowMs = 500'000'000u + secondsFromStart * 1000u;
-        base->IntervalTick();
+        IntervalTick();
     }
     // Types a value into a box and lets its range rule run.
     void type(const char* box, const QString& text) {
@@ -32,7 +32,7 @@ class TestIntervalometer : public TWindowTest {
         type("eDepImg", QString::number(delayMinutes));
         nowMs = 500'000'000u;
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QCOMPARE(base->IntervalStart, 500'000u);
+        QCOMPARE(IntervalStart(), 500'000u);
     }
 
   private Q_SLOTS:
@@ -40,16 +40,16 @@ class TestIntervalometer : public TWindowTest {
     void init() {
         messages.clear();
         base = new TBase;
-        base->SetTickSource([this] { return nowMs; });
+        SetTickSource([this] { return nowMs; });
         for (orka::TNumericEdit* rule : base->findChildren<orka::TNumericEdit*>())
             rule->setMessageHook([this](QMessageBox::Icon, const QString& t) { messages << t; });
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(2);
-        base->MonoMultiVueClick();
+        MonoMultiVueClick();
     }
     void cleanup() {
-        base->Connected = false;
+        Connected() = false;
         delete base;
     }
 
@@ -63,11 +63,11 @@ class TestIntervalometer : public TWindowTest {
         at(0);
         QCOMPARE(shots(), QStringLiteral("1"));
         at(4);
-        QCOMPARE(base->IntervalShots, 1);
+        QCOMPARE(IntervalShots(), 1);
         at(5);
-        QCOMPARE(base->IntervalStart, 0u);
+        QCOMPARE(IntervalStart(), 0u);
         QCOMPARE(shots(), QStringLiteral("0"));
-        QCOMPARE(base->IntervalShots, 0);
+        QCOMPARE(IntervalShots(), 0);
         QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
         QVERIFY(!get<QLineEdit>("eInterImg")->isReadOnly());
@@ -76,16 +76,16 @@ class TestIntervalometer : public TWindowTest {
     // A delay of one minute: nothing before 60 s.
     void startDelay() {
         start(3, 10, 1);
-        QCOMPARE(base->IntervalDelay, 60);
+        QCOMPARE(IntervalDelay(), 60);
         at(0);
         at(59);
-        QCOMPARE(base->IntervalShots, 0);
+        QCOMPARE(IntervalShots(), 0);
         at(60);
-        QCOMPARE(base->IntervalShots, 1);
+        QCOMPARE(IntervalShots(), 1);
         at(69);
-        QCOMPARE(base->IntervalShots, 1);
+        QCOMPARE(IntervalShots(), 1);
         at(70);
-        QCOMPARE(base->IntervalShots, 2);
+        QCOMPARE(IntervalShots(), 2);
     }
 
     // Busy for 25 s in a 10 s sequence: the two overdue shots come back to
@@ -93,19 +93,19 @@ class TestIntervalometer : public TWindowTest {
     void overdueShotsBackToBack() {
         start(5, 10, 0);
         at(0);
-        QCOMPARE(base->IntervalShots, 1);
+        QCOMPARE(IntervalShots(), 1);
         at(25);
-        QCOMPARE(base->IntervalShots, 2);
+        QCOMPARE(IntervalShots(), 2);
         at(25);
-        QCOMPARE(base->IntervalShots, 3);
+        QCOMPARE(IntervalShots(), 3);
         at(25);
-        QCOMPARE(base->IntervalShots, 3);
+        QCOMPARE(IntervalShots(), 3);
         at(29);
-        QCOMPARE(base->IntervalShots, 3);
+        QCOMPARE(IntervalShots(), 3);
         at(30);
-        QCOMPARE(base->IntervalShots, 4);
+        QCOMPARE(IntervalShots(), 4);
         at(40);
-        QCOMPARE(base->IntervalStart, 0u);  // five shots: done
+        QCOMPARE(IntervalStart(), 0u);  // five shots: done
     }
 
     // The idle refresh drives the tick too; a stop by the user resets the
@@ -114,20 +114,20 @@ class TestIntervalometer : public TWindowTest {
         start(2, 86400, 0);
         at(0);
         at(86399);
-        base->IdleRefresh();
-        QCOMPARE(base->IntervalShots, 1);
+        IdleRefresh();
+        QCOMPARE(IntervalShots(), 1);
         nowMs = 500'000'000u + 86400u * 1000u;
-        base->IdleRefresh();
-        QCOMPARE(base->IntervalStart, 0u);
+        IdleRefresh();
+        QCOMPARE(IntervalStart(), 0u);
 
         start(10, 5, 0);
         at(0);
         QCOMPARE(shots(), QStringLiteral("1"));
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QCOMPARE(base->IntervalStart, 0u);
+        QCOMPARE(IntervalStart(), 0u);
         QCOMPARE(shots(), QStringLiteral("0"));
         at(100);
-        QCOMPARE(base->IntervalShots, 0);
+        QCOMPARE(IntervalShots(), 0);
     }
 
     // The range rules of the boxes: out of range gives the warning and the
@@ -136,14 +136,14 @@ class TestIntervalometer : public TWindowTest {
         type("eNbImgT", QStringLiteral("1"));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(get<QLineEdit>("eNbImgT")->text(), QStringLiteral("2"));
-        QCOMPARE(base->IntervalTotal, 2);
+        QCOMPARE(IntervalTotal(), 2);
         type("eInterImg", QStringLiteral("86401"));
-        QCOMPARE(base->IntervalSeconds, 10);
+        QCOMPARE(IntervalSeconds(), 10);
         type("eDepImg", QStringLiteral("60"));
-        QCOMPARE(base->IntervalDelay, 3600);
+        QCOMPARE(IntervalDelay(), 3600);
         type("RetDecl", QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("RetDecl")->text(), QStringLiteral("2"));
-        QCOMPARE(base->SelfTimerDelay, 2);
+        QCOMPARE(SelfTimerDelay(), 2);
         QCOMPARE(messages.size(), 3);
 
         start(4, 5, 0);
@@ -152,13 +152,13 @@ class TestIntervalometer : public TWindowTest {
         QTest::keyClick(total, Qt::Key_9);
         QCOMPARE(total->text(), QStringLiteral("4"));
         total->findChild<orka::TNumericEdit*>()->validateNow();
-        QCOMPARE(base->IntervalTotal, 4);
+        QCOMPARE(IntervalTotal(), 4);
     }
 
     // A schedule in force shows "avec" and the lamp while connected: off
     // outside its slot, on inside; detection is let through only inside.
     void scheduleIndicatorAndGate() {
-        TParamPgm* dialog = base->ParamPgm;
+        TParamPgm* dialog = ParamPgm();
         QVERIFY(dialog);
         QDateTime now(QDate(2024, 3, 14), QTime(9, 0));
         dialog->SetClock([&now] { return now; });
@@ -174,11 +174,11 @@ class TestIntervalometer : public TWindowTest {
 
         auto* label = get<QLabel>("InfoPgmEv");
         auto* lamp = get<QLabel>("LampProg");
-        base->Connected = true;
-        base->IdleRefresh();
+        Connected() = true;
+        IdleRefresh();
         QCOMPARE(label->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
-        QVERIFY(base->ScheduleAllowsTrigger());
+        QVERIFY(ScheduleAllowsTrigger());
 
         // "Programmation": the dialog is modal; "Valider" closes it.
         QTimer::singleShot(0, dialog,
@@ -186,24 +186,24 @@ class TestIntervalometer : public TWindowTest {
         QTest::mouseClick(get<QPushButton>("PrgmEvent"), Qt::LeftButton);
         QVERIFY(dialog->ScheduleInForce());
         dialog->TimerTimer();
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(label->text(), QStringLiteral("avec"));
         QVERIFY(!lamp->isHidden());
-        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOff].toImage());
-        QVERIFY(!base->ScheduleAllowsTrigger());
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOff].toImage());
+        QVERIFY(!ScheduleAllowsTrigger());
 
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
-        base->IdleRefresh();
-        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOn].toImage());
-        QCOMPARE(base->LampState, uint8_t{1});
-        QVERIFY(base->ScheduleAllowsTrigger());
+        IdleRefresh();
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOn].toImage());
+        QCOMPARE(LampState(), uint8_t{1});
+        QVERIFY(ScheduleAllowsTrigger());
 
         dialog->AnnulerClick();
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(label->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
-        QVERIFY(base->ScheduleAllowsTrigger());
+        QVERIFY(ScheduleAllowsTrigger());
     }
 };
 

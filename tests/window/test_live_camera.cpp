@@ -92,7 +92,7 @@ class TestLiveCamera : public TCameraWindowTest {
     // connection's toggle leave it off.
     void connectQuietly() {
         QVERIFY(ConnectWithoutLiveView());
-        QVERIFY(!base->LiveViewOn);
+        QVERIFY(!LiveViewOn());
         cam.clearLog();
     }
     void hoverShutter(bool over) {
@@ -121,7 +121,7 @@ class TestLiveCamera : public TCameraWindowTest {
             if (next == script.size() || clock.elapsed() > limit.count()) {
                 timedOut = next < script.size();
                 timer.stop();
-                if (base && base->LiveViewOn)
+                if (base && LiveViewOn())
                     get<QCheckBox>("PreVisuActif")->setChecked(false);
             }
         });
@@ -130,8 +130,8 @@ class TestLiveCamera : public TCameraWindowTest {
         return !timedOut;
     }
     std::function<bool()> framesAtLeast(uint64_t n) {
-        const uint64_t from = base->FramesShown;
-        return [this, from, n] { return base->FramesShown >= from + n; };
+        const uint64_t from = FramesShown();
+        return [this, from, n] { return FramesShown() >= from + n; };
     }
 
   private Q_SLOTS:
@@ -161,20 +161,20 @@ class TestLiveCamera : public TCameraWindowTest {
                       [&] {
                           info = get<QLabel>("CamInfos")->text();
                           rate = get<QLabel>("FreqImg")->text();
-                          landscape = base->LiveImage.size();
+                          landscape = LiveImage().size();
                           QTest::mouseClick(get<QToolButton>("ImgVertD"), Qt::LeftButton);
                       }},
-                     {framesAtLeast(3), [&] { portrait = base->LiveImage.size(); }}},
+                     {framesAtLeast(3), [&] { portrait = LiveImage().size(); }}},
                     [&] { clickConnect(); });
         QVERIFY(done);
-        QVERIFY(base->Connected);
+        QVERIFY(Connected());
         QCOMPARE(landscape, QSize(544, 408));
         QCOMPARE(portrait, QSize(408, 544));
         QVERIFY2(info.count(QStringLiteral(" - ")) == 4, qPrintable(info));
         QVERIFY2(
             QRegularExpression(QStringLiteral("^FTr = \\d+,\\d\\d Img/s$")).match(rate).hasMatch(),
             qPrintable(rate));
-        QVERIFY(!base->LiveViewOn);
+        QVERIFY(!LiveViewOn());
         QVERIFY(get<QLabel>("CamInfos")->text().isEmpty());
         QVERIFY(get<QLabel>("FreqImg")->text().isEmpty());
         const QImage blank = get<QLabel>("LiveView")->pixmap().toImage();
@@ -199,12 +199,12 @@ class TestLiveCamera : public TCameraWindowTest {
     // A disconnect or the window closing from inside the loop ends it.
     void stoppedFromInside() {
         QVERIFY(runLive({{framesAtLeast(3), [&] { clickConnect(); }}}, [&] { clickConnect(); }));
-        QVERIFY(!base->Connected);
+        QVERIFY(!Connected());
         QVERIFY(!cam.snapshot().sessionOpen);
         QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
 
         QVERIFY(runLive({{framesAtLeast(3), [&] { base->close(); }}}, [&] { clickConnect(); }));
-        QVERIFY(!base->Connected);
+        QVERIFY(!Connected());
         QVERIFY(!cam.snapshot().sessionOpen);
     }
 
@@ -215,20 +215,20 @@ class TestLiveCamera : public TCameraWindowTest {
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });
         hoverShutter(true);
-        QTRY_VERIFY(base->HalfPressed);
+        QTRY_VERIFY(HalfPressed());
         QCOMPARE(HostCommands({kS1}), (std::vector<Sent>{{kS1, 1}, {kS1, 0}}));
         QCOMPARE(glyphs, (std::vector<int>{TBase::gClic1, TBase::gClic2}));
         // The camera meters again at the half press: the text follows its answer.
-        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(base->Status.warnings));
+        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(Status().warnings));
         QTest::qWait(150);  // further refreshes send nothing
         QCOMPARE(HostCommands({kS1}).size(), size_t{2});
 
         hoverShutter(false);
-        QTRY_COMPARE(base->ShownGlyph, int(TBase::gClic0));
-        QVERIFY(!base->HalfPressed);
+        QTRY_COMPARE(ShownGlyph(), int(TBase::gClic0));
+        QVERIFY(!HalfPressed());
         // Moving the focus point while the mouse is elsewhere refocuses once.
         cam.clearLog();
-        base->RefocusPending = true;
+        RefocusPending() = true;
         QTRY_COMPARE(HostCommands({kS1}).size(), size_t{2});
     }
 
@@ -239,14 +239,14 @@ class TestLiveCamera : public TCameraWindowTest {
         auto* memo = get<QCheckBox>("MemoFocus");
         memo->setChecked(true);
         hoverShutter(true);
-        QTRY_VERIFY(base->FocusMemorised);
-        QTRY_VERIFY(base->HalfPressed);
+        QTRY_VERIFY(FocusMemorised());
+        QTRY_VERIFY(HalfPressed());
         QCOMPARE(memo->text(), QStringLiteral("Foc mémorisée"));
         QCOMPARE(HostCommands({kS1}), (std::vector<Sent>{{kS1, 1}}));
         hoverShutter(false);
-        QTRY_VERIFY(!base->HalfPressed);
+        QTRY_VERIFY(!HalfPressed());
         hoverShutter(true);
-        QTRY_VERIFY(base->HalfPressed);
+        QTRY_VERIFY(HalfPressed());
         QCOMPARE(HostCommands({kS1}).size(), size_t{1});
 
         hoverShutter(false);
@@ -263,8 +263,8 @@ class TestLiveCamera : public TCameraWindowTest {
         connectQuietly();
         // "3 images décalées ± 0, 3": the camera in its bracketing drive mode.
         base->findChild<TRadioGroup*>(QStringLiteral("MonoMultiVue"))->setItemIndex(1);
-        base->MonoMultiVueClick();
-        QCOMPARE(base->Status.driveMode, 3);
+        MonoMultiVueClick();
+        QCOMPARE(Status().driveMode, 3);
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
@@ -278,7 +278,7 @@ class TestLiveCamera : public TCameraWindowTest {
             if (g >= TBase::gClicOk)
                 results.push_back(g);
         QCOMPARE(results, (std::vector<int>{TBase::gImg1Ok, TBase::gImg2Ok, TBase::gImg3Ok}));
-        QCOMPARE(base->ErrorLatch, uint8_t{0});
+        QCOMPARE(ErrorLatch(), uint8_t{0});
         // The pictures land in the folder chosen.
         QTRY_VERIFY_WITH_TIMEOUT(QDir(images.path()).entryList(QDir::Files).size() >= 3, 10000);
     }
@@ -287,7 +287,7 @@ class TestLiveCamera : public TCameraWindowTest {
     void selfTimer() {
         connectQuietly();
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(5);
-        base->SelfTimerDelay = 2;
+        SelfTimerDelay() = 2;
         const auto clicked = orkasim::Clock::now();
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
         auto capture = orkasim::Clock::time_point{};
@@ -299,7 +299,7 @@ class TestLiveCamera : public TCameraWindowTest {
         const auto waited =
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
         QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
-        QCOMPARE(base->ShownGlyph, int(TBase::gClicOk));
+        QCOMPARE(ShownGlyph(), int(TBase::gClicOk));
     }
 
     // With "Visualisation des images prises", the picture is shown and "Non"
@@ -307,7 +307,7 @@ class TestLiveCamera : public TCameraWindowTest {
     void afterViewNo() {
         connectQuietly();
         get<QCheckBox>("PostVisuActif")->setChecked(true);
-        QVERIFY(base->AfterViewOn);
+        QVERIFY(AfterViewOn());
         QString question;
         QTimer answer;
         answer.setInterval(20);
@@ -380,7 +380,7 @@ class TestLiveCamera : public TCameraWindowTest {
         Choose(get<QComboBox>("RCouleur"), 4);  // "Noir et Blanc"
         QVERIFY(get<QSlider>("FCoul")->isEnabled());
         QCOMPARE(get<QLabel>("lbFCoul")->text(), QStringLiteral("Filtre monochrome"));
-        QCOMPARE(base->Status.colorMode, 1);
+        QCOMPARE(Status().colorMode, 1);
         cam.clearLog();
         get<QSlider>("FCoul")->setValue(-2);
         QCOMPARE(get<QLineEdit>("eFCoul")->text(), QStringLiteral("-2"));
@@ -399,7 +399,7 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(sent.back().code, kSetCamStat);
         QCOMPARE(sent.back().arg >> 32, int64_t{kPWhiteBalance});
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 151);
-        QCOMPARE(base->CustomWBWord, 6000u);
+        QCOMPARE(CustomWBWord(), 6000u);
 
         cam.clearLog();
         Choose(presets, 1);
@@ -409,8 +409,8 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 51);
 
         get<QSlider>("ICC")->setValue(-15);
-        QCOMPARE(base->CustomWBWord >> 16, 0xFFF1u);
-        QCOMPARE(base->CustomWBWord & 0xFFFF, 6000u);
+        QCOMPARE(CustomWBWord() >> 16, 0xFFF1u);
+        QCOMPARE(CustomWBWord() & 0xFFFF, 6000u);
         get<QSlider>("ICC")->setValue(0);
 
         // "Prélever" at 6000 K and 0 has nothing to send.
@@ -426,11 +426,11 @@ class TestLiveCamera : public TCameraWindowTest {
         QTest::mouseClick(get<QLabel>("LiveView"), Qt::LeftButton, {}, QPoint(2, 3));
         QVERIFY(!get<QPushButton>("DefWB")->isChecked());
         QVERIFY(get<QPushButton>("Appliquer")->isEnabled());
-        QCOMPARE(QPoint(base->GreyPoint[0], base->GreyPoint[1]), QPoint(12, 18));  // 544 x 408
+        QCOMPARE(QPoint(GreyPoint()[0], GreyPoint()[1]), QPoint(12, 18));  // 544 x 408
         cam.clearLog();
         QTest::mouseClick(get<QPushButton>("Appliquer"), Qt::LeftButton);
         QVERIFY(!HostCommands({kGetPointWBGain}).empty());
-        const uint32_t word = base->CustomWBWord;
+        const uint32_t word = CustomWBWord();
         QCOMPARE(get<QSlider>("TCoul")->value(), int(word & 0xFFFF));
         QCOMPARE(get<QSlider>("ICC")->value(), int(int16_t(word >> 16)));
         QCOMPARE(get<QLineEdit>("eTCoul")->text(), QString::number(word & 0xFFFF) + " °K");
@@ -461,20 +461,20 @@ class TestLiveCamera : public TCameraWindowTest {
                       }},
                      {framesAtLeast(4),
                       [&] {
-                          shown = base->LiveImage.convertToFormat(QImage::Format_RGB888);
-                          frame = QImage::fromData(base->FrameBuffer.data(),
-                                                   int(base->FrameBuffer.size()), "JPEG")
+                          shown = LiveImage().convertToFormat(QImage::Format_RGB888);
+                          frame = QImage::fromData(FrameBuffer().data(),
+                                                   int(FrameBuffer().size()), "JPEG")
                                       .convertToFormat(QImage::Format_RGB888);
                           histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
-                          for (int y = 0; y < base->Assist.height(); ++y)
-                              if (const uint8_t* m = base->Assist.MarksOfRow(y))
-                                  for (int x = 0; x < base->Assist.width(); ++x) {
+                          for (int y = 0; y < Assist().height(); ++y)
+                              if (const uint8_t* m = Assist().MarksOfRow(y))
+                                  for (int x = 0; x < Assist().width(); ++x) {
                                       if (m[x] & orka::kMarkPeak)
                                           peaks.push_back({x, y});
                                       if (m[x])
                                           marked.push_back({x, y});
                                   }
-                          file = base->VideoFileName;
+                          file = VideoFileName();
                           choose(0);  // closes the video
                       }}},
                     [&] { clickConnect(); });

@@ -24,15 +24,15 @@ class TestLiveWindow : public TWindowTest {
 
     void turn(int t) { QTest::mouseClick(get<QToolButton>(kTurnButtons[t]), Qt::LeftButton); }
     void setFrameSize(uint32_t w, uint32_t h) {
-        base->LiveInfo = LiveViewInfo{w, h, 0};
-        base->ApplyFrameSize();
+        LiveInfo() = LiveViewInfo{w, h, 0};
+        ApplyFrameSize();
     }
     // One frame through the window's path, shown when it decodes.
     bool feed(const std::vector<uint8_t>& jpeg) {
-        base->FrameBuffer = jpeg;
-        if (!base->DecodeFrame(true))
+        FrameBuffer() = jpeg;
+        if (!DecodeFrame(true))
             return false;
-        get<QLabel>("LiveView")->setPixmap(QPixmap::fromImage(base->LiveImage));
+        get<QLabel>("LiveView")->setPixmap(QPixmap::fromImage(LiveImage()));
         return true;
     }
 
@@ -79,7 +79,7 @@ class TestLiveWindow : public TWindowTest {
         QFETCH(QSize, shown);
         this->turn(turn);
         std::array<int32_t, 2> point{-1, -1};
-        base->PreviewToCamera(preview.x(), preview.y(), point);
+        PreviewToCamera(preview.x(), preview.y(), point);
         QCOMPARE(QPoint(point[0], point[1]), camera);
         const QLabel* live = get<QLabel>("LiveView");
         QCOMPARE(live->size(), shown);
@@ -90,18 +90,18 @@ class TestLiveWindow : public TWindowTest {
     // Every orientation change brings the focus back to the centre.
     void orientationResetsFocusPoint() {
         for (int t : {Clockwise, UpsideDown, Anticlockwise, Normal}) {
-            base->FocusMark[0] = 7;
-            base->FocusMark[1] = 9;
-            base->FocusPoint[0] = 100;
-            base->FocusPoint[1] = 200;
-            base->RoiThumbDirty = false;
+            FocusMark()[0] = 7;
+            FocusMark()[1] = 9;
+            FocusPoint()[0] = 100;
+            FocusPoint()[1] = 200;
+            RoiThumbDirty() = false;
             turn(t);
-            QCOMPARE(base->FocusPoint[0], 1632);
-            QCOMPARE(base->FocusPoint[1], 1224);
+            QCOMPARE(FocusPoint()[0], 1632);
+            QCOMPARE(FocusPoint()[1], 1224);
             const bool tall = t == Clockwise || t == Anticlockwise;
-            QCOMPARE(base->FocusMark[0], tall ? 120 : 160);
-            QCOMPARE(base->FocusMark[1], tall ? 160 : 120);
-            QVERIFY(base->RoiThumbDirty);
+            QCOMPARE(FocusMark()[0], tall ? 120 : 160);
+            QCOMPARE(FocusMark()[1], tall ? 160 : 120);
+            QVERIFY(RoiThumbDirty());
         }
     }
 
@@ -113,7 +113,7 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(base->width(), TBase::kClientWidthSmall);
         QCOMPARE(get<QWidget>("ViewBox")->size(), QSize(322, 322));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
-        QCOMPARE(QSize(base->PreviewWidth, base->PreviewHeight), QSize(320, 240));
+        QCOMPARE(QSize(PreviewWidth(), PreviewHeight()), QSize(320, 240));
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
 
         turn(Clockwise);
@@ -121,9 +121,9 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(base->width(), TBase::kClientWidthLarge);
         QCOMPARE(get<QWidget>("ViewBox")->size(), QSize(546, 546));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
-        QCOMPARE(QSize(base->PreviewWidth, base->PreviewHeight), QSize(544, 408));
+        QCOMPARE(QSize(PreviewWidth(), PreviewHeight()), QSize(544, 408));
         QCOMPARE(get<QLabel>("LiveView")->size(), QSize(408, 544));
-        QCOMPARE(base->FocusPoint[0], 1632);
+        QCOMPARE(FocusPoint()[0], 1632);
     }
 
     void frameTurns_data() {
@@ -143,11 +143,11 @@ class TestLiveWindow : public TWindowTest {
         setFrameSize(64, 48);
         this->turn(turn);
         QVERIFY(feed(samples::Encode(samples::Quadrants(64, 48))));
-        QCOMPARE(base->LiveImage.size(), shown);
-        QCOMPARE(base->LiveImage.format(), QImage::Format_BGR888);
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(2, 2), topLeft));
+        QCOMPARE(LiveImage().size(), shown);
+        QCOMPARE(LiveImage().format(), QImage::Format_BGR888);
+        QVERIFY(samples::Near(LiveImage().pixelColor(2, 2), topLeft));
         // Every quadrant has a channel at full scale: one bin holds almost all.
-        QVERIFY(base->Histogram.bins[255] + base->Histogram.bins[254] + base->Histogram.bins[253] >=
+        QVERIFY(Histogram().bins[255] + Histogram().bins[254] + Histogram().bins[253] >=
                 64 * 48 * 9 / 10);
         QCOMPARE(get<QLabel>("ImgHisto")->pixmap().size(), QSize(256, 100));
     }
@@ -162,38 +162,38 @@ class TestLiveWindow : public TWindowTest {
         broken.resize(broken.size() * 2 / 3);
 
         QVERIFY(feed(red));
-        const auto histogram = base->Histogram.bins;
+        const auto histogram = Histogram().bins;
         QVERIFY(!feed(broken));
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(60, 44), Qt::red));
+        QVERIFY(samples::Near(LiveImage().pixelColor(60, 44), Qt::red));
         QVERIFY(
             samples::Near(get<QLabel>("LiveView")->pixmap().toImage().pixelColor(60, 44), Qt::red));
-        QVERIFY(base->Histogram.bins == histogram);
+        QVERIFY(Histogram().bins == histogram);
         QVERIFY(feed(blue));
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(60, 44), Qt::blue));
+        QVERIFY(samples::Near(LiveImage().pixelColor(60, 44), Qt::blue));
     }
 
     // An after-view picture of another size is fitted into the preview.
     void otherSizeIsFitted() {
         setFrameSize(64, 48);
-        base->FrameBuffer = samples::Encode(samples::Quadrants(256, 96));
-        QVERIFY(base->DecodeFrame(false));
-        QCOMPARE(base->LiveImage.size(), QSize(64, 48));
+        FrameBuffer() = samples::Encode(samples::Quadrants(256, 96));
+        QVERIFY(DecodeFrame(false));
+        QCOMPARE(LiveImage().size(), QSize(64, 48));
         // 256 x 96 fitted into 64 x 48 is 64 x 24, centred: black above and below.
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(5, 2), Qt::black));
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(5, 15), Qt::red));
-        QVERIFY(samples::Near(base->LiveImage.pixelColor(60, 30), Qt::white));
+        QVERIFY(samples::Near(LiveImage().pixelColor(5, 2), Qt::black));
+        QVERIFY(samples::Near(LiveImage().pixelColor(5, 15), Qt::red));
+        QVERIFY(samples::Near(LiveImage().pixelColor(60, 30), Qt::white));
     }
 
     // Reticle: full lines through the centre from a tenth to nine tenths,
     // with ticks; grid: dotted lines at the odd tenths.
     void reticleAndGrid() {
-        base->LiveImage = QImage(320, 240, QImage::Format_BGR888);
-        base->LiveImage.fill(Qt::black);
+        LiveImage() = QImage(320, 240, QImage::Format_BGR888);
+        LiveImage().fill(Qt::black);
         {
-            QPainter painter(&base->LiveImage);
-            base->DrawReticle(painter);
+            QPainter painter(&LiveImage());
+            DrawReticle(painter);
         }
-        const QImage& img = base->LiveImage;
+        const QImage& img = LiveImage();
         const QColor white(Qt::white);
         QCOMPARE(img.pixelColor(32, 120), white);
         QCOMPARE(img.pixelColor(288, 120), white);
@@ -203,10 +203,10 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(img.pixelColor(64, 114), QColor(Qt::black));
         QCOMPARE(img.pixelColor(155, 48), white);  // tick at 2 H / 10
 
-        base->LiveImage.fill(Qt::black);
+        LiveImage().fill(Qt::black);
         {
-            QPainter painter(&base->LiveImage);
-            base->DrawGrid(painter);
+            QPainter painter(&LiveImage());
+            DrawGrid(painter);
         }
         int on = 0;
         for (int y = 24; y <= 216; ++y)
@@ -240,8 +240,8 @@ class TestLiveWindow : public TWindowTest {
         QFETCH(uint, distance);
         QFETCH(QString, nearText);
         QFETCH(QString, farText);
-        base->FocalLength = 50;
-        base->ShowDepthOfField(distance, 6);
+        FocalLength() = 50;
+        ShowDepthOfField(distance, 6);
         QCOMPARE(get<QLineEdit>("eDProc")->text(), nearText);
         QCOMPARE(get<QLineEdit>("eDLoin")->text(), farText);
     }
@@ -255,10 +255,10 @@ class TestLiveWindow : public TWindowTest {
         numeric->setMessageHook([](QMessageBox::Icon, const QString&) {});
         edit->setText(QStringLiteral("135"));
         numeric->validateNow();
-        QCOMPARE(base->FocalLength, 135);
+        QCOMPARE(FocalLength(), 135);
         edit->setText(QStringLiteral("300"));
         numeric->validateNow();
-        QCOMPARE(base->FocalLength, 50);
+        QCOMPARE(FocalLength(), 50);
     }
 };
 

@@ -124,7 +124,7 @@ class TestModes : public TCameraWindowTest {
             expected.emplace_back(kBracketStepParam, wire[1]);
         QVERIFY(SentModeSettings() == expected);
         QCOMPARE(cam.parameter(kDriveModeParam), wire[0]);
-        QCOMPARE(base->Status.driveMode, wire[0]);
+        QCOMPARE(Status().driveMode, wire[0]);
         QCOMPARE(base->windowTitle(), caption);
         for (const char* name :
              {"ModeIntervalle", "ClicSurEvent", "Retardateur", "SequenceVideo"}) {
@@ -134,7 +134,7 @@ class TestModes : public TCameraWindowTest {
                 QCOMPARE(group->y(), 120);
         }
         QCOMPARE(postVisu->isEnabled(), mode == 0);
-        QCOMPARE(base->AfterViewOn, mode == 0);
+        QCOMPARE(AfterViewOn(), mode == 0);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
     }
 
@@ -143,7 +143,7 @@ class TestModes : public TCameraWindowTest {
     void boxesAreResetAndRead() {
         get<QLineEdit>("RetDecl")->setText(QStringLiteral("7"));
         choose(5);
-        QCOMPARE(base->SelfTimerDelay, 7);
+        QCOMPARE(SelfTimerDelay(), 7);
 
         get<QLineEdit>("eDepImg")->setText(QStringLiteral("5"));
         get<QLineEdit>("eNbImgT")->setText(QStringLiteral("12"));
@@ -151,30 +151,30 @@ class TestModes : public TCameraWindowTest {
         choose(2);
         QCOMPARE(get<QLineEdit>("eDepImg")->text(), QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("eNbImgP")->text(), QStringLiteral("0"));
-        QCOMPARE(base->IntervalTotal, 12);
-        QCOMPARE(base->IntervalSeconds, 30);
-        QCOMPARE(base->IntervalDelay, 0);
+        QCOMPARE(IntervalTotal(), 12);
+        QCOMPARE(IntervalSeconds(), 30);
+        QCOMPARE(IntervalDelay(), 0);
 
         get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("15"));
-        base->VideoDelay = 60000;
+        VideoDelay() = 60000;
         choose(6);
         QCOMPARE(get<QLineEdit>("eDureeVideo")->text(), QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("eDepVideo")->text(), QStringLiteral("0"));
-        QCOMPARE(base->VideoDuration, 0);
-        QCOMPARE(base->VideoDelay, 0);
+        QCOMPARE(VideoDuration(), 0);
+        QCOMPARE(VideoDelay(), 0);
     }
 
     // A new choice, the same mode included, stops what was running.
     void choosingStopsRunningSequences() {
         choose(2);
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QVERIFY(base->IntervalStart != 0);
+        QVERIFY(IntervalStart() != 0);
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Stopper la séquence"));
         QVERIFY(get<QLineEdit>("eNbImgT")->isReadOnly());
-        base->IntervalShots = 1;
+        IntervalShots() = 1;
         get<QLineEdit>("eNbImgP")->setText(QStringLiteral("1"));
         choose(2);
-        QCOMPARE(base->IntervalStart, 0u);
+        QCOMPARE(IntervalStart(), 0u);
         QCOMPARE(get<QLineEdit>("eNbImgP")->text(), QStringLiteral("0"));
         QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
@@ -186,13 +186,13 @@ class TestModes : public TCameraWindowTest {
             get<QCheckBox>("PreVisuActif")->setChecked(true);
         }
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-        QVERIFY(base->VideoStart != 0);
-        QVERIFY(base->VideoCompressor);
+        QVERIFY(VideoStart() != 0);
+        QVERIFY(VideoCompressor());
         QVERIFY(!get<QWidget>("DimPreView")->isEnabled());
-        const QString file = base->VideoFileName;
+        const QString file = VideoFileName();
         choose(0);
-        QCOMPARE(base->VideoStart, 0u);
-        QVERIFY(!base->VideoCompressor);
+        QCOMPARE(VideoStart(), 0u);
+        QVERIFY(!VideoCompressor());
         QVERIFY(get<QWidget>("DimPreView")->isEnabled());
         QCOMPARE(get<QPushButton>("SeqVideo")->text(), QStringLiteral("Lancer la séquence"));
         QVERIFY(QFileInfo::exists(file));
@@ -200,9 +200,9 @@ class TestModes : public TCameraWindowTest {
         // Detection: rectangle, button down, beep checked; another mode
         // clears them all.
         choose(3);
-        base->RoiMouseDownEvent(Qt::LeftButton, 20, 20);
-        base->RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 80, 60);
-        base->RoiMouseUpEvent(80, 60);
+        RoiMouseDownEvent(Qt::LeftButton, 20, 20);
+        RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 80, 60);
+        RoiMouseUpEvent(80, 60);
         QTest::mouseClick(get<QPushButton>("DetectEvent"), Qt::LeftButton);
         get<QCheckBox>("BeepDecl")->setChecked(true);
         get<QSlider>("Seuil")->setValue(80);
@@ -214,14 +214,14 @@ class TestModes : public TCameraWindowTest {
         QCOMPARE(get<QPushButton>("DetectEvent")->text(), QStringLiteral("Activer la détection"));
         QVERIFY(!get<QCheckBox>("BeepDecl")->isChecked());
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
-        QCOMPARE(base->RoiEditor.Size, QSize(0, 0));
-        QCOMPARE(base->Detector.Rectangle().width(), 0);
+        QCOMPARE(RoiEditor().Size, QSize(0, 0));
+        QCOMPARE(Detector().Rectangle().width(), 0);
     }
 
     // A change inside the rectangle releases the shutter inside a slot of
     // the schedule in force, and not outside it.
     void motionCaptureInsideScheduleSlot() {
-        TParamPgm* dialog = base->ParamPgm;
+        TParamPgm* dialog = ParamPgm();
         QDateTime now(QDate(2024, 3, 14), QTime(9, 0));
         dialog->SetClock([&now] { return now; });
         QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
@@ -236,17 +236,17 @@ class TestModes : public TCameraWindowTest {
         dialog->TimerTimer();
 
         choose(3);
-        base->RoiMouseDownEvent(Qt::LeftButton, 100, 100);
-        base->RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 103, 106);
-        base->RoiMouseUpEvent(103, 106);
+        RoiMouseDownEvent(Qt::LeftButton, 100, 100);
+        RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 103, 106);
+        RoiMouseUpEvent(103, 106);
         QTest::mouseClick(get<QPushButton>("DetectEvent"), Qt::LeftButton);
         // The upper block stays dark, the lower one jumps by 900.
         const auto frame = [this](int32_t lower) {
-            base->Detector.ExchangeBlockArrays();
-            int32_t* luma = base->Detector.RoiLuma();
+            Detector().ExchangeBlockArrays();
+            int32_t* luma = Detector().RoiLuma();
             for (int i = 0; i < 18; ++i)
                 luma[i] = i < 9 ? 0 : lower;
-            base->DetectionAfterAnalyse();
+            DetectionAfterAnalyse();
         };
         cam.clearLog();
         frame(0);
@@ -255,7 +255,7 @@ class TestModes : public TCameraWindowTest {
         QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
         for (int i = 0; i < 5; ++i)
             frame(100);
-        QVERIFY(!base->Detector.JustTriggered());
+        QVERIFY(!Detector().JustTriggered());
         const auto before = SentCodes();
         QCOMPARE(std::count(before.begin(), before.end(), kCapture), 0);
 
@@ -264,12 +264,12 @@ class TestModes : public TCameraWindowTest {
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
         frame(200);
-        QVERIFY(base->Detector.JustTriggered());
+        QVERIFY(Detector().JustTriggered());
         const auto codes = SentCodes();
         const auto capture = std::find(codes.begin(), codes.end(), kCapture);
         QVERIFY(capture != codes.end());
         QVERIFY(std::find(capture, codes.end(), kTerminateCapture) != codes.end());
-        QCOMPARE(base->LastResult, 0);
+        QCOMPARE(LastResult(), 0);
         QCOMPARE(std::count(codes.begin(), codes.end(), kCapture), 1);
         // The picture lands in the image folder.
         QTRY_COMPARE_WITH_TIMEOUT(files(), filesBefore + 1, 10000);
@@ -290,8 +290,8 @@ class TestModes : public TCameraWindowTest {
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QVERIFY(base->IntervalStart != 0);
-        QTRY_VERIFY_WITH_TIMEOUT(base->IntervalStart == 0, 15000);
+        QVERIFY(IntervalStart() != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(IntervalStart() == 0, 15000);
         // The schedule counts whole seconds from the start.
         QVERIFY2(clock.elapsed() >= 4000, qPrintable(QString::number(clock.elapsed())));
         const auto codes = SentCodes();
@@ -304,7 +304,7 @@ class TestModes : public TCameraWindowTest {
     void disconnectingChoosesSingleShot() {
         choose(4);
         QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        QVERIFY(!base->Connected);
+        QVERIFY(!Connected());
         QCOMPARE(get<TRadioGroup>("MonoMultiVue")->itemIndex(), 0);
         QCOMPARE(base->windowTitle(),
                  QStringLiteral("PC <--> Orka         en mode de Prise de vue unique"));

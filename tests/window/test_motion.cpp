@@ -15,17 +15,17 @@ class TestMotion : public TWindowTest {
     Q_OBJECT
 
     void drag(int x1, int y1, int x2, int y2) {
-        base->RoiMouseDownEvent(Qt::LeftButton, x1, y1);
-        base->RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, x2, y2);
-        base->RoiMouseUpEvent(x2, y2);
+        RoiMouseDownEvent(Qt::LeftButton, x1, y1);
+        RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, x2, y2);
+        RoiMouseUpEvent(x2, y2);
     }
     // One frame as the live view hands it over: the rectangle's brightness,
     // the block arrays exchanged, then the window's detection step.
     void frame(const std::vector<int32_t>& luma) {
-        QCOMPARE(luma.size(), base->Detector.RoiLumaValues().size());
-        base->Detector.ExchangeBlockArrays();
-        std::copy(luma.begin(), luma.end(), base->Detector.RoiLuma());
-        base->DetectionAfterAnalyse();
+        QCOMPARE(luma.size(), Detector().RoiLumaValues().size());
+        Detector().ExchangeBlockArrays();
+        std::copy(luma.begin(), luma.end(), Detector().RoiLuma());
+        DetectionAfterAnalyse();
     }
     // A 3 x 6 rectangle: two blocks, the upper one dark, the lower one with
     // the given sum (8 of its 9 pixels at sum / 9, the last one the rest).
@@ -43,13 +43,13 @@ class TestMotion : public TWindowTest {
         base = new TBase;
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
-        base->PreviewWidth = 544;  // frames of the large preview, chosen at start
-        base->PreviewHeight = 408;
+        PreviewWidth() = 544;  // frames of the large preview, chosen at start
+        PreviewHeight() = 408;
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(3);
-        base->MonoMultiVueClick();
+        MonoMultiVueClick();
     }
     void cleanup() {
-        base->Connected = false;
+        Connected() = false;
         delete base;
     }
 
@@ -57,30 +57,30 @@ class TestMotion : public TWindowTest {
     // and the thumbnail; a size change loads it and resizes the buffers.
     void rectangleStoredForBothSizes() {
         get<TRadioGroup>("DimPreView")->setItemIndex(0);
-        base->PreviewWidth = 320;
-        base->PreviewHeight = 240;
+        PreviewWidth() = 320;
+        PreviewHeight() = 240;
         QVERIFY(!get<QPushButton>("DetectEvent")->isEnabled());
         drag(90, 60, 30, 30);
         QVERIFY(get<QPushButton>("DetectEvent")->isEnabled());
-        QCOMPARE(base->Roi.RoiSmall, (orka::RoiBox{30, 30, 90, 60}));
-        QCOMPARE(base->Roi.RoiLarge, (orka::RoiBox{51, 51, 153, 102}));
-        QCOMPARE(base->Roi.RoiThumb, (orka::RoiBox{12, 12, 36, 24}));
-        QVERIFY(base->RoiThumbDirty);
-        QCOMPARE(base->Detector.RoiLumaValues().size(), size_t(60 * 30));
+        QCOMPARE(Roi().RoiSmall, (orka::RoiBox{30, 30, 90, 60}));
+        QCOMPARE(Roi().RoiLarge, (orka::RoiBox{51, 51, 153, 102}));
+        QCOMPARE(Roi().RoiThumb, (orka::RoiBox{12, 12, 36, 24}));
+        QVERIFY(RoiThumbDirty());
+        QCOMPARE(Detector().RoiLumaValues().size(), size_t(60 * 30));
 
-        base->LoadDetectionRectangle(1);
-        QCOMPARE(base->RoiEditor.Corner1, QPoint(51, 51));
-        QCOMPARE(base->RoiEditor.Corner2, QPoint(153, 102));
-        QCOMPARE(base->Detector.Rectangle(), (orka::RoiBox{51, 51, 153, 102}));
-        QCOMPARE(base->Detector.RoiLumaValues().size(), size_t(102 * 51));
+        LoadDetectionRectangle(1);
+        QCOMPARE(RoiEditor().Corner1, QPoint(51, 51));
+        QCOMPARE(RoiEditor().Corner2, QPoint(153, 102));
+        QCOMPARE(Detector().Rectangle(), (orka::RoiBox{51, 51, 153, 102}));
+        QCOMPARE(Detector().RoiLumaValues().size(), size_t(102 * 51));
 
         // The thumbnail shows the rectangle in white.
-        base->LiveImage = QImage(544, 408, QImage::Format_BGR888);
-        base->LiveImage.fill(Qt::black);
-        base->DrawRoiThumbnailIfDirty();
-        QVERIFY(!base->RoiThumbDirty);
-        QCOMPARE(base->RoiThumbImage.pixelColor(12, 16 + 12), QColor(Qt::white));
-        QCOMPARE(base->RoiThumbImage.pixelColor(0, 0).rgb(),
+        LiveImage() = QImage(544, 408, QImage::Format_BGR888);
+        LiveImage().fill(Qt::black);
+        DrawRoiThumbnailIfDirty();
+        QVERIFY(!RoiThumbDirty());
+        QCOMPARE(RoiThumbImage().pixelColor(12, 16 + 12), QColor(Qt::white));
+        QCOMPARE(RoiThumbImage().pixelColor(0, 0).rgb(),
                  base->palette().color(QPalette::Dark).rgb());
     }
 
@@ -88,14 +88,14 @@ class TestMotion : public TWindowTest {
     // and puts the threshold back to 50.
     void blockCountAndEmptyRectangle() {
         drag(10, 10, 310, 160);
-        QCOMPARE(base->Detector.BlockDiffs().size(), size_t(5000));
+        QCOMPARE(Detector().BlockDiffs().size(), size_t(5000));
         get<QSlider>("Seuil")->setValue(70);
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("70 %"));
         drag(40, 40, 40, 40);
         QVERIFY(!get<QPushButton>("DetectEvent")->isEnabled());
         QCOMPARE(get<QSlider>("Seuil")->value(), 50);
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
-        QCOMPARE(base->Detector.Rectangle().width(), 0);
+        QCOMPARE(Detector().Rectangle().width(), 0);
     }
 
     // With the threshold at 50, a measure of 50 does not fire and 51 does;
@@ -112,22 +112,22 @@ class TestMotion : public TWindowTest {
         QCOMPARE(gauge->value(), 0);
         frame(twoBlocks(71));  // spread 71 / sqrt 2 = 50.2
         QCOMPARE(gauge->value(), 50);
-        QVERIFY(!base->Detector.JustTriggered());
+        QVERIFY(!Detector().JustTriggered());
 
         frame(twoBlocks(71));  // no change: back near the average
         frame(twoBlocks(71));
         frame(twoBlocks(71));
         frame(twoBlocks(71));
         frame(twoBlocks(71));
-        QVERIFY(!base->Detector.JustTriggered());
+        QVERIFY(!Detector().JustTriggered());
         frame(twoBlocks(71 + 72));  // 72 / sqrt 2 = 50.9 against an average of 0
         QCOMPARE(gauge->value(), 51);
-        QVERIFY(base->Detector.JustTriggered());
-        QCOMPARE(base->LastResult != 0, true);  // no camera: the capture fails, latched
+        QVERIFY(Detector().JustTriggered());
+        QCOMPARE(LastResult() != 0, true);  // no camera: the capture fails, latched
 
         frame(twoBlocks(0));  // skipped after the capture
         QCOMPARE(gauge->value(), 51);
-        QVERIFY(!base->Detector.JustTriggered());
+        QVERIFY(!Detector().JustTriggered());
     }
 
     // Detection off: the gauge moves but nothing fires.
@@ -137,7 +137,7 @@ class TestMotion : public TWindowTest {
         frame(twoBlocks(0));
         frame(twoBlocks(900));
         QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
-        QVERIFY(!base->Detector.JustTriggered());
+        QVERIFY(!Detector().JustTriggered());
     }
 
     // In a quarter turn the watched area is the one outlined on screen.
@@ -145,11 +145,11 @@ class TestMotion : public TWindowTest {
         get<QToolButton>("ImgVertD")->setChecked(true);  // clockwise
         // Displayed 408 x 544: the displayed column X is frame row 407 - X.
         drag(0, 0, 30, 60);
-        QCOMPARE(base->Detector.Rectangle(), (orka::RoiBox{0, 378, 60, 408}));
+        QCOMPARE(Detector().Rectangle(), (orka::RoiBox{0, 378, 60, 408}));
         // Turned back: the next frame's area follows.
         get<QToolButton>("ImgHorz0")->setChecked(true);
         frame(std::vector<int32_t>(60 * 30, 0));
-        QCOMPARE(base->Detector.Rectangle(), (orka::RoiBox{0, 0, 30, 60}));
+        QCOMPARE(Detector().Rectangle(), (orka::RoiBox{0, 0, 30, 60}));
     }
 };
 

@@ -66,7 +66,7 @@ class TestSettingsHelp : public TWindowTest {
     // The about box: its size and captions, the fallback without version
     // information, and the link that opens in the browser.
     void aboutBox() {
-        TInfosPgm* about = base->InfosPgm();
+        TInfosPgm* about = InfosPgm();
         QVERIFY(about != nullptr);
         QCOMPARE(about->windowTitle(), QStringLiteral("A propos"));
         QCOMPARE(about->size(), QSize(214, 123));

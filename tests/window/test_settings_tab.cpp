@@ -29,7 +29,7 @@ class TestSettingsTab : public TCameraWindowTest {
 
     void connectCamera() {
         QVERIFY(ConnectWithoutLiveView());
-        base->InfoErreurClick();  // what the connection latched is not under test
+        InfoErreurClick();  // what the connection latched is not under test
         cam.clearLog();
     }
 
@@ -42,7 +42,7 @@ class TestSettingsTab : public TCameraWindowTest {
         NewWindow();
         dialogStarts.clear();
         dialogAnswer.clear();
-        base->ChooseDirectoryHook = [this](const QString& start) {
+        ChooseDirectoryHook() = [this](const QString& start) {
             dialogStarts << start;
             return dialogAnswer;
         };
@@ -89,7 +89,7 @@ class TestSettingsTab : public TCameraWindowTest {
         QCOMPARE(time,
                  (std::vector<uint8_t>{uint8_t(shown.time().hour()), uint8_t(shown.time().minute()),
                                        uint8_t(shown.time().second()), 0}));
-        QCOMPARE(base->LastResult, 0);
+        QCOMPARE(LastResult(), 0);
     }
 
     // Typing in the folder box opens the directory dialog at the folder shown;
@@ -134,8 +134,8 @@ class TestSettingsTab : public TCameraWindowTest {
         cam.clearLog();
         Choose(get<QComboBox>("SonMap"), 1);
         QCOMPARE(SentSettings(), (std::vector<Setting>{{kInfocusSound, 1}}));
-        QCOMPARE(base->Status.shutterSound, 2);
-        QCOMPARE(base->Status.infocusSound, 1);
+        QCOMPARE(Status().shutterSound, 2);
+        QCOMPARE(Status().infocusSound, 1);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
     }
 };

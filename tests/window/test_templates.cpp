@@ -39,14 +39,14 @@ class TestTemplates : public TCameraWindowTest {
     bool modDefaut() { return get<QCheckBox>("ModDefaut")->isChecked(); }
     void connectCamera() {
         QVERIFY(ConnectWithoutLiveView());
-        base->LiveViewOn = false;  // the tests drive the live-view mark themselves
-        base->InfoErreurClick();   // what the connection latched is not under test
+        LiveViewOn() = false;  // the tests drive the live-view mark themselves
+        InfoErreurClick();   // what the connection latched is not under test
         cam.clearLog();
     }
     // The settings at connection with the exposure, flash and sound settings
     // changed: a template a user could have saved.
     CameraStatusData changedSettings() {
-        CameraStatusData r = base->StatusAtConnect;
+        CameraStatusData r = StatusAtConnect();
         r.imageSize = 7;        // 2560 x 1920
         r.imageQuality = 2;     // "Fin"
         r.exposureProgram = 3;  // manual: shutter and aperture are sent
@@ -72,12 +72,12 @@ class TestTemplates : public TCameraWindowTest {
         chosen = path;
         bool ranAfter = false, looked = false;
         QTimer::singleShot(0, base, [&] {
-            ranAfter = base->LiveViewOn;
+            ranAfter = LiveViewOn();
             looked = true;
-            if (base->LiveViewOn)
-                base->ToggleLiveView();
+            if (LiveViewOn())
+                ToggleLiveView();
         });
-        base->OuvrModeleClick();
+        OuvrModeleClick();
         [&] { QTRY_VERIFY(looked); }();
         return ranAfter;
     }
@@ -91,9 +91,9 @@ class TestTemplates : public TCameraWindowTest {
         NewWindow();
         chosen.clear();
         messages.clear();
-        base->ChooseTemplateToSaveHook = [this] { return chosen; };
-        base->ChooseTemplateToOpenHook = [this] { return chosen; };
-        base->ShowMessageHook = [this](Kind kind, const QString& text) {
+        ChooseTemplateToSaveHook() = [this] { return chosen; };
+        ChooseTemplateToOpenHook() = [this] { return chosen; };
+        ShowMessageHook() = [this](Kind kind, const QString& text) {
             messages << std::pair(kind, text);
         };
         base->show();
@@ -108,9 +108,9 @@ class TestTemplates : public TCameraWindowTest {
     // field in place; saving changes neither ModCour nor ModDefaut.
     void savedFileHoldsTheStatusRecord() {
         for (int i = 0; i < kStatusFieldCount; ++i)
-            SetStatusField(base->Status, i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
+            SetStatusField(Status(), i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
         chosen = dir.filePath(QStringLiteral("exact.cfg"));
-        base->EnrgModeleClick();
+        EnrgModeleClick();
         QVERIFY(messages.isEmpty());
         QFile file(chosen);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -129,7 +129,7 @@ class TestTemplates : public TCameraWindowTest {
 
         // A folder that does not exist: a French error box and no file.
         chosen = dir.filePath(QStringLiteral("absent/x.cfg"));
-        base->EnrgModeleClick();
+        EnrgModeleClick();
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].first, Kind::Error);
         QVERIFY(!QFile::exists(chosen));
@@ -152,21 +152,21 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(get<QComboBox>("SonDecl")->currentIndex(), 2);
         // The camera took every value: its status reads them back.
         for (int i : {0, 1, 2, 3, 9, 10, 13, 14, 16, 22, 37, 38})
-            QVERIFY2(StatusField(base->Status, i) == StatusField(wanted, i),
+            QVERIFY2(StatusField(Status(), i) == StatusField(wanted, i),
                      qPrintable(QString::number(i)));
 
         chosen = dir.filePath(QStringLiteral("again.cfg"));
-        base->EnrgModeleClick();
+        EnrgModeleClick();
         const TTemplateRead again = ReadTemplate(chosen);
         QCOMPARE(again.error, TTemplateError::None);
-        QVERIFY(std::memcmp(&again.settings, &base->Status, sizeof base->Status) == 0);
+        QVERIFY(std::memcmp(&again.settings, &Status(), sizeof Status()) == 0);
 
         cam.clearLog();
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(modDefaut());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
         QVERIFY(!SentSettings().empty());
-        QVERIFY(SameTemplateFields(base->Status, base->StatusAtConnect));
+        QVERIFY(SameTemplateFields(Status(), StatusAtConnect()));
 
         // Nothing changed since: a click sends nothing, even on a checked box.
         cam.clearLog();
@@ -179,13 +179,13 @@ class TestTemplates : public TCameraWindowTest {
     // settings: only the compared fields make "Modèle par défaut" send.
     void defaultComparesSettingsNotReadings() {
         connectCamera();
-        base->Status.battery = 2;
-        base->Status.focusDistance = 1234;
-        base->Status.flashCharge = 1;
+        Status().battery = 2;
+        Status().focusDistance = 1234;
+        Status().flashCharge = 1;
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(SentSettings().empty());
 
-        base->Status.param28 = base->StatusAtConnect.param28 + 1;
+        Status().param28 = StatusAtConnect().param28 + 1;
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(!SentSettings().empty());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
@@ -220,14 +220,14 @@ class TestTemplates : public TCameraWindowTest {
     // nothing and leaves it stopped.
     void missingAndShortFiles() {
         connectCamera();
-        base->LiveViewOn = true;
+        LiveViewOn() = true;
         QVERIFY(load(dir.filePath(QStringLiteral("nowhere.cfg"))));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0], std::pair(Kind::Warning, QStringLiteral("Fichier inexistant")));
 
         const QString shortFile = dir.filePath(QStringLiteral("short.cfg"));
         WriteFile(shortFile, EncodeTemplate(changedSettings()).left(191));
-        base->LiveViewOn = true;
+        LiveViewOn() = true;
         QVERIFY(!load(shortFile));
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[1],
@@ -237,11 +237,11 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(modDefaut());
 
         // Cancelling the dialog does nothing at all.
-        base->LiveViewOn = true;
+        LiveViewOn() = true;
         chosen.clear();
-        base->OuvrModeleClick();
-        QVERIFY(base->LiveViewOn);
-        base->LiveViewOn = false;
+        OuvrModeleClick();
+        QVERIFY(LiveViewOn());
+        LiveViewOn() = false;
     }
 
     // The low byte of field 35 decides whether the live view runs after a
@@ -262,7 +262,7 @@ class TestTemplates : public TCameraWindowTest {
         connectCamera();
         CameraStatusData r = changedSettings();
         r.param13 = param13;
-        base->LiveViewOn = runningBefore;
+        LiveViewOn() = runningBefore;
         QCOMPARE(load(templateFile("live.cfg", r)), runningAfter);
     }
 
@@ -270,7 +270,7 @@ class TestTemplates : public TCameraWindowTest {
     void refusalWhileApplying() {
         connectCamera();
         cam.failOperation(kSetCamStat, 1);
-        base->LiveViewOn = true;
+        LiveViewOn() = true;
         CameraStatusData r = changedSettings();
         r.param13 = 3;
         QVERIFY(!load(templateFile("refused.cfg", r)));
@@ -296,7 +296,7 @@ class TestTemplates : public TCameraWindowTest {
         r.bwFilter = 9;
         uint8_t restore = 0xEE;
         r.param13 = 0x1200;
-        base->ApplySettingsRecord(r, restore);
+        ApplySettingsRecord(r, restore);
         QCOMPARE(restore, uint8_t{0});
         QCOMPARE(size->currentIndex(), 3);
         QCOMPARE(SentSettings().front(), (Setting{kImageSizeParam, 6}));  // 2080 x 1560
@@ -318,7 +318,7 @@ class TestTemplates : public TCameraWindowTest {
             for (int i = 0; i < kStatusFieldCount; ++i)
                 SetStatusField(r, i, extreme);
             uint8_t restore = 0;
-            base->ApplySettingsRecord(r, restore);
+            ApplySettingsRecord(r, restore);
             QCOMPARE(get<QComboBox>("VitAPN")->currentIndex(), shutter);
             QCOMPARE(get<QSlider>("Sat")->value(), saturation);
             QCOMPARE(get<QSlider>("Contr")->value(), contrast);
@@ -331,9 +331,9 @@ class TestTemplates : public TCameraWindowTest {
     void returnsTheErrorLatch() {
         connectCamera();
         uint8_t restore = 0;
-        QCOMPARE(base->ApplySettingsRecord(base->StatusAtConnect, restore), uint8_t{1});
-        base->CheckResult(1);
-        QCOMPARE(base->ApplySettingsRecord(base->StatusAtConnect, restore), uint8_t{0});
+        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{1});
+        CheckResult(1);
+        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{0});
     }
 };
 

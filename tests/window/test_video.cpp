@@ -65,9 +65,9 @@ class TestVideo : public TWindowTest {
     // The live view hands over frames every 100 ms until the recording ends.
     int feed(const QImage& shown, uint32_t untilMs) {
         int frames = 0;
-        while (base->VideoStart != 0 && nowMs <= untilMs) {
-            base->LiveImage = shown;
-            base->VideoTick();
+        while (VideoStart() != 0 && nowMs <= untilMs) {
+            LiveImage() = shown;
+            VideoTick();
             ++frames;
             nowMs += 100;
         }
@@ -78,7 +78,7 @@ class TestVideo : public TWindowTest {
         get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
         nowMs = kT0;
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-        QCOMPARE(base->VideoStart, kT0);
+        QCOMPARE(VideoStart(), kT0);
     }
 
   private Q_SLOTS:
@@ -92,14 +92,14 @@ class TestVideo : public TWindowTest {
     }
     void init() {
         base = new TBase;
-        base->SetTickSource([this] { return nowMs; });
+        SetTickSource([this] { return nowMs; });
         get<QLineEdit>("NomRep")->setText(dir.path());
         base->show();
         QVERIFY(QTest::qWaitForWindowExposed(base));
-        base->PreviewWidth = 544;
-        base->PreviewHeight = 408;
+        PreviewWidth() = 544;
+        PreviewHeight() = 408;
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
-        base->MonoMultiVueClick();
+        MonoMultiVueClick();
     }
     void cleanup() { delete base; }
 
@@ -108,19 +108,19 @@ class TestVideo : public TWindowTest {
     // choosing a mode without a recording leaves it alone.
     void landscapeRecording() {
         StoreQuickCompress(7);
-        base->MonoMultiVueClick();
+        MonoMultiVueClick();
         QCOMPARE(StoredQuickCompress(), 7);
 
         startRecording("2");
         QCOMPARE(StoredQuickCompress(), 1);
-        QCOMPARE(base->VideoOptions.FrameRate, 5);  // the large preview
+        QCOMPARE(VideoOptions().FrameRate, 5);  // the large preview
         QCOMPARE(feed(landscape, kT0 + 5000), 21);
-        QCOMPARE(base->VideoStart, 0u);
+        QCOMPARE(VideoStart(), 0u);
         QCOMPARE(get<QPushButton>("SeqVideo")->text(), QStringLiteral("Lancer la séquence"));
         QCOMPARE(get<QLineEdit>("eDureeVideo")->text(), QStringLiteral("2"));
         QCOMPARE(StoredQuickCompress(), 7);
 
-        const QString file = base->VideoFileName;
+        const QString file = VideoFileName();
         QCOMPARE(QFileInfo(file).fileName(), QStringLiteral("VideoOrka00001.avi"));
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
@@ -137,14 +137,14 @@ class TestVideo : public TWindowTest {
     void quarterTurnRecording() {
         get<QToolButton>("ImgVertD")->setChecked(true);
         startRecording("1");
-        QCOMPARE(base->VideoOptions.Width, 408);
-        QCOMPARE(base->VideoOptions.Height, 544);
+        QCOMPARE(VideoOptions().Width, 408);
+        QCOMPARE(VideoOptions().Height, 544);
         const QImage upright = landscape.transformed(QTransform().rotate(90));
         QCOMPARE(feed(upright, kT0 + 5000), 11);
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
 #endif
-        const auto info = Probe(base->VideoFileName);
+        const auto info = Probe(VideoFileName());
         QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
         QCOMPARE(info.value("width"), QStringLiteral("408"));
         QCOMPARE(info.value("height"), QStringLiteral("544"));
@@ -157,12 +157,12 @@ class TestVideo : public TWindowTest {
     void startDelay() {
         get<QLineEdit>("eDepVideo")->setText(QStringLiteral("1"));
         get<QLineEdit>("eDepVideo")->findChild<orka::TNumericEdit*>()->validateNow();
-        QCOMPARE(base->VideoDelay, 60000);
+        QCOMPARE(VideoDelay(), 60000);
         startRecording("10");
-        const QString file = base->VideoFileName;
+        const QString file = VideoFileName();
         QVERIFY(QFileInfo::exists(file));
         QCOMPARE(feed(landscape, kT0 + 59900), 600);
-        QCOMPARE(base->VideoCompressor->FileName(), file);
+        QCOMPARE(VideoCompressor()->FileName(), file);
         const qint64 headersOnly = QFileInfo(file).size();
         QCOMPARE(feed(landscape, kT0 + 80000), 101);
         QCOMPARE(nowMs - 100, kT0 + 70000);
@@ -180,30 +180,30 @@ class TestVideo : public TWindowTest {
         status->clear();
         feed(landscape, kT0 + 5000);
         QCOMPARE(status->text(), QString());
-        QCOMPARE(base->VideoStart, 0u);
+        QCOMPARE(VideoStart(), 0u);
     }
 
     // Ten seconds recorded from the simulated camera's live view on the
     // window's own clock: the file plays for the time it was recorded.
     void tenSecondsFromTheSimulatedCamera() {
         orkasim::Camera::instance().reset();
-        base->SetTickSource({});
+        SetTickSource(TBase::TTickSource{});
         bool started = false, ended = false;
         QElapsedTimer clock;
         QTimer steps;
         steps.setInterval(20);
         connect(&steps, &QTimer::timeout, this, [&] {
-            if (!base->LiveViewOn)
+            if (!LiveViewOn())
                 return;
-            if (!started && base->FramesShown >= 3) {
+            if (!started && FramesShown() >= 3) {
                 get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
-                base->MonoMultiVueClick();
+                MonoMultiVueClick();
                 get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("10"));
                 get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
                 QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-                started = base->VideoStart != 0;
+                started = VideoStart() != 0;
                 clock.start();
-            } else if (started && base->VideoStart == 0) {
+            } else if (started && VideoStart() == 0) {
                 ended = true;
             }
             if (ended || (clock.isValid() && clock.elapsed() > 20000)) {
@@ -222,10 +222,10 @@ class TestVideo : public TWindowTest {
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
 #endif
-        const auto info = Probe(base->VideoFileName);
+        const auto info = Probe(VideoFileName());
         QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
-        QCOMPARE(info.value("width").toInt(), base->VideoOptions.Width);
-        QCOMPARE(info.value("height").toInt(), base->VideoOptions.Height);
+        QCOMPARE(info.value("width").toInt(), VideoOptions().Width);
+        QCOMPARE(info.value("height").toInt(), VideoOptions().Height);
         QVERIFY2(info.value("nb_read_frames").toInt() >= 40,
                  qPrintable(info.value("nb_read_frames")));
         const double duration = info.value("duration").toDouble();

@@ -31,47 +31,47 @@ class TestWindowState : public TWindowTest {
     }
     void cleanup() {
         messages.clear();
-        base->Connected = false;  // nothing to disconnect
+        Connected() = false;  // nothing to disconnect
         delete base;
     }
 
     // Without a connection a failure latches but the panel keeps "O" and the
     // status record is not read.
     void failureWhileDisconnectedShowsO() {
-        base->Status.battery = 7;
-        base->CheckResult(1);
-        QCOMPARE(base->LastResult, 1);
-        QCOMPARE(base->ErrorLatch, uint8_t{1});
+        Status().battery = 7;
+        CheckResult(1);
+        QCOMPARE(LastResult(), 1);
+        QCOMPARE(ErrorLatch(), uint8_t{1});
         QCOMPARE(error(), QStringLiteral("O"));
-        QCOMPARE(base->Status.battery, 7);
+        QCOMPARE(Status().battery, 7);
         // A user's change of a setting goes to the library, which refuses it.
         get<QComboBox>("QualImg")->setFocus();
         QTest::keyClick(get<QComboBox>("QualImg"), Qt::Key_Down);
         QCOMPARE(get<QComboBox>("QualImg")->currentText(), QStringLiteral("Fin"));
-        QCOMPARE(base->LastResult, 1);
+        QCOMPARE(LastResult(), 1);
         QCOMPARE(error(), QStringLiteral("O"));
     }
 
     // Connected, the first failure latches "X" until the user clicks the
     // error panel or the battery panel; later successes do not clear it.
     void failureWhileConnectedLatchesX() {
-        base->Connected = true;
-        base->CheckResult(0);
+        Connected() = true;
+        CheckResult(0);
         QVERIFY(error() != QStringLiteral("X"));
-        base->CheckResult(4);
+        CheckResult(4);
         QCOMPARE(error(), QStringLiteral("X"));
-        base->CheckResult(0);
-        QCOMPARE(base->LastResult, 0);
+        CheckResult(0);
+        QCOMPARE(LastResult(), 0);
         QCOMPARE(error(), QStringLiteral("X"));
 
         QTest::mouseClick(get<QLabel>("InfoErreur"), Qt::LeftButton);
-        QCOMPARE(base->ErrorLatch, uint8_t{0});
+        QCOMPARE(ErrorLatch(), uint8_t{0});
         QCOMPARE(error(), QStringLiteral("O"));
 
-        base->CheckResult(1);
+        CheckResult(1);
         QCOMPARE(error(), QStringLiteral("X"));
         QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::LeftButton);
-        QCOMPARE(base->ErrorLatch, uint8_t{0});
+        QCOMPARE(ErrorLatch(), uint8_t{0});
         QCOMPARE(error(), QStringLiteral("O"));
         QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::RightButton);
         QCOMPARE(error(), QStringLiteral("O"));
@@ -85,42 +85,42 @@ class TestWindowState : public TWindowTest {
         auto* macro = get<QLabel>("lbMACRO");
         QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
 
-        base->Status.flashActive = 1;
-        base->Status.flashCharge = 1;
-        base->IdleRefresh();
+        Status().flashActive = 1;
+        Status().flashCharge = 1;
+        IdleRefresh();
         QCOMPARE(flash->text(), QStringLiteral("FLASH ACTIF"));
         QVERIFY(!gauge->isHidden() && !get<QLabel>("lbCharge")->isHidden());
         QCOMPARE(gauge->value(), 50);
-        base->Status.flashCharge = 5;  // out of the gauge's range: clamped
-        base->IdleRefresh();
+        Status().flashCharge = 5;  // out of the gauge's range: clamped
+        IdleRefresh();
         QCOMPARE(gauge->value(), 100);
 
         flash->setText(QStringLiteral("marker"));
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(flash->text(), QStringLiteral("marker"));
 
-        base->Status.flashActive = 0;
-        base->IdleRefresh();
+        Status().flashActive = 0;
+        IdleRefresh();
         QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
         QVERIFY(gauge->isHidden() && get<QLabel>("lbCharge")->isHidden());
 
-        base->Status.macro = 1;
-        base->IdleRefresh();
+        Status().macro = 1;
+        IdleRefresh();
         QCOMPARE(macro->text(), QStringLiteral("MODE MACRO"));
         macro->setText(QStringLiteral("marker"));
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(macro->text(), QStringLiteral("marker"));
-        base->Status.macro = 0;
-        base->IdleRefresh();
+        Status().macro = 0;
+        IdleRefresh();
         QVERIFY(macro->text().isEmpty());
     }
 
     void widestApertureFollowsStatus() {
-        base->Status.maxAperture = 3;
-        base->IdleRefresh();
+        Status().maxAperture = 3;
+        IdleRefresh();
         QCOMPARE(get<QLabel>("OuvMax")->text(), QStringLiteral("F/4"));
-        base->Status.maxAperture = 13;
-        base->IdleRefresh();
+        Status().maxAperture = 13;
+        IdleRefresh();
         QVERIFY(get<QLabel>("OuvMax")->text().isEmpty());
     }
 
@@ -128,37 +128,37 @@ class TestWindowState : public TWindowTest {
     // then only when the level changes.
     void batteryIconSwapsOnChangeOnly() {
         auto* battery = get<QLabel>("ImgBatt");
-        base->Status.battery = 0;
-        base->IdleRefresh();
+        Status().battery = 0;
+        IdleRefresh();
         QVERIFY(battery->pixmap().isNull());  // not connected: nothing drawn
 
-        base->Connected = true;
-        base->ShownBattery = -1;
-        base->IdleRefresh();
-        QCOMPARE(battery->pixmap().toImage(), base->Glyphs[TBase::gBattPlein].toImage());
-        QCOMPARE(base->ShownBattery, 0);
+        Connected() = true;
+        ShownBattery() = -1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattPlein].toImage());
+        QCOMPARE(ShownBattery(), 0);
 
         battery->clear();  // a redraw would bring the icon back
-        base->IdleRefresh();
+        IdleRefresh();
         QVERIFY(battery->pixmap().isNull());
 
-        base->Status.battery = 1;
-        base->IdleRefresh();
-        QCOMPARE(battery->pixmap().toImage(), base->Glyphs[TBase::gBattDemi].toImage());
-        base->Status.battery = 2;
-        base->IdleRefresh();
-        QCOMPARE(battery->pixmap().toImage(), base->Glyphs[TBase::gBattVide].toImage());
-        base->Status.battery = 9;  // not a level the camera reports: no icon
-        base->IdleRefresh();
+        Status().battery = 1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattDemi].toImage());
+        Status().battery = 2;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
+        Status().battery = 9;  // not a level the camera reports: no icon
+        IdleRefresh();
         QVERIFY(battery->pixmap().isNull());
 
         // Same level as shown before a reconnection: drawn again all the same.
-        base->Status.battery = 2;
-        base->IdleRefresh();
+        Status().battery = 2;
+        IdleRefresh();
         battery->clear();
-        base->ShownBattery = -1;
-        base->IdleRefresh();
-        QCOMPARE(battery->pixmap().toImage(), base->Glyphs[TBase::gBattVide].toImage());
+        ShownBattery() = -1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
     }
 
     void manualFocusDistance_data() {
@@ -173,18 +173,18 @@ class TestWindowState : public TWindowTest {
     void manualFocusDistance() {
         QFETCH(int, millimetres);
         QFETCH(QString, shown);
-        base->Connected = true;
-        base->Status.focusMode = 1;
-        base->Status.focusDistance = millimetres;
-        base->IdleRefresh();
+        Connected() = true;
+        Status().focusMode = 1;
+        Status().focusDistance = millimetres;
+        IdleRefresh();
         QCOMPARE(get<QLineEdit>("DistFoc")->text(), shown);
     }
 
     void autofocusLeavesDistanceAlone() {
-        base->Connected = true;
-        base->Status.focusMode = 0;
-        base->Status.focusDistance = 1500;
-        base->IdleRefresh();
+        Connected() = true;
+        Status().focusMode = 0;
+        Status().focusDistance = 1500;
+        IdleRefresh();
         QVERIFY(get<QLineEdit>("DistFoc")->text().isEmpty());
     }
 
@@ -198,14 +198,14 @@ class TestWindowState : public TWindowTest {
             {3, true, true}, {0, false, false}, {2, true, false}, {1, false, true}};
         for (const auto& [entry, speedOn, apertureOn] : rules) {
             mode->setCurrentIndex(entry);
-            base->ModeAPNChange();
+            ModeAPNChange();
             QCOMPARE(speed->isEnabled(), speedOn);
             QCOMPARE(aperture->isEnabled(), apertureOn);
         }
         QCOMPARE(speed->currentText(), QStringLiteral("1/160"));
         // No program chosen: the lists stay as they are.
         mode->setCurrentIndex(-1);
-        base->ModeAPNChange();
+        ModeAPNChange();
         QVERIFY(!speed->isEnabled() && aperture->isEnabled());
     }
 
@@ -225,7 +225,7 @@ class TestWindowState : public TWindowTest {
     // With a schedule in force the window says "avec" and its lamp shows
     // whether the present moment lies in a slot, redrawn only on change.
     void scheduleIndicator() {
-        TParamPgm* pgm = base->ParamPgm;
+        TParamPgm* pgm = ParamPgm();
         QVERIFY(pgm);
         QDateTime now(QDate::currentDate(), QTime(10, 0));
         pgm->SetClock([&] { return now; });
@@ -244,24 +244,24 @@ class TestWindowState : public TWindowTest {
         QVERIFY(pgm->InScheduledSlot());
 
         auto* lamp = get<QLabel>("LampProg");
-        base->IdleRefresh();  // not connected: nothing shown yet
+        IdleRefresh();  // not connected: nothing shown yet
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
-        base->Connected = true;
-        base->IdleRefresh();
+        Connected() = true;
+        IdleRefresh();
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("avec"));
         QVERIFY(!lamp->isHidden());
-        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOn].toImage());
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOn].toImage());
         lamp->clear();
-        base->IdleRefresh();
+        IdleRefresh();
         QVERIFY(lamp->pixmap().isNull());
 
         now.setTime(QTime(12, 0));
         pgm->TimerTimer();
-        base->IdleRefresh();
-        QCOMPARE(lamp->pixmap().toImage(), base->Glyphs[TBase::gLampOff].toImage());
+        IdleRefresh();
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOff].toImage());
 
         pgm->AnnulerClick();
-        base->IdleRefresh();
+        IdleRefresh();
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
     }
@@ -274,7 +274,7 @@ class TestWindowState : public TWindowTest {
         edit->clear();
         QTest::keyClicks(edit, "12");
         check->validateNow();
-        QCOMPARE(base->IntervalTotal, 12);
+        QCOMPARE(IntervalTotal(), 12);
 
         edit->clear();
         QTest::keyClicks(edit, "1500");
@@ -282,7 +282,7 @@ class TestWindowState : public TWindowTest {
         QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 3000);
         QCOMPARE(messages[0], QStringLiteral("1500 n'est pas dans l'intervalle spécifié 2..1000"));
         QCOMPARE(edit->text(), QStringLiteral("2"));
-        QCOMPARE(base->IntervalTotal, 2);
+        QCOMPARE(IntervalTotal(), 2);
     }
 
     // Typing on within the second restarts it: the value read is the text
@@ -296,8 +296,8 @@ class TestWindowState : public TWindowTest {
         QTest::keyClicks(edit, "0");
         QTest::qWait(600);
         QVERIFY(check->pending());
-        QCOMPARE(base->SelfTimerDelay, 2);
-        QTRY_COMPARE_WITH_TIMEOUT(base->SelfTimerDelay, 30, 3000);
+        QCOMPARE(SelfTimerDelay(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(SelfTimerDelay(), 30, 3000);
         QVERIFY(messages.isEmpty());
     }
 
@@ -309,14 +309,14 @@ class TestWindowState : public TWindowTest {
         edit->clear();
         QTest::keyClicks(edit, "25");
         check->validateNow();
-        QCOMPARE(base->IntervalSeconds, 25);
+        QCOMPARE(IntervalSeconds(), 25);
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
         QVERIFY(edit->text().isEmpty());
         QVERIFY(check->pending());
         check->validateNow();
         QCOMPARE(messages, QStringList{QStringLiteral("'' n'est pas une valeur entière correcte")});
-        QCOMPARE(base->IntervalSeconds, 25);
+        QCOMPARE(IntervalSeconds(), 25);
     }
 
     // Letters never stay in a numeric box; minutes are stored in the unit
@@ -328,7 +328,7 @@ class TestWindowState : public TWindowTest {
         QTest::keyClicks(focal, "3a5");
         QCOMPARE(focal->text(), QStringLiteral("35"));
         check->validateNow();
-        QCOMPARE(base->FocalLength, 35);
+        QCOMPARE(FocalLength(), 35);
 
         for (const char* name : {"eDepImg", "eDepVideo"}) {
             auto* edit = get<QLineEdit>(name);
@@ -337,8 +337,8 @@ class TestWindowState : public TWindowTest {
             QCOMPARE(edit->text(), QStringLiteral("1"));
             checkOf(edit)->validateNow();
         }
-        QCOMPARE(base->IntervalDelay, 60);
-        QCOMPARE(base->VideoDelay, 60000);
+        QCOMPARE(IntervalDelay(), 60);
+        QCOMPARE(VideoDelay(), 60000);
         QVERIFY(messages.isEmpty());
     }
 };

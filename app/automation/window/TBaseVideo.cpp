@@ -12,13 +12,6 @@
 #include "OrkaCapture.h"
 #include "ui_OrkaCapture.h"
 
-namespace {
-
-// The codec setting found before the last recording started.
-int32_t SavedQuickCompress = 0;
-
-}  // namespace
-
 void TBase::SeqVideoClick(bool fromUser) {
     if (!fromUser)
         ui_->SeqVideo->setChecked(false);

@@ -240,7 +240,6 @@ void TBase::FormClose() {
     Glyphs.fill(QPixmap());
     WorkBitmap = QImage();
     FrameBuffer.clear();
-    RotateBuffer.clear();
     Detector.ResizeDetectionBuffers(0);
 }
 

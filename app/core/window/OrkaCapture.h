@@ -25,13 +25,7 @@
 #include <memory>
 #include <vector>
 
-#include "AVICompression.h"
-#include "Detection.h"
-#include "Histogram.h"
-#include "LiveAssist.h"
-#include "LiveViewMath.h"
-#include "UtilsOrka.h"
-#include "fotolien.h"
+#include "TBaseState.h"
 
 class QColor;
 class QLabel;
@@ -50,8 +44,23 @@ namespace Ui {
 class TBase;
 }
 
-class TBase : public QWidget {
+class TLiveInput;
+class TWindowTest;
+
+// The state lives in the plain structs of TBaseState.h, each with its rule;
+// they are private bases so that the handlers name their fields directly.
+class TBase : public QWidget,
+              private orka::CameraState,
+              private orka::LiveViewState,
+              private orka::ShutterState,
+              private orka::DetectionState,
+              private orka::AutomationState,
+              private orka::ReadoutState {
     Q_OBJECT
+    // The window tests reach the state and the handlers through this one
+    // base class (tests/window/WindowTest.h).
+    friend class TWindowTest;
+    friend class TLiveInput;
 
   public:
     explicit TBase(QWidget* parent = nullptr);
@@ -83,249 +92,19 @@ class TBase : public QWidget {
         gGlyphCount
     };
 
-    // ---- state of the application -------------------------------------
-    CameraStatusData Status{};           // live copy of the camera status
-    CameraStatusData StatusAtConnect{};  // Status right after connecting
-    int32_t LastResult = 0;              // result of the last library call
-    uint8_t ErrorLatch = 0;              // 1 once a call failed, until cleared
-    bool Connected = false;              // camera open and in PC-control mode
-    bool LiveViewOn = false;             // live-view loop marked running
-    LiveViewInfo LiveInfo{};
-    int32_t PreviewWidth = 320;
-    int32_t PreviewHeight = 240;
-
-    // Points (x, y): in camera frame coordinates (3264 x 2448) or, for the
-    // marks, in preview pixels.
-    std::array<int32_t, 2> FocusPoint{1632, 1224};
-    std::array<int32_t, 2> FocusMark{160, 120};
-    std::array<int32_t, 2> DrawnFocusMark{160, 120};
-    std::array<int32_t, 2> GreyPoint{0, 0};
-
-    // Frame pipeline.
-    std::vector<uint8_t> FrameBuffer;
-    std::vector<uint8_t> RotateBuffer;
-    QImage WorkBitmap;
-    orka::TFrameRate FrameIntervals;  // the last eight frame intervals
-
-    // Shutter.
-    bool HalfPressed = false;
-    bool RefocusPending = false;
-    bool FocusMemorised = false;
-    bool AfterViewOn = false;
-
-    // What the read-outs show, so that they are redrawn only on change.
-    int32_t ShownBattery = -1;
-    int32_t ShownFlash = 0;
-    int32_t ShownMacro = 0;
-    uint8_t LampState = 0;
-
-    // Motion detection: the rectangle being edited, as stored for both
-    // preview sizes and the thumbnail, and the measure with its buffers
-    // (RoiLuma, BlockSums, BlockDiffs, DeviationHistory, JustTriggered).
-    orka::TRoiState RoiEditor;
-    orka::RoiStore Roi;
-    orka::TMotionDetector Detector;
-    bool RoiThumbDirty = false;
-
-    // Automation, each value as its edit box last validated it.
-    int32_t SelfTimerDelay = 2;    // s
-    int32_t IntervalTotal = 2;     // shots
-    int32_t IntervalSeconds = 10;  // s between shots
-    int32_t IntervalDelay = 0;     // s before the first shot
-    int32_t IntervalShots = 0;
-    uint32_t IntervalStart = 0;  // s of the tick counter, 0 = no sequence
-    int32_t VideoDuration = 0;   // s, 0 = unlimited
-    int32_t VideoDelay = 0;      // ms
-    uint32_t VideoStart = 0;     // ms of the tick counter, 0 = no recording
-
-    // Focus and depth of field.
-    bool SavedSpotLink = false;  // FFPetSpotAE while manual focus is on
-    int32_t FocalLength = 50;    // mm, 24 x 36 equivalent
-    long double HyperfocalDistance = 0;
-    long double NearLimit = 0;
-    long double FarLimit = 0;
-    uint32_t CustomWBWord = 0;
-
-    // The trigger schedule dialog, kept for the window's lifetime.
-    TParamPgm* ParamPgm = nullptr;
-
-    // Bitmaps, loaded by resource name.
-    std::array<QPixmap, gGlyphCount> Glyphs;
-    QPixmap GlyphBtnOff, GlyphBtnOn;
-
-    // ---- window ------------------------------------------------------------
-    void FormCreate();
-    void FormClose();
-    void CheckResult(int32_t result);
-    void InfoErreurClick();
-    void FormShortCut(int key);
-    void ShowHelp(int context);
-    void VisuInfoBulleClick();
-    bool HintsShown() const { return hintsShown_; }
-    // Lays the window out for the preview size: 0 small, 1 large.
-    void LayoutForPreviewSize(int item);
-
-    // ---- connection and polling -------------------------------------------
-    void ConnectAPNClick();
-    uint8_t ConnectCamera();
-    uint8_t PushAllSettings();
-    bool DisconnectCamera();
-    void IdleRefresh();
-
-    // ---- " Image ", " Exposition " and " Flash " ----------------------------
-    void QualImgChange();
-    void DefImgChange();
-    void ISOImgChange();
-    void ModeAPNChange();
-    void MesAPNChange();
-    void VitAPNChange();
-    void OuvAPNChange();
-    void CompExpChange();
-    void CompFlashChange();
-    void MFlashAPNChange();
-    void CFlashAPNChange();
-
-    // ---- settings tab, configuration templates, help and about (window) ----
-    void SynchroNowClick();
-    void NomRepClick();
-    void NomRepKeyUp(int key);
-    void PrefixImgChange();
-    void SonMapChange();
-    void SonDeclChange();
-    void AProposClick();
-    void AideClick();
-    void EnrgModeleClick();
-    void OuvrModeleClick();
-    // With a sender (a click, or the program right after connecting): back to
-    // the settings the camera had after connecting. Without: unchecks the box.
-    void ModDefautMouseUp(QObject* sender);
-    // Shows a status record in the controls and sends it through their
-    // handlers; restore receives the low byte of param13. 1 when no camera
-    // call failed (ErrorLatch clear at the end), else 0.
-    uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore);
-    TInfosPgm* InfosPgm() const { return infosPgm_; }
+    // Read-only observations, for programs that measure the window.
+    bool IsConnected() const { return Connected; }
+    uint64_t FramesShownCount() const { return FramesShown; }
+    QSize PreviewSize() const { return {PreviewWidth, PreviewHeight}; }
 
     // Dialogs of the settings tab. Empty: the real dialogs; tests put their
-    // own here. The choosers return an empty path when the user cancels.
+    // own in the hooks. The choosers return an empty path when the user
+    // cancels.
     enum class TMessageKind { Warning, Error };
-    std::function<QString(const QString& start)> ChooseDirectoryHook;
-    std::function<QString()> ChooseTemplateToSaveHook;
-    std::function<QString()> ChooseTemplateToOpenHook;
-    std::function<void(TMessageKind kind, const QString& text)> ShowMessageHook;
-
-    // ---- numeric edit boxes ---------------------------------------------------
-    // Each box filters its digits as they are typed and checks its range one
-    // second after the last key release; these store the value it accepted.
-    void RetDeclKeyUp(int seconds);
-    void eNbImgTKeyUp(int shots);
-    void eDepImgKeyUp(int minutes);
-    void eInterImgKeyUp(int seconds);
-    void eDureeVideoKeyUp(int seconds);
-    void eDepVideoKeyUp(int minutes);
-    void eDFocKeyUp(int millimetres);
-
-    // ---- shooting modes, intervalometer, schedule, detection, video ----
     // The tick counter the automation times itself with, in milliseconds; it
     // never reads 0 (0 marks "no sequence" in IntervalStart and VideoStart).
     // Replaceable so that tests can drive the clock.
     using TTickSource = std::function<uint32_t()>;
-    void SetTickSource(TTickSource source);
-    uint32_t TickCount() const;
-
-    // MonoMultiVue: drive mode, running sequences stopped, the mode's box
-    // shown and reset, the window caption.
-    void MonoMultiVueClick();
-    // Intervalometer. Called with fromUser false (no sender) it always stops.
-    void SeqInterVClick(bool fromUser = false);
-    void IntervalTick();
-    // Trigger schedule.
-    void PrgmEventClick();
-    void ShowProgDHHelp();
-    bool ScheduleAllowsTrigger() const;
-    // Capture on motion.
-    void SeuilChange();
-    void DetectEventClick(bool fromUser = false);
-    void ResetDetection();
-    void ClearRoiThumbnail();
-    void DrawRoiThumbnail();
-    void DrawRoiThumbnailIfDirty();
-    void DrawDetectionOverlay(QPainter& painter);
-    void DetectionAfterAnalyse();
-    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
-    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
-    void RoiMouseUpEvent(int x, int y);
-    void LoadDetectionRectangle(int previewSizeItem);
-    // Video sequence. Called with fromUser false (no sender) it always stops.
-    void SeqVideoClick(bool fromUser = false);
-    void VideoTick();
-
-    QImage RoiThumbImage;                             // what AffZoneDetect shows
-    std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
-    QString VideoFileName;
-    TAVIOptions VideoOptions{};
-
-    Ui::TBase* form() const { return ui_.get(); }
-
-    // ---- live view, histogram, shutter, focus, colour (window) ----
-    // The displayed picture: the decoded frame turned to the orientation
-    // chosen, with the overlays drawn over it once the frame is complete.
-    QImage LiveImage;
-    QImage HistoImage;  // ImgHisto's picture, 256 x 100
-    orka::THistogram Histogram;
-    // Peaking and clipping marks and channel counts of the last frame
-    // decoded, drawn over LiveImage with the other overlays.
-    orka::TLiveAssist Assist;
-    orka::TAssistSettings AssistSettings() const;  // the controls of "Présentation"
-    uint64_t FramesShown = 0;                      // live-view frames shown since the start
-    int ShownGlyph = gClic0;                       // Glyphs entry PriseVue shows
-
-    bool EventModeSelected() const;  // MonoMultiVue item 3
-    orka::Orientation CurrentOrientation() const;
-    void ToggleLiveView();
-    void PreVisuActifClick();
-    void PostVisuActifClick();
-    // Decodes FrameBuffer into LiveImage and analyses it; false when the
-    // frame is corrupt (LiveView keeps showing the previous picture).
-    // liveFrame is false for the after-view picture, which is not watched for
-    // motion.
-    bool DecodeFrame(bool liveFrame = true);
-    void ApplyFrameSize();
-    void ImgHorz0Click();
-    void ImgVertGClick();
-    void DimPreViewClick();
-    // The camera-frame point of preview point (x, y), into target.
-    void PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const;
-    void LiveViewMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
-    void LiveViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
-    void LiveViewMouseUp(int x, int y);
-    void DrawReticle(QPainter& painter) const;
-    void DrawGrid(QPainter& painter) const;
-    double FrameRate();
-
-    void PriseVueMouseDown();  // the full press; the intervalometer calls it too
-    void MemoFocusClick();
-    void SetShutterGlyph(int glyph);
-
-    void ModeMFClick();
-    void ModeFFPClick();
-    // Without a sender (the settings push): the link starts off.
-    void FFPetSpotAEClick();
-    void FocMMouseDown();
-    void FocPMouseDown();
-    void FocPMouseUp();
-    void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
-
-    void RCouleurChange();
-    void RNetteteChange();
-    void FCoulChange();
-    void SatChange();
-    void ContrChange();
-    void BalBlancChange();
-    void TCoulChange();
-    void ICCChange();
-    void DefWBClick();
-    void AppliquerClick();
-    void ClearGreySample();
 
   Q_SIGNALS:
     // F1 asked for the help topic of this context.
@@ -340,6 +119,169 @@ class TBase : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The trigger schedule dialog, kept for the window's lifetime.
+    TParamPgm* ParamPgm = nullptr;
+
+    // Bitmaps, loaded by resource name.
+    std::array<QPixmap, gGlyphCount> Glyphs;
+    QPixmap GlyphBtnOff, GlyphBtnOn;
+
+    std::function<QString(const QString& start)> ChooseDirectoryHook;
+    std::function<QString()> ChooseTemplateToSaveHook;
+    std::function<QString()> ChooseTemplateToOpenHook;
+    std::function<void(TMessageKind kind, const QString& text)> ShowMessageHook;
+
+  private Q_SLOTS:
+    // The handlers of the controls, connected in FormCreate. Called from code
+    // as well, as the design does (see the semantics above).
+    void InfoErreurClick();
+    void VisuInfoBulleClick();
+    void ConnectAPNClick();
+
+    // " Image ", " Exposition " and " Flash "
+    void QualImgChange();
+    void DefImgChange();
+    void ISOImgChange();
+    void ModeAPNChange();
+    void MesAPNChange();
+    void VitAPNChange();
+    void OuvAPNChange();
+    void CompExpChange();
+    void CompFlashChange();
+    void MFlashAPNChange();
+    void CFlashAPNChange();
+
+    // The settings tab, configuration templates, help and about.
+    void SynchroNowClick();
+    void NomRepClick();
+    void NomRepKeyUp(int key);
+    void PrefixImgChange();
+    void SonMapChange();
+    void SonDeclChange();
+    void AProposClick();
+    void AideClick();
+    void EnrgModeleClick();
+    void OuvrModeleClick();
+    // With a sender (a click, or the program right after connecting): back to
+    // the settings the camera had after connecting. Without: unchecks the box.
+    void ModDefautMouseUp(QObject* sender);
+
+    // Numeric edit boxes: each filters its digits as they are typed and
+    // checks its range one second after the last key release; these store
+    // the value it accepted.
+    void RetDeclKeyUp(int seconds);
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    void eDureeVideoKeyUp(int seconds);
+    void eDepVideoKeyUp(int minutes);
+    void eDFocKeyUp(int millimetres);
+
+    // Shooting modes, intervalometer, schedule, detection, video.
+    // MonoMultiVue: drive mode, running sequences stopped, the mode's box
+    // shown and reset, the window caption.
+    void MonoMultiVueClick();
+    // Intervalometer. Called with fromUser false (no sender) it always stops.
+    void SeqInterVClick(bool fromUser = false);
+    void PrgmEventClick();
+    void SeuilChange();
+    void DetectEventClick(bool fromUser = false);
+    // Video sequence. Called with fromUser false (no sender) it always stops.
+    void SeqVideoClick(bool fromUser = false);
+
+    // Live view, shutter, focus and colour.
+    void PreVisuActifClick();
+    void PostVisuActifClick();
+    void ImgHorz0Click();
+    void ImgVertGClick();
+    void DimPreViewClick();
+    void PriseVueMouseDown();  // the full press; the intervalometer calls it too
+    void MemoFocusClick();
+    void ModeMFClick();
+    void ModeFFPClick();
+    // Without a sender (the settings push): the link starts off.
+    void FFPetSpotAEClick();
+    void FocMMouseDown();
+    void FocPMouseDown();
+    void FocPMouseUp();
+    void RCouleurChange();
+    void RNetteteChange();
+    void FCoulChange();
+    void SatChange();
+    void ContrChange();
+    void BalBlancChange();
+    void TCoulChange();
+    void ICCChange();
+    void DefWBClick();
+    void AppliquerClick();
+
+  private:
+    // ---- window ------------------------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void CheckResult(int32_t result);
+    void FormShortCut(int key);
+    void ShowHelp(int context);
+    bool HintsShown() const { return hintsShown_; }
+    // Lays the window out for the preview size: 0 small, 1 large.
+    void LayoutForPreviewSize(int item);
+    TInfosPgm* InfosPgm() const { return infosPgm_; }
+
+    // ---- connection and polling -------------------------------------------
+    uint8_t ConnectCamera();
+    uint8_t PushAllSettings();
+    bool DisconnectCamera();
+    void IdleRefresh();
+
+    // Shows a status record in the controls and sends it through their
+    // handlers; restore receives the low byte of param13. 1 when no camera
+    // call failed (ErrorLatch clear at the end), else 0.
+    uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore);
+
+    // ---- shooting modes, intervalometer, schedule, detection, video ----
+    void SetTickSource(TTickSource source);
+    uint32_t TickCount() const;
+    void IntervalTick();
+    void ShowProgDHHelp();
+    bool ScheduleAllowsTrigger() const;
+    void ResetDetection();
+    void ClearRoiThumbnail();
+    void DrawRoiThumbnail();
+    void DrawRoiThumbnailIfDirty();
+    void DrawDetectionOverlay(QPainter& painter);
+    void DetectionAfterAnalyse();
+    void RoiMouseDownEvent(Qt::MouseButton button, int x, int y);
+    void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void RoiMouseUpEvent(int x, int y);
+    void LoadDetectionRectangle(int previewSizeItem);
+    void VideoTick();
+
+    // ---- live view, histogram, shutter, focus, colour ----
+    bool EventModeSelected() const;  // MonoMultiVue item 3
+    orka::TAssistSettings AssistSettings() const;  // the controls of "Présentation"
+    orka::Orientation CurrentOrientation() const;
+    void ToggleLiveView();
+    // Decodes FrameBuffer into LiveImage and analyses it; false when the
+    // frame is corrupt (LiveView keeps showing the previous picture).
+    // liveFrame is false for the after-view picture, which is not watched for
+    // motion.
+    bool DecodeFrame(bool liveFrame = true);
+    void ApplyFrameSize();
+    // The camera-frame point of preview point (x, y), into target.
+    void PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const;
+    void LiveViewMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
+    void LiveViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void LiveViewMouseUp(int x, int y);
+    void DrawReticle(QPainter& painter) const;
+    void DrawGrid(QPainter& painter) const;
+    double FrameRate();
+    void SetShutterGlyph(int glyph);
+    void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
+    // The filter track bar's value sent as the filter of this colour mode:
+    // the black and white filter or the colour filter.
+    void SendColourFilter(int32_t colourMode);
+    void ClearGreySample();
+
     void FillLists();
     void FitTabCaptions();
     void ConnectHandlers();
@@ -353,8 +295,8 @@ class TBase : public QWidget {
     void ShowScheduleIndicator();
     void WaitForPendingFiles();
 
-    // Live view, shutter, focus and colour (LiveView.cpp, Shutter.cpp,
-    // FocusSettings.cpp, ColourSettings.cpp).
+    // Live view, shutter, focus and colour (TBaseLiveView.cpp,
+    // TBaseShutter.cpp, TBaseFocus.cpp, TBaseColour.cpp).
     void SetUpLiveView();
     void SetUpFocus();
     void SetUpColour();

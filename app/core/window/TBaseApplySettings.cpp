@@ -90,16 +90,12 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
     CompExpChange();
 
     // The filter track bar sends to the colour filter or to the black and
-    // white filter by the colour mode in Status. The camera may still be in
-    // the other mode, so each of the record's two filters is sent with the
-    // mode it belongs to; the black and white one is shown last.
+    // white filter by a colour mode. The camera may still be in the other
+    // mode, so each of the record's two filters is sent with the mode it
+    // belongs to; the black and white one is shown last.
     const auto sendFilter = [&](int32_t colourMode, int32_t filter) {
         SetPosition(ui.FCoul, io::FCoul.position(filter));
-        const int32_t shown = Status.colorMode;
-        Status.colorMode = colourMode;
-        FCoulChange();
-        if (!Connected)  // CheckResult refreshes Status only while connected
-            Status.colorMode = shown;
+        SendColourFilter(colourMode);
     };
     const bool blackAndWhite = record.colorMode == io::ColorModeBlackWhite;
     sendFilter(blackAndWhite ? 0 : record.colorMode, record.colorFilter);

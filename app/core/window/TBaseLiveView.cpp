@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -31,15 +30,11 @@ namespace {
 constexpr int kMaxPreviewSide = 544;
 constexpr uint32_t kMaxFrameBytes = 4u << 20;
 
-uint32_t TickMs() {
-    using namespace std::chrono;
-    return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 int Round(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
+
+}  // namespace
 
 // Mouse presses and releases of the preview, the shutter button and the two
 // focus buttons, for any mouse button (the toolkit's own button signals
@@ -86,8 +81,6 @@ class TLiveInput : public QObject {
     TBase* base_;
     Ui::TBase* ui_;
 };
-
-}  // namespace
 
 void TBase::SetUpLiveView() {
     frameDecoder_ = std::make_unique<orka::TFrameDecoder>();
@@ -180,7 +173,7 @@ void TBase::LiveViewFrame() {
 }
 
 double TBase::FrameRate() {
-    return FrameIntervals.FrameRate(TickMs());
+    return FrameIntervals.FrameRate(TickCount());
 }
 
 // ---- decoding ---------------------------------------------------------------

@@ -69,11 +69,15 @@ void TBase::RNetteteChange() {
 }
 
 void TBase::FCoulChange() {
+    SendColourFilter(Status.colorMode);
+}
+
+void TBase::SendColourFilter(int32_t colourMode) {
     const int position = ui_->FCoul->value();
     ui_->eFCoul->setText(QString::number(position));
     const int value = vt::FCoul.value(position);
-    CheckResult(Status.colorMode == vt::ColorModeBlackWhite ? SetBWFilter(value)
-                                                            : SetColorFilter(value));
+    CheckResult(colourMode == vt::ColorModeBlackWhite ? SetBWFilter(value)
+                                                      : SetColorFilter(value));
 }
 
 void TBase::SatChange() {

@@ -90,9 +90,6 @@ void TBase::ShowDepthOfField(uint32_t distanceMm, int apertureIndex) {
     const auto dof = orka::ShowDepthOfField(distanceMm, apertureIndex, FocalLength);
     if (!dof)
         return;  // no F-number for this aperture index
-    HyperfocalDistance = dof->hyperfocal;
-    NearLimit = dof->nearLimit;
-    FarLimit = dof->farLimit;
     if (ui_->eDProc->text() != dof->nearText)
         ui_->eDProc->setText(dof->nearText);
     if (ui_->eDLoin->text() != dof->farText)
