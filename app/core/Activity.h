@@ -11,11 +11,12 @@
 //  2. Code that must not run nested inside some activity checks
 //     `Running()` first and returns; the table of who skips what is the
 //     `Skips…` functions below, so that it is written once.
-//  3. The window pumps only through TBase::PumpOnce, which tells whether
-//     the window still exists afterwards; the caller returns at once when it
-//     does not. Waits that must not let anything run in between (the
-//     self-timer, the after-view pause) go through TBase::BlockUntil, which
-//     does not pump.
+//  3. The window pumps only through TBase::PumpOnce (and the after-view
+//     question's own modal loop), which tells whether the window still
+//     exists afterwards; the caller returns at once when it does not, and so
+//     do its callers (TakePictures, ShowAfterView). Waits that must not let
+//     anything run in between (the self-timer, the after-view pause) go
+//     through TBase::BlockUntil, which does not pump.
 #pragma once
 
 #include <array>

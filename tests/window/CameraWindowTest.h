@@ -19,12 +19,15 @@ class TCameraWindowTest : public TWindowTest {
     orkasim::Camera& cam = orkasim::Camera::instance();
     QTemporaryDir images;  // where the window saves pictures
 
-    // A fresh simulated camera and a new window that saves into images; the
-    // caller shows it.
-    void NewWindow() {
+    // A fresh simulated camera and a new window that saves into images,
+    // shown; beforeShow runs before the first show.
+    bool OpenCameraWindow(const std::function<void()>& beforeShow = {}) {
         cam.reset();
-        base = new TBase;
-        get<QLineEdit>("NomRep")->setText(images.path());
+        return OpenWindow([&] {
+            get<QLineEdit>("NomRep")->setText(images.path());
+            if (beforeShow)
+                beforeShow();
+        });
     }
     // Clicks the connection button with "Prévisualisation active" unchecked
     // first, so that no live view runs inside the click; true when connected.
@@ -36,8 +39,7 @@ class TCameraWindowTest : public TWindowTest {
     // Deletes the window (which disconnects) and returns the protocol errors
     // the camera saw, empty when there were none.
     std::string CloseWindow() {
-        delete base;
-        base = nullptr;
+        DeleteWindow();
         std::string errors;
         for (const auto& e : cam.protocolErrors())
             errors += e + "; ";

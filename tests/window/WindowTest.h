@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTest>
 
+#include <functional>
 #include <utility>
 
 #include "OrkaCapture.h"
@@ -36,13 +37,16 @@ class TWindowTest : public QObject {
         return w;
     }
 
-    // A new window, shown; true once it is on screen.
-    bool OpenWindow() {
+    // A new window, shown; true once it is on screen. beforeShow runs
+    // between the creation and the first show (clock, hooks, folder).
+    bool OpenWindow(const std::function<void()>& beforeShow = {}) {
         base = new TBase;
+        if (beforeShow)
+            beforeShow();
         base->show();
         return QTest::qWaitForWindowExposed(base);
     }
-    // Deletes the window.
+    // Deletes the window (which disconnects when connected).
     void DeleteWindow() {
         delete base;
         base = nullptr;

@@ -64,12 +64,11 @@ class TestConnection : public TCameraWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        NewWindow();
-        // The live view would run inside the connection's click: unchecking
-        // the box first makes the connection leave it off.
-        get<QCheckBox>("PreVisuActif")->setChecked(false);
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenCameraWindow([this] {
+            // The live view would run inside the connection's click: unchecking
+            // the box first makes the connection leave it off.
+            get<QCheckBox>("PreVisuActif")->setChecked(false);
+        }));
     }
     void cleanup() {
         const std::string errors = CloseWindow();

@@ -39,18 +39,18 @@ class TestIntervalometer : public TWindowTest {
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
         messages.clear();
-        base = new TBase;
-        SetTickSource([this] { return nowMs; });
-        for (orka::TNumericEdit* rule : base->findChildren<orka::TNumericEdit*>())
-            rule->setMessageHook([this](QMessageBox::Icon, const QString& t) { messages << t; });
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow([this] {
+            SetTickSource([this] { return nowMs; });
+            for (orka::TNumericEdit* rule : base->findChildren<orka::TNumericEdit*>())
+                rule->setMessageHook(
+                    [this](QMessageBox::Icon, const QString& t) { messages << t; });
+        }));
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(2);
         MonoMultiVueClick();
     }
     void cleanup() {
         Connected() = false;
-        delete base;
+        DeleteWindow();
     }
 
     // Total 2, 5 s, no delay: the first shot at once, the second 5 s later,

@@ -140,9 +140,7 @@ class TestLiveCamera : public TCameraWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        NewWindow();
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenCameraWindow());
         hoverShutter(false);
     }
     void cleanup() {

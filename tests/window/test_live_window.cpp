@@ -39,13 +39,10 @@ class TestLiveWindow : public TWindowTest {
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
-        base = new TBase;
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow());
     }
     void cleanup() {
-        delete base;
-        base = nullptr;
+        DeleteWindow();
     }
 
     void previewToCamera_data() {

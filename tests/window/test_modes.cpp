@@ -69,9 +69,7 @@ class TestModes : public TCameraWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        NewWindow();
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenCameraWindow());
         QVERIFY(ConnectWithoutLiveView());
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(2);
         cam.clearLog();

@@ -40,9 +40,7 @@ class TestMotion : public TWindowTest {
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
-        base = new TBase;
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow());
         PreviewWidth() = 544;  // frames of the large preview, chosen at start
         PreviewHeight() = 408;
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(3);
@@ -50,7 +48,7 @@ class TestMotion : public TWindowTest {
     }
     void cleanup() {
         Connected() = false;
-        delete base;
+        DeleteWindow();
     }
 
     // Drawn on the small preview, the rectangle is kept for the large one

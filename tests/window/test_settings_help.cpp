@@ -30,11 +30,9 @@ class TestSettingsHelp : public TWindowTest {
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
-        base = new TBase;
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow());
     }
-    void cleanup() { delete base; }
+    void cleanup() { DeleteWindow(); }
 
     // F1 opens the page of the tab in front, from the window or from a control
     // of the tab; "&Aide" opens the contents.

@@ -39,15 +39,14 @@ class TestSettingsTab : public TCameraWindowTest {
         QVERIFY(images.isValid());
     }
     void init() {
-        NewWindow();
-        dialogStarts.clear();
-        dialogAnswer.clear();
-        ChooseDirectoryHook() = [this](const QString& start) {
-            dialogStarts << start;
-            return dialogAnswer;
-        };
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenCameraWindow([this] {
+            dialogStarts.clear();
+            dialogAnswer.clear();
+            ChooseDirectoryHook() = [this](const QString& start) {
+                dialogStarts << start;
+                return dialogAnswer;
+            };
+        }));
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(4);
     }
     void cleanup() {

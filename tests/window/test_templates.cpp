@@ -88,16 +88,15 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(dir.isValid());
     }
     void init() {
-        NewWindow();
-        chosen.clear();
-        messages.clear();
-        ChooseTemplateToSaveHook() = [this] { return chosen; };
-        ChooseTemplateToOpenHook() = [this] { return chosen; };
-        ShowMessageHook() = [this](Kind kind, const QString& text) {
-            messages << std::pair(kind, text);
-        };
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenCameraWindow([this] {
+            chosen.clear();
+            messages.clear();
+            ChooseTemplateToSaveHook() = [this] { return chosen; };
+            ChooseTemplateToOpenHook() = [this] { return chosen; };
+            ShowMessageHook() = [this](Kind kind, const QString& text) {
+                messages << std::pair(kind, text);
+            };
+        }));
     }
     void cleanup() {
         const std::string errors = CloseWindow();

@@ -91,17 +91,16 @@ class TestVideo : public TWindowTest {
         QCOMPARE(landscape.size(), QSize(544, 408));
     }
     void init() {
-        base = new TBase;
-        SetTickSource([this] { return nowMs; });
-        get<QLineEdit>("NomRep")->setText(dir.path());
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow([this] {
+            SetTickSource([this] { return nowMs; });
+            get<QLineEdit>("NomRep")->setText(dir.path());
+        }));
         PreviewWidth() = 544;
         PreviewHeight() = 408;
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
         MonoMultiVueClick();
     }
-    void cleanup() { delete base; }
+    void cleanup() { DeleteWindow(); }
 
     // Two seconds at 10 frames/s: 21 Motion-JPEG frames of 544 x 408 that
     // play for 2 s; the codec setting is 1 during the recording only, and

@@ -25,14 +25,12 @@ class TestWindowState : public TWindowTest {
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
     void init() {
-        base = new TBase;
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow());
     }
     void cleanup() {
         messages.clear();
         Connected() = false;  // nothing to disconnect
-        delete base;
+        DeleteWindow();
     }
 
     // Without a connection a failure latches but the panel keeps "O" and the

@@ -51,16 +51,18 @@ void TBase::IntervalTick() {
     // The release handles window messages while it runs, so the idle refresh
     // and the timer can come back here during a shot: the shot under way is
     // not counted yet and must not be fired twice.
-    if (intervalTickBusy_ || IntervalStart == 0)
+    if (activities_->SkipsIntervalTick() || IntervalStart == 0)
         return;
     if (!IntervalShotDue(IntervalStart, IntervalDelay, IntervalShots, IntervalSeconds,
                          TickCount() / 1000))
         return;
     const uint32_t run = intervalRun_;
 
-    intervalTickBusy_ = true;
-    PriseVueMouseDown();
-    intervalTickBusy_ = false;
+    {
+        const orka::ActivityScope shot(activities_, orka::Activity::IntervalShot);
+        if (!TakePictures())
+            return;
+    }
 
     // Stopped (or stopped and started again) during the shot: that sequence
     // is over and its counter was reset.

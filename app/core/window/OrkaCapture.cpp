@@ -66,7 +66,7 @@ TBase::TBase(QWidget* parent)
 }
 
 TBase::~TBase() {
-    if (!closing_)
+    if (!activities_->Running(orka::Activity::Closing))
         FormClose();
 }
 
@@ -216,7 +216,7 @@ void TBase::eDFocKeyUp(int millimetres) {
 }
 
 void TBase::closeEvent(QCloseEvent* event) {
-    if (busy_) {  // the disconnect under way finishes first
+    if (activities_->SkipsConnectClick()) {  // the disconnect under way finishes first
         event->ignore();
         return;
     }
@@ -225,9 +225,9 @@ void TBase::closeEvent(QCloseEvent* event) {
 }
 
 void TBase::FormClose() {
-    if (closing_)
+    if (activities_->Running(orka::Activity::Closing))
         return;
-    closing_ = true;
+    activities_->Enter(orka::Activity::Closing);  // for good
     if (idleTimer_)
         idleTimer_->stop();
     SeqVideoClick();  // a recording in progress is closed properly

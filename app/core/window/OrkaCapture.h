@@ -19,12 +19,14 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
 
+#include "Activity.h"
 #include "TBaseState.h"
 
 class QColor;
@@ -282,6 +284,19 @@ class TBase : public QWidget,
     void SendColourFilter(int32_t colourMode);
     void ClearGreySample();
 
+    // ---- re-entrancy (the rule is written in Activity.h) ----
+    // What the window is doing; shared with the scopes that mark it.
+    std::shared_ptr<orka::TActivities> activities_ = std::make_shared<orka::TActivities>();
+    // Handles the window messages waiting; false when a handler run from
+    // here destroyed the window: the caller returns at once, touching nothing.
+    [[nodiscard]] bool PumpOnce();
+    // Waits without handling any message: nothing may run in between.
+    void BlockUntil(std::chrono::steady_clock::time_point deadline);
+    // The full press; false when the window was destroyed meanwhile.
+    [[nodiscard]] bool TakePictures();
+    // The after-view picture and its question; false as above.
+    [[nodiscard]] bool ShowAfterView();
+
     void FillLists();
     void FitTabCaptions();
     void ConnectHandlers();
@@ -307,7 +322,6 @@ class TBase : public QWidget,
     void LayoutLiveView(int width, int height);
     void HalfPressRefresh();
     bool MouseOverShutter() const;
-    void ShowAfterView();
     void ShowGreySample();
     void SendSpotLink();
     void SendCustomWB();
@@ -323,22 +337,15 @@ class TBase : public QWidget,
     void StopVideo();
     TTickSource tickSource_;
     QTimer* intervalTimer_ = nullptr;  // evaluates IntervalTick once a second
-    bool intervalTickBusy_ = false;    // a shot of the intervalometer is under way
     uint32_t intervalRun_ = 0;         // counts the starts of the intervalometer
-    bool detectionBusy_ = false;       // a capture on motion is under way
     int mappedItem_ = -1;              // preview size and orientation of Detector's rectangle
     orka::Orientation mappedOrientation_ = orka::Orientation::Normal;
 
     std::unique_ptr<Ui::TBase> ui_;
     std::unique_ptr<orka::TFrameDecoder> frameDecoder_;
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
-    int liveLoopDepth_ = 0;         // nested live-view loops running
-    bool inHalfPress_ = false;
-    bool inFullPress_ = false;
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
-    bool closing_ = false;
-    bool busy_ = false;              // ConnectAPNClick is connecting or disconnecting
     TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;

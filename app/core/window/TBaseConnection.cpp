@@ -29,19 +29,20 @@ struct WaitCursor {
 }  // namespace
 
 void TBase::ConnectAPNClick() {
-    if (busy_) {  // only code can click while a connection or disconnection runs
+    if (activities_->SkipsConnectClick()) {  // only code can click while it connects
         ui_->ConnectAPN->setChecked(Connected);
         return;
     }
     bool justConnected = false;
     {
         WaitCursor hourglass;
-        busy_ = true;
-        if (!Connected)
-            Connected = justConnected = ConnectCamera() != 0;
-        else if (DisconnectCamera())
-            Connected = false;
-        busy_ = false;
+        {
+            const orka::ActivityScope connecting(activities_, orka::Activity::Connecting);
+            if (!Connected)
+                Connected = justConnected = ConnectCamera() != 0;
+            else if (DisconnectCamera())
+                Connected = false;
+        }
         ui_->ConnectAPN->setChecked(Connected);
         // The settings were pushed before the window counted itself as
         // connected: show now whether one of them was refused.

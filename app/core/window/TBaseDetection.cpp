@@ -126,7 +126,7 @@ void TBase::LoadDetectionRectangle(int previewSizeItem) {
 void TBase::DetectionAfterAnalyse() {
     // The capture below lets the camera library wait; should a frame be
     // handled meanwhile, it is not measured against a half-done capture.
-    if (detectionBusy_)
+    if (activities_->SkipsMotionMeasure())
         return;
     const orka::MotionResult result = Detector.DetectMotion();
     if (result.gaugeUpdated)
@@ -134,13 +134,12 @@ void TBase::DetectionAfterAnalyse() {
 
     if (orka::MotionTriggers(result.measure, ui_->Seuil->value(), ui_->DetectEvent->isChecked(),
                              ScheduleAllowsTrigger())) {
-        detectionBusy_ = true;
+        const orka::ActivityScope capture(activities_, orka::Activity::MotionCapture);
         if (ui_->BeepDecl->isChecked())
             QApplication::beep();
         CheckResult(CaptureImage(0));
         CheckResult(TerminateCaptureImage());
         Detector.NoteTrigger();
-        detectionBusy_ = false;
     }
 
     // The orientation or the preview size changed since the rectangle was

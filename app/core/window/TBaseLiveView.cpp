@@ -128,21 +128,21 @@ void TBase::ToggleLiveView() {
         return;
     }
     LiveViewOn = true;
+    const orka::ActivityScope live(activities_, orka::Activity::LiveView);
     // The loop refreshes the read-outs once per frame: the idle timer rests.
-    QPointer<TBase> self(this);
-    if (liveLoopDepth_++ == 0 && idleTimer_)
+    if (live.Outermost() && idleTimer_)
         idleTimer_->stop();
-    while (LiveViewOn && !closing_ && LiveViewGetInfo(&LiveInfo) == 0) {
+    while (LiveViewOn && !activities_->Running(orka::Activity::Closing) &&
+           LiveViewGetInfo(&LiveInfo) == 0) {
         try {
             LiveViewFrame();
         } catch (const std::exception&) {
             // A frame that cannot be shown is skipped; the next one may.
         }
-        QCoreApplication::processEvents();
-        if (!self)
-            return;  // the window was destroyed by a nested handler
+        if (!PumpOnce())
+            return;
     }
-    if (--liveLoopDepth_ == 0 && idleTimer_ && !closing_)
+    if (live.Outermost() && idleTimer_ && !activities_->Running(orka::Activity::Closing))
         idleTimer_->start();
 }
 

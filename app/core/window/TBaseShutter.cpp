@@ -29,13 +29,19 @@ constexpr int32_t kDriveBracketing = 3;
 constexpr int kSelfTimerItem = 5;
 constexpr uint32_t kMaxAfterViewBytes = 64u << 20;
 
-// The waits of the release sequence block the window on purpose: nothing
-// may run between the click and the shutter.
-void BlockUntil(Clock::time_point deadline) {
-    std::this_thread::sleep_until(deadline);
+}  // namespace
+
+bool TBase::PumpOnce() {
+    const QPointer<TBase> self(this);
+    QCoreApplication::processEvents();
+    return !self.isNull();
 }
 
-}  // namespace
+// The waits of the release sequence block the window on purpose: nothing
+// may run between the click and the shutter.
+void TBase::BlockUntil(Clock::time_point deadline) {
+    std::this_thread::sleep_until(deadline);
+}
 
 void TBase::SetShutterGlyph(int glyph) {
     if (glyph == ShownGlyph)
@@ -55,7 +61,7 @@ bool TBase::MouseOverShutter() const {
 
 // The half press: first step of every IdleRefresh.
 void TBase::HalfPressRefresh() {
-    if (inHalfPress_ || inFullPress_)
+    if (activities_->SkipsHalfPress())
         return;  // re-entered from the pump of a press sequence under way
     const bool depthTest = ui_->TestProfChamp->isChecked() && LiveViewOn;
     if (!MouseOverShutter() && !RefocusPending) {
@@ -72,7 +78,7 @@ void TBase::HalfPressRefresh() {
 
     RefocusPending = false;
     if (!HalfPressed) {
-        inHalfPress_ = true;
+        const orka::ActivityScope press(activities_, orka::Activity::HalfPress);
         if (!FocusMemorised) {
             if (depthTest)
                 CheckResult(SetAperturePreview(0));  // open up to focus
@@ -88,9 +94,7 @@ void TBase::HalfPressRefresh() {
             SetShutterGlyph(gClic1);
         ui_->InfoStatut->setText(orka::WarningText(Status.warnings));
 
-        QPointer<TBase> self(this);
-        QCoreApplication::processEvents();
-        if (!self)
+        if (!PumpOnce())
             return;
         if (!FocusMemorised)
             CheckResult(S1Off());
@@ -98,7 +102,6 @@ void TBase::HalfPressRefresh() {
             SetShutterGlyph(gClic2);
             HalfPressed = true;
         }
-        inHalfPress_ = false;
     }
     // Stopped down while the mouse rests here: the preview shows the depth of field.
     if (ui_->TestProfChamp->isChecked() && LiveViewOn)
@@ -106,10 +109,13 @@ void TBase::HalfPressRefresh() {
 }
 
 void TBase::PriseVueMouseDown() {
-    if (!Connected || inFullPress_)
-        return;
-    inFullPress_ = true;
-    QPointer<TBase> self(this);
+    (void)TakePictures();
+}
+
+bool TBase::TakePictures() {
+    if (!Connected || activities_->SkipsRelease())
+        return true;
+    const orka::ActivityScope release(activities_, orka::Activity::Release);
 
     if (Status.aperturePreview == 1) {
         CheckResult(SetAperturePreview(0));
@@ -136,27 +142,23 @@ void TBase::PriseVueMouseDown() {
             SetShutterGlyph(gClic2);
         }
         CheckResult(CaptureImage(0));
-        if (AfterViewOn) {
-            ShowAfterView();
-            if (!self)
-                return;
-        }
+        if (AfterViewOn && !ShowAfterView())
+            return false;
         CheckResult(TerminateCaptureImage());
         if (LastResult == 0)
             SetShutterGlyph(series ? gImg1Ok + i - 1 : gClicOk);
-        QCoreApplication::processEvents();
-        if (!self)
-            return;
+        if (!PumpOnce())
+            return false;
         if (!Connected)
             break;  // disconnected from a nested handler
         if (!pressedAlready())
             CheckResult(S1Off());
     }
-    inFullPress_ = false;
+    return true;
 }
 
 // Shows the picture just taken and asks whether to keep it.
-void TBase::ShowAfterView() {
+bool TBase::ShowAfterView() {
     CheckResult(AfterViewGetInfo(&LiveInfo));
     bool shown = false;
     if (LastResult == 0 && LiveInfo.size > 0 && LiveInfo.size <= kMaxAfterViewBytes) {
@@ -172,21 +174,24 @@ void TBase::ShowAfterView() {
     if (shown)
         BlockUntil(Clock::now() + kAfterViewPause);
 
-    // The box is the window's child: if a nested handler closes the window,
-    // the box goes with it.
-    QPointer<TBase> self(this);
-    QPointer<QMessageBox> box =
+    // The box is the window's child: if a handler run by its own event loop
+    // destroys the window, the box goes with it.
+    const QPointer<TBase> self(this);
+    const QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::Question, windowTitle(),
                         QStringLiteral("Enregistrer cette image ?"), QMessageBox::NoButton, this);
     QPushButton* yes = box->addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
     box->addButton(QStringLiteral("Non"), QMessageBox::NoRole);
     box->setDefaultButton(yes);
     box->exec();
-    if (!self || !box)
-        return;
+    if (!self)
+        return false;
+    if (!box)
+        return true;
     const bool keep = box->clickedButton() == yes;
     delete box;
     CheckResult(AfterViewConfirmation(keep ? 1 : 0));
+    return true;
 }
 
 void TBase::MemoFocusClick() {

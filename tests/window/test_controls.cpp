@@ -1,6 +1,7 @@
-// The main window as created: every control under its name, with its
-// caption, entries, range, start value, enabled and visible state, and the
-// window's geometry, help contexts and tooltip switch.
+// The main window's controls as its code sets them up: the lists and track
+// bars filled from the value tables, the start states, the layout following
+// the preview size, the radio groups' click semantics, the tabs' help
+// contexts, F1, the tooltip switch and the about box.
 #include <QSignalSpy>
 #include <QTest>
 #include <QtWidgets>
@@ -10,49 +11,21 @@
 #include "RadioGroup.h"
 #include "WindowTest.h"
 
-class TestForm : public TWindowTest {
+class TestControls : public TWindowTest {
     Q_OBJECT
 
   private Q_SLOTS:
     void initTestCase() {
         QLocale::setDefault(QLocale::French);
-        base = new TBase;
-        base->show();
-        QVERIFY(QTest::qWaitForWindowExposed(base));
+        QVERIFY(OpenWindow());
     }
-    void cleanupTestCase() { delete base; }
-
-    void windowGeometry() {
-        // The first mode selection names the single-shot mode.
-        QCOMPARE(base->windowTitle(),
-                 QStringLiteral("PC <--> Orka         en mode de Prise de vue unique"));
-        QCOMPARE(base->size(), QSize(911, 586));
-        QCOMPARE(base->minimumSize(), base->maximumSize());
-        const std::pair<const char*, QRect> places[] = {
-            {"ViewBox", QRect(11, 10, 546, 546)},    {"CommandeAPN", QRect(571, 8, 331, 406)},
-            {"InfoConnect", QRect(0, 566, 150, 20)}, {"InfoStatut", QRect(150, 566, 601, 20)},
-            {"FreqImg", QRect(751, 566, 100, 20)},   {"InfoBatterie", QRect(851, 566, 40, 20)},
-            {"InfoErreur", QRect(891, 566, 20, 20)},
-        };
-        for (const auto& [name, place] : places)
-            QCOMPARE(get<QWidget>(name)->geometry(), place);
-        const std::pair<const char*, QSize> sizes[] = {
-            {"LiveView", QSize(320, 240)},  {"PriseVue", QSize(54, 54)},
-            {"ConnectAPN", QSize(44, 44)},  {"HistoBox", QSize(258, 131)},
-            {"CamInfos", QSize(246, 20)},   {"ImgHisto", QSize(256, 100)},
-            {"ImgBatt", QSize(32, 16)},     {"AffZoneDetect", QSize(128, 128)},
-            {"BoxBalCoul", QSize(317, 51)},
-        };
-        for (const auto& [name, size] : sizes)
-            QCOMPARE(get<QWidget>(name)->size(), size);
-        // The histogram sits along the bottom of its box.
-        QCOMPARE(get<QWidget>("ImgHisto")->geometry().bottom() + 1,
-                 get<QFrame>("HistoBox")->contentsRect().bottom() + 1);
-    }
+    void cleanupTestCase() { DeleteWindow(); }
 
     // The small preview narrows the window by 224 pixels; the right-hand
     // controls keep their distance to the right edge.
     void widthFollowsPreviewSize() {
+        QCOMPARE(base->size(), QSize(911, 586));
+        QCOMPARE(base->minimumSize(), base->maximumSize());
         const QPoint tabs = get<QWidget>("CommandeAPN")->pos();
         const QPoint error = get<QWidget>("InfoErreur")->pos();
         LayoutForPreviewSize(0);
@@ -151,54 +124,8 @@ class TestForm : public TWindowTest {
         QCOMPARE(bar->tickInterval(), tick);
     }
 
-    void buttonsAndBoxes() {
-        const std::tuple<const char*, const char*, bool> checks[] = {
-            {"PreVisuActif", "Prévisualisation active", true},
-            {"PostVisuActif", "Visualisation des images prises", false},
-            {"TestProfChamp", "Test de profondeur de champ actif", false},
-            {"VisuInfoBulle", "Visualisation des Infos bulles", true},
-            {"Reticule", "Affichage d'un réticule", false},
-            {"Grille", "Affichage d'une grille", false},
-            {"ModDefaut", "Modèle par défaut", true},
-            {"BeepDecl", "Beep au déclencement", false},
-            {"FFPetSpotAE", "Zones Focus et Expo liées", false},
-            {"MemoFocus", "Mémo focus", false},
-            {"ModeAF", "Auto Focus", true},
-            {"ModeMF", "Manuelle", false},
-            {"FocusCentr", "Focus Central", true},
-            {"ModeFFP", "FFP", false},
-            {"ImgHorz0", nullptr, true},
-            {"ImgVertG", nullptr, false},
-            {"ImgVertD", nullptr, false},
-            {"ImgHorz1", nullptr, false},
-            {"DefWB", "Prélever", false},
-            {"DetectEvent", "Activer la détection", false},
-            {"SeqInterV", "Lancer la séquence", false},
-            {"SeqVideo", "Lancer la séquence", false},
-            {"ConnectAPN", nullptr, false},
-        };
-        for (const auto& [name, caption, checked] : checks) {
-            auto* b = get<QAbstractButton>(name);
-            QVERIFY2(b, name);
-            if (caption)
-                QCOMPARE(b->text(), QString::fromUtf8(caption));
-            QVERIFY2(b->isChecked() == checked, name);
-        }
-        const std::pair<const char*, const char*> captions[] = {
-            {"Appliquer", "Appliquer"},
-            {"PrgmEvent", "Programmation"},
-            {"SynchroNow", "Synchroniser maintenant"},
-            {"EnrgModele", "Enregistrer un modèle"},
-            {"OuvrModele", "Ouvrir un modèle"},
-            {"APropos", "A propos ..."},
-            {"Aide", "&Aide"},
-            {"FocM", "<<"},
-            {"FocP", ">>"},
-        };
-        for (const auto& [name, caption] : captions)
-            QCOMPARE(get<QAbstractButton>(name)->text(), QString::fromUtf8(caption));
-
-        // The orientation buttons exclude each other.
+    // The orientation buttons exclude each other.
+    void orientationButtons() {
         QTest::mouseClick(get<QToolButton>("ImgVertD"), Qt::LeftButton);
         QVERIFY(!get<QToolButton>("ImgHorz0")->isChecked());
         QTest::mouseClick(get<QToolButton>("ImgHorz0"), Qt::LeftButton);
@@ -241,29 +168,6 @@ class TestForm : public TWindowTest {
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(0);
     }
 
-    void editsAndLabels() {
-        const std::pair<const char*, const char*> texts[] = {
-            {"eDFoc", "50"},
-            {"RetDecl", "2"},
-            {"eNbImgT", "2"},
-            {"eInterImg", "10"},
-            {"eNbImgP", "0"},
-            {"PrefixImg", "ImageOrka"},
-            {"PrefixVideo", "VideoOrka"},
-        };
-        for (const auto& [name, text] : texts)
-            QCOMPARE(get<QLineEdit>(name)->text(), QString(text));
-        QCOMPARE(get<QLineEdit>("PrefixImg")->maxLength(), 16);
-        QCOMPARE(get<QLineEdit>("PrefixVideo")->maxLength(), 16);
-        for (const char* name : {"DistFoc", "eDProc", "eDLoin", "eNbImgP", "ModCour"})
-            QVERIFY2(get<QLineEdit>(name)->isReadOnly(), name);
-        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
-        QVERIFY(get<QLabel>("lbMACRO")->text().isEmpty());
-        QCOMPARE(get<QLabel>("UnitDistFoc")->text(), QStringLiteral("(m)"));
-        QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
-        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
-    }
-
     void startStates() {
         for (const char* name : {"MonoMultiVue", "FocM", "FocP", "FFPetSpotAE", "DetectEvent",
                                  "Appliquer", "VitAPN", "OuvAPN"})
@@ -277,26 +181,6 @@ class TestForm : public TWindowTest {
             QVERIFY(!glyph.isNull());
         QCOMPARE(Glyphs()[TBase::gBattPlein].size(), QSize(32, 16));
         QVERIFY(!GlyphBtnOff().isNull() && !GlyphBtnOn().isNull());
-    }
-
-    void hints() {
-        const std::pair<const char*, const char*> hints[] = {
-            {"PriseVue",
-             "Souris sur le bouton = Activation Autofocus et mesure Expo\n"
-             "Click sur le bouton = Prise de vue"},
-            {"ConnectAPN", "Connexion de l'APN au PC"},
-            {"ImgHisto", "Histogramme des luminosités (max (R,V, B))"},
-            {"FreqImg", "Fréquence de rafraîchissement des images"},
-            {"InfoBatterie", "Indicateur de charge de la batterie"},
-            {"FocM", "Réduit la distance de mise au point"},
-            {"FocP", "Augmente la distance de mise au point"},
-            {"eDFoc", "Focale équivalente en 24 x 36"},
-            {"AffZoneDetect",
-             "Définir dans l'image de prévisualisation\n"
-             "le rectangle entourant la zone de détection"},
-        };
-        for (const auto& [name, hint] : hints)
-            QCOMPARE(get<QWidget>(name)->toolTip(), QString::fromUtf8(hint));
     }
 
     // Unchecking "Visualisation des Infos bulles" silences every control's
@@ -351,5 +235,5 @@ class TestForm : public TWindowTest {
     }
 };
 
-QTEST_MAIN(TestForm)
-#include "test_form.moc"
+QTEST_MAIN(TestControls)
+#include "test_controls.moc"
