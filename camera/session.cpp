@@ -42,8 +42,7 @@ bool writeOpen(Connection& c, void* device) {
     uint32_t number = 0;
     {
         std::lock_guard lock(c.mutex);
-        c.nextCommand = nextCommandNumber(c.nextCommand);
-        number = c.nextCommand;
+        number = takeCommandNumberLocked(c);
         ++c.outstanding;
     }
     const std::vector<uint8_t> packet = encodePacket(op::kOpen, number, {});
