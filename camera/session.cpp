@@ -76,7 +76,7 @@ int closeProcedure(uint16_t mode, uint16_t argument) {
             return -1;
         }
     }
-    const int result = sendCommand(op::kClose, PayloadBuilder{}.u16(mode).u16(argument).bytes());
+    const int result = sendCommand(op::kClose, encodeClose(mode, argument));
     bool lost = false;
     {
         std::lock_guard lock(c.mutex);
