@@ -294,6 +294,31 @@ TEST(RequestPayloads, StateNoticeAndParameterChanges) {
     EXPECT_FALSE(decodeCamStatChanged(Exact(truncated).span()));
 }
 
+TEST(RequestPayloads, FileOpenNameTakesTheLowBytes) {
+    const auto payload = [](uint32_t count, std::string_view chars) {
+        Bytes bytes(8 + 2 * chars.size(), 0xA5);
+        store32(&bytes[4], count);
+        for (size_t i = 0; i < chars.size(); ++i) {
+            bytes[8 + 2 * i] = static_cast<uint8_t>(chars[i]);
+            bytes[9 + 2 * i] = 0x30;  // high byte, ignored
+        }
+        return bytes;
+    };
+    const auto decode = [](const Bytes& bytes) { return decodeFileOpen(Exact(bytes).span()); };
+    EXPECT_EQ(decode(payload(12, "IMG_0001.JPG")), "IMG_0001.JPG");
+    EXPECT_EQ(decode(payload(3, "abcdef")), "abc");  // trailing bytes are ignored
+    EXPECT_EQ(decode(payload(0, "")), "");
+    EXPECT_FALSE(decode(payload(13, "IMG_0001.JPG")));  // count beyond the data
+    EXPECT_FALSE(decode(payload(0xFFFFFFFF, "ab")));
+    Bytes halfCharacter = payload(2, "ab");
+    halfCharacter.pop_back();
+    EXPECT_FALSE(decode(halfCharacter));
+    EXPECT_FALSE(decode({0, 0, 0, 0, 1, 0, 0}));  // shorter than the count field
+    // Names too long to save are refused when the file is opened, not here.
+    const std::string longName(300, 'n');
+    EXPECT_EQ(decode(payload(300, longName)), longName);
+}
+
 TEST(RequestPayloads, FileRequests) {
     PayloadBuilder open;
     open.u32(0).u32(3);
