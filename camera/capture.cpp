@@ -28,7 +28,7 @@ int32_t S1On(int32_t focusPoint[2]) {
         }
         CommandOptions options;
         options.await = Await::Pressed;
-        if (sendCommand(op::kS1, PayloadBuilder{}.u16(1).bytes(), options) != 0) {
+        if (sendCommand(op::kS1, encodeS1(true), options) != 0) {
             return kFailed;  // not in focus, or no answer
         }
         if (focusPoint != nullptr) {
@@ -54,7 +54,7 @@ int32_t S1Off(void) {
         }
         CommandOptions options;
         options.await = Await::Released;
-        return exportResult(sendCommand(op::kS1, PayloadBuilder{}.u16(0).bytes(), options));
+        return exportResult(sendCommand(op::kS1, encodeS1(false), options));
     });
 }
 
@@ -64,13 +64,12 @@ int32_t CaptureImage(int32_t seconds) {
             return kFailed;
         }
         Connection& c = connection();
-        PayloadBuilder payload;
+        std::vector<uint8_t> payload;
         {
             std::lock_guard lock(c.mutex);
-            payload.s32(c.parameters[param::kDriveMode].value)
-                .s32(c.parameters[param::kImageSize].value)
-                .s32(c.parameters[param::kImageQuality].value)
-                .u32(static_cast<uint32_t>(seconds) * 1000u);  // milliseconds
+            payload = encodeCapture(c.parameters[param::kDriveMode].value,
+                                    c.parameters[param::kImageSize].value,
+                                    c.parameters[param::kImageQuality].value, seconds);
         }
         CommandOptions options;
         options.beforeWrite = [seconds](Connection& c, uint32_t) {
@@ -82,7 +81,7 @@ int32_t CaptureImage(int32_t seconds) {
             c.liveViewReady = false;
         };
         options.afterWrite = [](Connection& c, uint32_t number) { c.capture.number = number; };
-        if (sendCommand(op::kCapture, payload.bytes(), options) != 0) {
+        if (sendCommand(op::kCapture, payload, options) != 0) {
             return kFailed;
         }
         c.capturing = true;
@@ -188,9 +187,7 @@ int32_t AfterViewConfirmation(int32_t keep) {
             }
             captureNumber = c.capture.number;
         }
-        const uint32_t discard = keep == 0 ? 1 : 0;
-        return exportResult(
-            sendCommand(op::kAfterView, PayloadBuilder{}.u32(discard).u32(captureNumber).bytes()));
+        return exportResult(sendCommand(op::kAfterView, encodeAfterView(keep == 0, captureNumber)));
     });
 }
 

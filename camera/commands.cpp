@@ -28,6 +28,11 @@ bool answeredLocked(Connection& c, uint16_t code, Await await) {
 
 }  // namespace
 
+uint32_t takeCommandNumberLocked(Connection& c) {
+    c.nextCommand = nextCommandNumber(c.nextCommand);
+    return c.nextCommand;
+}
+
 bool waitForFreeLink() {
     Connection& c = connection();
     std::unique_lock lock(c.mutex);
@@ -40,8 +45,7 @@ int sendCommand(uint16_t code, std::span<const uint8_t> payload, const CommandOp
     if (!freeLinkLocked(c, lock)) {
         return -1;
     }
-    c.nextCommand = nextCommandNumber(c.nextCommand);
-    const uint32_t number = c.nextCommand;
+    const uint32_t number = takeCommandNumberLocked(c);
     lock.unlock();
 
     const std::vector<uint8_t> packet = encodePacket(code, number, payload);

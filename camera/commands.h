@@ -38,6 +38,10 @@ struct CommandOptions {
 int sendCommand(uint16_t code, std::span<const uint8_t> payload,
                 const CommandOptions& options = {});
 
+// Hands out the next command number (1..kLastCommandNumber, wrapping), the
+// only place command numbers come from. `mutex` held.
+uint32_t takeCommandNumberLocked(Connection& c);
+
 // Waits until no command or camera request is outstanding (3 s at most);
 // false when the link stays busy, is lost or there is no connection.
 bool waitForFreeLink();

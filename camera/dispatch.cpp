@@ -11,12 +11,11 @@ namespace fotolien {
 
 namespace {
 
-// Reply payloads: nothing, a 16-bit status, or FileOpen's status and handle.
 void replyEmpty(void* device, uint16_t code) {
     sendReply(device, code, {});
 }
 void replyStatus(void* device, uint16_t code, uint16_t status = 0) {
-    sendReply(device, code, PayloadBuilder{}.u16(status).bytes());
+    sendReply(device, code, encodeStatusReply(status));
 }
 
 // Picture responses (live-view frame, after-view image): with status 0 the
@@ -174,8 +173,8 @@ void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>* payloa
 AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
                               std::span<const uint8_t> payload) {
     switch (code) {
-        case 0x2001:
-        case 0x200D:
+        case op::kAckedEmpty1:
+        case op::kAckedEmpty2:
             replyEmpty(device, code);
             break;
         case op::kCameraClosing:
@@ -216,8 +215,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
                 break;
             }
             const auto handle = transfer::openFile(*name);
-            sendReply(device, code,
-                      PayloadBuilder{}.u32(handle ? 0 : 1).u32(handle.value_or(0)).bytes());
+            sendReply(device, code, encodeFileOpenReply(handle));
             break;
         }
         case op::kFileIn: {
@@ -239,10 +237,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             break;
         }
         default:
-            // 0x2006, 0x2007, 0x200E..0x2017, 0x2019 and 0x2020 are only
-            // acknowledged; every other code is read and gets no reply.
-            if (code == 0x2006 || code == 0x2007 || (code >= 0x200E && code <= 0x2017) ||
-                code == 0x2019 || code == 0x2020) {
+            if (isAckedWithStatus(code)) {
                 replyStatus(device, code);
             }
             break;

@@ -321,19 +321,6 @@ bool placeInDirectory(const SaveRequest& request, const std::string& directory, 
 
 }  // namespace
 
-std::optional<std::string> decodeFileOpenName(const std::uint8_t* payload, std::size_t length) {
-    if (payload == nullptr || length < 8)
-        return std::nullopt;
-    const std::uint32_t count = std::uint32_t(payload[4]) | std::uint32_t(payload[5]) << 8 |
-                                std::uint32_t(payload[6]) << 16 | std::uint32_t(payload[7]) << 24;
-    if (count >= kMaxText || (length - 8) / 2 < count)
-        return std::nullopt;
-    std::string name(count, '\0');
-    for (std::uint32_t i = 0; i < count; ++i)
-        name[i] = static_cast<char>(payload[8 + 2 * i]);
-    return name;
-}
-
 std::string extensionOf(std::string_view cameraName) {
     const std::size_t dot = cameraName.rfind('.');
     if (dot == std::string_view::npos)

@@ -1,5 +1,5 @@
-// Received image files: decoding the camera's file name, temporary files,
-// and placing a finished file under the next free running number.
+// Received image files: the extension a camera file name gives, temporary
+// files, and placing a finished file under the next free running number.
 //
 // Pure and thread-agnostic: no library state, no locks. The caller owns the
 // save settings and the number string and serialises access to them. Nothing
@@ -24,13 +24,6 @@ namespace fotolien::files {
 inline constexpr std::size_t kMaxText = 260;
 // At most this many letters and digits are kept after the extension's dot.
 inline constexpr std::size_t kMaxExtensionChars = 15;
-
-// Decodes the payload of a FileOpen request (after the 12-byte header):
-// four ignored bytes, a 32-bit count n, then n 16-bit characters of which
-// the low byte is used. Refuses (nullopt) a payload shorter than its fields
-// say and a name of kMaxText characters or more. The name may contain any
-// byte: it is only ever used through extensionOf().
-std::optional<std::string> decodeFileOpenName(const std::uint8_t* payload, std::size_t length);
 
 // The extension a saved file takes from the camera's file name: from its
 // last "." to the end, the dot kept, then only ASCII letters and digits

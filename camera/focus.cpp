@@ -26,7 +26,7 @@ int32_t sendPosition(uint16_t code, int32_t point[2]) {
     if (!inControlMode() || point == nullptr) {
         return kFailed;
     }
-    if (sendCommand(code, PayloadBuilder{}.s32(point[0]).s32(point[1]).bytes()) != 0) {
+    if (sendCommand(code, encodePosition(point[0], point[1])) != 0) {
         return kFailed;
     }
     Connection& c = connection();
@@ -47,15 +47,13 @@ constexpr int32_t kLastFocusAction = 2;
 using namespace fotolien;
 
 int32_t SetFFPModeOn(void) {
-    return guarded(kFailed, [&]() -> int32_t {
-        return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(1).bytes());
-    });
+    return guarded(kFailed,
+                   [&]() -> int32_t { return sendGuarded(op::kChangeFFP, encodeChangeFFP(true)); });
 }
 
 int32_t SetFFPModeOff(void) {
-    return guarded(kFailed, [&]() -> int32_t {
-        return sendGuarded(op::kChangeFFP, PayloadBuilder{}.u16(0).bytes());
-    });
+    return guarded(
+        kFailed, [&]() -> int32_t { return sendGuarded(op::kChangeFFP, encodeChangeFFP(false)); });
 }
 
 int32_t SetFFPPosition(int32_t point[2]) {
@@ -76,20 +74,18 @@ int32_t FocusAdjust(int32_t action) {
             return kFailed;  // no such motor action
         }
         return sendGuarded(op::kAdjFocusAction,
-                           PayloadBuilder{}.u16(static_cast<uint16_t>(action)).bytes());
+                           encodeAdjFocusAction(static_cast<uint16_t>(action)));
     });
 }
 
-// 0 on the wire links spot metering to the focus point, 1 unlinks it.
 int32_t SetSpotAEwithFFP(int32_t link) {
     return guarded(kFailed, [&]() -> int32_t {
-        return sendGuarded(op::kSetSpotAEMode, PayloadBuilder{}.u16(link != 0 ? 0 : 1).bytes());
+        return sendGuarded(op::kSetSpotAEMode, encodeSetSpotAEMode(link != 0));
     });
 }
 
 int32_t SetAperturePreview(int32_t on) {
     return guarded(kFailed, [&]() -> int32_t {
-        return sendGuarded(op::kSetPreviewMode, PayloadBuilder{}.u32(on != 0 ? 1 : 0).bytes(),
-                           Await::Arrival);
+        return sendGuarded(op::kSetPreviewMode, encodeSetPreviewMode(on != 0), Await::Arrival);
     });
 }

@@ -12,7 +12,7 @@ namespace {
 int setIntervalMode(bool on) {
     CommandOptions options;
     options.await = Await::Arrival;
-    return sendCommand(op::kSetIntervalMode, PayloadBuilder{}.u32(on ? 1 : 0).bytes(), options);
+    return sendCommand(op::kSetIntervalMode, encodeSetIntervalMode(on), options);
 }
 
 }  // namespace
@@ -60,7 +60,6 @@ int32_t SyncCameraClock(uint32_t dateWord, uint32_t timeWord) {
         if (!inControlMode()) {
             return kFailed;
         }
-        return exportResult(
-            sendCommand(op::kSetDateTime, PayloadBuilder{}.u32(dateWord).u32(timeWord).bytes()));
+        return exportResult(sendCommand(op::kSetDateTime, encodeSetDateTime(dateWord, timeWord)));
     });
 }

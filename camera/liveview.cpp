@@ -30,7 +30,7 @@ int32_t SetLiveViewMode(int32_t mode) {
         CommandOptions options;
         options.await = Await::Arrival;
         options.beforeWrite = [](Connection& c, uint32_t) { c.liveViewReady = false; };
-        if (sendCommand(op::kSetLiveViewMode, PayloadBuilder{}.s32(mode).bytes(), options) != 0) {
+        if (sendCommand(op::kSetLiveViewMode, encodeSetLiveViewMode(mode), options) != 0) {
             return kFailed;
         }
         Connection& c = connection();

@@ -43,10 +43,6 @@ std::vector<uint8_t> encodePacket(uint16_t code, uint32_t transaction,
     return packet;
 }
 
-std::vector<uint8_t> encodeSetCamStat(uint32_t index, int32_t value) {
-    return PayloadBuilder{}.u32(1).u32(index).u8(1).u8(0).u8(0).u8(0).s32(value).bytes();
-}
-
 std::optional<uint16_t> decodeStatus(std::span<const uint8_t> payload) {
     if (payload.size() < 2) {
         return std::nullopt;
@@ -54,23 +50,16 @@ std::optional<uint16_t> decodeStatus(std::span<const uint8_t> payload) {
     return load16(&payload[0]);
 }
 
-std::optional<std::vector<ParamEntry>> decodeAllCamStat(std::span<const uint8_t> payload) {
-    if (payload.size() < 8) {
-        return std::nullopt;
-    }
-    const uint32_t count = load32(&payload[4]);
-    if (!listFits(payload.size(), 8, count, kAllCamStatEntry)) {
-        return std::nullopt;
-    }
-    std::vector<ParamEntry> entries(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* e = &payload[8 + i * kAllCamStatEntry];
-        entries[i].index = load32(e);
-        entries[i].value = loadS32(e + 8);
-        entries[i].aux2 = loadS32(e + 16);
-        entries[i].aux1 = loadS32(e + 20);
-    }
-    return entries;
+std::vector<uint8_t> encodeClose(uint16_t mode, uint16_t argument) {
+    return PayloadBuilder{}.u16(mode).u16(argument).bytes();
+}
+
+std::vector<uint8_t> encodeS1(bool press) {
+    return PayloadBuilder{}.u16(press ? 1 : 0).bytes();
+}
+
+std::vector<uint8_t> encodePosition(int32_t x, int32_t y) {
+    return PayloadBuilder{}.s32(x).s32(y).bytes();
 }
 
 std::optional<StatusAndPoint> decodeStatusAndPoint(std::span<const uint8_t> payload) {
@@ -90,22 +79,39 @@ std::optional<StatusAndPoint> decodeStatusAndPoint(std::span<const uint8_t> payl
     return r;
 }
 
-std::optional<StatusAndGains> decodeStatusAndGains(std::span<const uint8_t> payload, int count) {
-    const auto status = decodeStatus(payload);
-    if (!status || count < 0 || count > 4) {
+std::vector<uint8_t> encodeCapture(int32_t driveMode, int32_t imageSize, int32_t quality,
+                                   int32_t seconds) {
+    return PayloadBuilder{}
+        .s32(driveMode)
+        .s32(imageSize)
+        .s32(quality)
+        .u32(static_cast<uint32_t>(seconds) * 1000u)
+        .bytes();
+}
+
+std::vector<uint8_t> encodeAfterView(bool discard, uint32_t captureNumber) {
+    return PayloadBuilder{}.u32(discard ? 1 : 0).u32(captureNumber).bytes();
+}
+
+std::optional<ImageHeader> decodeImageHeader(std::span<const uint8_t> payload) {
+    if (payload.size() < kImageSubHeaderSize) {
         return std::nullopt;
     }
-    StatusAndGains r;
-    r.status = *status;
-    if (r.status == 0) {
-        if (payload.size() < 2 + 2 * static_cast<size_t>(count)) {
-            return std::nullopt;
-        }
-        for (int i = 0; i < count; ++i) {
-            r.gains[i] = load16(&payload[2 + 2 * i]);
-        }
+    const uint8_t* p = payload.data();
+    ImageHeader h;
+    h.status = load16(p);
+    h.width = load16(p + 4);
+    h.height = load16(p + 6);
+    h.size = load32(p + 8);
+    if (h.status == 0 &&
+        (h.size > kMaxDataSize || payload.size() - kImageSubHeaderSize != h.size)) {
+        return std::nullopt;
     }
-    return r;
+    return h;
+}
+
+std::vector<uint8_t> encodeSetLiveViewMode(int32_t mode) {
+    return PayloadBuilder{}.s32(mode).bytes();
 }
 
 std::optional<FrameHeader> decodeFrameHeader(std::span<const uint8_t> payload) {
@@ -129,21 +135,81 @@ std::optional<FrameHeader> decodeFrameHeader(std::span<const uint8_t> payload) {
     return h;
 }
 
-std::optional<ImageHeader> decodeImageHeader(std::span<const uint8_t> payload) {
-    if (payload.size() < kImageSubHeaderSize) {
+std::vector<uint8_t> encodeSetCamStat(uint32_t index, int32_t value) {
+    return PayloadBuilder{}.u32(1).u32(index).u8(1).u8(0).u8(0).u8(0).s32(value).bytes();
+}
+
+std::optional<std::vector<ParamEntry>> decodeAllCamStat(std::span<const uint8_t> payload) {
+    if (payload.size() < 8) {
         return std::nullopt;
     }
-    const uint8_t* p = payload.data();
-    ImageHeader h;
-    h.status = load16(p);
-    h.width = load16(p + 4);
-    h.height = load16(p + 6);
-    h.size = load32(p + 8);
-    if (h.status == 0 &&
-        (h.size > kMaxDataSize || payload.size() - kImageSubHeaderSize != h.size)) {
+    const uint32_t count = load32(&payload[4]);
+    if (!listFits(payload.size(), 8, count, kAllCamStatEntry)) {
         return std::nullopt;
     }
-    return h;
+    std::vector<ParamEntry> entries(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = &payload[8 + i * kAllCamStatEntry];
+        entries[i].index = load32(e);
+        entries[i].value = loadS32(e + 8);
+        entries[i].aux2 = loadS32(e + 16);
+        entries[i].aux1 = loadS32(e + 20);
+    }
+    return entries;
+}
+
+std::vector<uint8_t> encodeChangeFFP(bool on) {
+    return PayloadBuilder{}.u16(on ? 1 : 0).bytes();
+}
+
+std::vector<uint8_t> encodeAdjFocusAction(uint16_t action) {
+    return PayloadBuilder{}.u16(action).bytes();
+}
+
+std::vector<uint8_t> encodeSetSpotAEMode(bool linked) {
+    return PayloadBuilder{}.u16(linked ? 0 : 1).bytes();
+}
+
+std::vector<uint8_t> encodeSetPreviewMode(bool on) {
+    return PayloadBuilder{}.u32(on ? 1 : 0).bytes();
+}
+
+std::vector<uint8_t> encodeSetCustomWBGain(uint16_t first, uint16_t second) {
+    return PayloadBuilder{}.u16(first).u16(second).bytes();
+}
+
+std::vector<uint8_t> encodeGetPointWBGain(int32_t x, int32_t y) {
+    return PayloadBuilder{}.s32(x).s32(y).bytes();
+}
+
+std::optional<StatusAndGains> decodeStatusAndGains(std::span<const uint8_t> payload, int count) {
+    const auto status = decodeStatus(payload);
+    if (!status || count < 0 || count > 4) {
+        return std::nullopt;
+    }
+    StatusAndGains r;
+    r.status = *status;
+    if (r.status == 0) {
+        if (payload.size() < 2 + 2 * static_cast<size_t>(count)) {
+            return std::nullopt;
+        }
+        for (int i = 0; i < count; ++i) {
+            r.gains[i] = load16(&payload[2 + 2 * i]);
+        }
+    }
+    return r;
+}
+
+std::vector<uint8_t> encodeSetIntervalMode(bool on) {
+    return PayloadBuilder{}.u32(on ? 1 : 0).bytes();
+}
+
+std::vector<uint8_t> encodeSetDateTime(uint32_t dateWord, uint32_t timeWord) {
+    return PayloadBuilder{}.u32(dateWord).u32(timeWord).bytes();
+}
+
+std::vector<uint8_t> encodeStatusReply(uint16_t status) {
+    return PayloadBuilder{}.u16(status).bytes();
 }
 
 std::optional<StateNotice> decodeStateNotice(std::span<const uint8_t> payload) {
@@ -184,6 +250,10 @@ std::optional<std::string> decodeFileOpen(std::span<const uint8_t> payload) {
         name[i] = static_cast<char>(payload[8 + 2 * i]);
     }
     return name;
+}
+
+std::vector<uint8_t> encodeFileOpenReply(std::optional<uint32_t> handle) {
+    return PayloadBuilder{}.u32(handle ? 0 : 1).u32(handle.value_or(0)).bytes();
 }
 
 std::optional<FileChunk> decodeFileIn(std::span<const uint8_t> payload) {

@@ -56,6 +56,17 @@ constexpr uint16_t kCamStatChanged = 0x2009;
 constexpr uint16_t kFileOpen = 0x200A;
 constexpr uint16_t kFileClose = 0x200B;
 constexpr uint16_t kFileIn = 0x200C;
+// Requests whose meaning the library does not know: it acknowledges them,
+// with an empty reply...
+constexpr uint16_t kAckedEmpty1 = 0x2001;
+constexpr uint16_t kAckedEmpty2 = 0x200D;
+// ...or with a status reply.
+constexpr uint16_t kAcked1 = 0x2006;
+constexpr uint16_t kAcked2 = 0x2007;
+constexpr uint16_t kFirstAckedRun = 0x200E;
+constexpr uint16_t kLastAckedRun = 0x2017;
+constexpr uint16_t kAcked3 = 0x2019;
+constexpr uint16_t kAcked4 = 0x2020;
 }  // namespace op
 
 constexpr int kCommandCount = op::kLastCommand - op::kFirstCommand + 1;
@@ -63,6 +74,14 @@ constexpr int kCommandCount = op::kLastCommand - op::kFirstCommand + 1;
 // True for the codes that carry a response (they advance the serving number).
 constexpr bool isResponseCode(uint16_t code) {
     return (code >= op::kFirstCommand && code <= op::kLastCommand) || code == op::kExtraResponse;
+}
+
+// True for the requests the library only acknowledges with a status reply.
+// Requests neither named above nor acknowledged are read and get no reply.
+constexpr bool isAckedWithStatus(uint16_t code) {
+    return code == op::kAcked1 || code == op::kAcked2 ||
+           (code >= op::kFirstAckedRun && code <= op::kLastAckedRun) || code == op::kAcked3 ||
+           code == op::kAcked4;
 }
 
 // Transaction numbers: commands take 1..kLastCommandNumber, replies and
@@ -159,25 +178,22 @@ std::optional<PacketHeader> decodeHeader(std::span<const uint8_t> bytes);
 std::vector<uint8_t> encodePacket(uint16_t code, uint32_t transaction,
                                   std::span<const uint8_t> payload);
 
-// ---- Command payloads ---------------------------------------------------
-
-// SetCamStat: entry count 1, then one parameter entry of kind 1 (current value).
-std::vector<uint8_t> encodeSetCamStat(uint32_t index, int32_t value);
-
-// ---- Response payloads --------------------------------------------------
+// ---- Commands and their responses --------------------------------------
+//
+// An encoder per command payload (a command without one is the header
+// alone), beside the decoder of its response where the response carries
+// more than the status.
 
 // The 16-bit status that starts every response.
 std::optional<uint16_t> decodeStatus(std::span<const uint8_t> payload);
 
-// One entry of the GetAllCamStat list.
-struct ParamEntry {
-    uint32_t index = 0;
-    int32_t value = 0;
-    int32_t aux1 = 0;
-    int32_t aux2 = 0;
-};
-// status, 2 ignored, count, count x 24-byte entries (read whatever the status).
-std::optional<std::vector<ParamEntry>> decodeAllCamStat(std::span<const uint8_t> payload);
+// Close: 16-bit mode (0 close, 1 sleep), 16-bit sleep argument.
+std::vector<uint8_t> encodeClose(uint16_t mode, uint16_t argument);
+
+// S1: 16-bit 1 to press (S1On), 0 to release (S1Off).
+std::vector<uint8_t> encodeS1(bool press);
+// SetFFPPos, SetFDMPos: the point, two signed 32-bit values.
+std::vector<uint8_t> encodePosition(int32_t x, int32_t y);
 
 // Status followed, when it is 0, by two 32-bit values at offsets 2 and 6
 // (S1On, SetFFPPos, SetFDMPos).
@@ -188,13 +204,27 @@ struct StatusAndPoint {
 };
 std::optional<StatusAndPoint> decodeStatusAndPoint(std::span<const uint8_t> payload);
 
-// Status followed, when it is 0, by `count` 16-bit values from offset 2
-// (GetPresetWBGain: 4, GetPointWBGain: 3).
-struct StatusAndGains {
+// Capture: drive mode, image size and quality (the current parameter
+// values), then the exposure time in milliseconds.
+std::vector<uint8_t> encodeCapture(int32_t driveMode, int32_t imageSize, int32_t quality,
+                                   int32_t seconds);
+// AfterView: 32-bit 1 to discard the picture (0 keeps it), then the
+// command number of the Capture it answers.
+std::vector<uint8_t> encodeAfterView(bool discard, uint32_t captureNumber);
+
+// GetAfterViewImage: 12-byte sub-header, then the image when the status is 0.
+constexpr size_t kImageSubHeaderSize = 12;
+struct ImageHeader {
     uint16_t status = 0;
-    uint16_t gains[4] = {};
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint32_t size = 0;
 };
-std::optional<StatusAndGains> decodeStatusAndGains(std::span<const uint8_t> payload, int count);
+// With status 0 the image must fill the rest of the payload exactly.
+std::optional<ImageHeader> decodeImageHeader(std::span<const uint8_t> payload);
+
+// SetLiveViewMode: the 32-bit preview mode.
+std::vector<uint8_t> encodeSetLiveViewMode(int32_t mode);
 
 // GetLVFrame: 28-byte sub-header, then the frame when the status is 0.
 constexpr size_t kFrameSubHeaderSize = 28;
@@ -211,17 +241,54 @@ struct FrameHeader {
 // With status 0 the frame must fill the rest of the payload exactly.
 std::optional<FrameHeader> decodeFrameHeader(std::span<const uint8_t> payload);
 
-// GetAfterViewImage: 12-byte sub-header, then the image when the status is 0.
-constexpr size_t kImageSubHeaderSize = 12;
-struct ImageHeader {
-    uint16_t status = 0;
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint32_t size = 0;
-};
-std::optional<ImageHeader> decodeImageHeader(std::span<const uint8_t> payload);
+// SetCamStat: entry count 1, then one parameter entry of kind 1 (current
+// value).
+std::vector<uint8_t> encodeSetCamStat(uint32_t index, int32_t value);
 
-// ---- Camera request payloads --------------------------------------------
+// One entry of the GetAllCamStat list.
+struct ParamEntry {
+    uint32_t index = 0;
+    int32_t value = 0;
+    int32_t aux1 = 0;
+    int32_t aux2 = 0;
+};
+// status, 2 ignored, count, count x 24-byte entries (read whatever the status).
+std::optional<std::vector<ParamEntry>> decodeAllCamStat(std::span<const uint8_t> payload);
+
+// ChangeFFP: 16-bit 1 (focus-point mode on) or 0 (off).
+std::vector<uint8_t> encodeChangeFFP(bool on);
+// AdjFocusAction: the 16-bit motor action.
+std::vector<uint8_t> encodeAdjFocusAction(uint16_t action);
+// SetSpotAEMode: 16-bit 0 links spot metering to the focus point, 1 unlinks it.
+std::vector<uint8_t> encodeSetSpotAEMode(bool linked);
+// SetPreviewMode: 32-bit 1 (aperture preview on) or 0 (off).
+std::vector<uint8_t> encodeSetPreviewMode(bool on);
+
+// SetCustomWBGain: the two 16-bit gains.
+std::vector<uint8_t> encodeSetCustomWBGain(uint16_t first, uint16_t second);
+// GetPointWBGain: the grey point, two signed 32-bit values.
+std::vector<uint8_t> encodeGetPointWBGain(int32_t x, int32_t y);
+
+// Status followed, when it is 0, by `count` 16-bit values from offset 2
+// (GetPresetWBGain: 4, GetPointWBGain: 3).
+struct StatusAndGains {
+    uint16_t status = 0;
+    uint16_t gains[4] = {};
+};
+std::optional<StatusAndGains> decodeStatusAndGains(std::span<const uint8_t> payload, int count);
+
+// SetIntervalMode: 32-bit 1 (start) or 0 (end).
+std::vector<uint8_t> encodeSetIntervalMode(bool on);
+// SetDateTime: the date word, then the time word.
+std::vector<uint8_t> encodeSetDateTime(uint32_t dateWord, uint32_t timeWord);
+
+// ---- Camera requests and the library's replies --------------------------
+//
+// A request gets an empty reply (kAckedEmpty1, kAckedEmpty2), the FileOpen
+// reply, or a status reply (every other request the library answers).
+
+// The 16-bit status reply.
+std::vector<uint8_t> encodeStatusReply(uint16_t status);
 
 struct StateNotice {
     uint16_t value = 0;
@@ -241,6 +308,9 @@ std::optional<std::vector<ParamChange>> decodeCamStatChanged(std::span<const uin
 // FileOpen: 4 ignored bytes, character count n, n 16-bit characters (the low
 // byte of each is the character).
 std::optional<std::string> decodeFileOpen(std::span<const uint8_t> payload);
+// The FileOpen reply: 32-bit 0 and the handle of the file opened for it, or
+// 32-bit 1 and 0 when none could be.
+std::vector<uint8_t> encodeFileOpenReply(std::optional<uint32_t> handle);
 
 // FileIn: handle, data length L, 4 ignored bytes, then L bytes of data.
 struct FileChunk {

@@ -42,8 +42,7 @@ bool writeOpen(Connection& c, void* device) {
     uint32_t number = 0;
     {
         std::lock_guard lock(c.mutex);
-        c.nextCommand = nextCommandNumber(c.nextCommand);
-        number = c.nextCommand;
+        number = takeCommandNumberLocked(c);
         ++c.outstanding;
     }
     const std::vector<uint8_t> packet = encodePacket(op::kOpen, number, {});
@@ -77,7 +76,7 @@ int closeProcedure(uint16_t mode, uint16_t argument) {
             return -1;
         }
     }
-    const int result = sendCommand(op::kClose, PayloadBuilder{}.u16(mode).u16(argument).bytes());
+    const int result = sendCommand(op::kClose, encodeClose(mode, argument));
     bool lost = false;
     {
         std::lock_guard lock(c.mutex);

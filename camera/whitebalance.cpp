@@ -18,7 +18,7 @@ wb::Presets presets() {
 }
 
 int sendGains(uint16_t first, uint16_t second) {
-    return sendCommand(op::kSetCustomWBGain, PayloadBuilder{}.u16(first).u16(second).bytes());
+    return sendCommand(op::kSetCustomWBGain, encodeSetCustomWBGain(first, second));
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ int32_t SetCustomWBGrayPoint(int32_t x, int32_t y, uint16_t result[2]) {
         if (!inControlMode() || result == nullptr) {
             return kFailed;
         }
-        if (sendCommand(op::kGetPointWBGain, PayloadBuilder{}.s32(x).s32(y).bytes()) != 0) {
+        if (sendCommand(op::kGetPointWBGain, encodeGetPointWBGain(x, y)) != 0) {
             return kFailed;
         }
         uint16_t p[3];

@@ -1,4 +1,4 @@
-// Received files: name decoding, extensions, numbering and placement, in a
+// Received files: extensions, numbering and placement, in a
 // private temporary tree with HOME, XDG_CONFIG_HOME and TMPDIR pointed into it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -21,22 +21,6 @@ namespace fs = std::filesystem;
 using namespace fotolien::files;
 
 namespace {
-
-std::vector<std::uint8_t> fileOpenPayload(std::uint32_t count, std::string_view chars) {
-    std::vector<std::uint8_t> payload(8 + 2 * chars.size(), 0xA5);
-    for (int i = 0; i < 4; ++i)
-        payload[4 + i] = std::uint8_t(count >> (8 * i));
-    for (std::size_t i = 0; i < chars.size(); ++i) {
-        payload[8 + 2 * i] = std::uint8_t(chars[i]);
-        payload[9 + 2 * i] = 0x30;  // high byte, ignored
-    }
-    return payload;
-}
-
-// Decodes from an exact-size copy, so an overread lands in a redzone.
-std::optional<std::string> decode(const std::vector<std::uint8_t>& payload) {
-    return decodeFileOpenName(payload.data(), payload.size());
-}
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -127,23 +111,6 @@ class FilesTest : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(FileOpenName, DecodesLowBytesAndRefusesPayloadsShorterThanTheirFields) {
-    EXPECT_EQ(decode(fileOpenPayload(12, "IMG_0001.JPG")), "IMG_0001.JPG");
-    EXPECT_EQ(decode(fileOpenPayload(3, "abcdef")), "abc");  // trailing bytes are ignored
-    EXPECT_EQ(decode(fileOpenPayload(0, "")), "");
-    EXPECT_FALSE(decode(fileOpenPayload(13, "IMG_0001.JPG")));  // count beyond the data
-    EXPECT_FALSE(decode(fileOpenPayload(0xFFFFFFFF, "ab")));
-    std::vector<std::uint8_t> halfCharacter = fileOpenPayload(2, "ab");
-    halfCharacter.pop_back();
-    EXPECT_FALSE(decode(halfCharacter));
-    EXPECT_FALSE(decode({0, 0, 0, 0, 1, 0, 0}));  // shorter than the count field
-    EXPECT_FALSE(decodeFileOpenName(nullptr, 0));
-
-    const std::string longest(259, 'n');
-    EXPECT_EQ(decode(fileOpenPayload(259, longest)), longest);
-    EXPECT_FALSE(decode(fileOpenPayload(260, longest + "n")));
-}
 
 TEST(FileExtension, KeepsOnlyLettersAndDigitsAfterTheLastDot) {
     const struct {

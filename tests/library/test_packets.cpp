@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace fotolien {
@@ -56,6 +57,46 @@ TEST(CommandPayloads, SetCamStatLayout) {
                              0,  0, 89, 0, 0,    0,    1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF}));
 }
 
+// Every payload the library writes, for one typical input each: field
+// order, widths, byte order, sign and the meaning of each flag.
+TEST(CommandPayloads, EveryEncoderLaysOutItsFields) {
+    const struct {
+        const char* name;
+        Bytes bytes;
+        Bytes expected;
+    } cases[] = {
+        {"Close sleep", encodeClose(1, 0x0203), {1, 0, 3, 2}},
+        {"S1On", encodeS1(true), {1, 0}},
+        {"S1Off", encodeS1(false), {0, 0}},
+        {"SetFFPPos", encodePosition(1600, -1200), {0x40, 6, 0, 0, 0x50, 0xFB, 0xFF, 0xFF}},
+        {"Capture 30 s",
+         encodeCapture(2, 1, -3, 30),
+         {2, 0, 0, 0, 1, 0, 0, 0, 0xFD, 0xFF, 0xFF, 0xFF, 0x30, 0x75, 0, 0}},
+        {"AfterView discard", encodeAfterView(true, 0x01020304), {1, 0, 0, 0, 4, 3, 2, 1}},
+        {"AfterView keep", encodeAfterView(false, 7), {0, 0, 0, 0, 7, 0, 0, 0}},
+        {"SetLiveViewMode", encodeSetLiveViewMode(2), {2, 0, 0, 0}},
+        {"ChangeFFP on", encodeChangeFFP(true), {1, 0}},
+        {"ChangeFFP off", encodeChangeFFP(false), {0, 0}},
+        {"AdjFocusAction nearer", encodeAdjFocusAction(2), {2, 0}},
+        {"SetSpotAEMode linked", encodeSetSpotAEMode(true), {0, 0}},
+        {"SetSpotAEMode unlinked", encodeSetSpotAEMode(false), {1, 0}},
+        {"SetPreviewMode on", encodeSetPreviewMode(true), {1, 0, 0, 0}},
+        {"SetCustomWBGain", encodeSetCustomWBGain(0x0102, 0x0304), {2, 1, 4, 3}},
+        {"GetPointWBGain", encodeGetPointWBGain(-1, 2), {0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0}},
+        {"SetIntervalMode start", encodeSetIntervalMode(true), {1, 0, 0, 0}},
+        {"SetIntervalMode end", encodeSetIntervalMode(false), {0, 0, 0, 0}},
+        {"SetDateTime",
+         encodeSetDateTime(0x07EA0C07, 0x17120500),
+         {7, 0x0C, 0xEA, 0x07, 0, 5, 0x12, 0x17}},
+        {"status reply", encodeStatusReply(1), {1, 0}},
+        {"FileOpen reply", encodeFileOpenReply(5), {0, 0, 0, 0, 5, 0, 0, 0}},
+        {"FileOpen refusal", encodeFileOpenReply(std::nullopt), {1, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.bytes, c.expected) << c.name;
+    }
+}
+
 TEST(TransactionNumbers, CommandAndReplyNumbersWrap) {
     EXPECT_EQ(nextCommandNumber(0), 1u);
     EXPECT_EQ(nextCommandNumber(kLastCommandNumber - 1), kLastCommandNumber);
@@ -73,6 +114,81 @@ TEST(TransactionNumbers, ServingReachedAcrossTheWrap) {
     EXPECT_TRUE(servingReached(1, kLastCommandNumber));
     EXPECT_FALSE(servingReached(kLastCommandNumber, 1));
     EXPECT_TRUE(servingReached(kLastCommandNumber, kLastCommandNumber - 3));
+}
+
+// Each decoder takes a good payload, refuses every truncation of it, and
+// refuses a length or count field claiming more than the payload holds. One
+// claiming less leaves trailing bytes that lists and file data ignore, while
+// a picture must fill its payload exactly.
+TEST(Decoders, GoodTruncatedAndLyingLengths) {
+    const auto entry24 = [](uint32_t index, int32_t value) {
+        return PayloadBuilder{}.u32(index).u32(0).s32(value).u32(0).s32(0).s32(0).bytes();
+    };
+    const auto cat = [](std::initializer_list<Bytes> parts) {
+        Bytes out;
+        for (const Bytes& p : parts) {
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        return out;
+    };
+    constexpr size_t kNoLength = ~size_t{0};
+    const Bytes sub28 =
+        PayloadBuilder{}.u16(0).u16(0).u16(4).u16(2).s32(1).s32(2).s32(3).s32(4).u32(3).bytes();
+    const Bytes sub12 = PayloadBuilder{}.u16(0).u16(0).u16(4).u16(2).u32(3).bytes();
+    const struct {
+        const char* name;
+        std::function<bool(std::span<const uint8_t>)> decodes;
+        Bytes good;
+        size_t lengthAt;  // offset of the 32-bit length or count field
+        bool acceptsShorterLength;
+    } cases[] = {
+        {"status", [](auto p) { return decodeStatus(p).has_value(); }, {0, 0}, kNoLength, false},
+        {"point", [](auto p) { return decodeStatusAndPoint(p).has_value(); },
+         PayloadBuilder{}.u16(0).s32(1).s32(-1).bytes(), kNoLength, false},
+        {"preset gains", [](auto p) { return decodeStatusAndGains(p, 4).has_value(); },
+         PayloadBuilder{}.u16(0).u16(1).u16(2).u16(3).u16(4).bytes(), kNoLength, false},
+        {"point gains", [](auto p) { return decodeStatusAndGains(p, 3).has_value(); },
+         PayloadBuilder{}.u16(0).u16(1).u16(2).u16(3).bytes(), kNoLength, false},
+        {"all parameters", [](auto p) { return decodeAllCamStat(p).has_value(); },
+         cat({PayloadBuilder{}.u16(0).u16(0).u32(2).bytes(), entry24(8, 40), entry24(9, 50)}), 4,
+         true},
+        {"frame", [](auto p) { return decodeFrameHeader(p).has_value(); }, cat({sub28, {1, 2, 3}}),
+         24, false},
+        {"after-view image", [](auto p) { return decodeImageHeader(p).has_value(); },
+         cat({sub12, {1, 2, 3}}), 8, false},
+        {"state notice",
+         [](auto p) { return decodeStateNotice(p).has_value(); },
+         {1, 0, 1, 0},
+         kNoLength,
+         false},
+        {"parameter changes", [](auto p) { return decodeCamStatChanged(p).has_value(); },
+         PayloadBuilder{}.u32(2).u32(27).u32(1).s32(1500).u32(8).u32(3).s32(-1).bytes(), 0, true},
+        {"file open", [](auto p) { return decodeFileOpen(p).has_value(); },
+         PayloadBuilder{}.u32(0).u32(2).u16('A').u16('B').bytes(), 4, true},
+        {"file data", [](auto p) { return decodeFileIn(p).has_value(); },
+         PayloadBuilder{}.u32(77).u32(2).u32(0).u8(5).u8(6).bytes(), 4, true},
+        {"file close",
+         [](auto p) { return decodeFileClose(p).has_value(); },
+         {9, 0, 0, 0},
+         kNoLength,
+         false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(c.decodes(Exact(c.good).span())) << c.name;
+        for (size_t n = 0; n < c.good.size(); ++n) {
+            EXPECT_FALSE(c.decodes(Exact(Bytes(c.good.begin(), c.good.begin() + n)).span()))
+                << c.name << " cut to " << n;
+        }
+        if (c.lengthAt == kNoLength) {
+            continue;
+        }
+        Bytes lying = c.good;
+        const uint32_t length = load32(&lying[c.lengthAt]);
+        store32(&lying[c.lengthAt], length + 1);
+        EXPECT_FALSE(c.decodes(Exact(lying).span())) << c.name << " longer";
+        store32(&lying[c.lengthAt], length - 1);
+        EXPECT_EQ(c.decodes(Exact(lying).span()), c.acceptsShorterLength) << c.name << " shorter";
+    }
 }
 
 TEST(ResponsePayloads, StatusNeedsTwoBytes) {
@@ -176,6 +292,31 @@ TEST(RequestPayloads, StateNoticeAndParameterChanges) {
     Bytes truncated = b.bytes();
     truncated.pop_back();
     EXPECT_FALSE(decodeCamStatChanged(Exact(truncated).span()));
+}
+
+TEST(RequestPayloads, FileOpenNameTakesTheLowBytes) {
+    const auto payload = [](uint32_t count, std::string_view chars) {
+        Bytes bytes(8 + 2 * chars.size(), 0xA5);
+        store32(&bytes[4], count);
+        for (size_t i = 0; i < chars.size(); ++i) {
+            bytes[8 + 2 * i] = static_cast<uint8_t>(chars[i]);
+            bytes[9 + 2 * i] = 0x30;  // high byte, ignored
+        }
+        return bytes;
+    };
+    const auto decode = [](const Bytes& bytes) { return decodeFileOpen(Exact(bytes).span()); };
+    EXPECT_EQ(decode(payload(12, "IMG_0001.JPG")), "IMG_0001.JPG");
+    EXPECT_EQ(decode(payload(3, "abcdef")), "abc");  // trailing bytes are ignored
+    EXPECT_EQ(decode(payload(0, "")), "");
+    EXPECT_FALSE(decode(payload(13, "IMG_0001.JPG")));  // count beyond the data
+    EXPECT_FALSE(decode(payload(0xFFFFFFFF, "ab")));
+    Bytes halfCharacter = payload(2, "ab");
+    halfCharacter.pop_back();
+    EXPECT_FALSE(decode(halfCharacter));
+    EXPECT_FALSE(decode({0, 0, 0, 0, 1, 0, 0}));  // shorter than the count field
+    // Names too long to save are refused when the file is opened, not here.
+    const std::string longName(300, 'n');
+    EXPECT_EQ(decode(payload(300, longName)), longName);
 }
 
 TEST(RequestPayloads, FileRequests) {

@@ -154,6 +154,9 @@ TEST_F(HostileCamera, WaitingCountNeverGoesBelowZero) {
     play({fileOpen(std::string(300, 'N') + ".JPG")});  // refused: too long a name
     EXPECT_EQ(waiting(), 0);
     EXPECT_EQ(replyStatuses(0x200A), (std::vector<uint16_t>{0, 1}));
+    // The longest name that fits the saved-file record, and one more.
+    play({fileOpen(std::string(255, 'N') + ".JPG"), fileOpen(std::string(256, 'N') + ".JPG")});
+    EXPECT_EQ(replyStatuses(0x200A), (std::vector<uint16_t>{0, 1, 0, 1}));
 }
 
 // With the disk full part-way, the bytes that were written are kept under
