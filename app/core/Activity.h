@@ -37,7 +37,7 @@ enum class Activity : uint8_t {
     Count
 };
 
-class TActivities {
+class Activities {
   public:
     bool Running(Activity a) const { return depth_[index(a)] > 0; }
     bool Idle() const {
@@ -53,7 +53,9 @@ class TActivities {
 
     // The table of rule 2.
     // The half press of the idle refresh: not while a press is under way.
-    bool SkipsHalfPress() const { return Running(Activity::HalfPress) || Running(Activity::Release); }
+    bool SkipsHalfPress() const {
+        return Running(Activity::HalfPress) || Running(Activity::Release);
+    }
     // A full press: not inside another one.
     bool SkipsRelease() const { return Running(Activity::Release); }
     // The intervalometer's tick: not while its own shot is under way.
@@ -74,7 +76,7 @@ class TActivities {
 // destroyed the window still has them to leave.
 class ActivityScope {
   public:
-    ActivityScope(std::shared_ptr<TActivities> activities, Activity a)
+    ActivityScope(std::shared_ptr<Activities> activities, Activity a)
         : activities_(std::move(activities)), activity_(a), depth_(activities_->Enter(a)) {}
     ~ActivityScope() { activities_->Leave(activity_); }
     ActivityScope(const ActivityScope&) = delete;
@@ -83,7 +85,7 @@ class ActivityScope {
     bool Outermost() const { return depth_ == 1; }
 
   private:
-    std::shared_ptr<TActivities> activities_;
+    std::shared_ptr<Activities> activities_;
     Activity activity_;
     int depth_;
 };

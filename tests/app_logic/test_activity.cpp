@@ -4,14 +4,14 @@
 
 #include "Activity.h"
 
+using orka::Activities;
 using orka::Activity;
 using orka::ActivityScope;
-using orka::TActivities;
 
 // Nested live-view loops: only the outermost one owns the idle timer, and
 // the loop is running until the outermost has left.
 TEST(Activity, ScopesNestAndOnlyTheOutermostIsOutermost) {
-    auto a = std::make_shared<TActivities>();
+    auto a = std::make_shared<Activities>();
     EXPECT_TRUE(a->Idle());
     {
         const ActivityScope outer(a, Activity::LiveView);
@@ -28,8 +28,8 @@ TEST(Activity, ScopesNestAndOnlyTheOutermostIsOutermost) {
 
 // A scope left after its window (the owner of the activities) is gone.
 TEST(Activity, ScopeOutlivesItsOwner) {
-    auto a = std::make_shared<TActivities>();
-    std::weak_ptr<TActivities> seen = a;
+    auto a = std::make_shared<Activities>();
+    std::weak_ptr<Activities> seen = a;
     {
         const ActivityScope release(a, Activity::Release);
         a.reset();
@@ -39,7 +39,7 @@ TEST(Activity, ScopeOutlivesItsOwner) {
 }
 
 TEST(Activity, WhatEachActivityKeepsOut) {
-    TActivities a;
+    Activities a;
     a.Enter(Activity::HalfPress);
     EXPECT_TRUE(a.SkipsHalfPress());
     EXPECT_FALSE(a.SkipsRelease());  // a click during the half press shoots

@@ -1,5 +1,5 @@
 // AVI files as players see them: ffprobe/ffmpeg read what TAVICompressor and
-// TVideoRecorder write (codec, size, frame count, duration, pixels), plus the
+// VideoRecorder write (codec, size, frame count, duration, pixels), plus the
 // header offsets, the naming of files and the rollover before the size limit.
 #include <gtest/gtest.h>
 
@@ -86,9 +86,9 @@ QByteArray ReadAll(const QString& file) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TAVIOptions Options(int width, int height, bool compress, int frameRate = 10) {
-    TAVIOptions options;
-    DefaultAVIOptions(options);
+orka::TAVIOptions Options(int width, int height, bool compress, int frameRate = 10) {
+    orka::TAVIOptions options;
+    orka::DefaultAVIOptions(options);
     options.Width = width;
     options.Height = height;
     options.Compress = compress;
@@ -106,18 +106,19 @@ void Touch(const QString& path) {
 TEST(NextVideoFileName, NumbersContinueFromTheHighestPresent) {
     QTemporaryDir dir;
     const QString d = dir.path();
-    EXPECT_EQ(NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00001.avi");
-    EXPECT_EQ(NextVideoFileName(d + "/", "VideoOrka"), d + "/VideoOrka00001.avi");
+    EXPECT_EQ(orka::NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00001.avi");
+    EXPECT_EQ(orka::NextVideoFileName(d + "/", "VideoOrka"), d + "/VideoOrka00001.avi");
 
     Touch(d + "/VideoOrka00012.avi");
     Touch(d + "/Autre00050.avi");  // another prefix does not count
     Touch(d + "/VideoOrka00040.jpg");
-    EXPECT_EQ(NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00013.avi");
+    EXPECT_EQ(orka::NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00013.avi");
 
     QDir(d).remove("VideoOrka00012.avi");
     Touch(d + "/VideoOrka00001.avi");
     Touch(d + "/VideoOrka00007.avi");
-    EXPECT_EQ(NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00008.avi");  // gap not reused
+    EXPECT_EQ(orka::NextVideoFileName(d, "VideoOrka"),
+              d + "/VideoOrka00008.avi");  // gap not reused
 }
 
 TEST(NextVideoFileName, NamesWithoutFiveDigitsCountAsOne) {
@@ -126,7 +127,7 @@ TEST(NextVideoFileName, NamesWithoutFiveDigitsCountAsOne) {
     Touch(d + "/VideoOrkaABCDE.avi");
     Touch(d + "/VideoOrka-0009.avi");
     Touch(d + "/VideoOrka.avi");
-    EXPECT_EQ(NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00002.avi");
+    EXPECT_EQ(orka::NextVideoFileName(d, "VideoOrka"), d + "/VideoOrka00002.avi");
 }
 
 TEST(NextVideoFileName, NeverReturnsATakenNameBeyondFiveDigits) {
@@ -134,19 +135,19 @@ TEST(NextVideoFileName, NeverReturnsATakenNameBeyondFiveDigits) {
     const QString d = dir.path();
     Touch(d + "/V99999.avi");
     Touch(d + "/V100000.avi");  // reads back as 10000
-    EXPECT_EQ(NextVideoFileName(d, "V"), d + "/V100001.avi");
+    EXPECT_EQ(orka::NextVideoFileName(d, "V"), d + "/V100001.avi");
 }
 
 // The fields players and FixAviTiming rely on sit where the standard layout puts them.
 TEST(AviFile, HeaderOffsetsAndIndex) {
     QTemporaryDir dir;
     const QString file = dir.filePath("a.avi");
-    TAVICompressor avi;
-    ASSERT_EQ(avi.Open(file, Options(544, 408, true, 5)), kAviOk);
+    orka::TAVICompressor avi;
+    ASSERT_EQ(avi.Open(file, Options(544, 408, true, 5)), orka::kAviOk);
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(avi.AddFrame(MakeFrame(544, 408, i)), kAviOk);
+        ASSERT_EQ(avi.AddFrame(MakeFrame(544, 408, i)), orka::kAviOk);
     const qint64 expectedSize = avi.ClosedSize();
-    ASSERT_EQ(avi.Close(), kAviOk);
+    ASSERT_EQ(avi.Close(), orka::kAviOk);
 
     const QByteArray b = ReadAll(file);
     ASSERT_EQ(b.size(), expectedSize);
@@ -158,9 +159,9 @@ TEST(AviFile, HeaderOffsetsAndIndex) {
     EXPECT_EQ(b.mid(100, 4), "strh");
     EXPECT_EQ(b.mid(108, 4), "vids");
     EXPECT_EQ(b.mid(112, 4), "MJPG");
-    EXPECT_EQ(Le32(b, kAviStreamScaleOffset), 1000u);
-    EXPECT_EQ(Le32(b, kAviStreamRateOffset), 5000u);
-    EXPECT_EQ(Le32(b, kAviStreamLengthOffset), 3u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamScaleOffset), 1000u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamRateOffset), 5000u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamLengthOffset), 3u);
     EXPECT_EQ(b.mid(164, 4), "strf");
     EXPECT_EQ(Le32(b, 176), 544u);
     EXPECT_EQ(Le32(b, 180), 408u);
@@ -199,14 +200,14 @@ TEST_P(AviPlayback, FfprobeReadsWhatWasRecorded) {
     const PlayCase c = GetParam();
     QTemporaryDir dir;
     const QString file = dir.filePath("v.avi");
-    TAVICompressor avi;
-    ASSERT_EQ(avi.Open(file, Options(c.width, c.height, c.compress)), kAviOk);
+    orka::TAVICompressor avi;
+    ASSERT_EQ(avi.Open(file, Options(c.width, c.height, c.compress)), orka::kAviOk);
     const QImage first = MakeFrame(c.width, c.height, 0);
-    ASSERT_EQ(avi.AddFrame(first), kAviOk);
+    ASSERT_EQ(avi.AddFrame(first), orka::kAviOk);
     for (int i = 1; i < 7; ++i)
-        ASSERT_EQ(avi.AddFrame(MakeFrame(c.width, c.height, i)), kAviOk);
-    ASSERT_EQ(avi.Close(), kAviOk);
-    ASSERT_TRUE(FixAviTiming(file, 10000, 12345));
+        ASSERT_EQ(avi.AddFrame(MakeFrame(c.width, c.height, i)), orka::kAviOk);
+    ASSERT_EQ(avi.Close(), orka::kAviOk);
+    ASSERT_TRUE(orka::FixAviTiming(file, 10000, 12345));
 
     auto facts = Probe(file);
     EXPECT_EQ(facts["codec_name"], c.compress ? "mjpeg" : "rawvideo");
@@ -240,59 +241,61 @@ INSTANTIATE_TEST_SUITE_P(Orientations, AviPlayback,
 
 TEST(AviFile, RawRowsWithStrideAndRefusals) {
     QTemporaryDir dir;
-    TAVICompressor avi;
-    EXPECT_EQ(avi.AddFrame(MakeFrame(32, 24)), kAviNotOpen);
-    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), Options(0, 24, true)), kAviBadOptions);
-    TAVIOptions other = Options(32, 24, true);
+    orka::TAVICompressor avi;
+    EXPECT_EQ(avi.AddFrame(MakeFrame(32, 24)), orka::kAviNotOpen);
+    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), Options(0, 24, true)), orka::kAviBadOptions);
+    orka::TAVIOptions other = Options(32, 24, true);
     other.Handler = "IV50";
-    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), other), kAviBadOptions);
-    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), Options(32, 24, true, 0)), kAviBadOptions);
+    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), other), orka::kAviBadOptions);
+    EXPECT_EQ(avi.Open(dir.filePath("x.avi"), Options(32, 24, true, 0)), orka::kAviBadOptions);
 
-    ASSERT_EQ(avi.Open(dir.filePath("x.avi"), Options(32, 24, false)), kAviOk);
-    EXPECT_EQ(avi.AddFrame(MakeFrame(24, 32)), kAviBadFrame);
-    EXPECT_EQ(avi.AddFrame(QImage()), kAviBadFrame);
+    ASSERT_EQ(avi.Open(dir.filePath("x.avi"), Options(32, 24, false)), orka::kAviOk);
+    EXPECT_EQ(avi.AddFrame(MakeFrame(24, 32)), orka::kAviBadFrame);
+    EXPECT_EQ(avi.AddFrame(QImage()), orka::kAviBadFrame);
     const QImage frame = MakeFrame(32, 24);
-    EXPECT_EQ(avi.AddFrame(frame.constBits(), 10), kAviBadFrame);  // stride shorter than a row
+    EXPECT_EQ(avi.AddFrame(frame.constBits(), 10),
+              orka::kAviBadFrame);  // stride shorter than a row
     // Rows may be given bottom first with a negative stride.
-    EXPECT_EQ(avi.AddFrame(frame.constScanLine(23), -frame.bytesPerLine()), kAviOk);
-    EXPECT_EQ(avi.AddFrame(frame.convertToFormat(QImage::Format_RGB32)), kAviOk);
+    EXPECT_EQ(avi.AddFrame(frame.constScanLine(23), -frame.bytesPerLine()), orka::kAviOk);
+    EXPECT_EQ(avi.AddFrame(frame.convertToFormat(QImage::Format_RGB32)), orka::kAviOk);
     EXPECT_EQ(avi.FrameCount(), 2);
-    EXPECT_EQ(avi.Close(), kAviOk);
+    EXPECT_EQ(avi.Close(), orka::kAviOk);
 }
 
 TEST(AviFile, OpenInMissingDirectoryFails) {
     QTemporaryDir dir;
-    TAVICompressor avi;
-    EXPECT_EQ(avi.Open(dir.filePath("absent/v.avi"), Options(320, 240, true)), kAviCannotCreate);
+    orka::TAVICompressor avi;
+    EXPECT_EQ(avi.Open(dir.filePath("absent/v.avi"), Options(320, 240, true)),
+              orka::kAviCannotCreate);
     EXPECT_FALSE(avi.IsOpen());
-    EXPECT_EQ(avi.Close(), kAviOk);
+    EXPECT_EQ(avi.Close(), orka::kAviOk);
 }
 
 TEST(FixAviTiming, RewritesScaleAndRateOnlyForOwnFilesWithFrames) {
     QTemporaryDir dir;
     const QString file = dir.filePath("t.avi");
     {
-        TAVICompressor avi;
-        ASSERT_EQ(avi.Open(file, Options(32, 24, false)), kAviOk);
-        ASSERT_EQ(avi.Close(), kAviOk);
+        orka::TAVICompressor avi;
+        ASSERT_EQ(avi.Open(file, Options(32, 24, false)), orka::kAviOk);
+        ASSERT_EQ(avi.Close(), orka::kAviOk);
     }
     const QByteArray empty = ReadAll(file);
-    EXPECT_FALSE(FixAviTiming(file, 0, 5000));  // no frame: a zero rate would break the file
+    EXPECT_FALSE(orka::FixAviTiming(file, 0, 5000));  // no frame: a zero rate would break the file
     EXPECT_EQ(ReadAll(file), empty);
 
     {
-        TAVICompressor avi;
-        ASSERT_EQ(avi.Open(file, Options(32, 24, false)), kAviOk);
+        orka::TAVICompressor avi;
+        ASSERT_EQ(avi.Open(file, Options(32, 24, false)), orka::kAviOk);
         for (int i = 0; i < 4; ++i)
-            ASSERT_EQ(avi.AddFrame(MakeFrame(32, 24, i)), kAviOk);
-        ASSERT_EQ(avi.Close(), kAviOk);
+            ASSERT_EQ(avi.AddFrame(MakeFrame(32, 24, i)), orka::kAviOk);
+        ASSERT_EQ(avi.Close(), orka::kAviOk);
     }
-    EXPECT_FALSE(FixAviTiming(file, 5000, 5000));
-    ASSERT_TRUE(FixAviTiming(file, 1000, 3500));
+    EXPECT_FALSE(orka::FixAviTiming(file, 5000, 5000));
+    ASSERT_TRUE(orka::FixAviTiming(file, 1000, 3500));
     const QByteArray b = ReadAll(file);
-    EXPECT_EQ(Le32(b, kAviStreamScaleOffset), 2500u);
-    EXPECT_EQ(Le32(b, kAviStreamRateOffset), 4000u);
-    EXPECT_EQ(Le32(b, kAviStreamLengthOffset), 4u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamScaleOffset), 2500u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamRateOffset), 4000u);
+    EXPECT_EQ(Le32(b, orka::kAviStreamLengthOffset), 4u);
     EXPECT_EQ(Le32(b, 32), 100000u);  // main header left as written
 
     const QString text = dir.filePath("notes.avi");
@@ -300,9 +303,9 @@ TEST(FixAviTiming, RewritesScaleAndRateOnlyForOwnFilesWithFrames) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(200, 'x'));
     f.close();
-    EXPECT_FALSE(FixAviTiming(text, 0, 1000));
+    EXPECT_FALSE(orka::FixAviTiming(text, 0, 1000));
     EXPECT_EQ(ReadAll(text), QByteArray(200, 'x'));
-    EXPECT_FALSE(FixAviTiming(dir.filePath("none.avi"), 0, 1000));
+    EXPECT_FALSE(orka::FixAviTiming(dir.filePath("none.avi"), 0, 1000));
 }
 
 // A long recording continues in the next numbered file before the limit;
@@ -310,11 +313,12 @@ TEST(FixAviTiming, RewritesScaleAndRateOnlyForOwnFilesWithFrames) {
 TEST(VideoRecorder, RollsOverBeforeTheSizeLimit) {
     QTemporaryDir dir;
     const qint64 limit = 40000;  // 32 x 24 uncompressed: 2304 bytes a frame
-    TVideoRecorder recorder(limit);
-    ASSERT_EQ(recorder.Start(dir.path() + "/", "VideoOrka", Options(32, 24, false), 1000), kAviOk);
+    orka::VideoRecorder recorder(limit);
+    ASSERT_EQ(recorder.Start(dir.path() + "/", "VideoOrka", Options(32, 24, false), 1000),
+              orka::kAviOk);
     for (int i = 0; i < 40; ++i)
-        ASSERT_EQ(recorder.AddFrame(MakeFrame(32, 24, i), 1000 + 100 * i), kAviOk);
-    ASSERT_EQ(recorder.Stop(5000), kAviOk);
+        ASSERT_EQ(recorder.AddFrame(MakeFrame(32, 24, i), 1000 + 100 * i), orka::kAviOk);
+    ASSERT_EQ(recorder.Stop(5000), orka::kAviOk);
 
     const QStringList names = recorder.FileNames();
     ASSERT_EQ(names.size(), 3);
@@ -342,12 +346,12 @@ TEST(VideoRecorder, RollsOverBeforeTheSizeLimit) {
 // before the first frame simply replaces the empty file.
 TEST(VideoRecorder, FormatFollowsTheDisplayedOrientation) {
     QTemporaryDir dir;
-    TVideoRecorder recorder;
-    ASSERT_EQ(recorder.Start(dir.path(), "V", Options(544, 408, true), 0), kAviOk);
-    ASSERT_EQ(recorder.AddFrame(MakeFrame(408, 544), 0), kAviOk);
-    ASSERT_EQ(recorder.AddFrame(MakeFrame(408, 544), 100), kAviOk);
-    ASSERT_EQ(recorder.AddFrame(MakeFrame(544, 408), 200), kAviOk);
-    ASSERT_EQ(recorder.Stop(300), kAviOk);
+    orka::VideoRecorder recorder;
+    ASSERT_EQ(recorder.Start(dir.path(), "V", Options(544, 408, true), 0), orka::kAviOk);
+    ASSERT_EQ(recorder.AddFrame(MakeFrame(408, 544), 0), orka::kAviOk);
+    ASSERT_EQ(recorder.AddFrame(MakeFrame(408, 544), 100), orka::kAviOk);
+    ASSERT_EQ(recorder.AddFrame(MakeFrame(544, 408), 200), orka::kAviOk);
+    ASSERT_EQ(recorder.Stop(300), orka::kAviOk);
     ASSERT_EQ(recorder.FileNames(),
               QStringList({dir.path() + "/V00001.avi", dir.path() + "/V00002.avi"}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
@@ -364,32 +368,32 @@ TEST(VideoRecorder, FormatFollowsTheDisplayedOrientation) {
 // A file that cannot be created is reported once, then frames are dropped quietly.
 TEST(VideoRecorder, ReportsAFileThatCannotBeCreatedOnce) {
     QTemporaryDir dir;
-    TVideoRecorder recorder;
+    orka::VideoRecorder recorder;
     EXPECT_EQ(recorder.Start(dir.filePath("absent"), "V", Options(320, 240, true), 0),
-              kAviCannotCreate);
+              orka::kAviCannotCreate);
     EXPECT_TRUE(recorder.Failed());
     EXPECT_TRUE(recorder.ErrorText().startsWith("Impossible de créer le fichier vidéo"));
-    EXPECT_EQ(recorder.AddFrame(MakeFrame(320, 240), 100), kAviOk);
-    EXPECT_EQ(recorder.Stop(200), kAviOk);
+    EXPECT_EQ(recorder.AddFrame(MakeFrame(320, 240), 100), orka::kAviOk);
+    EXPECT_EQ(recorder.Stop(200), orka::kAviOk);
     EXPECT_TRUE(recorder.FileNames().isEmpty());
 
-    TVideoRecorder tooSmall(1000);  // not even one frame fits
-    ASSERT_EQ(tooSmall.Start(dir.path(), "V", Options(32, 24, false), 0), kAviOk);
-    EXPECT_EQ(tooSmall.AddFrame(MakeFrame(32, 24), 0), kAviFileFull);
-    EXPECT_EQ(tooSmall.AddFrame(MakeFrame(32, 24), 100), kAviOk);
+    orka::VideoRecorder tooSmall(1000);  // not even one frame fits
+    ASSERT_EQ(tooSmall.Start(dir.path(), "V", Options(32, 24, false), 0), orka::kAviOk);
+    EXPECT_EQ(tooSmall.AddFrame(MakeFrame(32, 24), 0), orka::kAviFileFull);
+    EXPECT_EQ(tooSmall.AddFrame(MakeFrame(32, 24), 100), orka::kAviOk);
     EXPECT_EQ(tooSmall.FileNames().size(), 1);
 }
 
 TEST(QuickCompress, KeptInTheSettingsStore) {
     QTemporaryDir dir;
     QSettings store(dir.filePath("s.ini"), QSettings::IniFormat);
-    EXPECT_EQ(SetIndeoQuickCompress(store, 1), 1);  // absent: the value passed
-    EXPECT_EQ(SetIndeoQuickCompress(store, 0), 1);
-    EXPECT_EQ(SetIndeoQuickCompress(store, 0), 0);
+    EXPECT_EQ(orka::SetIndeoQuickCompress(store, 1), 1);  // absent: the value passed
+    EXPECT_EQ(orka::SetIndeoQuickCompress(store, 0), 1);
+    EXPECT_EQ(orka::SetIndeoQuickCompress(store, 0), 0);
     store.setValue("Video/QuickCompress", "pas un nombre");
-    EXPECT_EQ(SetIndeoQuickCompress(store, 3), 3);
+    EXPECT_EQ(orka::SetIndeoQuickCompress(store, 3), 3);
 
     // The application's own store keeps the value across calls; restore it after.
-    const int32_t before = SetIndeoQuickCompress(1);
-    EXPECT_EQ(SetIndeoQuickCompress(before), 1);
+    const int32_t before = orka::SetIndeoQuickCompress(1);
+    EXPECT_EQ(orka::SetIndeoQuickCompress(before), 1);
 }

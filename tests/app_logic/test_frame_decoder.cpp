@@ -10,16 +10,16 @@
 #include "LiveViewMath.h"
 #include "jpeg_samples.h"
 
+using orka::FrameDecoder;
 using orka::Orientation;
-using orka::TFrameDecoder;
-using Status = TFrameDecoder::Status;
+using Status = FrameDecoder::Status;
 
 namespace {
 
 // Decodes into a BGR888 image of w x h.
-TFrameDecoder::Result DecodeTo(TFrameDecoder& decoder, const std::vector<uint8_t>& jpeg,
-                               QImage& image) {
-    const orka::TRowAddresses rows(image);
+FrameDecoder::Result DecodeTo(FrameDecoder& decoder, const std::vector<uint8_t>& jpeg,
+                              QImage& image) {
+    const orka::RowAddresses rows(image);
     return decoder.DecodeInto(jpeg.data(), jpeg.size(), rows.writableRows(), image.width(),
                               image.height());
 }
@@ -32,7 +32,7 @@ class TestFrameDecoder : public QObject {
   private Q_SLOTS:
     // Pixels land blue, green, red in memory, each quadrant where it was.
     void decodesBgrRows() {
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         const auto jpeg = samples::Encode(samples::Quadrants(64, 48));
         QImage image(64, 48, QImage::Format_BGR888);
         QVERIFY(DecodeTo(decoder, jpeg, image).ok());
@@ -45,7 +45,7 @@ class TestFrameDecoder : public QObject {
 
     // A picture of another size than asked is refused before anything is written.
     void sizeMismatchWritesNothing() {
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         const auto jpeg = samples::Solid(32, 32, Qt::red);
         QImage image(16, 16, QImage::Format_BGR888);
         image.fill(Qt::black);
@@ -68,7 +68,7 @@ class TestFrameDecoder : public QObject {
     // same decoder decodes the next good frame exactly.
     void damagedStreamsAreCorrupt() {
         QFETCH(int, kind);
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         const auto good = samples::Encode(samples::Quadrants(96, 64));
         std::vector<uint8_t> bad = good;
         switch (kind) {
@@ -98,7 +98,7 @@ class TestFrameDecoder : public QObject {
         QImage again(96, 64, QImage::Format_BGR888);
         QVERIFY(DecodeTo(decoder, good, again).ok());
         QImage reference(96, 64, QImage::Format_BGR888);
-        TFrameDecoder fresh;
+        FrameDecoder fresh;
         QVERIFY(DecodeTo(fresh, good, reference).ok());
         QCOMPARE(again, reference);
     }
@@ -125,19 +125,19 @@ class TestFrameDecoder : public QObject {
         const auto jpeg = samples::Encode(picture);
         const orka::RoiBox box{10, 5, 90, 50};
 
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         QImage whole(w, h, QImage::Format_BGR888);
         QVERIFY(DecodeTo(decoder, jpeg, whole).ok());
-        orka::THistogram wholeHistogram;
-        orka::TMotionDetector wholeDetector;
+        orka::Histogram wholeHistogram;
+        orka::MotionDetector wholeDetector;
         wholeDetector.SetRectangle(box);
         orka::AnalyseFrame(whole, wholeHistogram, &wholeDetector);
         QImage wholeShown;
         orka::TurnFrame(o, whole, wholeShown);
 
         QImage work, shown;
-        orka::THistogram histogram;
-        orka::TMotionDetector detector;
+        orka::Histogram histogram;
+        orka::MotionDetector detector;
         detector.SetRectangle(box);
         QVERIFY(orka::DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), w, h, o, work, shown,
                                          histogram, &detector)
@@ -149,7 +149,7 @@ class TestFrameDecoder : public QObject {
 
         // A frame cut off half way changes neither the histogram nor the
         // detector's pairing of block-sum arrays.
-        const orka::THistogram before = histogram;
+        const orka::Histogram before = histogram;
         const auto* pairedBefore = &detector.CurrentBlockSums();
         const std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + jpeg.size() / 2);
         QCOMPARE(orka::DecodePreviewFrame(decoder, cut.data(), cut.size(), w, h, o, work, shown,
@@ -163,7 +163,7 @@ class TestFrameDecoder : public QObject {
     // Large pictures are reduced by libjpeg as far as they still cover the
     // size asked for; oversized headers are refused.
     void fittingReducesLargePictures() {
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         QImage image;
         const auto large = samples::Encode(samples::Quadrants(1088, 816));
         auto result = decoder.DecodeFitting(large.data(), large.size(), 544, 408, image);
@@ -188,7 +188,7 @@ class TestFrameDecoder : public QObject {
     // both paths before any pixel is decoded. So is a baseline stream that
     // repeats its scans past one per component.
     void streamsOfManyScansAreRefused() {
-        TFrameDecoder decoder;
+        FrameDecoder decoder;
         const QImage picture = samples::Quadrants(64, 48);
         QImage image(64, 48, QImage::Format_BGR888);
         QImage fitted;

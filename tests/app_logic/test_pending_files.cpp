@@ -14,13 +14,13 @@ namespace {
 // moves the clock one second on.
 struct Script {
     std::deque<int32_t> counts;
-    PendingFilesWait::Clock::time_point clock{};
+    orka::PendingFilesWait::Clock::time_point clock{};
     int questions = 0;
     int pauses = 0;
     std::vector<bool> answers;  // the user's answers, in order
 
-    PendingFilesWait wait() {
-        PendingFilesWait w;
+    orka::PendingFilesWait wait() {
+        orka::PendingFilesWait w;
         w.count = [this] {
             const int32_t c = counts.front();
             if (counts.size() > 1)

@@ -13,16 +13,16 @@ QTime T(int h, int m, int s = 0) {
     return QTime(h, m, s);
 }
 
-void AddDate(TSchedule& s, QDate d) {
+void AddDate(orka::Schedule& s, QDate d) {
     ASSERT_TRUE(s.BeginDate());
     ASSERT_TRUE(s.CommitDate(d).Done);
 }
 
 // Adds a complete slot; returns the first warning met, if any.
-QString AddSlot(TSchedule& s, QDate d, QTime start, QTime end) {
+QString AddSlot(orka::Schedule& s, QDate d, QTime start, QTime end) {
     if (!s.BeginSlot())
         return "begin refused";
-    TScheduleStep step = s.CommitStart(d, start);
+    orka::ScheduleStep step = s.CommitStart(d, start);
     if (!step.Done)
         return step.Warning;
     step = s.CommitEnd(end);
@@ -32,13 +32,13 @@ QString AddSlot(TSchedule& s, QDate d, QTime start, QTime end) {
 }  // namespace
 
 TEST(Schedule, DuplicateDateIsRefusedAndTheEntryStaysOpen) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     ASSERT_TRUE(s.BeginDate());
-    const TScheduleStep step = s.CommitDate(kDay);
+    const orka::ScheduleStep step = s.CommitDate(kDay);
     EXPECT_FALSE(step.Done);
     EXPECT_EQ(step.Warning, "La date du 14/03/2024 est déjà utilisée. En choisir une autre.");
-    EXPECT_EQ(s.CurrentEntry(), TSchedule::Entry::Date);
+    EXPECT_EQ(s.CurrentEntry(), orka::Schedule::Entry::Date);
     EXPECT_FALSE(s.BeginSlot());  // one entry at a time
     EXPECT_TRUE(s.CommitDate(QDate(2024, 3, 1)).Done);
     ASSERT_EQ(s.Days().size(), 2u);
@@ -46,7 +46,7 @@ TEST(Schedule, DuplicateDateIsRefusedAndTheEntryStaysOpen) {
 }
 
 TEST(Schedule, StartInsideAnExistingSlotIsRefusedBoundsIncluded) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     ASSERT_EQ(AddSlot(s, kDay, T(10, 0), T(11, 0)), "");
     const QString inside =
@@ -55,13 +55,13 @@ TEST(Schedule, StartInsideAnExistingSlotIsRefusedBoundsIncluded) {
     ASSERT_TRUE(s.BeginSlot());
     EXPECT_EQ(s.CommitStart(kDay, T(10, 0)).Warning, inside);
     EXPECT_EQ(s.CommitStart(kDay, T(11, 0)).Warning, inside);
-    EXPECT_EQ(s.CurrentEntry(), TSchedule::Entry::SlotStart);
+    EXPECT_EQ(s.CurrentEntry(), orka::Schedule::Entry::SlotStart);
     EXPECT_TRUE(s.CommitStart(kDay, T(11, 0, 1)).Done);
-    EXPECT_EQ(s.CurrentEntry(), TSchedule::Entry::SlotEnd);
+    EXPECT_EQ(s.CurrentEntry(), orka::Schedule::Entry::SlotEnd);
 }
 
 TEST(Schedule, EndMustNotReachTheNextSlotAndMustFollowTheStart) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     ASSERT_EQ(AddSlot(s, kDay, T(8, 0), T(9, 0)), "");
     ASSERT_EQ(AddSlot(s, kDay, T(12, 0), T(13, 0)), "");
@@ -77,12 +77,12 @@ TEST(Schedule, EndMustNotReachTheNextSlotAndMustFollowTheStart) {
     EXPECT_TRUE(s.CommitEnd(T(11, 59)).Done);
     const auto& slots = s.Days()[0].Slots;
     ASSERT_EQ(slots.size(), 3u);
-    EXPECT_EQ(WallTimeOfDay(slots[1].Start), T(10, 0));  // kept in order
-    EXPECT_EQ(WallTimeOfDay(slots[1].End), T(11, 59));
+    EXPECT_EQ(orka::WallTimeOfDay(slots[1].Start), T(10, 0));  // kept in order
+    EXPECT_EQ(orka::WallTimeOfDay(slots[1].End), T(11, 59));
 }
 
 TEST(Schedule, SlotsOnSeveralDatesAndDeletion) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     AddDate(s, kOtherDay);
     ASSERT_EQ(AddSlot(s, kDay, T(10, 0), T(11, 0)), "");
@@ -92,7 +92,7 @@ TEST(Schedule, SlotsOnSeveralDatesAndDeletion) {
 
     EXPECT_TRUE(s.Remove(kDay, 3));  // end of the 14:00 slot takes its start along
     ASSERT_EQ(s.Days()[0].Slots.size(), 1u);
-    EXPECT_EQ(WallTimeOfDay(s.Days()[0].Slots[0].Start), T(10, 0));
+    EXPECT_EQ(orka::WallTimeOfDay(s.Days()[0].Slots[0].Start), T(10, 0));
     EXPECT_TRUE(s.Remove(kDay, 0));  // a start takes its end along
     EXPECT_TRUE(s.Days()[0].Slots.empty());
     EXPECT_FALSE(s.Remove(kDay, 0));
@@ -105,24 +105,24 @@ TEST(Schedule, SlotsOnSeveralDatesAndDeletion) {
 
 // A start waiting for its end is no slot, wherever it sits in the tree.
 TEST(Schedule, ActiveTimeIgnoresAPendingStart) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     AddDate(s, kOtherDay);
     ASSERT_TRUE(s.BeginSlot());
     ASSERT_TRUE(s.CommitStart(kDay, T(9, 0)).Done);
     EXPECT_EQ(s.NodeCount(), 3);
-    EXPECT_FALSE(s.InSlot(WallTime(kDay, T(9, 0))));
-    EXPECT_FALSE(s.InSlot(WallTime(kDay, T(23, 0))));
-    EXPECT_FALSE(s.InSlot(WallTime(kOtherDay, T(0, 0))));
+    EXPECT_FALSE(s.InSlot(orka::ToWallTime(kDay, T(9, 0))));
+    EXPECT_FALSE(s.InSlot(orka::ToWallTime(kDay, T(23, 0))));
+    EXPECT_FALSE(s.InSlot(orka::ToWallTime(kOtherDay, T(0, 0))));
     ASSERT_TRUE(s.CommitEnd(T(9, 30)).Done);
-    EXPECT_TRUE(s.InSlot(WallTime(kDay, T(9, 0))));
-    EXPECT_TRUE(s.InSlot(WallTime(kDay, T(9, 30))));
-    EXPECT_FALSE(s.InSlot(WallTime(kDay, T(9, 30, 1))));
-    EXPECT_FALSE(s.InSlot(WallTime(kOtherDay, T(9, 15))));
+    EXPECT_TRUE(s.InSlot(orka::ToWallTime(kDay, T(9, 0))));
+    EXPECT_TRUE(s.InSlot(orka::ToWallTime(kDay, T(9, 30))));
+    EXPECT_FALSE(s.InSlot(orka::ToWallTime(kDay, T(9, 30, 1))));
+    EXPECT_FALSE(s.InSlot(orka::ToWallTime(kOtherDay, T(9, 15))));
 }
 
 TEST(Schedule, InForceOnlyWithMoreThanTwoNodesAndUntilCancelled) {
-    TSchedule s;
+    orka::Schedule s;
     AddDate(s, kDay);
     s.Validate();  // a date alone
     EXPECT_FALSE(s.ScheduleInForce());
@@ -132,17 +132,17 @@ TEST(Schedule, InForceOnlyWithMoreThanTwoNodesAndUntilCancelled) {
     s.Validate();
     EXPECT_TRUE(s.ScheduleInForce());
     EXPECT_TRUE(s.EvaluationRunning());
-    s.Tick(WallTime(kDay, T(10, 30)));
+    s.Tick(orka::ToWallTime(kDay, T(10, 30)));
     EXPECT_TRUE(s.InScheduledSlot());
-    s.Tick(WallTime(kDay, T(11, 30)));
+    s.Tick(orka::ToWallTime(kDay, T(11, 30)));
     EXPECT_FALSE(s.InScheduledSlot());
 
     // Removing the slot leaves one node: "Valider" keeps the schedule as it was.
-    s.Tick(WallTime(kDay, T(10, 30)));
+    s.Tick(orka::ToWallTime(kDay, T(10, 30)));
     ASSERT_TRUE(s.Remove(kDay, 0));
     s.Validate();
     EXPECT_TRUE(s.ScheduleInForce());
-    s.Tick(WallTime(kDay, T(10, 30)));
+    s.Tick(orka::ToWallTime(kDay, T(10, 30)));
     EXPECT_FALSE(s.InScheduledSlot());
 
     s.Cancel();
@@ -153,11 +153,11 @@ TEST(Schedule, InForceOnlyWithMoreThanTwoNodesAndUntilCancelled) {
 }
 
 TEST(Schedule, WallTimeIsExactAndSortable) {
-    const TWallTime t = WallTime(kDay, QTime(23, 59, 59, 999));
-    EXPECT_EQ(WallDate(t), kDay);
-    EXPECT_EQ(WallTimeOfDay(t), QTime(23, 59, 59, 999));
-    EXPECT_EQ(t + 1, WallTime(kOtherDay));
-    EXPECT_EQ(ScheduleStartNodeText(T(7, 5, 3)), "Début : 07:05:03");
-    EXPECT_EQ(ScheduleEndNodeText(T(17, 0)), "Fin : 17:00:00");
-    EXPECT_EQ(ScheduleDateNodeText(kDay), "Le 14/03/2024");
+    const orka::WallTime t = orka::ToWallTime(kDay, QTime(23, 59, 59, 999));
+    EXPECT_EQ(orka::WallDate(t), kDay);
+    EXPECT_EQ(orka::WallTimeOfDay(t), QTime(23, 59, 59, 999));
+    EXPECT_EQ(t + 1, orka::ToWallTime(kOtherDay));
+    EXPECT_EQ(orka::ScheduleStartNodeText(T(7, 5, 3)), "Début : 07:05:03");
+    EXPECT_EQ(orka::ScheduleEndNodeText(T(17, 0)), "Fin : 17:00:00");
+    EXPECT_EQ(orka::ScheduleDateNodeText(kDay), "Le 14/03/2024");
 }

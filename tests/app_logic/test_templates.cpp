@@ -14,8 +14,8 @@ namespace {
 
 CameraStatusData Sample() {
     CameraStatusData s{};
-    for (int i = 0; i < kStatusFieldCount; ++i)
-        SetStatusField(s, i, (i + 1) * 0x01020304 * (i % 2 ? -1 : 1));
+    for (int i = 0; i < orka::kStatusFieldCount; ++i)
+        orka::SetStatusField(s, i, (i + 1) * 0x01020304 * (i % 2 ? -1 : 1));
     return s;
 }
 
@@ -36,7 +36,7 @@ TEST(Template, SavedBytesAndRoundTripOfAll39Fields) {
     QTemporaryDir dir;
     const QString file = dir.filePath("modele.cfg");
     const CameraStatusData s = Sample();
-    ASSERT_TRUE(WriteTemplate(file, s));
+    ASSERT_TRUE(orka::WriteTemplate(file, s));
 
     const QByteArray b = ReadAll(file);
     ASSERT_EQ(b.size(), 192);
@@ -47,58 +47,59 @@ TEST(Template, SavedBytesAndRoundTripOfAll39Fields) {
     EXPECT_EQ(b.mid(40, 4), QByteArray("\xF8\xF9\xFB\xFD", 4));
     EXPECT_EQ(b.mid(36, 4), QByteArray("\x04\x03\x02\x01", 4));
 
-    const TTemplateRead r = ReadTemplate(file);
-    ASSERT_EQ(r.error, TTemplateError::None) << r.message.toStdString();
-    for (int i = 0; i < kStatusFieldCount; ++i)
-        EXPECT_EQ(StatusField(r.settings, i), StatusField(s, i)) << "field " << i;
+    const orka::TemplateRead r = orka::ReadTemplate(file);
+    ASSERT_EQ(r.error, orka::TemplateError::None) << r.message.toStdString();
+    for (int i = 0; i < orka::kStatusFieldCount; ++i)
+        EXPECT_EQ(orka::StatusField(r.settings, i), orka::StatusField(s, i)) << "field " << i;
 
     // Saving over an existing template replaces it and leaves no temporary file.
     CameraStatusData changed = s;
     changed.infocusSound = 1;
-    ASSERT_TRUE(WriteTemplate(file, changed));
-    EXPECT_EQ(ReadTemplate(file).settings.infocusSound, 1);
+    ASSERT_TRUE(orka::WriteTemplate(file, changed));
+    EXPECT_EQ(orka::ReadTemplate(file).settings.infocusSound, 1);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"modele.cfg"});
 }
 
 TEST(Template, SignatureRules) {
-    QByteArray b = EncodeTemplate(Sample());
+    QByteArray b = orka::EncodeTemplate(Sample());
     for (int i = 22; i < 36; ++i)
         b[i] = char(0xA5 + i);  // bytes after the signature mean nothing
-    EXPECT_EQ(DecodeTemplate(b).error, TTemplateError::None);
+    EXPECT_EQ(orka::DecodeTemplate(b).error, orka::TemplateError::None);
     b.append("trailing bytes are not read");
-    EXPECT_EQ(DecodeTemplate(b).error, TTemplateError::None);
+    EXPECT_EQ(orka::DecodeTemplate(b).error, orka::TemplateError::None);
 
-    QByteArray count19 = EncodeTemplate(Sample());
+    QByteArray count19 = orka::EncodeTemplate(Sample());
     count19[0] = 19;
-    const TTemplateRead refused = DecodeTemplate(count19);
-    EXPECT_EQ(refused.error, TTemplateError::Invalid);
+    const orka::TemplateRead refused = orka::DecodeTemplate(count19);
+    EXPECT_EQ(refused.error, orka::TemplateError::Invalid);
     EXPECT_EQ(refused.message, "Fichier de configuration invalide");
 
-    QByteArray letter = EncodeTemplate(Sample());
+    QByteArray letter = orka::EncodeTemplate(Sample());
     letter[21] = 'A';
-    EXPECT_EQ(DecodeTemplate(letter).error, TTemplateError::Invalid);
+    EXPECT_EQ(orka::DecodeTemplate(letter).error, orka::TemplateError::Invalid);
 }
 
 TEST(Template, MissingShortAndUnreadableFiles) {
     QTemporaryDir dir;
-    const TTemplateRead missing = ReadTemplate(dir.filePath("absent.cfg"));
-    EXPECT_EQ(missing.error, TTemplateError::Missing);
+    const orka::TemplateRead missing = orka::ReadTemplate(dir.filePath("absent.cfg"));
+    EXPECT_EQ(missing.error, orka::TemplateError::Missing);
     EXPECT_EQ(missing.message, "Fichier inexistant");
 
     const QString shortFile = dir.filePath("court.cfg");
-    WriteAll(shortFile, EncodeTemplate(Sample()).left(191));
-    const TTemplateRead truncated = ReadTemplate(shortFile);
-    EXPECT_EQ(truncated.error, TTemplateError::Io);
+    WriteAll(shortFile, orka::EncodeTemplate(Sample()).left(191));
+    const orka::TemplateRead truncated = orka::ReadTemplate(shortFile);
+    EXPECT_EQ(truncated.error, orka::TemplateError::Io);
     EXPECT_EQ(truncated.message, "Lecture au-delà de la fin de fichier");
 
-    EXPECT_EQ(ReadTemplate(dir.path()).error, TTemplateError::Missing);  // a folder is no file
+    EXPECT_EQ(orka::ReadTemplate(dir.path()).error,
+              orka::TemplateError::Missing);  // a folder is no file
 }
 
 TEST(Template, FailedSaveLeavesTheOldFileAndNoTemporary) {
     QTemporaryDir dir;
     const QString file = dir.filePath("modele.cfg");
     CameraStatusData old = Sample();
-    ASSERT_TRUE(WriteTemplate(file, old));
+    ASSERT_TRUE(orka::WriteTemplate(file, old));
 
     // Writes past 100 bytes fail (EFBIG) for every user, root included.
     struct rlimit saved;
@@ -110,16 +111,16 @@ TEST(Template, FailedSaveLeavesTheOldFileAndNoTemporary) {
     CameraStatusData next = old;
     next.imageSize = 7;
     QString error;
-    const bool saved192 = WriteTemplate(file, next, &error);
+    const bool saved192 = orka::WriteTemplate(file, next, &error);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(saved192);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(ReadAll(file), EncodeTemplate(old));
+    EXPECT_EQ(ReadAll(file), orka::EncodeTemplate(old));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"modele.cfg"});
 
-    EXPECT_FALSE(WriteTemplate(dir.filePath("absent/modele.cfg"), old, &error));
+    EXPECT_FALSE(orka::WriteTemplate(dir.filePath("absent/modele.cfg"), old, &error));
     EXPECT_TRUE(error.endsWith(dir.filePath("absent/modele.cfg")));
     EXPECT_FALSE(QFile::exists(dir.filePath("absent")));
 }
@@ -128,16 +129,16 @@ TEST(Template, DefaultTemplateComparesSettingsNotReadings) {
     const CameraStatusData base = Sample();
     const int compared[] = {0,  1,  2,  3,  9,  10, 11, 12, 13, 14, 15, 16, 17,
                             19, 21, 22, 23, 24, 25, 26, 27, 33, 34, 37, 38};
-    for (int i = 0; i < kStatusFieldCount; ++i) {
+    for (int i = 0; i < orka::kStatusFieldCount; ++i) {
         CameraStatusData other = base;
-        SetStatusField(other, i, StatusField(base, i) + 1);
+        orka::SetStatusField(other, i, orka::StatusField(base, i) + 1);
         const bool isCompared =
             std::find(std::begin(compared), std::end(compared), i) != std::end(compared);
-        EXPECT_EQ(SameTemplateFields(base, other), !isCompared) << "field " << i;
+        EXPECT_EQ(orka::SameTemplateFields(base, other), !isCompared) << "field " << i;
     }
     CameraStatusData restore = base;
     restore.param13 = 0x1200;
-    EXPECT_EQ(TemplateRestoreByte(restore), 0);
+    EXPECT_EQ(orka::TemplateRestoreByte(restore), 0);
     restore.param13 = 3;
-    EXPECT_EQ(TemplateRestoreByte(restore), 3);
+    EXPECT_EQ(orka::TemplateRestoreByte(restore), 3);
 }

@@ -29,9 +29,7 @@ class TestSettingsHelp : public TWindowTest {
 
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
-    void init() {
-        QVERIFY(OpenWindow());
-    }
+    void init() { QVERIFY(OpenWindow()); }
     void cleanup() { DeleteWindow(); }
 
     // F1 opens the page of the tab in front, from the window or from a control
@@ -100,10 +98,11 @@ class TestSettingsHelp : public TWindowTest {
     // EA 07 0C 06 and 0B 15 04 00; milliseconds are dropped.
     void clockWordsAndText() {
         const QDateTime when(QDate(2026, 12, 6), QTime(11, 21, 4, 987));
-        const TClockWords words = CameraClockWords(when);
+        const orka::ClockWords words = orka::CameraClockWords(when);
         QCOMPARE(words.date, 0x060C07EAu);
         QCOMPARE(words.time, 0x0004150Bu);
-        QCOMPARE(ClockText(when, QLocale(QLocale::French)), QStringLiteral(" 06/12/2026 11:21:04"));
+        QCOMPARE(orka::ClockText(when, QLocale(QLocale::French)),
+                 QStringLiteral(" 06/12/2026 11:21:04"));
     }
 };
 

@@ -14,7 +14,7 @@
 #include "SimLog.h"
 
 using namespace simlog;
-using Kind = TBase::TMessageKind;
+using Kind = TBase::MessageKind;
 
 namespace {
 
@@ -40,7 +40,7 @@ class TestTemplates : public TCameraWindowTest {
     void connectCamera() {
         QVERIFY(ConnectWithoutLiveView());
         LiveViewOn() = false;  // the tests drive the live-view mark themselves
-        InfoErreurClick();   // what the connection latched is not under test
+        InfoErreurClick();     // what the connection latched is not under test
         cam.clearLog();
     }
     // The settings at connection with the exposure, flash and sound settings
@@ -63,7 +63,7 @@ class TestTemplates : public TCameraWindowTest {
     }
     QString templateFile(const char* name, const CameraStatusData& settings) {
         const QString path = dir.filePath(QLatin1String(name));
-        WriteFile(path, EncodeTemplate(settings));
+        WriteFile(path, orka::EncodeTemplate(settings));
         return path;
     }
     // Loads `path`; reports whether the live view ran right after the load,
@@ -106,8 +106,8 @@ class TestTemplates : public TCameraWindowTest {
     // The saved file is the signature and the window's status record, every
     // field in place; saving changes neither ModCour nor ModDefaut.
     void savedFileHoldsTheStatusRecord() {
-        for (int i = 0; i < kStatusFieldCount; ++i)
-            SetStatusField(Status(), i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
+        for (int i = 0; i < orka::kStatusFieldCount; ++i)
+            orka::SetStatusField(Status(), i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
         chosen = dir.filePath(QStringLiteral("exact.cfg"));
         EnrgModeleClick();
         QVERIFY(messages.isEmpty());
@@ -118,7 +118,7 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(int(bytes[0]), 21);
         QCOMPARE(bytes.mid(1, 21), QByteArray("Configuration du Orka"));
         QCOMPARE(bytes.mid(22, 14), QByteArray(14, '\0'));
-        for (int i = 0; i < kStatusFieldCount; ++i) {
+        for (int i = 0; i < orka::kStatusFieldCount; ++i) {
             const uint32_t v = 0x80000001u + uint32_t(i) * 0x01020304u;
             const char expected[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
             QCOMPARE(bytes.mid(36 + 4 * i, 4), QByteArray(expected, 4));
@@ -151,13 +151,13 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(get<QComboBox>("SonDecl")->currentIndex(), 2);
         // The camera took every value: its status reads them back.
         for (int i : {0, 1, 2, 3, 9, 10, 13, 14, 16, 22, 37, 38})
-            QVERIFY2(StatusField(Status(), i) == StatusField(wanted, i),
+            QVERIFY2(orka::StatusField(Status(), i) == orka::StatusField(wanted, i),
                      qPrintable(QString::number(i)));
 
         chosen = dir.filePath(QStringLiteral("again.cfg"));
         EnrgModeleClick();
-        const TTemplateRead again = ReadTemplate(chosen);
-        QCOMPARE(again.error, TTemplateError::None);
+        const orka::TemplateRead again = orka::ReadTemplate(chosen);
+        QCOMPARE(again.error, orka::TemplateError::None);
         QVERIFY(std::memcmp(&again.settings, &Status(), sizeof Status()) == 0);
 
         cam.clearLog();
@@ -165,7 +165,7 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(modDefaut());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
         QVERIFY(!SentSettings().empty());
-        QVERIFY(SameTemplateFields(Status(), StatusAtConnect()));
+        QVERIFY(orka::SameTemplateFields(Status(), StatusAtConnect()));
 
         // Nothing changed since: a click sends nothing, even on a checked box.
         cam.clearLog();
@@ -193,7 +193,7 @@ class TestTemplates : public TCameraWindowTest {
     // The signature: its count must be 21, the rest of its slot is free.
     void signatureRules() {
         connectCamera();
-        QByteArray bytes = EncodeTemplate(changedSettings());
+        QByteArray bytes = orka::EncodeTemplate(changedSettings());
         bytes[0] = 19;
         const QString wrongCount = dir.filePath(QStringLiteral("count19.cfg"));
         WriteFile(wrongCount, bytes);
@@ -204,7 +204,7 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(SentSettings().empty());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
 
-        bytes = EncodeTemplate(changedSettings());
+        bytes = orka::EncodeTemplate(changedSettings());
         for (int i = 22; i < 36; ++i)
             bytes[i] = char(0xA5 + i);
         const QString noisy = dir.filePath(QStringLiteral("noisy.cfg"));
@@ -225,7 +225,7 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(messages[0], std::pair(Kind::Warning, QStringLiteral("Fichier inexistant")));
 
         const QString shortFile = dir.filePath(QStringLiteral("short.cfg"));
-        WriteFile(shortFile, EncodeTemplate(changedSettings()).left(191));
+        WriteFile(shortFile, orka::EncodeTemplate(changedSettings()).left(191));
         LiveViewOn() = true;
         QVERIFY(!load(shortFile));
         QCOMPARE(messages.size(), 2);
@@ -314,8 +314,8 @@ class TestTemplates : public TCameraWindowTest {
         const int filter = get<QSlider>("FCoul")->value();
         for (const int32_t extreme : {INT32_MIN, INT32_MAX}) {
             CameraStatusData r{};
-            for (int i = 0; i < kStatusFieldCount; ++i)
-                SetStatusField(r, i, extreme);
+            for (int i = 0; i < orka::kStatusFieldCount; ++i)
+                orka::SetStatusField(r, i, extreme);
             uint8_t restore = 0;
             ApplySettingsRecord(r, restore);
             QCOMPARE(get<QComboBox>("VitAPN")->currentIndex(), shutter);

@@ -186,7 +186,7 @@ class TestVideo : public TWindowTest {
     // window's own clock: the file plays for the time it was recorded.
     void tenSecondsFromTheSimulatedCamera() {
         orkasim::Camera::instance().reset();
-        SetTickSource(TBase::TTickSource{});
+        SetTickSource(TBase::TickSource{});
         bool started = false, ended = false;
         QElapsedTimer clock;
         QTimer steps;

@@ -150,10 +150,10 @@ void TParamPgm::NouvDateClick() {
         UpdateControls();
         return;
     }
-    if (schedule_.CurrentEntry() != TSchedule::Entry::Date || !DatePicker)
+    if (schedule_.CurrentEntry() != orka::Schedule::Entry::Date || !DatePicker)
         return;
     const QDate date = DatePicker->date();
-    const TScheduleStep step = schedule_.CommitDate(date);
+    const orka::ScheduleStep step = schedule_.CommitDate(date);
     if (!step.Warning.isEmpty())
         Warn(step.Warning);
     if (!step.Done)
@@ -169,7 +169,7 @@ void TParamPgm::NouvHeureClick() {
     const QDate selected = SelectedDate(&child);
     const bool dateSelected = selected.isValid() && child < 0;
     switch (schedule_.CurrentEntry()) {
-        case TSchedule::Entry::None: {
+        case orka::Schedule::Entry::None: {
             if (!dateSelected || !schedule_.BeginSlot())
                 return;
             const QTime now = clock_().time();
@@ -182,10 +182,10 @@ void TParamPgm::NouvHeureClick() {
             UpdateControls();
             return;
         }
-        case TSchedule::Entry::SlotStart: {
+        case orka::Schedule::Entry::SlotStart: {
             if (!dateSelected || !TimePicker)
                 return;
-            const TScheduleStep step = schedule_.CommitStart(selected, TimePicker->time());
+            const orka::ScheduleStep step = schedule_.CommitStart(selected, TimePicker->time());
             if (!step.Warning.isEmpty())
                 Warn(step.Warning);
             if (step.Done) {
@@ -194,12 +194,12 @@ void TParamPgm::NouvHeureClick() {
             }
             return;
         }
-        case TSchedule::Entry::SlotEnd: {
+        case orka::Schedule::Entry::SlotEnd: {
             // The end goes under the date of its start, whatever is selected now.
             if (!TimePicker)
                 return;
             const QDate day = schedule_.PendingDay();
-            const TScheduleStep step = schedule_.CommitEnd(TimePicker->time());
+            const orka::ScheduleStep step = schedule_.CommitEnd(TimePicker->time());
             if (!step.Warning.isEmpty())
                 Warn(step.Warning);
             if (!step.Done)
@@ -210,7 +210,7 @@ void TParamPgm::NouvHeureClick() {
             UpdateControls();
             return;
         }
-        case TSchedule::Entry::Date:
+        case orka::Schedule::Entry::Date:
             return;
     }
 }
@@ -228,7 +228,7 @@ void TParamPgm::SelectDHKeyUp(int key) {
 
 void TParamPgm::TimerTimer() {
     const QDateTime now = clock_();
-    schedule_.Tick(WallTime(now));
+    schedule_.Tick(orka::ToWallTime(now));
     if (!DialogVisible)
         return;
     ImgActif->setPixmap(schedule_.InScheduledSlot() ? lampOn_ : lampOff_);
@@ -292,8 +292,8 @@ void TParamPgm::Warn(const QString& text) {
 void TParamPgm::RebuildTree(QDate selectDay, int selectChild) {
     SelectDH->clear();
     QTreeWidgetItem* toSelect = nullptr;
-    for (const TScheduleDay& day : schedule_.Days()) {
-        auto* dateItem = new QTreeWidgetItem(SelectDH, {ScheduleDateNodeText(day.Date)});
+    for (const orka::ScheduleDay& day : schedule_.Days()) {
+        auto* dateItem = new QTreeWidgetItem(SelectDH, {orka::ScheduleDateNodeText(day.Date)});
         dateItem->setIcon(0, dateIcon_);
         dateItem->setData(0, kDayRole, day.Date);
         dateItem->setData(0, kChildRole, -1);
@@ -309,12 +309,12 @@ void TParamPgm::RebuildTree(QDate selectDay, int selectChild) {
                 toSelect = item;
             ++child;
         };
-        for (const TScheduleSlot& slot : day.Slots) {
-            addChild(ScheduleStartNodeText(WallTimeOfDay(slot.Start)));
-            addChild(ScheduleEndNodeText(WallTimeOfDay(slot.End)));
+        for (const orka::ScheduleSlot& slot : day.Slots) {
+            addChild(orka::ScheduleStartNodeText(orka::WallTimeOfDay(slot.Start)));
+            addChild(orka::ScheduleEndNodeText(orka::WallTimeOfDay(slot.End)));
         }
         if (schedule_.PendingStart() && schedule_.PendingDay() == day.Date)
-            addChild(ScheduleStartNodeText(WallTimeOfDay(*schedule_.PendingStart())));
+            addChild(orka::ScheduleStartNodeText(orka::WallTimeOfDay(*schedule_.PendingStart())));
         dateItem->setExpanded(true);
     }
     if (toSelect)
@@ -322,7 +322,7 @@ void TParamPgm::RebuildTree(QDate selectDay, int selectChild) {
 }
 
 void TParamPgm::UpdateControls() {
-    using Entry = TSchedule::Entry;
+    using Entry = orka::Schedule::Entry;
     const Entry entry = schedule_.CurrentEntry();
     NouvDate->setText(entry == Entry::Date ? QStringLiteral("Valider la date")
                                            : QStringLiteral("Nouvelle date"));

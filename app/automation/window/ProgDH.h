@@ -32,7 +32,7 @@ class TParamPgm : public QDialog {
     // Read by the main window's idle handler and by the detection gate.
     bool ScheduleInForce() const { return schedule_.ScheduleInForce(); }
     bool InScheduledSlot() const { return schedule_.InScheduledSlot(); }
-    const TSchedule& Schedule() const { return schedule_; }
+    const orka::Schedule& Schedule() const { return schedule_; }
 
     // Tests: the clock giving the present local date and time, and the
     // warning box (QMessageBox::warning by default).
@@ -82,7 +82,7 @@ class TParamPgm : public QDialog {
     void SyncTimer();
     QDate SelectedDate(int* child = nullptr) const;
 
-    TSchedule schedule_;
+    orka::Schedule schedule_;
     std::function<QDateTime()> clock_;
     std::function<void(const QString&)> warn_;
     QIcon dateIcon_;

@@ -53,8 +53,8 @@ void TBase::IntervalTick() {
     // not counted yet and must not be fired twice.
     if (activities_->SkipsIntervalTick() || IntervalStart == 0)
         return;
-    if (!IntervalShotDue(IntervalStart, IntervalDelay, IntervalShots, IntervalSeconds,
-                         TickCount() / 1000))
+    if (!orka::IntervalShotDue(IntervalStart, IntervalDelay, IntervalShots, IntervalSeconds,
+                               TickCount() / 1000))
         return;
     const uint32_t run = intervalRun_;
 

@@ -84,10 +84,10 @@ void TBase::ConnectSettingsTabHandlers() {
 
 void TBase::SynchroNowClick() {
     const QDateTime now = QDateTime::currentDateTime();
-    ui_->DateHeure->setText(ClockText(now, QLocale()));
+    ui_->DateHeure->setText(orka::ClockText(now, QLocale()));
     if (!Connected)
         return;
-    const TClockWords words = CameraClockWords(now);
+    const orka::ClockWords words = orka::CameraClockWords(now);
     CheckResult(SyncCameraClock(words.date, words.time));
 }
 
@@ -133,12 +133,12 @@ void TBase::AideClick() {
     THelpViewer::ShowHelpContents(this);
 }
 
-void TBase::ShowMessage(TMessageKind kind, const QString& text) {
+void TBase::ShowMessage(MessageKind kind, const QString& text) {
     if (ShowMessageHook) {
         ShowMessageHook(kind, text);
         return;
     }
-    if (kind == TMessageKind::Warning)
+    if (kind == MessageKind::Warning)
         QMessageBox::warning(this, windowTitle(), text);
     else
         QMessageBox::critical(this, windowTitle(), text);

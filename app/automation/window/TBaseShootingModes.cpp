@@ -56,8 +56,8 @@ uint32_t DefaultTickCount() {
 
 }  // namespace
 
-void TBase::SetTickSource(TTickSource source) {
-    tickSource_ = source ? std::move(source) : TTickSource(DefaultTickCount);
+void TBase::SetTickSource(TickSource source) {
+    tickSource_ = source ? std::move(source) : TickSource(DefaultTickCount);
 }
 
 uint32_t TBase::TickCount() const {

@@ -37,8 +37,8 @@ void TBase::EnrgModeleClick() {
     if (fileName.isEmpty())
         return;
     QString error;
-    if (!WriteTemplate(fileName, Status, &error))
-        ShowMessage(TMessageKind::Error, error);
+    if (!orka::WriteTemplate(fileName, Status, &error))
+        ShowMessage(MessageKind::Error, error);
 }
 
 void TBase::OuvrModeleClick() {
@@ -53,18 +53,18 @@ void TBase::OuvrModeleClick() {
     if (wasRunning)
         ToggleLiveView();
 
-    const TTemplateRead read = ReadTemplate(fileName);
+    const orka::TemplateRead read = orka::ReadTemplate(fileName);
     switch (read.error) {
-        case TTemplateError::None:
+        case orka::TemplateError::None:
             break;
-        case TTemplateError::Missing:
-        case TTemplateError::Invalid:
-            ShowMessage(TMessageKind::Warning, read.message);
+        case orka::TemplateError::Missing:
+        case orka::TemplateError::Invalid:
+            ShowMessage(MessageKind::Warning, read.message);
             if (wasRunning)
                 ToggleLiveView();
             return;
-        case TTemplateError::Io:  // a short file, or the file could not be read
-            ShowMessage(TMessageKind::Error, read.message);
+        case orka::TemplateError::Io:  // a short file, or the file could not be read
+            ShowMessage(MessageKind::Error, read.message);
             return;
     }
 
@@ -83,7 +83,7 @@ void TBase::ModDefautMouseUp(QObject* sender) {
         return;
     }
     ui_->ModDefaut->setChecked(true);
-    if (!SameTemplateFields(Status, StatusAtConnect)) {
+    if (!orka::SameTemplateFields(Status, StatusAtConnect)) {
         uint8_t restore = 0;
         ApplySettingsRecord(StatusAtConnect, restore);
         // A zero byte ends a running live view at its next frame; a live view

@@ -37,17 +37,17 @@ void TBase::StartVideo() {
     const int32_t frameWidth = LiveInfo.width > 0 ? LiveInfo.width : PreviewWidth;
     const int32_t frameHeight = LiveInfo.height > 0 ? LiveInfo.height : PreviewHeight;
     const QSize shown = orka::DisplaySize(CurrentOrientation(), frameWidth, frameHeight);
-    DefaultAVIOptions(VideoOptions);
+    orka::DefaultAVIOptions(VideoOptions);
     VideoOptions.Width = shown.width();
     VideoOptions.Height = shown.height();
     VideoOptions.FrameRate = ui_->DimPreView->itemIndex() == 0 ? 10 : 5;
 
-    SavedQuickCompress = SetIndeoQuickCompress(1);
+    SavedQuickCompress = orka::SetIndeoQuickCompress(1);
 
     const uint32_t now = TickCount();
-    VideoCompressor = std::make_unique<TVideoRecorder>();
+    VideoCompressor = std::make_unique<orka::VideoRecorder>();
     if (VideoCompressor->Start(ui_->NomRep->text(), ui_->PrefixVideo->text(), VideoOptions,
-                               qint64(now) + VideoDelay) != kAviOk)
+                               qint64(now) + VideoDelay) != orka::kAviOk)
         ShowAutomationError(VideoCompressor->ErrorText());
     VideoFileName = VideoCompressor->FileName();
     VideoStart = now;
@@ -66,8 +66,8 @@ void TBase::StopVideo() {
     // The codec setting goes back to what it was before the recording; with
     // no recording to end, the stored setting is left alone.
     if (VideoCompressor) {
-        SetIndeoQuickCompress(SavedQuickCompress);
-        if (VideoCompressor->Stop(TickCount()) != kAviOk)
+        orka::SetIndeoQuickCompress(SavedQuickCompress);
+        if (VideoCompressor->Stop(TickCount()) != orka::kAviOk)
             ShowAutomationError(VideoCompressor->ErrorText());
         VideoCompressor.reset();
     }
@@ -81,7 +81,7 @@ void TBase::VideoTick() {
     const int64_t recordingFrom = int64_t(VideoStart) + VideoDelay;
     if (recordingFrom > now)
         return;
-    if (VideoCompressor->AddFrame(LiveImage, now) != kAviOk)
+    if (VideoCompressor->AddFrame(LiveImage, now) != orka::kAviOk)
         ShowAutomationError(VideoCompressor->ErrorText());
     VideoFileName = VideoCompressor->FileName();
     if (recordingFrom + int64_t(VideoDuration) * 1000 <= now)

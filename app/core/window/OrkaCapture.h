@@ -38,7 +38,7 @@ class TInfosPgm;
 class TParamPgm;
 
 namespace orka {
-class TFrameDecoder;
+class FrameDecoder;
 class TNumericEdit;
 }  // namespace orka
 
@@ -102,11 +102,11 @@ class TBase : public QWidget,
     // Dialogs of the settings tab. Empty: the real dialogs; tests put their
     // own in the hooks. The choosers return an empty path when the user
     // cancels.
-    enum class TMessageKind { Warning, Error };
+    enum class MessageKind { Warning, Error };
     // The tick counter the automation times itself with, in milliseconds; it
     // never reads 0 (0 marks "no sequence" in IntervalStart and VideoStart).
     // Replaceable so that tests can drive the clock.
-    using TTickSource = std::function<uint32_t()>;
+    using TickSource = std::function<uint32_t()>;
 
   Q_SIGNALS:
     // F1 asked for the help topic of this context.
@@ -131,7 +131,7 @@ class TBase : public QWidget,
     std::function<QString(const QString& start)> ChooseDirectoryHook;
     std::function<QString()> ChooseTemplateToSaveHook;
     std::function<QString()> ChooseTemplateToOpenHook;
-    std::function<void(TMessageKind kind, const QString& text)> ShowMessageHook;
+    std::function<void(MessageKind kind, const QString& text)> ShowMessageHook;
 
   private Q_SLOTS:
     // The handlers of the controls, connected in FormCreate. Called from code
@@ -241,7 +241,7 @@ class TBase : public QWidget,
     uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore);
 
     // ---- shooting modes, intervalometer, schedule, detection, video ----
-    void SetTickSource(TTickSource source);
+    void SetTickSource(TickSource source);
     uint32_t TickCount() const;
     void IntervalTick();
     void ShowProgDHHelp();
@@ -259,8 +259,8 @@ class TBase : public QWidget,
     void VideoTick();
 
     // ---- live view, histogram, shutter, focus, colour ----
-    bool EventModeSelected() const;  // MonoMultiVue item 3
-    orka::TAssistSettings AssistSettings() const;  // the controls of "Présentation"
+    bool EventModeSelected() const;               // MonoMultiVue item 3
+    orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
     orka::Orientation CurrentOrientation() const;
     void ToggleLiveView();
     // Decodes FrameBuffer into LiveImage and analyses it; false when the
@@ -286,7 +286,7 @@ class TBase : public QWidget,
 
     // ---- re-entrancy (the rule is written in Activity.h) ----
     // What the window is doing; shared with the scopes that mark it.
-    std::shared_ptr<orka::TActivities> activities_ = std::make_shared<orka::TActivities>();
+    std::shared_ptr<orka::Activities> activities_ = std::make_shared<orka::Activities>();
     // Handles the window messages waiting; false when a handler run from
     // here destroyed the window: the caller returns at once, touching nothing.
     [[nodiscard]] bool PumpOnce();
@@ -302,7 +302,7 @@ class TBase : public QWidget,
     void ConnectHandlers();
     void ConnectExposureHandlers();
     void ConnectSettingsTabHandlers();
-    void ShowMessage(TMessageKind kind, const QString& text);
+    void ShowMessage(MessageKind kind, const QString& text);
     void ConnectNumericEdits();
     void SetInfoConnect(const QString& text, const QColor& colour);
     void SetErrorIndicator(const QString& text);
@@ -335,14 +335,14 @@ class TBase : public QWidget,
     void StopIntervalSequence();
     void StartVideo();
     void StopVideo();
-    TTickSource tickSource_;
+    TickSource tickSource_;
     QTimer* intervalTimer_ = nullptr;  // evaluates IntervalTick once a second
     uint32_t intervalRun_ = 0;         // counts the starts of the intervalometer
     int mappedItem_ = -1;              // preview size and orientation of Detector's rectangle
     orka::Orientation mappedOrientation_ = orka::Orientation::Normal;
 
     std::unique_ptr<Ui::TBase> ui_;
-    std::unique_ptr<orka::TFrameDecoder> frameDecoder_;
+    std::unique_ptr<orka::FrameDecoder> frameDecoder_;
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;

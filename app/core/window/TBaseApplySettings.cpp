@@ -124,6 +124,6 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
     SelectEntry(ui.SonDecl, record.shutterSound);
     SonDeclChange();
 
-    restore = TemplateRestoreByte(record);
+    restore = orka::TemplateRestoreByte(record);
     return ErrorLatch == 0 ? 1 : 0;
 }

@@ -151,7 +151,7 @@ bool TBase::DisconnectCamera() {
 // window; when the count has stopped falling for a while the user decides
 // whether to wait on or to leave PC-control mode without those files.
 void TBase::WaitForPendingFiles() {
-    PendingFilesWait wait;
+    orka::PendingFilesWait wait;
     wait.count = [] {
         int32_t count = 0;
         GetWaitingFileNumber(&count);

@@ -83,7 +83,7 @@ class TLiveInput : public QObject {
 };
 
 void TBase::SetUpLiveView() {
-    frameDecoder_ = std::make_unique<orka::TFrameDecoder>();
+    frameDecoder_ = std::make_unique<orka::FrameDecoder>();
     liveInput_ = new TLiveInput(this, ui_.get());
     for (QWidget* w : {static_cast<QWidget*>(ui_->LiveView), static_cast<QWidget*>(ui_->PriseVue),
                        static_cast<QWidget*>(ui_->FocM), static_cast<QWidget*>(ui_->FocP)})
@@ -179,19 +179,19 @@ double TBase::FrameRate() {
 // ---- decoding ---------------------------------------------------------------
 
 bool TBase::DecodeFrame(bool liveFrame) {
-    using orka::TFrameDecoder;
+    using orka::FrameDecoder;
     const int w = PreviewWidth;
     const int h = PreviewHeight;
     if (w <= 0 || h <= 0 || FrameBuffer.empty())
         return false;
     const orka::Orientation orientation = CurrentOrientation();
-    orka::TMotionDetector* detector = liveFrame ? &Detector : nullptr;
-    const orka::TAssistSettings assist = AssistSettings();
+    orka::MotionDetector* detector = liveFrame ? &Detector : nullptr;
+    const orka::AssistSettings assist = AssistSettings();
     Assist.Start(assist, w, h);
-    TFrameDecoder::Result result =
+    FrameDecoder::Result result =
         orka::DecodePreviewFrame(*frameDecoder_, FrameBuffer.data(), FrameBuffer.size(), w, h,
                                  orientation, WorkBitmap, LiveImage, Histogram, detector, &Assist);
-    if (result.status == TFrameDecoder::Status::SizeMismatch) {
+    if (result.status == FrameDecoder::Status::SizeMismatch) {
         // A picture of another size (an after-view picture, or a frame that
         // does not match what the library announced) is fitted into the
         // preview, keeping its proportions, on a black ground.
@@ -210,7 +210,7 @@ bool TBase::DecodeFrame(bool liveFrame) {
                 painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
             }
             orka::AnalyseFrame(WorkBitmap, Histogram, detector);
-            const orka::TRowAddresses rows(std::as_const(WorkBitmap));
+            const orka::RowAddresses rows(std::as_const(WorkBitmap));
             Assist.AddRows(rows.rows(), 0, h);
             Assist.Finish();
             orka::TurnFrame(orientation, WorkBitmap, LiveImage);
@@ -328,8 +328,8 @@ void TBase::PostVisuActifClick() {
 
 // ---- overlays ---------------------------------------------------------------
 
-orka::TAssistSettings TBase::AssistSettings() const {
-    orka::TAssistSettings s;
+orka::AssistSettings TBase::AssistSettings() const {
+    orka::AssistSettings s;
     s.peaking = ui_->FocusPeaking->isChecked();
     s.peakingSensitivity = ui_->PeakSeuil->value();
     s.peakingColour =
@@ -350,7 +350,7 @@ void TBase::DrawOverlays() {
     if (Assist.complete() &&
         LiveImage.size() ==
             orka::DisplaySize(CurrentOrientation(), Assist.width(), Assist.height())) {
-        const orka::TRowAddresses rows(LiveImage);
+        const orka::RowAddresses rows(LiveImage);
         orka::DrawAssist(Assist, CurrentOrientation(), rows.writableRows());
     }
     QPainter painter(&LiveImage);

@@ -61,12 +61,12 @@ struct LiveViewState {
     // chosen, with the overlays drawn over it once the frame is complete.
     QImage LiveImage;
     QImage HistoImage;  // ImgHisto's picture, 256 x 100
-    orka::THistogram Histogram;
+    orka::Histogram Histogram;
     // Peaking and clipping marks and channel counts of the last frame
     // decoded, drawn over LiveImage with the other overlays.
-    orka::TLiveAssist Assist;
-    orka::TFrameRate FrameIntervals;  // the last eight frame intervals
-    uint64_t FramesShown = 0;         // live-view frames shown since the start
+    orka::LiveAssist Assist;
+    orka::FrameRateMeter FrameIntervals;  // the last eight frame intervals
+    uint64_t FramesShown = 0;             // live-view frames shown since the start
 };
 
 // The shutter and focus: written by the half press (IdleRefresh), the full
@@ -86,7 +86,7 @@ struct ShutterState {
 struct DetectionState {
     orka::TRoiState RoiEditor;
     orka::RoiStore Roi;
-    orka::TMotionDetector Detector;
+    orka::MotionDetector Detector;
     bool RoiThumbDirty = false;
     QImage RoiThumbImage;  // what AffZoneDetect shows
 };
@@ -105,9 +105,9 @@ struct AutomationState {
     int32_t VideoDuration = 0;   // s, 0 = unlimited
     int32_t VideoDelay = 0;      // ms
     uint32_t VideoStart = 0;     // ms of the tick counter, 0 = no recording
-    std::unique_ptr<TVideoRecorder> VideoCompressor;  // exists while recording
+    std::unique_ptr<orka::VideoRecorder> VideoCompressor;  // exists while recording
     QString VideoFileName;
-    TAVIOptions VideoOptions{};
+    orka::TAVIOptions VideoOptions{};
     int32_t SavedQuickCompress = 0;  // the codec setting found when recording started
 };
 
