@@ -31,14 +31,14 @@ QImage Scene(int width, int height, int noise) {
 void AddFrame(benchmark::State& state, bool compress, int width, int height, int noise) {
     QTemporaryDir dir;
     const QString file = dir.filePath("bench.avi");
-    TAVIOptions options;
-    DefaultAVIOptions(options);
+    orka::TAVIOptions options;
+    orka::DefaultAVIOptions(options);
     options.Width = width;
     options.Height = height;
     options.Compress = compress;
-    TAVICompressor avi;
+    orka::TAVICompressor avi;
     avi.SetMaxFileSize(64 << 20);  // start over rather than fill the disk
-    if (avi.Open(file, options) != kAviOk) {
+    if (avi.Open(file, options) != orka::kAviOk) {
         state.SkipWithError("cannot create the file");
         return;
     }
@@ -46,14 +46,14 @@ void AddFrame(benchmark::State& state, bool compress, int width, int height, int
     int64_t bytes = 0;
     for (auto _ : state) {
         int rc = avi.AddFrame(frame);
-        if (rc == kAviFileFull) {
+        if (rc == orka::kAviFileFull) {
             state.PauseTiming();
             avi.Close();
             avi.Open(file, options);
             state.ResumeTiming();
             rc = avi.AddFrame(frame);
         }
-        if (rc != kAviOk) {
+        if (rc != orka::kAviOk) {
             state.SkipWithError("write failed");
             break;
         }

@@ -38,8 +38,8 @@ QImage NoisyFrame(uint32_t seed) {
 struct Frames {
     QImage frames[2] = {NoisyFrame(1), NoisyFrame(2)};
     std::vector<const uint8_t*> rows[2];
-    orka::TMotionDetector detector;
-    orka::THistogram histogram;
+    orka::MotionDetector detector;
+    orka::Histogram histogram;
     int next = 0;
 
     Frames() {

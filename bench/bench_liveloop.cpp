@@ -31,13 +31,13 @@ constexpr int kSeconds = 5;
 // Runs the live view for kSeconds and returns the frames shown in each second.
 std::vector<uint64_t> Measure(TBase& base) {
     std::vector<uint64_t> perSecond;
-    uint64_t last = base.FramesShown;
+    uint64_t last = base.FramesShownCount();
     int seconds = 0;
     QTimer tick;
     tick.setInterval(1000);
     QObject::connect(&tick, &QTimer::timeout, [&] {
-        perSecond.push_back(base.FramesShown - last);
-        last = base.FramesShown;
+        perSecond.push_back(base.FramesShownCount() - last);
+        last = base.FramesShownCount();
         if (++seconds == kSeconds)
             base.findChild<QCheckBox*>("PreVisuActif")->setChecked(false);
     });
@@ -99,19 +99,19 @@ int main(int argc, char** argv) {
     base.findChild<QRadioButton*>("ModeFFP")->setChecked(true);
     base.findChild<QCheckBox*>("PreVisuActif")->setChecked(false);
     base.show();
-    base.ConnectAPNClick();  // the live view stays off: the box is unchecked
-    if (!base.Connected) {
+    base.findChild<QToolButton*>("ConnectAPN")->click();  // the live view stays off: the box is unchecked
+    if (!base.IsConnected()) {
         std::printf("could not connect to the simulated camera\n");
         return 1;
     }
-    std::printf("live view %d x %d, overlays: reticle, grid, focus marks\n\n", base.PreviewWidth,
-                base.PreviewHeight);
+    std::printf("live view %d x %d, overlays: reticle, grid, focus marks\n\n", base.PreviewSize().width(),
+                base.PreviewSize().height());
 
     const QStringList args = app.arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot"));
         at >= 0 && at + 1 < args.size()) {
         const bool saved = Screenshot(base, args[at + 1]);
-        base.ConnectAPNClick();
+        base.findChild<QToolButton*>("ConnectAPN")->click();
         std::printf("screenshot %s\n", saved ? "saved" : "NOT saved");
         return saved ? 0 : 1;
     }
@@ -120,6 +120,6 @@ int main(int argc, char** argv) {
     cam.setFrameRateLimit(30);
     Print("camera limited to 30 frames/s", Measure(base), 29);
     cam.setFrameRateLimit(0);
-    base.ConnectAPNClick();
+    base.findChild<QToolButton*>("ConnectAPN")->click();
     return 0;
 }

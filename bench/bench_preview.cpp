@@ -77,14 +77,14 @@ class BareDecoder {
 // rectangle copy and the aids, turn into the displayed picture, band by band;
 // then, with the aids on, their marks and the channel curves drawn.
 struct PreviewPath {
-    orka::TFrameDecoder decoder;
+    orka::FrameDecoder decoder;
     QImage live;
     QImage work{kW, kH, QImage::Format_BGR888};
-    orka::THistogram histogram;
-    orka::TMotionDetector detector;
-    orka::TLiveAssist assist;
-    orka::TAssistSettings allOn;
-    orka::TAssistSettings marksOnly;  // all on but the channel histogram
+    orka::Histogram histogram;
+    orka::MotionDetector detector;
+    orka::LiveAssist assist;
+    orka::AssistSettings allOn;
+    orka::AssistSettings marksOnly;  // all on but the channel histogram
     std::vector<uint32_t> histoPicture = std::vector<uint32_t>(256 * 100);
     std::vector<uint32_t*> histoRows;
 
@@ -99,15 +99,15 @@ struct PreviewPath {
 
     // aids: 0 all off, 1 all on, 2 all on but the channel histogram.
     bool Run(const std::vector<uint8_t>& jpeg, orka::Orientation o, int aids) {
-        const orka::TAssistSettings none;
-        const orka::TAssistSettings& s = aids == 0 ? none : aids == 1 ? allOn : marksOnly;
+        const orka::AssistSettings none;
+        const orka::AssistSettings& s = aids == 0 ? none : aids == 1 ? allOn : marksOnly;
         assist.Start(s, kW, kH);
         if (!orka::DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), kW, kH, o, work, live,
                                       histogram, &detector, &assist)
                  .ok())
             return false;
         if (aids != 0) {
-            const orka::TRowAddresses rows(live);
+            const orka::RowAddresses rows(live);
             orka::DrawAssist(assist, o, rows.writableRows());
         }
         if (s.rgbHistogram) {

@@ -12,6 +12,8 @@
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
+namespace orka {
+
 namespace {
 
 // Frames never exceed 544 pixels a side; anything above this is a caller's mistake.
@@ -433,16 +435,16 @@ void TAVICompressor::Abandon() {
     index_.clear();
 }
 
-TVideoRecorder::TVideoRecorder(qint64 maxFileSize) : maxFileSize_(maxFileSize) {
+VideoRecorder::VideoRecorder(qint64 maxFileSize) : maxFileSize_(maxFileSize) {
     compressor_.SetMaxFileSize(maxFileSize);
 }
 
-TVideoRecorder::~TVideoRecorder() {
+VideoRecorder::~VideoRecorder() {
     Stop(lastNow_);
 }
 
-int TVideoRecorder::Start(const QString& directory, const QString& prefix,
-                          const TAVIOptions& options, qint64 timingStartMs) {
+int VideoRecorder::Start(const QString& directory, const QString& prefix,
+                         const TAVIOptions& options, qint64 timingStartMs) {
     Stop(lastNow_);
     options_ = options;
     directory_ = directory;
@@ -456,7 +458,7 @@ int TVideoRecorder::Start(const QString& directory, const QString& prefix,
     return OpenNext(options.Width, options.Height);
 }
 
-int TVideoRecorder::OpenNext(int32_t width, int32_t height) {
+int VideoRecorder::OpenNext(int32_t width, int32_t height) {
     TAVIOptions options = options_;
     options.Width = width;
     options.Height = height;
@@ -471,13 +473,13 @@ int TVideoRecorder::OpenNext(int32_t width, int32_t height) {
     return kAviOk;
 }
 
-int TVideoRecorder::CloseCurrent(qint64 nowMs) {
+int VideoRecorder::CloseCurrent(qint64 nowMs) {
     const int rc = compressor_.Close();
     FixAviTiming(currentName_, fileTimingStart_, nowMs);
     return rc;
 }
 
-int TVideoRecorder::Fail(int code, const QString& text) {
+int VideoRecorder::Fail(int code, const QString& text) {
     if (compressor_.IsOpen())
         CloseCurrent(lastNow_);
     if (failed_)
@@ -487,7 +489,7 @@ int TVideoRecorder::Fail(int code, const QString& text) {
     return code;
 }
 
-int TVideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
+int VideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
     if (!recording_ || failed_ || frame.isNull())
         return kAviOk;
     lastNow_ = nowMs;
@@ -531,7 +533,7 @@ int TVideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
     }
 }
 
-int TVideoRecorder::Stop(qint64 nowMs) {
+int VideoRecorder::Stop(qint64 nowMs) {
     if (!recording_)
         return kAviOk;
     recording_ = false;
@@ -612,3 +614,5 @@ int32_t SetIndeoQuickCompress(int32_t value) {
     QSettings store(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"));
     return SetIndeoQuickCompress(store, value);
 }
+
+}  // namespace orka

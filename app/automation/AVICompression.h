@@ -15,6 +15,8 @@
 
 class QSettings;
 
+namespace orka {
+
 // Options of the video stream, filled by DefaultAVIOptions.
 struct TAVIOptions {
     int32_t Width;           // frame width in pixels, as displayed
@@ -35,8 +37,8 @@ struct TAVIOptions {
 // Compress true, ShowDialog false.
 void DefaultAVIOptions(TAVIOptions& options);
 
-// Results of TAVICompressor and TVideoRecorder calls: 0 or one of these.
-enum TAVIResult : int {
+// Results of TAVICompressor and VideoRecorder calls: 0 or one of these.
+enum AviResult : int {
     kAviOk = 0,
     kAviCannotCreate = -2,  // the file could not be created
     kAviWriteFailed = -3,   // a write failed (disk full, device gone)
@@ -123,13 +125,13 @@ class TAVICompressor {
 // failure breaks the recording (ErrorText then holds a French message for the
 // user); afterwards frames are dropped and 0 is returned, so the caller reports
 // the failure once.
-class TVideoRecorder {
+class VideoRecorder {
   public:
-    explicit TVideoRecorder(qint64 maxFileSize = kAviMaxFileSize);
-    ~TVideoRecorder();  // stops at the instant of the last frame
+    explicit VideoRecorder(qint64 maxFileSize = kAviMaxFileSize);
+    ~VideoRecorder();  // stops at the instant of the last frame
 
-    TVideoRecorder(const TVideoRecorder&) = delete;
-    TVideoRecorder& operator=(const TVideoRecorder&) = delete;
+    VideoRecorder(const VideoRecorder&) = delete;
+    VideoRecorder& operator=(const VideoRecorder&) = delete;
 
     // Opens NextVideoFileName(directory, prefix) with the options (Width and
     // Height = the displayed frame). timingStartMs is the instant the first
@@ -185,5 +187,7 @@ bool FixAviTiming(const QString& fileName, qint64 t0Ms, qint64 nowMs);
 // returns the value stored before, or value itself when there was none.
 int32_t SetIndeoQuickCompress(int32_t value);
 int32_t SetIndeoQuickCompress(QSettings& store, int32_t value);
+
+}  // namespace orka
 
 #endif

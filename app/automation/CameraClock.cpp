@@ -2,10 +2,12 @@
 
 #include <QRegularExpression>
 
-TClockWords CameraClockWords(const QDateTime& when) {
+namespace orka {
+
+ClockWords CameraClockWords(const QDateTime& when) {
     const QDate d = when.date();
     const QTime t = when.time();
-    TClockWords words;
+    ClockWords words;
     words.date = uint32_t(d.year() & 0xFFFF) | uint32_t(d.month()) << 16 | uint32_t(d.day()) << 24;
     words.time = uint32_t(t.hour()) | uint32_t(t.minute()) << 8 | uint32_t(t.second()) << 16;
     return words;
@@ -19,3 +21,5 @@ QString ClockText(const QDateTime& when, const QLocale& locale) {
     return QLatin1Char(' ') + locale.toString(when.date(), QLocale::ShortFormat) +
            QLatin1Char(' ') + locale.toString(when.time(), timeFormat.trimmed());
 }
+
+}  // namespace orka

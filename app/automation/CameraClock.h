@@ -8,7 +8,9 @@
 
 #include <cstdint>
 
-struct TClockWords {
+namespace orka {
+
+struct ClockWords {
     // Year (16 bits), then month and day, one byte each.
     uint32_t date = 0;
     // Hour, minute and second, one byte each, then a zero byte.
@@ -16,8 +18,10 @@ struct TClockWords {
 };
 
 // Milliseconds are dropped.
-TClockWords CameraClockWords(const QDateTime& when);
+ClockWords CameraClockWords(const QDateTime& when);
 
 // One space, the date in the locale's short format, a space and the time with
 // its seconds (" 06/12/2026 11:21:04" in French).
 QString ClockText(const QDateTime& when, const QLocale& locale);
+
+}  // namespace orka

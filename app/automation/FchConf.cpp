@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+namespace orka {
+
 namespace {
 
 constexpr int kSignatureLength = int(sizeof kTemplateSignature) - 1;
@@ -67,16 +69,16 @@ QByteArray EncodeTemplate(const CameraStatusData& settings) {
     return bytes;
 }
 
-TTemplateRead DecodeTemplate(const QByteArray& bytes) {
-    TTemplateRead result;
+TemplateRead DecodeTemplate(const QByteArray& bytes) {
+    TemplateRead result;
     if (bytes.size() < kTemplateFileSize) {
-        result.error = TTemplateError::Io;
+        result.error = TemplateError::Io;
         result.message = QString::fromUtf8(kTemplateShortText);
         return result;
     }
     const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData());
     if (b[0] != kSignatureLength || std::memcmp(b + 1, kTemplateSignature, kSignatureLength) != 0) {
-        result.error = TTemplateError::Invalid;
+        result.error = TemplateError::Invalid;
         result.message = QString::fromUtf8(kTemplateInvalidText);
         return result;
     }
@@ -89,25 +91,25 @@ TTemplateRead DecodeTemplate(const QByteArray& bytes) {
     return result;
 }
 
-TTemplateRead ReadTemplate(const QString& fileName) {
+TemplateRead ReadTemplate(const QString& fileName) {
     const QFileInfo info(fileName);
     if (!info.exists() || info.isDir()) {
-        TTemplateRead result;
-        result.error = TTemplateError::Missing;
+        TemplateRead result;
+        result.error = TemplateError::Missing;
         result.message = QString::fromUtf8(kTemplateMissingText);
         return result;
     }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        TTemplateRead result;
-        result.error = TTemplateError::Io;
+        TemplateRead result;
+        result.error = TemplateError::Io;
         result.message = WithFileName(IoErrorText(file.error()), fileName);
         return result;
     }
     const QByteArray bytes = file.read(kTemplateFileSize);
     if (file.error() != QFileDevice::NoError) {
-        TTemplateRead result;
-        result.error = TTemplateError::Io;
+        TemplateRead result;
+        result.error = TemplateError::Io;
         result.message = WithFileName(IoErrorText(file.error()), fileName);
         return result;
     }
@@ -140,3 +142,5 @@ bool SameTemplateFields(const CameraStatusData& a, const CameraStatusData& b) {
 uint8_t TemplateRestoreByte(const CameraStatusData& settings) {
     return uint8_t(settings.param13 & 0xFF);
 }
+
+}  // namespace orka

@@ -14,6 +14,8 @@
 
 #include "fotolien.h"
 
+namespace orka {
+
 inline constexpr int kTemplateFileSize = 192;
 inline constexpr int kTemplateSettingsOffset = 36;
 inline constexpr int kStatusFieldCount = 39;
@@ -31,24 +33,24 @@ void SetStatusField(CameraStatusData& status, int i, int32_t value);
 // The 192 bytes of a template holding these settings.
 QByteArray EncodeTemplate(const CameraStatusData& settings);
 
-enum class TTemplateError {
+enum class TemplateError {
     None,
     Missing,  // kTemplateMissingText
     Invalid,  // kTemplateInvalidText: wrong signature
     Io,       // short file or input/output error; message in French
 };
 
-struct TTemplateRead {
-    TTemplateError error = TTemplateError::None;
+struct TemplateRead {
+    TemplateError error = TemplateError::None;
     QString message;              // empty when error is None
     CameraStatusData settings{};  // valid only when error is None
 };
 
 // Decodes the first 192 bytes of a template.
-TTemplateRead DecodeTemplate(const QByteArray& bytes);
+TemplateRead DecodeTemplate(const QByteArray& bytes);
 
 // Reads a template file; nothing is valid unless error is None.
-TTemplateRead ReadTemplate(const QString& fileName);
+TemplateRead ReadTemplate(const QString& fileName);
 
 // Saves a template through a temporary file in the same folder, renamed over
 // the target at the end, so that a failed save leaves the old file (or no
@@ -64,5 +66,7 @@ bool SameTemplateFields(const CameraStatusData& a, const CameraStatusData& b);
 // The restore byte: low byte of field 35 (param13). Not 0: the live view runs
 // after the template is applied.
 uint8_t TemplateRestoreByte(const CameraStatusData& settings);
+
+}  // namespace orka
 
 #endif

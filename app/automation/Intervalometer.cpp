@@ -1,5 +1,7 @@
 #include "Intervalometer.h"
 
+namespace orka {
+
 int64_t IntervalShotDueAt(uint32_t startSeconds, int32_t delaySeconds, int32_t shotsTaken,
                           int32_t intervalSeconds) {
     return int64_t(startSeconds) + int64_t(delaySeconds) +
@@ -11,3 +13,5 @@ bool IntervalShotDue(uint32_t startSeconds, int32_t delaySeconds, int32_t shotsT
     return IntervalShotDueAt(startSeconds, delaySeconds, shotsTaken, intervalSeconds) <=
            int64_t(nowSeconds);
 }
+
+}  // namespace orka

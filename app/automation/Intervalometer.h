@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace orka {
+
 // Instant at which shot number `shotsTaken` (counting from 0) is due:
 // start + delay + shotsTaken x interval. The schedule is absolute: a late tick
 // does not move later shots.
@@ -17,5 +19,7 @@ int64_t IntervalShotDueAt(uint32_t startSeconds, int32_t delaySeconds, int32_t s
 // time again; none is skipped.
 bool IntervalShotDue(uint32_t startSeconds, int32_t delaySeconds, int32_t shotsTaken,
                      int32_t intervalSeconds, uint32_t nowSeconds);
+
+}  // namespace orka
 
 #endif

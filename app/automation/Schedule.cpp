@@ -2,34 +2,36 @@
 
 #include <algorithm>
 
+namespace orka {
+
 namespace {
 
 constexpr int64_t kMsPerDay = 86'400'000;
 
-QString SlotText(const TScheduleSlot& slot) {
+QString SlotText(const ScheduleSlot& slot) {
     return ScheduleTimeText(WallTimeOfDay(slot.Start)) + QStringLiteral(" à ") +
            ScheduleTimeText(WallTimeOfDay(slot.End));
 }
 
-TScheduleStep Refused(const QString& warning) {
-    return TScheduleStep{false, warning};
+ScheduleStep Refused(const QString& warning) {
+    return ScheduleStep{false, warning};
 }
 
 }  // namespace
 
-TWallTime WallTime(QDate date, QTime time) {
+WallTime ToWallTime(QDate date, QTime time) {
     return date.toJulianDay() * kMsPerDay + (time.isValid() ? time.msecsSinceStartOfDay() : 0);
 }
 
-TWallTime WallTime(const QDateTime& local) {
-    return WallTime(local.date(), local.time());
+WallTime ToWallTime(const QDateTime& local) {
+    return ToWallTime(local.date(), local.time());
 }
 
-QDate WallDate(TWallTime t) {
+QDate WallDate(WallTime t) {
     return QDate::fromJulianDay(t / kMsPerDay);
 }
 
-QTime WallTimeOfDay(TWallTime t) {
+QTime WallTimeOfDay(WallTime t) {
     return QTime::fromMSecsSinceStartOfDay(int(t % kMsPerDay));
 }
 
@@ -53,14 +55,14 @@ QString ScheduleEndNodeText(QTime time) {
     return QStringLiteral("Fin : ") + ScheduleTimeText(time);
 }
 
-bool TSchedule::BeginDate() {
+bool Schedule::BeginDate() {
     if (entry_ != Entry::None)
         return false;
     entry_ = Entry::Date;
     return true;
 }
 
-TScheduleStep TSchedule::CommitDate(QDate date) {
+ScheduleStep Schedule::CommitDate(QDate date) {
     if (entry_ != Entry::Date || !date.isValid())
         return {};
     if (DayIndex(date) >= 0)
@@ -68,39 +70,39 @@ TScheduleStep TSchedule::CommitDate(QDate date) {
                        QStringLiteral(" est déjà utilisée.") +
                        QStringLiteral(" En choisir une autre."));
     const auto at = std::lower_bound(days_.begin(), days_.end(), date,
-                                     [](const TScheduleDay& d, QDate v) { return d.Date < v; });
-    days_.insert(at, TScheduleDay{date, {}});
+                                     [](const ScheduleDay& d, QDate v) { return d.Date < v; });
+    days_.insert(at, ScheduleDay{date, {}});
     entry_ = Entry::None;
-    return TScheduleStep{true, {}};
+    return ScheduleStep{true, {}};
 }
 
-bool TSchedule::BeginSlot() {
+bool Schedule::BeginSlot() {
     if (entry_ != Entry::None || days_.empty())
         return false;
     entry_ = Entry::SlotStart;
     return true;
 }
 
-TScheduleStep TSchedule::CommitStart(QDate day, QTime time) {
+ScheduleStep Schedule::CommitStart(QDate day, QTime time) {
     if (entry_ != Entry::SlotStart || DayIndex(day) < 0 || !time.isValid())
         return {};
-    const TWallTime start = WallTime(day, time);
-    if (const TScheduleSlot* slot = SlotContaining(start))
+    const WallTime start = ToWallTime(day, time);
+    if (const ScheduleSlot* slot = SlotContaining(start))
         return Refused(QStringLiteral("Le début d'une nouvelle tranche horaire ne doit pas être à "
                                       "l'intérieur d'une tranche existante :\n\r\n\r") +
                        SlotText(*slot));
     pendingStart_ = start;
     pendingDay_ = day;
     entry_ = Entry::SlotEnd;
-    return TScheduleStep{true, {}};
+    return ScheduleStep{true, {}};
 }
 
-TScheduleStep TSchedule::CommitEnd(QTime time) {
+ScheduleStep Schedule::CommitEnd(QTime time) {
     if (entry_ != Entry::SlotEnd || !pendingStart_ || !time.isValid())
         return {};
-    const TWallTime start = *pendingStart_;
-    const TWallTime end = WallTime(pendingDay_, time);
-    if (const TScheduleSlot* next = FirstSlotStartingAfter(start); next && next->Start <= end)
+    const WallTime start = *pendingStart_;
+    const WallTime end = ToWallTime(pendingDay_, time);
+    if (const ScheduleSlot* next = FirstSlotStartingAfter(start); next && next->Start <= end)
         return Refused(QStringLiteral("Le fin d'une nouvelle tranche horaire ne doit pas empiéter "
                                       "sur la tranche suivante :\n\r\n\r") +
                        SlotText(*next));
@@ -108,17 +110,16 @@ TScheduleStep TSchedule::CommitEnd(QTime time) {
         return Refused(QStringLiteral(
             "L'heure de Fin de tranche horaire doit être supérieure à l'heure de début."));
     auto& slots = days_[size_t(DayIndex(pendingDay_))].Slots;
-    const auto at =
-        std::lower_bound(slots.begin(), slots.end(), start,
-                         [](const TScheduleSlot& s, TWallTime v) { return s.Start < v; });
-    slots.insert(at, TScheduleSlot{start, end});
+    const auto at = std::lower_bound(slots.begin(), slots.end(), start,
+                                     [](const ScheduleSlot& s, WallTime v) { return s.Start < v; });
+    slots.insert(at, ScheduleSlot{start, end});
     pendingStart_.reset();
     pendingDay_ = QDate();
     entry_ = Entry::None;
-    return TScheduleStep{true, {}};
+    return ScheduleStep{true, {}};
 }
 
-bool TSchedule::Remove(QDate day, int child) {
+bool Schedule::Remove(QDate day, int child) {
     const int d = DayIndex(day);
     if (entry_ != Entry::None || d < 0)
         return false;
@@ -134,58 +135,60 @@ bool TSchedule::Remove(QDate day, int child) {
     return true;
 }
 
-int TSchedule::DayIndex(QDate day) const {
+int Schedule::DayIndex(QDate day) const {
     for (size_t i = 0; i < days_.size(); ++i)
         if (days_[i].Date == day)
             return int(i);
     return -1;
 }
 
-int TSchedule::NodeCount() const {
+int Schedule::NodeCount() const {
     int count = pendingStart_ ? 1 : 0;
-    for (const TScheduleDay& day : days_)
+    for (const ScheduleDay& day : days_)
         count += 1 + 2 * int(day.Slots.size());
     return count;
 }
 
-bool TSchedule::InSlot(TWallTime now) const {
+bool Schedule::InSlot(WallTime now) const {
     return NodeCount() > 2 && SlotContaining(now) != nullptr;
 }
 
-const TScheduleSlot* TSchedule::SlotContaining(TWallTime t) const {
-    for (const TScheduleDay& day : days_)
-        for (const TScheduleSlot& slot : day.Slots)
+const ScheduleSlot* Schedule::SlotContaining(WallTime t) const {
+    for (const ScheduleDay& day : days_)
+        for (const ScheduleSlot& slot : day.Slots)
             if (slot.Start <= t && t <= slot.End)
                 return &slot;
     return nullptr;
 }
 
-const TScheduleSlot* TSchedule::FirstSlotStartingAfter(TWallTime t) const {
+const ScheduleSlot* Schedule::FirstSlotStartingAfter(WallTime t) const {
     // Days and their slots are in order, so the first match is the earliest.
-    for (const TScheduleDay& day : days_)
-        for (const TScheduleSlot& slot : day.Slots)
+    for (const ScheduleDay& day : days_)
+        for (const ScheduleSlot& slot : day.Slots)
             if (slot.Start > t)
                 return &slot;
     return nullptr;
 }
 
-void TSchedule::Show() {
+void Schedule::Show() {
     running_ = true;
 }
 
-void TSchedule::Validate() {
+void Schedule::Validate() {
     if (NodeCount() > 2) {
         running_ = true;
         inForce_ = true;
     }
 }
 
-void TSchedule::Cancel() {
+void Schedule::Cancel() {
     running_ = false;
     inSlot_ = false;
     inForce_ = false;
 }
 
-void TSchedule::Tick(TWallTime now) {
+void Schedule::Tick(WallTime now) {
     inSlot_ = InSlot(now);
 }
+
+}  // namespace orka

@@ -1,12 +1,11 @@
 // Small routines the main window shares: the camera summary line, the range
-// check and digit filter of the numeric edit boxes, the focus-point and
-// spot-metering markers drawn over the live view, and the editor of the
-// detection rectangle (R.O.I.).
+// check and digit filter of the numeric edit boxes (NumericEdit.h gives the
+// boxes that behaviour), the focus-point and spot-metering markers drawn over
+// the live view, and the editor of the detection rectangle (R.O.I.).
 #pragma once
 
 #include "fotolien.h"
 
-#include <QMessageBox>
 #include <QObject>
 #include <QPoint>
 #include <QSize>
@@ -16,9 +15,7 @@
 #include <functional>
 #include <optional>
 
-class QLineEdit;
 class QPainter;
-class QTimer;
 
 namespace orka {
 
@@ -75,45 +72,6 @@ struct DigitFilterResult {
 // place and the selection length to the left). Only that one character is
 // examined.
 DigitFilterResult eNbImgTChange(const QString& text, int caret, int selectionLength);
-
-// Gives a numeric QLineEdit its behaviour: the digit filter on every change,
-// and one second after the last key release the range rule. Out of range: a
-// warning box, the box then shows the default and accepted(default) is
-// emitted. Not a number: an error box and nothing emitted, so the setting
-// keeps its previous value. Each key release restarts the second.
-class TNumericEdit : public QObject {
-    Q_OBJECT
-  public:
-    // Shows a message box; replaceable so that tests need no modal dialog.
-    using MessageHook = std::function<void(QMessageBox::Icon icon, const QString& text)>;
-
-    TNumericEdit(QLineEdit* edit, EditRange range);
-
-    void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
-    void setDelay(int milliseconds);
-    bool pending() const;
-    EditRange range() const { return range_; }
-
-  public Q_SLOTS:
-    // Applies the range rule now (the timer's time-out).
-    void validateNow();
-
-  Q_SIGNALS:
-    void accepted(int value);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    void filterDigits();
-    void showMessage(QMessageBox::Icon icon, const QString& text);
-
-    QLineEdit* edit_;
-    EditRange range_;
-    QTimer* timer_;
-    MessageHook messageHook_;
-    bool filtering_ = false;
-};
 
 // ---- Live-view markers ----------------------------------------------------
 

@@ -96,15 +96,15 @@ bool MotionTriggers(int measure, int threshold, bool detectEventDown, bool sched
     return scheduleAllows && detectEventDown && measure > threshold;
 }
 
-TMotionDetector::TMotionDetector() = default;
+MotionDetector::MotionDetector() = default;
 
-void TMotionDetector::SetRectangle(const RoiBox& frameBox) {
+void MotionDetector::SetRectangle(const RoiBox& frameBox) {
     box_ = {std::min(frameBox.x1, frameBox.x2), std::min(frameBox.y1, frameBox.y2),
             std::max(frameBox.x1, frameBox.x2), std::max(frameBox.y1, frameBox.y2)};
     ResizeDetectionBuffers(box_.width() * box_.height());
 }
 
-void TMotionDetector::ResizeDetectionBuffers(int n) {
+void MotionDetector::ResizeDetectionBuffers(int n) {
     n = std::max(n, 0);
     roiLuma_.resize(size_t(n));
     blockSums_[0].resize(size_t(n / 9));
@@ -112,7 +112,7 @@ void TMotionDetector::ResizeDetectionBuffers(int n) {
     blockDiffs_.resize(size_t(n / 9));
 }
 
-MotionResult TMotionDetector::DetectMotion() {
+MotionResult MotionDetector::DetectMotion() {
     const int w = box_.width();
     const int h = box_.height();
     std::vector<int32_t>& current = blockSums_[current_];
@@ -175,12 +175,12 @@ MotionResult TMotionDetector::DetectMotion() {
     return {int(std::nearbyint(std::fabs(sd - average))), true};
 }
 
-void TMotionDetector::NoteTrigger() {
+void MotionDetector::NoteTrigger() {
     justTriggered_ = true;
     history_.fill(lastAverage_);
 }
 
-void TMotionDetector::ResetHistory() {
+void MotionDetector::ResetHistory() {
     history_.fill(0);
     historyCount_ = 0;
     lastAverage_ = 0;

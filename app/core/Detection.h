@@ -72,9 +72,9 @@ bool MotionTriggers(int measure, int threshold, bool detectEventDown, bool sched
 // The motion measure of the detection rectangle: 3 x 3 block sums of the
 // rectangle's brightness, their differences from the previous frame, and the
 // jump of the differences' spread against the average of the last four.
-class TMotionDetector {
+class MotionDetector {
   public:
-    TMotionDetector();
+    MotionDetector();
 
     // The rectangle in frame coordinates (as delivered by the camera) whose
     // brightness AnalyseFrame copies into RoiLuma; resizes the buffers to its

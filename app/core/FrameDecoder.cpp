@@ -43,18 +43,18 @@ void OutputMessage(j_common_ptr) {}  // nothing goes to stderr
 // with scan after scan is stopped at the first one over the limit.
 void CountScans(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > TFrameDecoder::MaxScans) {
+    if (d->input_scan_number > FrameDecoder::MaxScans) {
         auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
         err->refused = true;
         std::snprintf(err->message, sizeof err->message, "more than %d scans",
-                      TFrameDecoder::MaxScans);
+                      FrameDecoder::MaxScans);
         std::longjmp(err->jump, 1);
     }
 }
 
 }  // namespace
 
-struct TFrameDecoder::Impl {
+struct FrameDecoder::Impl {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
     jpeg_progress_mgr progress{};
@@ -115,7 +115,7 @@ struct TFrameDecoder::Impl {
 
     // Decodes every scanline into rows, calling band (when set) after each
     // run of BandRows rows and after the last. Call under setjmp, after Start.
-    void ReadRows(uint8_t* const* out, const TBandHandler* band = nullptr) {
+    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr) {
         jpeg_start_decompress(&cinfo);
         const JDIMENSION height = cinfo.output_height;
         JDIMENSION bandStart = 0;
@@ -133,20 +133,20 @@ struct TFrameDecoder::Impl {
     }
 };
 
-TFrameDecoder::TFrameDecoder() : impl_(std::make_unique<Impl>()) {}
+FrameDecoder::FrameDecoder() : impl_(std::make_unique<Impl>()) {}
 
-TFrameDecoder::~TFrameDecoder() = default;
+FrameDecoder::~FrameDecoder() = default;
 
-const char* TFrameDecoder::LastError() const {
+const char* FrameDecoder::LastError() const {
     return impl_->err.message;
 }
 
 // The two decoders keep nothing with a destructor alive between setjmp and
 // the libjpeg calls that may jump back; what they read after a jump lives in
 // volatile locals.
-TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size,
-                                                uint8_t* const* rows, int w, int h,
-                                                const TBandHandler& band) {
+FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
+                                              uint8_t* const* rows, int w, int h,
+                                              const BandHandler& band) {
     Impl& d = *impl_;
     d.Reset();
     if (!d.created || data == nullptr || size == 0)
@@ -168,8 +168,8 @@ TFrameDecoder::Result TFrameDecoder::DecodeInto(const uint8_t* data, size_t size
     return {Status::Ok, width, height};
 }
 
-TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t size, int minWidth,
-                                                   int minHeight, QImage& image) {
+FrameDecoder::Result FrameDecoder::DecodeFitting(const uint8_t* data, size_t size, int minWidth,
+                                                 int minHeight, QImage& image) {
     Impl& d = *impl_;
     d.Reset();
     if (!d.created || data == nullptr || size == 0)
@@ -211,10 +211,10 @@ TFrameDecoder::Result TFrameDecoder::DecodeFitting(const uint8_t* data, size_t s
     return {Status::Ok, width, height};
 }
 
-TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
-                                         int w, int h, Orientation orientation, QImage& work,
-                                         QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector, TLiveAssist* assist) {
+FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
+                                        int w, int h, Orientation orientation, QImage& work,
+                                        QImage& shown, Histogram& histogram,
+                                        MotionDetector* detector, LiveAssist* assist) {
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
@@ -226,12 +226,12 @@ TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* 
         work = QImage(w, h, QImage::Format_BGR888);
     QImage& target = upright ? shown : work;
     if (target.isNull() || shown.isNull())  // allocation refused
-        return {TFrameDecoder::Status::TooLarge, 0, 0};
+        return {FrameDecoder::Status::TooLarge, 0, 0};
 
-    const TRowAddresses rows(target);
-    const TRowAddresses shownRows(shown);
-    TFrameAnalyser analyser(w, h, detector);
-    const TFrameDecoder::TBandHandler band = [&](int y0, int y1) {
+    const RowAddresses rows(target);
+    const RowAddresses shownRows(shown);
+    FrameAnalyser analyser(w, h, detector);
+    const FrameDecoder::BandHandler band = [&](int y0, int y1) {
         // The analysis sees the frame as delivered, before any turn.
         analyser.AddRows(rows.rows(), y0, y1);
         if (assist)
@@ -239,7 +239,7 @@ TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* 
         if (!upright)
             TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
     };
-    const TFrameDecoder::Result result =
+    const FrameDecoder::Result result =
         decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
     if (result.ok()) {
         analyser.Finish(histogram);

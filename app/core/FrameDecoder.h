@@ -26,7 +26,7 @@
 
 namespace orka {
 
-class TFrameDecoder {
+class FrameDecoder {
   public:
     enum class Status {
         Ok,
@@ -48,13 +48,13 @@ class TFrameDecoder {
     // Scans a picture may have: one per colour component, each on its own.
     static constexpr int MaxScans = 4;
 
-    TFrameDecoder();
-    ~TFrameDecoder();
-    TFrameDecoder(const TFrameDecoder&) = delete;
-    TFrameDecoder& operator=(const TFrameDecoder&) = delete;
+    FrameDecoder();
+    ~FrameDecoder();
+    FrameDecoder(const FrameDecoder&) = delete;
+    FrameDecoder& operator=(const FrameDecoder&) = delete;
 
     // Called with rows y0..y1-1 as soon as they are decoded, in order.
-    using TBandHandler = std::function<void(int y0, int y1)>;
+    using BandHandler = std::function<void(int y0, int y1)>;
     // Rows per band: a band of a preview frame stays in the processor's
     // first-level cache.
     static constexpr int BandRows = 16;
@@ -64,7 +64,7 @@ class TFrameDecoder {
     // On Corrupt the rows may hold part of the picture (and band may have
     // seen part of it): the caller must not show them.
     Result DecodeInto(const uint8_t* data, size_t size, uint8_t* const* rows, int w, int h,
-                      const TBandHandler& band = {});
+                      const BandHandler& band = {});
 
     // Decodes a picture of any size into image (made Format_BGR888 of the
     // decoded size), reduced by libjpeg's 1/2, 1/4 or 1/8 scaling as far as
@@ -89,9 +89,9 @@ class TFrameDecoder {
 // a frame decoded whole; on any failure shown may hold part of the frame.
 // assist, when given, must have been started for w x h: it sees each band
 // too and is finished with a frame decoded whole.
-TFrameDecoder::Result DecodePreviewFrame(TFrameDecoder& decoder, const uint8_t* data, size_t size,
-                                         int w, int h, Orientation orientation, QImage& work,
-                                         QImage& shown, THistogram& histogram,
-                                         TMotionDetector* detector, TLiveAssist* assist = nullptr);
+FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
+                                        int w, int h, Orientation orientation, QImage& work,
+                                        QImage& shown, Histogram& histogram,
+                                        MotionDetector* detector, LiveAssist* assist = nullptr);
 
 }  // namespace orka

@@ -38,7 +38,7 @@ inline void PeakOfThree(const uint8_t* p, int n, uint8_t* peak) {
 
 // Counts pixels [from, to) of a chunk whose peaks are in peak (pixel from at
 // peak[0]); copies their brightness to luma when luma is not null.
-inline void CountRun(const uint8_t* peak, int n, TFrameAnalyser::Bins4& b, int32_t* luma) {
+inline void CountRun(const uint8_t* peak, int n, FrameAnalyser::Bins4& b, int32_t* luma) {
     int i = 0;
     if (luma) {
         for (; i + 4 <= n; i += 4) {
@@ -74,7 +74,7 @@ inline void CountRun(const uint8_t* peak, int n, TFrameAnalyser::Bins4& b, int32
 
 }  // namespace
 
-TFrameAnalyser::TFrameAnalyser(int w, int h, TMotionDetector* detector)
+FrameAnalyser::FrameAnalyser(int w, int h, MotionDetector* detector)
     : w_(std::max(w, 0)), detector_(detector) {
     h = std::max(h, 0);
     if (detector) {
@@ -90,7 +90,7 @@ TFrameAnalyser::TFrameAnalyser(int w, int h, TMotionDetector* detector)
             detector->RoiLumaValues().size() >= size_t(box_.width()) * size_t(box_.height());
 }
 
-void TFrameAnalyser::AddRows(const uint8_t* const* rows, int y0, int y1) {
+void FrameAnalyser::AddRows(const uint8_t* const* rows, int y0, int y1) {
     uint8_t peak[3 * kChunk];
     for (int y = y0; y < y1; ++y) {
         const uint8_t* row = rows[y];
@@ -114,7 +114,7 @@ void TFrameAnalyser::AddRows(const uint8_t* const* rows, int y0, int y1) {
     }
 }
 
-void TFrameAnalyser::Finish(THistogram& histogram) {
+void FrameAnalyser::Finish(Histogram& histogram) {
     if (detector_) {
         detector_->ExchangeBlockArrays();
     }
@@ -126,20 +126,20 @@ void TFrameAnalyser::Finish(THistogram& histogram) {
     }
 }
 
-void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
-                  TMotionDetector* detector) {
-    TFrameAnalyser analyser(w, h, detector);
+void AnalyseFrame(const uint8_t* const* rows, int w, int h, Histogram& histogram,
+                  MotionDetector* detector) {
+    FrameAnalyser analyser(w, h, detector);
     analyser.AddRows(rows, 0, h);
     analyser.Finish(histogram);
 }
 
-void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector) {
+void AnalyseFrame(const QImage& frame, Histogram& histogram, MotionDetector* detector) {
     Q_ASSERT(frame.format() == QImage::Format_BGR888);
-    const TRowAddresses rows(frame);
+    const RowAddresses rows(frame);
     AnalyseFrame(rows.rows(), frame.width(), frame.height(), histogram, detector);
 }
 
-void DrawHistogram(const THistogram& histogram, QImage& image) {
+void DrawHistogram(const Histogram& histogram, QImage& image) {
     if (image.size() != QSize(HistogramWidth, HistogramHeight) ||
         image.format() != QImage::Format_RGB32) {
         image = QImage(HistogramWidth, HistogramHeight, QImage::Format_RGB32);

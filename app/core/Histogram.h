@@ -14,7 +14,7 @@
 namespace orka {
 
 // Counts of brightness max(R, G, B), 0..255, and the largest count.
-struct THistogram {
+struct Histogram {
     std::array<uint32_t, 256> bins{};
     uint32_t largest = 0;
 };
@@ -25,12 +25,12 @@ struct THistogram {
 // (ExchangeBlockArrays). A frame given up before Finish (a corrupt frame)
 // leaves the histogram and the detector's pairing as they were; only RoiLuma
 // may hold part of it, which the next analysed frame overwrites.
-class TFrameAnalyser {
+class FrameAnalyser {
   public:
-    TFrameAnalyser(int w, int h, TMotionDetector* detector);
+    FrameAnalyser(int w, int h, MotionDetector* detector);
     // Rows y0..y1-1 of the frame, rows[y] the address of row y.
     void AddRows(const uint8_t* const* rows, int y0, int y1);
-    void Finish(THistogram& histogram);
+    void Finish(Histogram& histogram);
 
     // Four interleaved tables: consecutive pixels of equal brightness (flat
     // areas) then do not wait on each other's increment.
@@ -41,7 +41,7 @@ class TFrameAnalyser {
   private:
     Bins4 bins_{};
     int w_;
-    TMotionDetector* detector_;
+    MotionDetector* detector_;
     RoiBox box_;
     int32_t* luma_ = nullptr;
     int cx1_ = 0, cx2_ = 0, cy1_ = 0, cy2_ = 0;
@@ -54,10 +54,10 @@ class TFrameAnalyser {
 // the brightness of the pixels inside its rectangle into its RoiLuma (pixels
 // of the rectangle outside the frame are left as they are). DetectMotion is
 // the caller's next step in event-triggered mode.
-void AnalyseFrame(const uint8_t* const* rows, int w, int h, THistogram& histogram,
-                  TMotionDetector* detector);
+void AnalyseFrame(const uint8_t* const* rows, int w, int h, Histogram& histogram,
+                  MotionDetector* detector);
 // The same on a Format_BGR888 image.
-void AnalyseFrame(const QImage& frame, THistogram& histogram, TMotionDetector* detector);
+void AnalyseFrame(const QImage& frame, Histogram& histogram, MotionDetector* detector);
 
 inline constexpr int HistogramWidth = 256;
 inline constexpr int HistogramHeight = 100;
@@ -65,7 +65,7 @@ inline constexpr int HistogramHeight = 100;
 // Paints the histogram into image (made 256 x 100 when it is not): white
 // background, column i a grey bar of round(100 x bin i / largest) pixels
 // (half to even) standing on the bottom row. The fullest bin spans the height.
-void DrawHistogram(const THistogram& histogram, QImage& image);
+void DrawHistogram(const Histogram& histogram, QImage& image);
 
 // The warning sentences of the status record's warnings field, one per set
 // bit 0..8 in rising order; other bits are ignored.

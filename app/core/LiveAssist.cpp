@@ -194,7 +194,7 @@ int PeakingThreshold(int sensitivity) {
     return 10 + (100 - std::clamp(sensitivity, 0, 100)) * 3;
 }
 
-void TLiveAssist::Start(const TAssistSettings& settings, int w, int h) {
+void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     settings_ = settings;
     w_ = std::max(w, 0);
     h_ = std::max(h, 0);
@@ -217,7 +217,7 @@ void TLiveAssist::Start(const TAssistSettings& settings, int w, int h) {
         counts_.assign(4 * 3 * 256, 0);
 }
 
-uint8_t* TLiveAssist::MarkRow(int y) {
+uint8_t* LiveAssist::MarkRow(int y) {
     uint8_t* row = marks_.data() + size_t(y) * size_t(w_);
     if (!rowUsed_[size_t(y)]) {
         std::memset(row, 0, size_t(w_));
@@ -226,13 +226,13 @@ uint8_t* TLiveAssist::MarkRow(int y) {
     return row;
 }
 
-const uint8_t* TLiveAssist::MarksOfRow(int y) const {
+const uint8_t* LiveAssist::MarksOfRow(int y) const {
     if (y < 0 || size_t(y) >= rowUsed_.size() || !rowUsed_[size_t(y)])
         return nullptr;
     return marks_.data() + size_t(y) * size_t(w_);
 }
 
-void TLiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
+void LiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
     y0 = std::max(y0, 0);
     y1 = std::min(y1, h_);
     const int w = w_;
@@ -277,7 +277,7 @@ void TLiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
     }
 }
 
-void TLiveAssist::PeakRow(int y) {
+void LiveAssist::PeakRow(int y) {
     const int w = w_;
     if (w < 3)
         return;
@@ -346,7 +346,7 @@ void TLiveAssist::PeakRow(int y) {
     }
 }
 
-void TLiveAssist::Finish() {
+void LiveAssist::Finish() {
     if (settings_.rgbHistogram) {
         for (int c = 0; c < 3; ++c)
             for (int i = 0; i < 256; ++i)
@@ -357,8 +357,8 @@ void TLiveAssist::Finish() {
     complete_ = true;
 }
 
-void DrawAssist(const TLiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
-    const TAssistSettings& s = assist.settings();
+void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
+    const AssistSettings& s = assist.settings();
     if (!s.marks() || !assist.complete())
         return;
     const int w = assist.width();
@@ -423,7 +423,7 @@ void DrawAssist(const TLiveAssist& assist, Orientation orientation, uint8_t* con
     }
 }
 
-bool ChannelClips(const TRgbHistogram& rgb, int channel, int level, bool high) {
+bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high) {
     if (channel < 0 || channel > 2 || rgb.pixels == 0)
         return false;
     level = std::clamp(level, 0, 255);
@@ -434,7 +434,7 @@ bool ChannelClips(const TRgbHistogram& rgb, int channel, int level, bool high) {
     return n * 1000 > rgb.pixels;
 }
 
-void DrawRgbHistogram(const TRgbHistogram& rgb, int highlightLevel, int shadowLevel,
+void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,
                       uint32_t* const* rows) {
     static constexpr uint32_t kColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};
     uint64_t largest = 0;

@@ -21,7 +21,7 @@ namespace orka {
 enum class PeakingColour { Red, Yellow, White, Blue };
 enum class ClipStyle { Zebra, Solid };
 
-struct TAssistSettings {
+struct AssistSettings {
     bool peaking = false;
     // Sensitivity 0..100 of the slider: the higher, the weaker the edges
     // that are marked.
@@ -54,15 +54,15 @@ enum : uint8_t {
 };
 
 // Counts of each channel's values 0..255 over a frame.
-struct TRgbHistogram {
+struct RgbHistogram {
     std::array<std::array<uint32_t, 256>, 3> bins{};  // red, green, blue
     uint64_t pixels = 0;
 };
 
-class TLiveAssist {
+class LiveAssist {
   public:
     // A new frame of w x h pixels analysed with these settings.
-    void Start(const TAssistSettings& settings, int w, int h);
+    void Start(const AssistSettings& settings, int w, int h);
     // Rows y0..y1-1 of the frame just decoded, in order; rows[y] for every
     // y < y1 must still hold row y (peaking looks one row up and down).
     void AddRows(const uint8_t* const* rows, int y0, int y1);
@@ -71,11 +71,11 @@ class TLiveAssist {
 
     int width() const { return w_; }
     int height() const { return h_; }
-    const TAssistSettings& settings() const { return settings_; }
+    const AssistSettings& settings() const { return settings_; }
     // The marks of row y of the frame, null when nothing is marked in it.
     const uint8_t* MarksOfRow(int y) const;
     // Channel counts of the frame (all zero unless rgbHistogram is on).
-    const TRgbHistogram& Rgb() const { return rgb_; }
+    const RgbHistogram& Rgb() const { return rgb_; }
     // True after Finish, until the next Start.
     bool complete() const { return complete_; }
 
@@ -83,7 +83,7 @@ class TLiveAssist {
     void PeakRow(int y);  // needs the luminance of rows y-1, y, y+1
     uint8_t* MarkRow(int y);
 
-    TAssistSettings settings_;
+    AssistSettings settings_;
     int w_ = 0, h_ = 0;
     int threshold4_ = 0;  // PeakingThreshold in the units of the 4x luminance
     bool complete_ = false;
@@ -91,7 +91,7 @@ class TLiveAssist {
     std::vector<uint8_t> rowUsed_;   // per row: marks_ holds this frame's marks
     std::vector<int16_t> luma_;      // three rows of R + 2G + B, row y at y % 3
     std::vector<uint8_t> clipBits_;  // the clipping bits of the row being scanned
-    TRgbHistogram rgb_;
+    RgbHistogram rgb_;
     std::vector<uint32_t> counts_;  // 4 x 3 x 256 counters being filled
 };
 
@@ -101,18 +101,18 @@ class TLiveAssist {
 // where all three clip, when solid), clipped shadows in blue; zebra stripes
 // run diagonally on screen, every other four pixels. Peaking wins over the
 // highlights, which win over the shadows.
-void DrawAssist(const TLiveAssist& assist, Orientation orientation, uint8_t* const* shownRows);
+void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows);
 
 // True when more than one pixel in a thousand has the channel at or above
 // level (high) or at or below it (low).
-bool ChannelClips(const TRgbHistogram& rgb, int channel, int level, bool high);
+bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high);
 
 // Draws the three channel curves over a histogram picture of 256 x 100
 // pixels in 0xAARRGGBB words (rows given by their addresses), scaled to the
 // fullest bin of the three channels, each as a line in its colour; and a
 // marker at each end, in the channel's colour, for a channel that clips at
 // that end (ChannelClips with the given levels).
-void DrawRgbHistogram(const TRgbHistogram& rgb, int highlightLevel, int shadowLevel,
+void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,
                       uint32_t* const* rows);
 
 }  // namespace orka

@@ -356,19 +356,19 @@ void TurnFrame(Orientation orientation, const QImage& src, QImage& dst) {
     if (w == 0 || h == 0) {
         return;
     }
-    const TRowAddresses srcRows(src);
-    const TRowAddresses dstRows(dst);
+    const RowAddresses srcRows(src);
+    const RowAddresses dstRows(dst);
     TurnFrame(orientation, srcRows.rows(), w, h, dstRows.writableRows());
 }
 
-void TRowAddresses::Reserve(int height) {
+void RowAddresses::Reserve(int height) {
     if (height > kStackRows) {
         heap_.resize(size_t(height));
         rows_ = heap_.data();
     }
 }
 
-TRowAddresses::TRowAddresses(const QImage& image) {
+RowAddresses::RowAddresses(const QImage& image) {
     Reserve(image.height());
     for (int y = 0; y < image.height(); ++y) {
         // Handed out as const by rows(); writableRows() is for the other constructor.
@@ -376,14 +376,14 @@ TRowAddresses::TRowAddresses(const QImage& image) {
     }
 }
 
-TRowAddresses::TRowAddresses(QImage& image) {
+RowAddresses::RowAddresses(QImage& image) {
     Reserve(image.height());
     for (int y = 0; y < image.height(); ++y) {
         rows_[y] = image.scanLine(y);
     }
 }
 
-double TFrameRate::FrameRate(uint32_t nowMs) {
+double FrameRateMeter::FrameRate(uint32_t nowMs) {
     const uint64_t sum =
         std::accumulate(FrameIntervals_.begin(), FrameIntervals_.end(), uint64_t(0));
     // Unsigned difference: correct across a wrap of the tick counter.
@@ -400,7 +400,7 @@ QString FrameRateText(double rate, const QLocale& locale) {
     return QStringLiteral("FTr = ") + plain.toString(rate, 'f', 2) + QStringLiteral(" Img/s");
 }
 
-void TFrameRate::Reset() {
+void FrameRateMeter::Reset() {
     FrameIntervals_.fill(1);
     frameCount_ = 0;
     lastTick_ = 0;

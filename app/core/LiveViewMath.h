@@ -62,12 +62,12 @@ void TurnFrame(Orientation orientation, const QImage& src, QImage& dst);
 
 // The row addresses of an image for the row-based routines: on the stack
 // for previews (up to 544 rows), on the heap for larger pictures.
-class TRowAddresses {
+class RowAddresses {
   public:
-    explicit TRowAddresses(const QImage& image);  // rows to read
-    explicit TRowAddresses(QImage& image);        // rows to write (detaches image)
-    TRowAddresses(const TRowAddresses&) = delete;
-    TRowAddresses& operator=(const TRowAddresses&) = delete;
+    explicit RowAddresses(const QImage& image);  // rows to read
+    explicit RowAddresses(QImage& image);        // rows to write (detaches image)
+    RowAddresses(const RowAddresses&) = delete;
+    RowAddresses& operator=(const RowAddresses&) = delete;
 
     const uint8_t* const* rows() const { return rows_; }
     uint8_t* const* writableRows() const { return rows_; }
@@ -82,9 +82,9 @@ class TRowAddresses {
 };
 
 // Frame rate over the eight frame intervals before the current one.
-class TFrameRate {
+class FrameRateMeter {
   public:
-    TFrameRate() { Reset(); }
+    FrameRateMeter() { Reset(); }
 
     // Called once per frame with the millisecond tick: returns 8000 / (sum of
     // the eight recorded intervals), then records the interval since the

@@ -1,5 +1,7 @@
 #include "PendingFiles.h"
 
+namespace orka {
+
 bool PendingFilesWait::run() const {
     int32_t last = count();
     Clock::time_point lastProgress = now();
@@ -17,3 +19,5 @@ bool PendingFilesWait::run() const {
     }
     return true;
 }
+
+}  // namespace orka

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace orka {
+
 struct PendingFilesWait {
     using Clock = std::chrono::steady_clock;
 
@@ -22,3 +24,5 @@ struct PendingFilesWait {
     // True when the count reached 0, false when the user stopped waiting.
     bool run() const;
 };
+
+}  // namespace orka

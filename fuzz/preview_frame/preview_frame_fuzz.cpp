@@ -34,24 +34,24 @@ constexpr orka::Orientation kOrientations[] = {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static orka::TFrameDecoder decoder;
-    static orka::TMotionDetector detector;
+    static orka::FrameDecoder decoder;
+    static orka::MotionDetector detector;
     static QImage work, shown, histogramImage(256, 100, QImage::Format_RGB32);
 
     const PreviewSize preview = kSizes[size % 2];
     const orka::Orientation orientation = kOrientations[(size / 2) % 4];
     detector.SetRectangle({preview.w / 4, preview.h / 4, preview.w / 2, preview.h / 2});
 
-    static orka::TLiveAssist assist;
-    orka::TAssistSettings settings;
+    static orka::LiveAssist assist;
+    orka::AssistSettings settings;
     settings.peaking = settings.highlights = settings.shadows = settings.rgbHistogram = true;
     settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
     assist.Start(settings, preview.w, preview.h);
 
-    orka::THistogram histogram;
+    orka::Histogram histogram;
     auto result = orka::DecodePreviewFrame(decoder, data, size, preview.w, preview.h, orientation,
                                            work, shown, histogram, &detector, &assist);
-    if (result.status == orka::TFrameDecoder::Status::SizeMismatch) {
+    if (result.status == orka::FrameDecoder::Status::SizeMismatch) {
         QImage decoded;
         result = decoder.DecodeFitting(data, size, preview.w, preview.h, decoded);
         if (result.ok()) {
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (result.ok()) {
         if (assist.complete()) {
-            const orka::TRowAddresses shownRows(shown);
+            const orka::RowAddresses shownRows(shown);
             orka::DrawAssist(assist, orientation, shownRows.writableRows());
         }
         detector.DetectMotion();

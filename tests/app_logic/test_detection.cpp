@@ -100,7 +100,7 @@ struct ExactRows {
 };
 
 TEST(AnalyseFrame, HistogramOfTheBrightestChannel) {
-    THistogram h;
+    Histogram h;
     const ExactRows grey(Filled(37, 11, 128, 128, 128));
     AnalyseFrame(grey.rows.data(), 37, 11, h, nullptr);
     EXPECT_EQ(h.bins[128], 37u * 11u);
@@ -123,9 +123,9 @@ TEST(AnalyseFrame, CopiesTheRectangleBrightnessRowMajor) {
             p[1] = p[2] = 0;
         }
     }
-    TMotionDetector d;
+    MotionDetector d;
     d.SetRectangle({2, 3, 7, 6});
-    THistogram h;
+    Histogram h;
     const ExactRows exact(img);
     AnalyseFrame(exact.rows.data(), 9, 7, h, &d);
     ASSERT_EQ(d.RoiLumaValues().size(), 15u);
@@ -147,14 +147,14 @@ TEST(AnalyseFrame, CopiesTheRectangleBrightnessRowMajor) {
 }
 
 // Feeds one frame of constant rectangle brightness straight into RoiLuma.
-MotionResult Measure(TMotionDetector& d, int luma) {
+MotionResult Measure(MotionDetector& d, int luma) {
     std::fill(d.RoiLuma(), d.RoiLuma() + d.RoiLumaValues().size(), luma);
     d.ExchangeBlockArrays();
     return d.DetectMotion();
 }
 
 TEST(DetectMotion, SingleBlockSpreadIsTheDifferenceItself) {
-    TMotionDetector d;
+    MotionDetector d;
     d.SetRectangle({0, 0, 3, 3});
     EXPECT_EQ(Measure(d, 10).measure, 90);  // sum 90 against 0; history was 0
     EXPECT_EQ(Measure(d, 10).measure, 22);  // |0 - 22.5|: ties go to even
@@ -166,7 +166,7 @@ TEST(DetectMotion, SingleBlockSpreadIsTheDifferenceItself) {
 }
 
 TEST(DetectMotion, SampleDeviationAndSeriesLengths) {
-    TMotionDetector d;
+    MotionDetector d;
     d.SetRectangle({0, 0, 6, 3});  // two blocks
     std::fill(d.RoiLuma(), d.RoiLuma() + 18, 0);
     for (int row = 0; row < 3; ++row) {
@@ -197,9 +197,9 @@ TEST(DetectMotion, TriggerDecision) {
 TEST(DetectMotion, NoisySceneAndOneChange) {
     QRandomGenerator rng(1234);
     const int w = 160, h = 120;
-    TMotionDetector d;
+    MotionDetector d;
     d.SetRectangle({20, 20, 140, 100});
-    THistogram hist;
+    Histogram hist;
     int triggers = 0;
     int firedAt = -1;
     for (int frame = 0; frame < 60; ++frame) {
@@ -234,7 +234,7 @@ TEST(DetectMotion, NoisySceneAndOneChange) {
 }
 
 TEST(DetectMotion, ResizeKeepsContentsAndZeroesNewEntries) {
-    TMotionDetector d;
+    MotionDetector d;
     d.SetRectangle({0, 0, 3, 3});
     std::fill(d.RoiLuma(), d.RoiLuma() + 9, 4);
     d.ResizeDetectionBuffers(27);

@@ -121,7 +121,7 @@ int BarHeight(const QImage& img, int column) {
 }
 
 TEST(Drawing, HistogramBarsScaleToTheFullestBin) {
-    THistogram h;
+    Histogram h;
     h.bins[128] = 544 * 408;
     h.largest = 544 * 408;
     QImage img;
@@ -134,7 +134,7 @@ TEST(Drawing, HistogramBarsScaleToTheFullestBin) {
         EXPECT_EQ(img.pixel(i, 99), qRgb(255, 255, 255));
     }
 
-    THistogram ties;  // 12.5 and 37.5 round to the even neighbour
+    Histogram ties;  // 12.5 and 37.5 round to the even neighbour
     ties.bins = {};
     ties.bins[1] = 1;
     ties.bins[2] = 3;
@@ -145,7 +145,7 @@ TEST(Drawing, HistogramBarsScaleToTheFullestBin) {
     EXPECT_EQ(BarHeight(img, 2), 38);
     EXPECT_EQ(BarHeight(img, 3), 100);
 
-    DrawHistogram(THistogram{}, img);  // an empty frame draws nothing
+    DrawHistogram(Histogram{}, img);  // an empty frame draws nothing
     EXPECT_EQ(BarHeight(img, 0), 0);
 }
 

@@ -31,14 +31,14 @@ struct Frame {
 };
 
 // Runs the analysis band by band, as the decoder hands the rows over.
-void Analyse(TLiveAssist& a, const TAssistSettings& s, Frame& f, int band = 16) {
+void Analyse(LiveAssist& a, const AssistSettings& s, Frame& f, int band = 16) {
     a.Start(s, f.w, f.h);
     for (int y = 0; y < f.h; y += band)
         a.AddRows(f.rows.data(), y, std::min(y + band, f.h));
     a.Finish();
 }
 
-uint8_t MarkAt(const TLiveAssist& a, int x, int y) {
+uint8_t MarkAt(const LiveAssist& a, int x, int y) {
     const uint8_t* row = a.MarksOfRow(y);
     return row ? row[x] : 0;
 }
@@ -56,9 +56,9 @@ Frame EdgeFrame(int rampWidth) {
 }
 
 TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
-    TAssistSettings s;
+    AssistSettings s;
     s.peaking = true;
-    TLiveAssist a;
+    LiveAssist a;
 
     Frame sharp = EdgeFrame(1);
     Analyse(a, s, sharp);
@@ -109,10 +109,10 @@ TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
     f.at(31, 20)[1] = 249;
     auto clipped = [](int x, int y) { return (x >= 5 && x < 13 && y >= 3 && y < 10); };
 
-    TAssistSettings s;
+    AssistSettings s;
     s.highlights = true;
     s.clipStyle = ClipStyle::Solid;
-    TLiveAssist a;
+    LiveAssist a;
     Analyse(a, s, f, 7);
     EXPECT_EQ(MarkAt(a, 5, 3), kMarkClipRed);
     EXPECT_EQ(MarkAt(a, 30, 20), kMarkClipGreen);
@@ -167,9 +167,9 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
         v = uint8_t(rng() % 250);
     for (int x = 0; x < 3; ++x)
         f.at(x, 0)[0] = 255;  // three blue pixels clip: above one in a thousand
-    TAssistSettings s;
+    AssistSettings s;
     s.rgbHistogram = true;
-    TLiveAssist a;
+    LiveAssist a;
     Analyse(a, s, f, 5);
 
     std::array<std::array<uint32_t, 256>, 3> direct{};
@@ -200,13 +200,13 @@ TEST(LiveAssist, VectorAndPortableCodeAgree) {
     std::mt19937 rng(3);
     for (uint8_t& v : f.px)
         v = uint8_t(rng() % 4 == 0 ? rng() : 128 + rng() % 8);
-    TAssistSettings s;
+    AssistSettings s;
     s.peaking = s.highlights = s.shadows = true;
     s.shadowLevel = 40;
     std::vector<uint8_t> marks[2];
     for (int portable = 0; portable < 2; ++portable) {
         UseProcessorExtensions(portable == 0);
-        TLiveAssist a;
+        LiveAssist a;
         Analyse(a, s, f, 5);
         for (int y = 0; y < f.h; ++y)
             for (int x = 0; x < f.w; ++x)

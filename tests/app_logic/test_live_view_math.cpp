@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
                                             ::testing::Bool()));
 
 TEST(FrameRate, SettlesAfterEightIntervals) {
-    TFrameRate meter;
+    FrameRateMeter meter;
     double rate = 0;
     for (uint32_t k = 0; k < 8; ++k) {
         rate = meter.FrameRate(100 * (k + 1));
@@ -140,7 +140,7 @@ TEST(FrameRate, SettlesAfterEightIntervals) {
 }
 
 TEST(FrameRate, TickWrapAround) {
-    TFrameRate meter;
+    FrameRateMeter meter;
     for (uint32_t k = 0; k < 9; ++k) {
         meter.FrameRate(0xFFFFFF00u + 50 * k);  // wraps past 2^32 on the way
     }

@@ -1,0 +1,56 @@
+// The numeric edit boxes of the window: the digit filter and range rule of
+// UtilsOrka.h applied to a QLineEdit as the user types.
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+
+#include <functional>
+
+#include "UtilsOrka.h"
+
+class QLineEdit;
+class QTimer;
+
+namespace orka {
+
+// Gives a numeric QLineEdit its behaviour: the digit filter on every change,
+// and one second after the last key release the range rule. Out of range: a
+// warning box, the box then shows the default and accepted(default) is
+// emitted. Not a number: an error box and nothing emitted, so the setting
+// keeps its previous value. Each key release restarts the second.
+class TNumericEdit : public QObject {
+    Q_OBJECT
+  public:
+    // Shows a message box; replaceable so that tests need no modal dialog.
+    using MessageHook = std::function<void(QMessageBox::Icon icon, const QString& text)>;
+
+    TNumericEdit(QLineEdit* edit, EditRange range);
+
+    void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+    void setDelay(int milliseconds);
+    bool pending() const;
+    EditRange range() const { return range_; }
+
+  public Q_SLOTS:
+    // Applies the range rule now (the timer's time-out).
+    void validateNow();
+
+  Q_SIGNALS:
+    void accepted(int value);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void filterDigits();
+    void showMessage(QMessageBox::Icon icon, const QString& text);
+
+    QLineEdit* edit_;
+    EditRange range_;
+    QTimer* timer_;
+    MessageHook messageHook_;
+    bool filtering_ = false;
+};
+
+}  // namespace orka

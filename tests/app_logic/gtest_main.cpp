@@ -1,0 +1,14 @@
+// GoogleTest main with a QGuiApplication: the drawing tests need a raster
+// paint engine, and nothing here may need a widget.
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

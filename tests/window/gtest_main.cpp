@@ -1,0 +1,14 @@
+// GoogleTest main with a QApplication: the edit-box tests need widgets and an
+// event loop.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,340 @@
+// Configuration templates through the window, against the simulated camera:
+// what a saved file holds, what loading one applies and shows, the messages
+// of a bad file, the live view around a load, and "Modèle par défaut".
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtWidgets>
+
+#include <cstring>
+
+#include "CameraWindowTest.h"
+#include "FchConf.h"
+#include "OrkaCapture.h"
+#include "RadioGroup.h"
+#include "SimLog.h"
+
+using namespace simlog;
+using Kind = TBase::MessageKind;
+
+namespace {
+
+constexpr int kImageSizeParam = 3;
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}  // namespace
+
+class TestTemplates : public TCameraWindowTest {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString chosen;  // the file the dialogs return; empty = cancel
+    QList<std::pair<Kind, QString>> messages;
+
+    QString modCour() { return get<QLineEdit>("ModCour")->text(); }
+    bool modDefaut() { return get<QCheckBox>("ModDefaut")->isChecked(); }
+    void connectCamera() {
+        QVERIFY(ConnectWithoutLiveView());
+        LiveViewOn() = false;  // the tests drive the live-view mark themselves
+        InfoErreurClick();     // what the connection latched is not under test
+        cam.clearLog();
+    }
+    // The settings at connection with the exposure, flash and sound settings
+    // changed: a template a user could have saved.
+    CameraStatusData changedSettings() {
+        CameraStatusData r = StatusAtConnect();
+        r.imageSize = 7;        // 2560 x 1920
+        r.imageQuality = 2;     // "Fin"
+        r.exposureProgram = 3;  // manual: shutter and aperture are sent
+        r.shutterSpeed = 30;    // "1/8"
+        r.aperture = 9;         // F/8
+        r.flashMode = 2;        // rear curtain
+        r.meteringMode = 1;     // centre-weighted
+        r.sensitivity = 2;      // 400 ISO
+        r.exposureCompensation = 9;
+        r.flashCompensation = 3;
+        r.infocusSound = 1;
+        r.shutterSound = 2;
+        return r;
+    }
+    QString templateFile(const char* name, const CameraStatusData& settings) {
+        const QString path = dir.filePath(QLatin1String(name));
+        WriteFile(path, orka::EncodeTemplate(settings));
+        return path;
+    }
+    // Loads `path`; reports whether the live view ran right after the load,
+    // stopping it if so (a real live-view loop runs until stopped).
+    bool load(const QString& path) {
+        chosen = path;
+        bool ranAfter = false, looked = false;
+        QTimer::singleShot(0, base, [&] {
+            ranAfter = LiveViewOn();
+            looked = true;
+            if (LiveViewOn())
+                ToggleLiveView();
+        });
+        OuvrModeleClick();
+        [&] { QTRY_VERIFY(looked); }();
+        return ranAfter;
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::French);
+        QVERIFY(dir.isValid());
+    }
+    void init() {
+        QVERIFY(OpenCameraWindow([this] {
+            chosen.clear();
+            messages.clear();
+            ChooseTemplateToSaveHook() = [this] { return chosen; };
+            ChooseTemplateToOpenHook() = [this] { return chosen; };
+            ShowMessageHook() = [this](Kind kind, const QString& text) {
+                messages << std::pair(kind, text);
+            };
+        }));
+    }
+    void cleanup() {
+        const std::string errors = CloseWindow();
+        QVERIFY2(errors.empty(), errors.c_str());
+    }
+
+    // The saved file is the signature and the window's status record, every
+    // field in place; saving changes neither ModCour nor ModDefaut.
+    void savedFileHoldsTheStatusRecord() {
+        for (int i = 0; i < orka::kStatusFieldCount; ++i)
+            orka::SetStatusField(Status(), i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
+        chosen = dir.filePath(QStringLiteral("exact.cfg"));
+        EnrgModeleClick();
+        QVERIFY(messages.isEmpty());
+        QFile file(chosen);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 192);
+        QCOMPARE(int(bytes[0]), 21);
+        QCOMPARE(bytes.mid(1, 21), QByteArray("Configuration du Orka"));
+        QCOMPARE(bytes.mid(22, 14), QByteArray(14, '\0'));
+        for (int i = 0; i < orka::kStatusFieldCount; ++i) {
+            const uint32_t v = 0x80000001u + uint32_t(i) * 0x01020304u;
+            const char expected[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+            QCOMPARE(bytes.mid(36 + 4 * i, 4), QByteArray(expected, 4));
+        }
+        QCOMPARE(modCour(), QString());
+        QVERIFY(modDefaut());
+
+        // A folder that does not exist: a French error box and no file.
+        chosen = dir.filePath(QStringLiteral("absent/x.cfg"));
+        EnrgModeleClick();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].first, Kind::Error);
+        QVERIFY(!QFile::exists(chosen));
+    }
+
+    // Loading applies the template through the controls; saving again gives
+    // the same settings; "Modèle par défaut" brings back the settings at
+    // connection, and sends nothing when they are already in force.
+    void loadAndBackToTheDefault() {
+        connectCamera();
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+        QVERIFY(modDefaut());
+        const CameraStatusData wanted = changedSettings();
+        QVERIFY(!load(templateFile("changed.cfg", wanted)));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(modCour(), QStringLiteral("changed.cfg"));
+        QVERIFY(!modDefaut());
+        QCOMPARE(get<QComboBox>("DefImg")->currentText(), QStringLiteral("2560 x 1920"));
+        QCOMPARE(get<QComboBox>("ISOImg")->currentText(), QStringLiteral("400 ISO"));
+        QCOMPARE(get<QComboBox>("SonDecl")->currentIndex(), 2);
+        // The camera took every value: its status reads them back.
+        for (int i : {0, 1, 2, 3, 9, 10, 13, 14, 16, 22, 37, 38})
+            QVERIFY2(orka::StatusField(Status(), i) == orka::StatusField(wanted, i),
+                     qPrintable(QString::number(i)));
+
+        chosen = dir.filePath(QStringLiteral("again.cfg"));
+        EnrgModeleClick();
+        const orka::TemplateRead again = orka::ReadTemplate(chosen);
+        QCOMPARE(again.error, orka::TemplateError::None);
+        QVERIFY(std::memcmp(&again.settings, &Status(), sizeof Status()) == 0);
+
+        cam.clearLog();
+        QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
+        QVERIFY(modDefaut());
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+        QVERIFY(!SentSettings().empty());
+        QVERIFY(orka::SameTemplateFields(Status(), StatusAtConnect()));
+
+        // Nothing changed since: a click sends nothing, even on a checked box.
+        cam.clearLog();
+        QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
+        QVERIFY(modDefaut());
+        QVERIFY(SentSettings().empty());
+    }
+
+    // Readings such as the battery level or the focus distance are not
+    // settings: only the compared fields make "Modèle par défaut" send.
+    void defaultComparesSettingsNotReadings() {
+        connectCamera();
+        Status().battery = 2;
+        Status().focusDistance = 1234;
+        Status().flashCharge = 1;
+        QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
+        QVERIFY(SentSettings().empty());
+
+        Status().param28 = StatusAtConnect().param28 + 1;
+        QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
+        QVERIFY(!SentSettings().empty());
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+    }
+
+    // The signature: its count must be 21, the rest of its slot is free.
+    void signatureRules() {
+        connectCamera();
+        QByteArray bytes = orka::EncodeTemplate(changedSettings());
+        bytes[0] = 19;
+        const QString wrongCount = dir.filePath(QStringLiteral("count19.cfg"));
+        WriteFile(wrongCount, bytes);
+        QVERIFY(!load(wrongCount));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0],
+                 std::pair(Kind::Warning, QStringLiteral("Fichier de configuration invalide")));
+        QVERIFY(SentSettings().empty());
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+
+        bytes = orka::EncodeTemplate(changedSettings());
+        for (int i = 22; i < 36; ++i)
+            bytes[i] = char(0xA5 + i);
+        const QString noisy = dir.filePath(QStringLiteral("noisy.cfg"));
+        WriteFile(noisy, bytes);
+        load(noisy);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(modCour(), QStringLiteral("noisy.cfg"));
+        QVERIFY(!SentSettings().empty());
+    }
+
+    // A missing file restarts a live view that ran; a short file applies
+    // nothing and leaves it stopped.
+    void missingAndShortFiles() {
+        connectCamera();
+        LiveViewOn() = true;
+        QVERIFY(load(dir.filePath(QStringLiteral("nowhere.cfg"))));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0], std::pair(Kind::Warning, QStringLiteral("Fichier inexistant")));
+
+        const QString shortFile = dir.filePath(QStringLiteral("short.cfg"));
+        WriteFile(shortFile, orka::EncodeTemplate(changedSettings()).left(191));
+        LiveViewOn() = true;
+        QVERIFY(!load(shortFile));
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1],
+                 std::pair(Kind::Error, QStringLiteral("Lecture au-delà de la fin de fichier")));
+        QVERIFY(SentSettings().empty());
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+        QVERIFY(modDefaut());
+
+        // Cancelling the dialog does nothing at all.
+        LiveViewOn() = true;
+        chosen.clear();
+        OuvrModeleClick();
+        QVERIFY(LiveViewOn());
+        LiveViewOn() = false;
+    }
+
+    // The low byte of field 35 decides whether the live view runs after a
+    // load, whatever it did before.
+    void liveViewAfterALoad_data() {
+        QTest::addColumn<int32_t>("param13");
+        QTest::addColumn<bool>("runningBefore");
+        QTest::addColumn<bool>("runningAfter");
+        QTest::newRow("3, was running") << int32_t{3} << true << true;
+        QTest::newRow("3, was stopped") << int32_t{3} << false << true;
+        QTest::newRow("0x100, was running") << int32_t{0x100} << true << false;
+        QTest::newRow("0, was stopped") << int32_t{0} << false << false;
+    }
+    void liveViewAfterALoad() {
+        QFETCH(int32_t, param13);
+        QFETCH(bool, runningBefore);
+        QFETCH(bool, runningAfter);
+        connectCamera();
+        CameraStatusData r = changedSettings();
+        r.param13 = param13;
+        LiveViewOn() = runningBefore;
+        QCOMPARE(load(templateFile("live.cfg", r)), runningAfter);
+    }
+
+    // A setting the camera refuses: the template is not in force.
+    void refusalWhileApplying() {
+        connectCamera();
+        cam.failOperation(kSetCamStat, 1);
+        LiveViewOn() = true;
+        CameraStatusData r = changedSettings();
+        r.param13 = 3;
+        QVERIFY(!load(templateFile("refused.cfg", r)));
+        cam.failOperation(kSetCamStat, 0);
+        QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
+        QVERIFY(modDefaut());
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+    }
+
+    // An image size the list does not know leaves the list as it is and still
+    // sends what it shows; a drive mode of 3 with a 0.5 EV step selects the
+    // 0.5 EV bracketing; black and white shows the monochrome filter.
+    void applyingUnusualRecords() {
+        connectCamera();
+        auto* size = get<QComboBox>("DefImg");
+        size->setCurrentIndex(3);
+        CameraStatusData r = changedSettings();
+        r.imageSize = 2;
+        r.driveMode = 3;
+        r.bracketStep = 1;
+        r.colorMode = 1;
+        r.colorFilter = 7;
+        r.bwFilter = 9;
+        uint8_t restore = 0xEE;
+        r.param13 = 0x1200;
+        ApplySettingsRecord(r, restore);
+        QCOMPARE(restore, uint8_t{0});
+        QCOMPARE(size->currentIndex(), 3);
+        QCOMPARE(SentSettings().front(), (Setting{kImageSizeParam, 6}));  // 2080 x 1560
+        QCOMPARE(get<TRadioGroup>("MonoMultiVue")->itemIndex(), 4);
+        QCOMPARE(get<QComboBox>("RCouleur")->currentText(), QStringLiteral("Noir et Blanc"));
+        QCOMPARE(get<QSlider>("FCoul")->value(), 4);
+    }
+
+    // A record from a hostile file, every field at an extreme, moves no list
+    // and no track bar (positions are computed without wrapping around).
+    void extremeRecordsMoveNothing() {
+        connectCamera();
+        const int shutter = get<QComboBox>("VitAPN")->currentIndex();
+        const int saturation = get<QSlider>("Sat")->value();
+        const int contrast = get<QSlider>("Contr")->value();
+        const int filter = get<QSlider>("FCoul")->value();
+        for (const int32_t extreme : {INT32_MIN, INT32_MAX}) {
+            CameraStatusData r{};
+            for (int i = 0; i < orka::kStatusFieldCount; ++i)
+                orka::SetStatusField(r, i, extreme);
+            uint8_t restore = 0;
+            ApplySettingsRecord(r, restore);
+            QCOMPARE(get<QComboBox>("VitAPN")->currentIndex(), shutter);
+            QCOMPARE(get<QSlider>("Sat")->value(), saturation);
+            QCOMPARE(get<QSlider>("Contr")->value(), contrast);
+            QCOMPARE(get<QSlider>("FCoul")->value(), filter);
+        }
+    }
+
+    // The return value is the error latch at the end, including a failure
+    // latched before the call.
+    void returnsTheErrorLatch() {
+        connectCamera();
+        uint8_t restore = 0;
+        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{1});
+        CheckResult(1);
+        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{0});
+    }
+};
+
+QTEST_MAIN(TestTemplates)
+#include "test_templates.moc"

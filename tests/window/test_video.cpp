@@ -1,0 +1,236 @@
+// Video recording in the window, on frames of the simulated camera's scene:
+// the file's codec, size, frame count and playing time as a player reads
+// them, upright in a quarter turn, the codec setting kept around the
+// recording, the start delay, and a file that cannot be created.
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtWidgets>
+
+#include "NumericEdit.h"
+#include "OrkaCapture.h"
+#include "RadioGroup.h"
+#include "WindowTest.h"
+#include "orkasim.h"
+#include "scene.h"
+
+namespace {
+
+constexpr uint32_t kT0 = 7'000'000;  // ms of the window's clock at the start
+
+int32_t StoredQuickCompress() {
+    return QSettings(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"))
+        .value(QStringLiteral("Video/QuickCompress"), -1)
+        .toInt();
+}
+
+void StoreQuickCompress(int32_t value) {
+    QSettings(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"))
+        .setValue(QStringLiteral("Video/QuickCompress"), value);
+}
+
+// "key=value" lines of ffprobe about the first video stream.
+QMap<QString, QString> Probe(const QString& file) {
+    QMap<QString, QString> out;
+#ifdef ORKA_FFPROBE
+    QProcess p;
+    p.start(QStringLiteral(ORKA_FFPROBE),
+            {"-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
+             "stream=codec_name,width,height,nb_read_frames,duration", "-of",
+             "default=noprint_wrappers=1", file});
+    if (!p.waitForFinished(30000))
+        return out;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            out.insert(line.left(eq), line.mid(eq + 1).trimmed());
+    }
+#else
+    Q_UNUSED(file);
+#endif
+    return out;
+}
+
+}  // namespace
+
+class TestVideo : public TWindowTest {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    uint32_t nowMs = kT0;
+    orkasim::Scene scene;
+    QImage landscape;  // one decoded 544 x 408 frame of the scene
+
+    // The live view hands over frames every 100 ms until the recording ends.
+    int feed(const QImage& shown, uint32_t untilMs) {
+        int frames = 0;
+        while (VideoStart() != 0 && nowMs <= untilMs) {
+            LiveImage() = shown;
+            VideoTick();
+            ++frames;
+            nowMs += 100;
+        }
+        return frames;
+    }
+    void startRecording(const char* seconds) {
+        get<QLineEdit>("eDureeVideo")->setText(QString::fromLatin1(seconds));
+        get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
+        nowMs = kT0;
+        QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+        QCOMPARE(VideoStart(), kT0);
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::French);
+        QVERIFY(dir.isValid());
+        const std::vector<uint8_t> jpeg = scene.renderJpeg(544, 408, orkasim::SceneSettings{}, 1.0);
+        landscape = QImage::fromData(jpeg.data(), int(jpeg.size()), "JPEG")
+                        .convertToFormat(QImage::Format_BGR888);
+        QCOMPARE(landscape.size(), QSize(544, 408));
+    }
+    void init() {
+        QVERIFY(OpenWindow([this] {
+            SetTickSource([this] { return nowMs; });
+            get<QLineEdit>("NomRep")->setText(dir.path());
+        }));
+        PreviewWidth() = 544;
+        PreviewHeight() = 408;
+        get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
+        MonoMultiVueClick();
+    }
+    void cleanup() { DeleteWindow(); }
+
+    // Two seconds at 10 frames/s: 21 Motion-JPEG frames of 544 x 408 that
+    // play for 2 s; the codec setting is 1 during the recording only, and
+    // choosing a mode without a recording leaves it alone.
+    void landscapeRecording() {
+        StoreQuickCompress(7);
+        MonoMultiVueClick();
+        QCOMPARE(StoredQuickCompress(), 7);
+
+        startRecording("2");
+        QCOMPARE(StoredQuickCompress(), 1);
+        QCOMPARE(VideoOptions().FrameRate, 5);  // the large preview
+        QCOMPARE(feed(landscape, kT0 + 5000), 21);
+        QCOMPARE(VideoStart(), 0u);
+        QCOMPARE(get<QPushButton>("SeqVideo")->text(), QStringLiteral("Lancer la séquence"));
+        QCOMPARE(get<QLineEdit>("eDureeVideo")->text(), QStringLiteral("2"));
+        QCOMPARE(StoredQuickCompress(), 7);
+
+        const QString file = VideoFileName();
+        QCOMPARE(QFileInfo(file).fileName(), QStringLiteral("VideoOrka00001.avi"));
+#ifndef ORKA_FFPROBE
+        QSKIP("ffprobe not found");
+#endif
+        const auto info = Probe(file);
+        QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
+        QCOMPARE(info.value("width"), QStringLiteral("544"));
+        QCOMPARE(info.value("height"), QStringLiteral("408"));
+        QCOMPARE(info.value("nb_read_frames"), QStringLiteral("21"));
+        QCOMPARE(info.value("duration").toDouble(), 2.0);
+    }
+
+    // A quarter turn: the stream is upright, 408 x 544.
+    void quarterTurnRecording() {
+        get<QToolButton>("ImgVertD")->setChecked(true);
+        startRecording("1");
+        QCOMPARE(VideoOptions().Width, 408);
+        QCOMPARE(VideoOptions().Height, 544);
+        const QImage upright = landscape.transformed(QTransform().rotate(90));
+        QCOMPARE(feed(upright, kT0 + 5000), 11);
+#ifndef ORKA_FFPROBE
+        QSKIP("ffprobe not found");
+#endif
+        const auto info = Probe(VideoFileName());
+        QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
+        QCOMPARE(info.value("width"), QStringLiteral("408"));
+        QCOMPARE(info.value("height"), QStringLiteral("544"));
+        QCOMPARE(info.value("nb_read_frames"), QStringLiteral("11"));
+        QCOMPARE(info.value("duration").toDouble(), 1.0);
+    }
+
+    // A delay of one minute and 10 s: the file at once, frames from 60 s,
+    // the end 70 s after the start.
+    void startDelay() {
+        get<QLineEdit>("eDepVideo")->setText(QStringLiteral("1"));
+        get<QLineEdit>("eDepVideo")->findChild<orka::TNumericEdit*>()->validateNow();
+        QCOMPARE(VideoDelay(), 60000);
+        startRecording("10");
+        const QString file = VideoFileName();
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(feed(landscape, kT0 + 59900), 600);
+        QCOMPARE(VideoCompressor()->FileName(), file);
+        const qint64 headersOnly = QFileInfo(file).size();
+        QCOMPARE(feed(landscape, kT0 + 80000), 101);
+        QCOMPARE(nowMs - 100, kT0 + 70000);
+        QVERIFY(QFileInfo(file).size() > headersOnly);
+    }
+
+    // A folder that does not exist: one message in the status panel, and the
+    // frames that follow add none.
+    void fileCannotBeCreated() {
+        get<QLineEdit>("NomRep")->setText(dir.filePath(QStringLiteral("absent/deeper")));
+        startRecording("1");
+        auto* status = get<QLabel>("InfoStatut");
+        QVERIFY2(status->text().startsWith(QStringLiteral("Impossible de créer le fichier vidéo")),
+                 qPrintable(status->text()));
+        status->clear();
+        feed(landscape, kT0 + 5000);
+        QCOMPARE(status->text(), QString());
+        QCOMPARE(VideoStart(), 0u);
+    }
+
+    // Ten seconds recorded from the simulated camera's live view on the
+    // window's own clock: the file plays for the time it was recorded.
+    void tenSecondsFromTheSimulatedCamera() {
+        orkasim::Camera::instance().reset();
+        SetTickSource(TBase::TickSource{});
+        bool started = false, ended = false;
+        QElapsedTimer clock;
+        QTimer steps;
+        steps.setInterval(20);
+        connect(&steps, &QTimer::timeout, this, [&] {
+            if (!LiveViewOn())
+                return;
+            if (!started && FramesShown() >= 3) {
+                get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
+                MonoMultiVueClick();
+                get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("10"));
+                get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
+                QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+                started = VideoStart() != 0;
+                clock.start();
+            } else if (started && VideoStart() == 0) {
+                ended = true;
+            }
+            if (ended || (clock.isValid() && clock.elapsed() > 20000)) {
+                steps.stop();
+                get<QCheckBox>("PreVisuActif")->setChecked(false);  // ends the live view
+            }
+        });
+        steps.start();
+        // The live view runs inside the connection click.
+        QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
+        QVERIFY(started);
+        QVERIFY(ended);
+        const qint64 recordedMs = clock.elapsed();
+        QVERIFY2(recordedMs >= 10000 && recordedMs < 11500,
+                 qPrintable(QString::number(recordedMs)));
+#ifndef ORKA_FFPROBE
+        QSKIP("ffprobe not found");
+#endif
+        const auto info = Probe(VideoFileName());
+        QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
+        QCOMPARE(info.value("width").toInt(), VideoOptions().Width);
+        QCOMPARE(info.value("height").toInt(), VideoOptions().Height);
+        QVERIFY2(info.value("nb_read_frames").toInt() >= 40,
+                 qPrintable(info.value("nb_read_frames")));
+        const double duration = info.value("duration").toDouble();
+        QVERIFY2(duration > 9.5 && duration < 10.5, qPrintable(info.value("duration")));
+    }
+};
+
+QTEST_MAIN(TestVideo)
+#include "test_video.moc"

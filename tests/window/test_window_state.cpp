@@ -1,0 +1,345 @@
+// The window's state without a camera: the error indicator's rules, the
+// read-outs of the idle refresh, and the exposure program's enabling rules.
+#include <QTest>
+#include <QtWidgets>
+
+#include "NumericEdit.h"
+#include "OrkaCapture.h"
+#include "ProgDH.h"
+#include "UtilsOrka.h"
+#include "WindowTest.h"
+
+class TestWindowState : public TWindowTest {
+    Q_OBJECT
+
+    QString error() { return get<QLabel>("InfoErreur")->text(); }
+
+    // The range check of a numeric box, its message boxes caught in `messages`.
+    orka::TNumericEdit* checkOf(QLineEdit* edit) {
+        auto* check = edit->findChild<orka::TNumericEdit*>();
+        check->setMessageHook([this](QMessageBox::Icon, const QString& text) { messages << text; });
+        return check;
+    }
+    QStringList messages;
+
+  private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::French); }
+    void init() {
+        QVERIFY(OpenWindow());
+    }
+    void cleanup() {
+        messages.clear();
+        Connected() = false;  // nothing to disconnect
+        DeleteWindow();
+    }
+
+    // Without a connection a failure latches but the panel keeps "O" and the
+    // status record is not read.
+    void failureWhileDisconnectedShowsO() {
+        Status().battery = 7;
+        CheckResult(1);
+        QCOMPARE(LastResult(), 1);
+        QCOMPARE(ErrorLatch(), uint8_t{1});
+        QCOMPARE(error(), QStringLiteral("O"));
+        QCOMPARE(Status().battery, 7);
+        // A user's change of a setting goes to the library, which refuses it.
+        get<QComboBox>("QualImg")->setFocus();
+        QTest::keyClick(get<QComboBox>("QualImg"), Qt::Key_Down);
+        QCOMPARE(get<QComboBox>("QualImg")->currentText(), QStringLiteral("Fin"));
+        QCOMPARE(LastResult(), 1);
+        QCOMPARE(error(), QStringLiteral("O"));
+    }
+
+    // Connected, the first failure latches "X" until the user clicks the
+    // error panel or the battery panel; later successes do not clear it.
+    void failureWhileConnectedLatchesX() {
+        Connected() = true;
+        CheckResult(0);
+        QVERIFY(error() != QStringLiteral("X"));
+        CheckResult(4);
+        QCOMPARE(error(), QStringLiteral("X"));
+        CheckResult(0);
+        QCOMPARE(LastResult(), 0);
+        QCOMPARE(error(), QStringLiteral("X"));
+
+        QTest::mouseClick(get<QLabel>("InfoErreur"), Qt::LeftButton);
+        QCOMPARE(ErrorLatch(), uint8_t{0});
+        QCOMPARE(error(), QStringLiteral("O"));
+
+        CheckResult(1);
+        QCOMPARE(error(), QStringLiteral("X"));
+        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::LeftButton);
+        QCOMPARE(ErrorLatch(), uint8_t{0});
+        QCOMPARE(error(), QStringLiteral("O"));
+        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::RightButton);
+        QCOMPARE(error(), QStringLiteral("O"));
+    }
+
+    // The flash and macro labels change when the camera's value changes,
+    // and are not written again while it stays the same.
+    void flashAndMacroFollowChangesOnly() {
+        auto* flash = get<QLabel>("lbFLASH");
+        auto* gauge = get<QProgressBar>("NivFlash");
+        auto* macro = get<QLabel>("lbMACRO");
+        QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
+
+        Status().flashActive = 1;
+        Status().flashCharge = 1;
+        IdleRefresh();
+        QCOMPARE(flash->text(), QStringLiteral("FLASH ACTIF"));
+        QVERIFY(!gauge->isHidden() && !get<QLabel>("lbCharge")->isHidden());
+        QCOMPARE(gauge->value(), 50);
+        Status().flashCharge = 5;  // out of the gauge's range: clamped
+        IdleRefresh();
+        QCOMPARE(gauge->value(), 100);
+
+        flash->setText(QStringLiteral("marker"));
+        IdleRefresh();
+        QCOMPARE(flash->text(), QStringLiteral("marker"));
+
+        Status().flashActive = 0;
+        IdleRefresh();
+        QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
+        QVERIFY(gauge->isHidden() && get<QLabel>("lbCharge")->isHidden());
+
+        Status().macro = 1;
+        IdleRefresh();
+        QCOMPARE(macro->text(), QStringLiteral("MODE MACRO"));
+        macro->setText(QStringLiteral("marker"));
+        IdleRefresh();
+        QCOMPARE(macro->text(), QStringLiteral("marker"));
+        Status().macro = 0;
+        IdleRefresh();
+        QVERIFY(macro->text().isEmpty());
+    }
+
+    void widestApertureFollowsStatus() {
+        Status().maxAperture = 3;
+        IdleRefresh();
+        QCOMPARE(get<QLabel>("OuvMax")->text(), QStringLiteral("F/4"));
+        Status().maxAperture = 13;
+        IdleRefresh();
+        QVERIFY(get<QLabel>("OuvMax")->text().isEmpty());
+    }
+
+    // The battery icon is drawn on the first refresh after connecting and
+    // then only when the level changes.
+    void batteryIconSwapsOnChangeOnly() {
+        auto* battery = get<QLabel>("ImgBatt");
+        Status().battery = 0;
+        IdleRefresh();
+        QVERIFY(battery->pixmap().isNull());  // not connected: nothing drawn
+
+        Connected() = true;
+        ShownBattery() = -1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattPlein].toImage());
+        QCOMPARE(ShownBattery(), 0);
+
+        battery->clear();  // a redraw would bring the icon back
+        IdleRefresh();
+        QVERIFY(battery->pixmap().isNull());
+
+        Status().battery = 1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattDemi].toImage());
+        Status().battery = 2;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
+        Status().battery = 9;  // not a level the camera reports: no icon
+        IdleRefresh();
+        QVERIFY(battery->pixmap().isNull());
+
+        // Same level as shown before a reconnection: drawn again all the same.
+        Status().battery = 2;
+        IdleRefresh();
+        battery->clear();
+        ShownBattery() = -1;
+        IdleRefresh();
+        QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
+    }
+
+    void manualFocusDistance_data() {
+        QTest::addColumn<int>("millimetres");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("infinity") << 0 << "Infini";
+        QTest::newRow("1500 mm") << 1500 << "1,5";
+        QTest::newRow("350 mm") << 350 << "0,35";
+        QTest::newRow("12 m") << 12000 << "12";
+        QTest::newRow("two digits") << 2468 << "2,5";
+    }
+    void manualFocusDistance() {
+        QFETCH(int, millimetres);
+        QFETCH(QString, shown);
+        Connected() = true;
+        Status().focusMode = 1;
+        Status().focusDistance = millimetres;
+        IdleRefresh();
+        QCOMPARE(get<QLineEdit>("DistFoc")->text(), shown);
+    }
+
+    void autofocusLeavesDistanceAlone() {
+        Connected() = true;
+        Status().focusMode = 0;
+        Status().focusDistance = 1500;
+        IdleRefresh();
+        QVERIFY(get<QLineEdit>("DistFoc")->text().isEmpty());
+    }
+
+    // The exposure program decides which of shutter speed and aperture can
+    // be chosen; a disabled list keeps its entry.
+    void exposureProgramEnablesItsLists() {
+        auto* mode = get<QComboBox>("ModeAPN");
+        auto* speed = get<QComboBox>("VitAPN");
+        auto* aperture = get<QComboBox>("OuvAPN");
+        const std::tuple<int, bool, bool> rules[] = {
+            {3, true, true}, {0, false, false}, {2, true, false}, {1, false, true}};
+        for (const auto& [entry, speedOn, apertureOn] : rules) {
+            mode->setCurrentIndex(entry);
+            ModeAPNChange();
+            QCOMPARE(speed->isEnabled(), speedOn);
+            QCOMPARE(aperture->isEnabled(), apertureOn);
+        }
+        QCOMPARE(speed->currentText(), QStringLiteral("1/160"));
+        // No program chosen: the lists stay as they are.
+        mode->setCurrentIndex(-1);
+        ModeAPNChange();
+        QVERIFY(!speed->isEnabled() && aperture->isEnabled());
+    }
+
+    // A choice of the user runs the handler once; a choice made by code
+    // runs nothing by itself.
+    void listsRunTheirHandlerOnUserChoiceOnly() {
+        auto* mode = get<QComboBox>("ModeAPN");
+        mode->setCurrentIndex(3);
+        QVERIFY(!get<QComboBox>("VitAPN")->isEnabled());
+        mode->setCurrentIndex(0);
+        mode->setFocus();
+        QTest::keyClick(mode, Qt::Key_Down);
+        QCOMPARE(mode->currentIndex(), 1);
+        QVERIFY(get<QComboBox>("OuvAPN")->isEnabled());
+    }
+
+    // With a schedule in force the window says "avec" and its lamp shows
+    // whether the present moment lies in a slot, redrawn only on change.
+    void scheduleIndicator() {
+        TParamPgm* pgm = ParamPgm();
+        QVERIFY(pgm);
+        QDateTime now(QDate::currentDate(), QTime(10, 0));
+        pgm->SetClock([&] { return now; });
+        pgm->SetWarningHook([](const QString& text) { QFAIL(qPrintable(text)); });
+        pgm->NouvDateClick();
+        pgm->NouvDateClick();  // today
+        pgm->NouvHeureClick();
+        QVERIFY(pgm->TimePicker);
+        pgm->TimePicker->setTime(QTime(9, 0));
+        pgm->NouvHeureClick();
+        pgm->TimePicker->setTime(QTime(11, 0));
+        pgm->NouvHeureClick();
+        pgm->ValiderClick();
+        QVERIFY(pgm->ScheduleInForce());
+        pgm->TimerTimer();
+        QVERIFY(pgm->InScheduledSlot());
+
+        auto* lamp = get<QLabel>("LampProg");
+        IdleRefresh();  // not connected: nothing shown yet
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        Connected() = true;
+        IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("avec"));
+        QVERIFY(!lamp->isHidden());
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOn].toImage());
+        lamp->clear();
+        IdleRefresh();
+        QVERIFY(lamp->pixmap().isNull());
+
+        now.setTime(QTime(12, 0));
+        pgm->TimerTimer();
+        IdleRefresh();
+        QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOff].toImage());
+
+        pgm->AnnulerClick();
+        IdleRefresh();
+        QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
+        QVERIFY(lamp->isHidden());
+    }
+
+    // One second after the last key release the box is checked: out of range
+    // gives the warning and the default, which is stored.
+    void numericBoxOutOfRange() {
+        auto* edit = get<QLineEdit>("eNbImgT");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "12");
+        check->validateNow();
+        QCOMPARE(IntervalTotal(), 12);
+
+        edit->clear();
+        QTest::keyClicks(edit, "1500");
+        QVERIFY(check->pending());
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 3000);
+        QCOMPARE(messages[0], QStringLiteral("1500 n'est pas dans l'intervalle spécifié 2..1000"));
+        QCOMPARE(edit->text(), QStringLiteral("2"));
+        QCOMPARE(IntervalTotal(), 2);
+    }
+
+    // Typing on within the second restarts it: the value read is the text
+    // one second after the last key.
+    void numericBoxWaitsForTheLastKey() {
+        auto* edit = get<QLineEdit>("RetDecl");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "3");
+        QTest::qWait(600);
+        QTest::keyClicks(edit, "0");
+        QTest::qWait(600);
+        QVERIFY(check->pending());
+        QCOMPARE(SelfTimerDelay(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(SelfTimerDelay(), 30, 3000);
+        QVERIFY(messages.isEmpty());
+    }
+
+    // An empty box is not a number: the error is shown and the setting keeps
+    // its last value.
+    void numericBoxNotANumber() {
+        auto* edit = get<QLineEdit>("eInterImg");
+        auto* check = checkOf(edit);
+        edit->clear();
+        QTest::keyClicks(edit, "25");
+        check->validateNow();
+        QCOMPARE(IntervalSeconds(), 25);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QVERIFY(edit->text().isEmpty());
+        QVERIFY(check->pending());
+        check->validateNow();
+        QCOMPARE(messages, QStringList{QStringLiteral("'' n'est pas une valeur entière correcte")});
+        QCOMPARE(IntervalSeconds(), 25);
+    }
+
+    // Letters never stay in a numeric box; minutes are stored in the unit
+    // their setting uses.
+    void numericBoxesFilterAndConvert() {
+        auto* focal = get<QLineEdit>("eDFoc");
+        auto* check = checkOf(focal);
+        focal->clear();
+        QTest::keyClicks(focal, "3a5");
+        QCOMPARE(focal->text(), QStringLiteral("35"));
+        check->validateNow();
+        QCOMPARE(FocalLength(), 35);
+
+        for (const char* name : {"eDepImg", "eDepVideo"}) {
+            auto* edit = get<QLineEdit>(name);
+            edit->clear();
+            QTest::keyClicks(edit, "x1");
+            QCOMPARE(edit->text(), QStringLiteral("1"));
+            checkOf(edit)->validateNow();
+        }
+        QCOMPARE(IntervalDelay(), 60);
+        QCOMPARE(VideoDelay(), 60000);
+        QVERIFY(messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWindowState)
+#include "test_window_state.moc"
