@@ -168,6 +168,15 @@ class TestControls : public TWindowTest {
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(0);
     }
 
+    // Captions are red by default; the status panels have their own colours.
+    void captionColours() {
+        QCOMPARE(get<QLabel>("Label8")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(get<QCheckBox>("MemoFocus")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
+        QVERIFY(get<QLabel>("InfoConnect")->palette().color(QPalette::WindowText) !=
+                QColor(255, 0, 0));
+    }
+
     void startStates() {
         for (const char* name : {"MonoMultiVue", "FocM", "FocP", "FFPetSpotAE", "DetectEvent",
                                  "Appliquer", "VitAPN", "OuvAPN"})

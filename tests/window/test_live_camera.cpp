@@ -25,6 +25,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr uint16_t kS1 = 0x1005;
+constexpr uint16_t kFileIn = 0x200C;
 constexpr uint16_t kCapture = 0x1006;
 constexpr uint16_t kTerminateCapture = 0x1007;
 constexpr uint16_t kSetCamStat = 0x100C;
@@ -194,6 +195,31 @@ class TestLiveCamera : public TCameraWindowTest {
         QVERIFY2(rate > 7 && rate <= 10.01, qPrintable(QString::number(rate)));
     }
 
+    // Unplugged during the live view, with a picture on its way: the window
+    // leaves the live view and the connection at once, says so and names
+    // the picture cut off; a click connects again once the camera is back.
+    void unplugLeavesTheConnectionAndReplugConnectsAgain() {
+        QVERIFY(runLive({{framesAtLeast(3),
+                          [&] {
+                              cam.unplugDuring(kFileIn, 3000);
+                              QVERIFY(cam.sendFile("DSC00001.JPG", 100000));
+                          }}},
+                        [&] { clickConnect(); }));
+        QTRY_VERIFY(!Connected());
+        QVERIFY(!LiveViewOn());
+        QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
+        const QString said = get<QLabel>("InfoStatut")->text();
+        QVERIFY2(said.startsWith(QStringLiteral("L'appareil photo a été déconnecté.")) &&
+                     said.endsWith(QDir(images.path()).filePath("ImageOrka00001.partiel.JPG")),
+                 qPrintable(said));
+        QVERIFY(QFileInfo::exists(images.filePath("ImageOrka00001.partiel.JPG")));
+
+        cam.replug();
+        QVERIFY(ConnectWithoutLiveView());
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN connecté"));
+    }
+
     // A disconnect or the window closing from inside the loop ends it.
     void stoppedFromInside() {
         QVERIFY(runLive({{framesAtLeast(3), [&] { clickConnect(); }}}, [&] { clickConnect(); }));
@@ -228,6 +254,22 @@ class TestLiveCamera : public TCameraWindowTest {
         cam.clearLog();
         RefocusPending() = true;
         QTRY_COMPARE(HostCommands({kS1}).size(), size_t{2});
+    }
+
+    // A half press the camera refuses: "X" latches, the glyph stays and the
+    // window is not ready to shoot; the next pass tries again.
+    void refusedHalfPressIsNotReady() {
+        connectQuietly();
+        cam.failOperation(kS1, 1);
+        hoverShutter(true);
+        QTRY_VERIFY(HostCommands({kS1}).size() >= 4);  // two cycles at least
+        QVERIFY(!HalfPressed());
+        QCOMPARE(ShownGlyph(), int(TBase::gClic0));
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+        cam.failOperation(kS1, 0);
+        QTRY_VERIFY(HalfPressed());
+        QCOMPARE(ShownGlyph(), int(TBase::gClic2));
+        hoverShutter(false);
     }
 
     // "Mémo focus": the first hover keeps the camera half-pressed; later
@@ -451,31 +493,30 @@ class TestLiveCamera : public TCameraWindowTest {
         QImage shown, frame, histogram;
         std::vector<QPoint> peaks, marked;
         QString file;
-        const bool done =
-            runLive({{framesAtLeast(3),
-                      [&] {
-                          choose(6);
-                          QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-                      }},
-                     {framesAtLeast(4),
-                      [&] {
-                          shown = LiveImage().convertToFormat(QImage::Format_RGB888);
-                          frame = QImage::fromData(FrameBuffer().data(),
-                                                   int(FrameBuffer().size()), "JPEG")
-                                      .convertToFormat(QImage::Format_RGB888);
-                          histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
-                          for (int y = 0; y < Assist().height(); ++y)
-                              if (const uint8_t* m = Assist().MarksOfRow(y))
-                                  for (int x = 0; x < Assist().width(); ++x) {
-                                      if (m[x] & orka::kMarkPeak)
-                                          peaks.push_back({x, y});
-                                      if (m[x])
-                                          marked.push_back({x, y});
-                                  }
-                          file = VideoFileName();
-                          choose(0);  // closes the video
-                      }}},
-                    [&] { clickConnect(); });
+        const bool done = runLive(
+            {{framesAtLeast(3),
+              [&] {
+                  choose(6);
+                  QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+              }},
+             {framesAtLeast(4),
+              [&] {
+                  shown = LiveImage().convertToFormat(QImage::Format_RGB888);
+                  frame = QImage::fromData(FrameBuffer().data(), int(FrameBuffer().size()), "JPEG")
+                              .convertToFormat(QImage::Format_RGB888);
+                  histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
+                  for (int y = 0; y < Assist().height(); ++y)
+                      if (const uint8_t* m = Assist().MarksOfRow(y))
+                          for (int x = 0; x < Assist().width(); ++x) {
+                              if (m[x] & orka::kMarkPeak)
+                                  peaks.push_back({x, y});
+                              if (m[x])
+                                  marked.push_back({x, y});
+                          }
+                  file = VideoFileName();
+                  choose(0);  // closes the video
+              }}},
+            [&] { clickConnect(); });
         QVERIFY(done);
         QCOMPARE(shown.size(), QSize(544, 408));
         QCOMPARE(frame.size(), shown.size());

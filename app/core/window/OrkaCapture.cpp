@@ -28,6 +28,11 @@
 
 namespace {
 
+// A status panel's own text colour, over the window's red.
+void SetTextColour(QLabel* label, const QColor& colour) {
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+}
+
 // Resource names of Glyphs, in the order of TBase::GlyphIndex.
 constexpr const char* kGlyphNames[TBase::gGlyphCount] = {
     "CLIC0",  "CLIC1",     "CLIC2",    "CLICOK",   "IMG1OK",  "IMG2OK",
@@ -90,6 +95,13 @@ void TBase::FormCreate() {
     PreviewWidth = 320;
     PreviewHeight = 240;
     WorkBitmap = QImage(PreviewWidth, PreviewHeight, QImage::Format_BGR888);
+
+    // The window's default font colour is red: the captions of labels, boxes
+    // and groups without a colour of their own. The status panels set theirs.
+    setStyleSheet(styleSheet() + QStringLiteral("\nQLabel, QCheckBox, QRadioButton, QGroupBox "
+                                                "{ color: #ff0000; }\n"
+                                                "QLabel:disabled, QCheckBox:disabled, "
+                                                "QRadioButton:disabled { color: #a0a0a0; }"));
 
     // A blank preview in the button-face colour.
     QImage blank(ui_->LiveView->size(), QImage::Format_BGR888);
@@ -247,6 +259,10 @@ void TBase::CheckResult(int32_t result) {
     LastResult = result;
     if (ErrorLatch == 0 && result != 0)
         ErrorLatch = 1;
+    // "No camera" while connected is a definite sign that it went away; the
+    // idle refresh leaves the connection.
+    if (Connected && result == kNoCamera)
+        CameraLost = true;
     if (!Connected) {
         SetErrorIndicator(QStringLiteral("O"));
         return;
@@ -266,18 +282,13 @@ void TBase::SetErrorIndicator(const QString& text) {
     if (panel->text() == text)
         return;
     panel->setText(text);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::WindowText,
-               text == QLatin1String("X") ? QColor(200, 0, 0) : QColor(0, 128, 0));
-    panel->setPalette(p);
+    SetTextColour(panel, text == QLatin1String("X") ? QColor(200, 0, 0) : QColor(0, 128, 0));
 }
 
 void TBase::SetInfoConnect(const QString& text, const QColor& colour) {
     QLabel* panel = ui_->InfoConnect;
     panel->setText(text);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::WindowText, colour);
-    panel->setPalette(p);
+    SetTextColour(panel, colour);
     panel->repaint();
 }
 

@@ -121,6 +121,9 @@ class TBase : public QWidget,
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The library's result for "no camera connection".
+    static constexpr int32_t kNoCamera = 4;
+
     // The trigger schedule dialog, kept for the window's lifetime.
     TParamPgm* ParamPgm = nullptr;
 
@@ -233,6 +236,12 @@ class TBase : public QWidget,
     uint8_t ConnectCamera();
     uint8_t PushAllSettings();
     bool DisconnectCamera();
+    // The window's side of leaving a connection: controls back to their
+    // disconnected state.
+    void LeaveConnection();
+    // The camera answered "no camera" while connected (unplugged, switched
+    // off): the connection is left at once, without waiting for files.
+    void CameraGone();
     void IdleRefresh();
 
     // Shows a status record in the controls and sends it through their
@@ -263,6 +272,9 @@ class TBase : public QWidget,
     orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
     orka::Orientation CurrentOrientation() const;
     void ToggleLiveView();
+    // The live view runs exactly when a camera is connected and
+    // "Prévisualisation active" is checked: started or stopped to match.
+    void FollowPreviewBox();
     // Decodes FrameBuffer into LiveImage and analyses it; false when the
     // frame is corrupt (LiveView keeps showing the previous picture).
     // liveFrame is false for the after-view picture, which is not watched for

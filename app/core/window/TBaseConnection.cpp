@@ -1,6 +1,7 @@
 // Connecting to the camera, pushing the window's settings into it,
 // disconnecting, and the idle refresh of the read-outs.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -130,10 +131,17 @@ bool TBase::DisconnectCamera() {
     WaitForPendingFiles();
     CheckResult(TerminatePCControlMode());
     CheckResult(CloseCamera());
+    LeaveConnection();
+    return true;
+}
+
+void TBase::LeaveConnection() {
     Connected = false;
+    CameraLost = false;
     ResetDetection();
     ClearRoiThumbnail();
-    ToggleLiveView();  // ends a live-view loop under way
+    if (LiveViewOn)
+        ToggleLiveView();  // ends a live-view loop under way
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
@@ -144,7 +152,25 @@ bool TBase::DisconnectCamera() {
     ui_->ImgBatt->clear();
     ui_->InfoStatut->clear();
     ui_->ConnectAPN->setIcon(GlyphBtnOff);
-    return true;
+    ui_->ConnectAPN->setChecked(false);
+}
+
+void TBase::CameraGone() {
+    // The library ends its side of the link; a file cut off is kept under
+    // its ".partiel" name and is the last one it reports.
+    CheckExistUSBCamera();
+    SavedFileInfo last{};
+    GetSavedFileInfo(&last);
+    LeaveConnection();
+    const QString cut = QFile::decodeName(last.fileName);
+    QString text = QStringLiteral("L'appareil photo a été déconnecté.");
+    if (cut.contains(QLatin1String(".partiel.")) && cut != ShownPartial) {
+        ShownPartial = cut;
+        text += QStringLiteral(" Image incomplète conservée : %1")
+                    .arg(QDir(QFile::decodeName(last.directory)).filePath(cut));
+    }
+    ui_->InfoStatut->setText(text);
+    ui_->InfoStatut->setToolTip(text);
 }
 
 // Waits while the camera still has files to send. The pauses block the
@@ -180,6 +206,16 @@ void TBase::WaitForPendingFiles() {
 }
 
 void TBase::IdleRefresh() {
+    // A camera that went away is noticed here, outside any press or
+    // connection under way: the library's flag costs no transfer.
+    if (Connected && !CameraLost && CheckExistUSBCamera() != 0)
+        CameraLost = true;
+    if (Connected && CameraLost && !activities_->Running(orka::Activity::Connecting) &&
+        !activities_->Running(orka::Activity::Release) &&
+        !activities_->Running(orka::Activity::HalfPress)) {
+        CameraGone();
+        return;
+    }
     HalfPressRefresh();
 
     // Widest aperture the camera offers now.

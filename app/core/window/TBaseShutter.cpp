@@ -79,18 +79,22 @@ void TBase::HalfPressRefresh() {
     RefocusPending = false;
     if (!HalfPressed) {
         const orka::ActivityScope press(activities_, orka::Activity::HalfPress);
+        // The result of S1On decides: a half press the camera refused keeps
+        // the glyph and is tried again on the next pass.
+        int32_t pressed = 0;
         if (!FocusMemorised) {
             if (depthTest)
                 CheckResult(SetAperturePreview(0));  // open up to focus
             CheckResult(S1On(FocusPoint.data()));
+            pressed = LastResult;
             // Only a focus the camera found is held.
-            if (LastResult == 0 && ui_->MemoFocus->isChecked()) {
+            if (pressed == 0 && ui_->MemoFocus->isChecked()) {
                 FocusMemorised = true;
                 ui_->MemoFocus->setText(QStringLiteral("Foc mémorisée"));
                 ui_->MemoFocus->setStyleSheet(QStringLiteral("color: #008c00;"));
             }
         }
-        if (LastResult == 0)
+        if (pressed == 0)
             SetShutterGlyph(gClic1);
         ui_->InfoStatut->setText(orka::WarningText(Status.warnings));
 
@@ -98,7 +102,7 @@ void TBase::HalfPressRefresh() {
             return;
         if (!FocusMemorised)
             CheckResult(S1Off());
-        if (LastResult == 0) {
+        if (pressed == 0 && LastResult == 0) {
             SetShutterGlyph(gClic2);
             HalfPressed = true;
         }
