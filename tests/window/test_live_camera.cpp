@@ -199,21 +199,33 @@ class TestLiveCamera : public TCameraWindowTest {
     // leaves the live view and the connection at once, says so and names
     // the picture cut off; a click connects again once the camera is back.
     void unplugLeavesTheConnectionAndReplugConnectsAgain() {
+        connectQuietly();
+        for (int shot = 1; shot <= 2; ++shot) {
+            QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(Strip()->Count(), shot, 10000);
+        }
         QVERIFY(runLive({{framesAtLeast(3),
                           [&] {
                               cam.unplugDuring(kFileIn, 3000);
                               QVERIFY(cam.sendFile("DSC00001.JPG", 100000));
                           }}},
-                        [&] { clickConnect(); }));
+                        [&] { get<QCheckBox>("PreVisuActif")->setChecked(true); }));
         QTRY_VERIFY(!Connected());
         QVERIFY(!LiveViewOn());
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
+        // The picture cut off is kept beside the others and named.
+        QCOMPARE(Strip()->Count(), 3);
+        QVERIFY(Strip()->IncompleteAt(0) && !Strip()->IncompleteAt(1));
+        const QString cut = Strip()->PathAt(0);
+        QVERIFY2(cut.endsWith(QLatin1String(".partiel.JPG")) && QFileInfo::exists(cut),
+                 qPrintable(cut));
         const QString said = get<QLabel>("InfoStatut")->text();
         QVERIFY2(said.startsWith(QStringLiteral("L'appareil photo a été déconnecté.")) &&
-                     said.endsWith(QDir(images.path()).filePath("ImageOrka00001.partiel.JPG")),
+                     said.endsWith(cut),
                  qPrintable(said));
-        QVERIFY(QFileInfo::exists(images.filePath("ImageOrka00001.partiel.JPG")));
+        if (qEnvironmentVariableIsSet("ORKA_SHOT"))  // a picture of the window, to look at
+            base->grab().save(qEnvironmentVariable("ORKA_SHOT"));
 
         cam.replug();
         QVERIFY(ConnectWithoutLiveView());
@@ -323,11 +335,55 @@ class TestLiveCamera : public TCameraWindowTest {
         QTRY_VERIFY_WITH_TIMEOUT(QDir(images.path()).entryList(QDir::Files).size() >= 3, 10000);
     }
 
+    // A picture taken shows in the strip, newest first, with its thumbnail;
+    // a double click opens it and the button its folder. Prints the time
+    // from the file under its final name to its thumbnail on screen.
+    void picturesInTheStrip() {
+        connectQuietly();
+        TSessionStrip* strip = Strip();
+        QList<QUrl> opened;
+        strip->OpenUrlHook = [&](const QUrl& url) { opened << url; };
+        QElapsedTimer clock;
+        qint64 fileAt = -1, thumbAt = -1;
+        const auto files = [this] { return QDir(images.path()).entryList(QDir::Files).size(); };
+        const qsizetype before = files();
+        QTimer watch;  // a picture appears under its final name once complete
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (fileAt < 0 && files() > before)
+                fileAt = clock.elapsed();
+        });
+        connect(strip, &TSessionStrip::thumbnailShown, this, [&] {
+            if (thumbAt < 0)
+                thumbAt = clock.elapsed();
+        });
+        clock.start();
+        watch.start(1);
+        for (int shot = 1; shot <= 2; ++shot) {
+            QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(strip->Count(), shot, 10000);
+        }
+        QTRY_VERIFY(strip->HasThumbnailAt(0) && strip->HasThumbnailAt(1));
+        QVERIFY(strip->PathAt(0) > strip->PathAt(1));  // the newer number first
+        QVERIFY(!strip->IncompleteAt(0));
+        QVERIFY(get<QLabel>("InfoStatut")->text().endsWith(strip->PathAt(0)));
+        qInfo("last byte on disk to thumbnail shown: %lld ms", thumbAt - fileAt);
+        QVERIFY(fileAt >= 0 && thumbAt >= fileAt);
+
+        auto* list = strip->findChild<QListWidget*>("Vignettes");
+        const QRect first = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QTest::mouseClick(strip->findChild<QPushButton*>("OuvrirDossier"), Qt::LeftButton);
+        QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(strip->PathAt(1)),
+                                      QUrl::fromLocalFile(images.path())}));
+    }
+
     // The self-timer holds the first release for the delay set.
     void selfTimer() {
         connectQuietly();
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(5);
         SelfTimerDelay() = 2;
+        auto* seen = new TPaintedTexts(get<QLabel>("InfoStatut"));
         const auto clicked = orkasim::Clock::now();
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
         auto capture = orkasim::Clock::time_point{};
@@ -340,6 +396,10 @@ class TestLiveCamera : public TCameraWindowTest {
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
         QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
         QCOMPARE(ShownGlyph(), int(TBase::gClicOk));
+        // The countdown was painted while the window took no input.
+        QVERIFY2(seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 2 s")) &&
+                     seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 1 s")),
+                 qPrintable(seen->texts.join(" | ")));
     }
 
     // With "Visualisation des images prises", the picture is shown and "Non"

@@ -23,6 +23,7 @@
 #include "NumericEdit.h"
 #include "PictureFolder.h"
 #include "ProgDH.h"
+#include "SessionStrip.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
@@ -76,7 +77,14 @@ TBase::~TBase() {
 }
 
 void TBase::FormCreate() {
-    setFixedSize(kClientWidthLarge, kClientHeight);
+    setFixedSize(kClientWidthLarge, kClientHeight + kStripHeight);
+    // The strip of the session's pictures sits above the status panels.
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
+        panel->move(panel->x(), panel->y() + kStripHeight);
+    strip_ = new TSessionStrip(this);
+    strip_->setObjectName(QStringLiteral("BandeImages"));
+    strip_->setGeometry(0, ui_->InfoConnect->y() - kStripHeight, width(), kStripHeight);
     QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
                                       ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
                                       ui_->InfoErreur};
@@ -102,6 +110,9 @@ void TBase::FormCreate() {
                                                 "{ color: #ff0000; }\n"
                                                 "QLabel:disabled, QCheckBox:disabled, "
                                                 "QRadioButton:disabled { color: #a0a0a0; }"));
+
+    for (QLabel* panel : {ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie})
+        SetTextColour(panel, Qt::black);
 
     // A blank preview in the button-face colour.
     QImage blank(ui_->LiveView->size(), QImage::Format_BGR888);
@@ -337,7 +348,7 @@ bool TBase::eventFilter(QObject* watched, QEvent* event) {
 
 void TBase::LayoutForPreviewSize(int item) {
     const bool large = item == 1;
-    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight);
+    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight + kStripHeight);
     ui_->InfoStatut->resize(large ? 601 : 377, ui_->InfoStatut->height());
 }
 
@@ -346,4 +357,6 @@ void TBase::resizeEvent(QResizeEvent* event) {
     const int shift = width() - kClientWidthLarge;
     for (const auto& [widget, designX] : rightAnchored_)
         widget->move(designX + shift, widget->y());
+    if (strip_)
+        strip_->resize(width(), kStripHeight);
 }

@@ -35,6 +35,7 @@ class QLineEdit;
 class QPainter;
 class QTimer;
 class TInfosPgm;
+class TSessionStrip;
 class TParamPgm;
 
 namespace orka {
@@ -74,6 +75,9 @@ class TBase : public QWidget,
     static constexpr int kClientWidthSmall = 687;
     static constexpr int kClientWidthLarge = 911;
     static constexpr int kClientHeight = 586;
+    // The strip of the session's pictures, between the controls and the
+    // status panels, adds this much to the design's height.
+    static constexpr int kStripHeight = 100;
     // Period of the idle refresh when nothing else drives it.
     static constexpr int kIdlePeriodMs = 50;
 
@@ -242,6 +246,9 @@ class TBase : public QWidget,
     // The camera answered "no camera" while connected (unplugged, switched
     // off): the connection is left at once, without waiting for files.
     void CameraGone();
+    // Puts the picture the library saved last in the strip and its place in
+    // the status area, once per picture.
+    void NoteSavedPicture();
     void IdleRefresh();
 
     // Shows a status record in the controls and sends it through their
@@ -302,8 +309,14 @@ class TBase : public QWidget,
     // Handles the window messages waiting; false when a handler run from
     // here destroyed the window: the caller returns at once, touching nothing.
     [[nodiscard]] bool PumpOnce();
-    // Waits without handling any message: nothing may run in between.
-    void BlockUntil(std::chrono::steady_clock::time_point deadline);
+    // Waits without handling any message: nothing may run in between. A
+    // countdown text (with %1 for the seconds left) is repainted in the
+    // status area each second, so that the window does not seem dead.
+    void BlockUntil(std::chrono::steady_clock::time_point deadline,
+                    const QString& countdown = QString());
+    // Says something in the status area at once, even while the window
+    // handles no message.
+    void SayNow(const QString& text);
     // The full press; false when the window was destroyed meanwhile.
     [[nodiscard]] bool TakePictures();
     // The after-view picture and its question; false as above.
@@ -358,7 +371,9 @@ class TBase : public QWidget,
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
-    TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
+    TInfosPgm* infosPgm_ = nullptr;   // the about box, owned by the window
+    TSessionStrip* strip_ = nullptr;  // the session's pictures, owned by the window
+    QString lastSavedPath_;           // the picture NoteSavedPicture saw last
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };
