@@ -4,6 +4,8 @@
 // friend; the test classes reach the internals through the accessors below).
 #pragma once
 
+#include <QEvent>
+#include <QLabel>
 #include <QObject>
 #include <QTest>
 
@@ -11,16 +13,37 @@
 #include <utility>
 
 #include "OrkaCapture.h"
+#include "SessionStrip.h"
 
 // A member function of the window under test, called with any arguments.
-#define ORKA_TBASE_CALL(name)                                \
-    template <typename... Args>                              \
-    decltype(auto) name(Args&&... args) const {              \
-        return base->name(std::forward<Args>(args)...);      \
+#define ORKA_TBASE_CALL(name)                           \
+    template <typename... Args>                         \
+    decltype(auto) name(Args&&... args) const {         \
+        return base->name(std::forward<Args>(args)...); \
     }
 // A field of the window's state, by reference.
 #define ORKA_TBASE_FIELD(name) \
-    auto& name() const { return base->name; }
+    auto& name() const {       \
+        return base->name;     \
+    }
+
+// The texts a label was painted with, in order (repeats dropped): what the
+// user saw while the window handled no message.
+class TPaintedTexts : public QObject {
+  public:
+    explicit TPaintedTexts(QLabel* label) : QObject(label) { label->installEventFilter(this); }
+    QStringList texts;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const QString text = static_cast<QLabel*>(watched)->text();
+            if (texts.isEmpty() || texts.last() != text)
+                texts << text;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // No Q_OBJECT here: it adds nothing to the test classes' meta-objects.
 class TWindowTest : public QObject {
@@ -51,6 +74,8 @@ class TWindowTest : public QObject {
         delete base;
         base = nullptr;
     }
+
+    TSessionStrip* Strip() const { return base->strip_; }
 
     // Handlers and internals.
     ORKA_TBASE_CALL(ApplyFrameSize)

@@ -79,6 +79,7 @@ class TestConnection : public TCameraWindowTest {
     // the fourth attempt enters PC-control mode.
     void connectsAtTheFourthAttempt() {
         cam.setStateNoticeDelay(2500ms);
+        auto* seen = new TPaintedTexts(get<QLabel>("InfoStatut"));
         QElapsedTimer clock;
         clock.start();
         clickConnect();
@@ -90,6 +91,9 @@ class TestConnection : public TCameraWindowTest {
         QVERIFY(get<QWidget>("MonoMultiVue")->isEnabled());
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
         QCOMPARE(ErrorLatch(), uint8_t{0});  // the failed attempts are forgotten
+        for (int n = 1; n <= 4; ++n)         // each attempt said while the window took no input
+            QVERIFY2(seen->texts.contains(QStringLiteral("Essai de connexion … (%1/4)").arg(n)),
+                     qPrintable(seen->texts.join(" | ")));
         QVERIFY(std::memcmp(&Status(), &StatusAtConnect(), sizeof Status()) == 0);
         QCOMPARE(ShownBattery(), -1);
         QVERIFY(cam.snapshot().liveView);
@@ -184,8 +188,7 @@ class TestConnection : public TCameraWindowTest {
             return Status().battery == 1;
         }());
         IdleRefresh();
-        QCOMPARE(get<QLabel>("ImgBatt")->pixmap().toImage(),
-                 Glyphs()[TBase::gBattDemi].toImage());
+        QCOMPARE(get<QLabel>("ImgBatt")->pixmap().toImage(), Glyphs()[TBase::gBattDemi].toImage());
 
         cam.failOperation(kSetCamStat, 1);
         Choose(get<QComboBox>("QualImg"), 0);

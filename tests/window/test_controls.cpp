@@ -24,7 +24,8 @@ class TestControls : public TWindowTest {
     // The small preview narrows the window by 224 pixels; the right-hand
     // controls keep their distance to the right edge.
     void widthFollowsPreviewSize() {
-        QCOMPARE(base->size(), QSize(911, 586));
+        QCOMPARE(base->size(),
+                 QSize(911, 586 + TBase::kStripHeight));  // the strip under the design
         QCOMPARE(base->minimumSize(), base->maximumSize());
         const QPoint tabs = get<QWidget>("CommandeAPN")->pos();
         const QPoint error = get<QWidget>("InfoErreur")->pos();
@@ -166,6 +167,15 @@ class TestControls : public TWindowTest {
         QCOMPARE(size->itemIndex(), -1);
         size->setItemIndex(1);
         get<QTabWidget>("CommandeAPN")->setCurrentIndex(0);
+    }
+
+    // Captions are red by default; the status panels have their own colours.
+    void captionColours() {
+        QCOMPARE(get<QLabel>("Label8")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(get<QCheckBox>("MemoFocus")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
+        QVERIFY(get<QLabel>("InfoConnect")->palette().color(QPalette::WindowText) !=
+                QColor(255, 0, 0));
     }
 
     void startStates() {

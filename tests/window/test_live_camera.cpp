@@ -25,6 +25,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr uint16_t kS1 = 0x1005;
+constexpr uint16_t kFileIn = 0x200C;
 constexpr uint16_t kCapture = 0x1006;
 constexpr uint16_t kTerminateCapture = 0x1007;
 constexpr uint16_t kSetCamStat = 0x100C;
@@ -194,6 +195,43 @@ class TestLiveCamera : public TCameraWindowTest {
         QVERIFY2(rate > 7 && rate <= 10.01, qPrintable(QString::number(rate)));
     }
 
+    // Unplugged during the live view, with a picture on its way: the window
+    // leaves the live view and the connection at once, says so and names
+    // the picture cut off; a click connects again once the camera is back.
+    void unplugLeavesTheConnectionAndReplugConnectsAgain() {
+        connectQuietly();
+        for (int shot = 1; shot <= 2; ++shot) {
+            QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(Strip()->Count(), shot, 10000);
+        }
+        QVERIFY(runLive({{framesAtLeast(3),
+                          [&] {
+                              cam.unplugDuring(kFileIn, 3000);
+                              QVERIFY(cam.sendFile("DSC00001.JPG", 100000));
+                          }}},
+                        [&] { get<QCheckBox>("PreVisuActif")->setChecked(true); }));
+        QTRY_VERIFY(!Connected());
+        QVERIFY(!LiveViewOn());
+        QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
+        // The picture cut off is kept beside the others and named.
+        QCOMPARE(Strip()->Count(), 3);
+        QVERIFY(Strip()->IncompleteAt(0) && !Strip()->IncompleteAt(1));
+        const QString cut = Strip()->PathAt(0);
+        QVERIFY2(cut.endsWith(QLatin1String(".partiel.JPG")) && QFileInfo::exists(cut),
+                 qPrintable(cut));
+        const QString said = get<QLabel>("InfoStatut")->text();
+        QVERIFY2(said.startsWith(QStringLiteral("L'appareil photo a été déconnecté.")) &&
+                     said.endsWith(cut),
+                 qPrintable(said));
+        if (qEnvironmentVariableIsSet("ORKA_SHOT"))  // a picture of the window, to look at
+            base->grab().save(qEnvironmentVariable("ORKA_SHOT"));
+
+        cam.replug();
+        QVERIFY(ConnectWithoutLiveView());
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN connecté"));
+    }
+
     // A disconnect or the window closing from inside the loop ends it.
     void stoppedFromInside() {
         QVERIFY(runLive({{framesAtLeast(3), [&] { clickConnect(); }}}, [&] { clickConnect(); }));
@@ -228,6 +266,22 @@ class TestLiveCamera : public TCameraWindowTest {
         cam.clearLog();
         RefocusPending() = true;
         QTRY_COMPARE(HostCommands({kS1}).size(), size_t{2});
+    }
+
+    // A half press the camera refuses: "X" latches, the glyph stays and the
+    // window is not ready to shoot; the next pass tries again.
+    void refusedHalfPressIsNotReady() {
+        connectQuietly();
+        cam.failOperation(kS1, 1);
+        hoverShutter(true);
+        QTRY_VERIFY(HostCommands({kS1}).size() >= 4);  // two cycles at least
+        QVERIFY(!HalfPressed());
+        QCOMPARE(ShownGlyph(), int(TBase::gClic0));
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+        cam.failOperation(kS1, 0);
+        QTRY_VERIFY(HalfPressed());
+        QCOMPARE(ShownGlyph(), int(TBase::gClic2));
+        hoverShutter(false);
     }
 
     // "Mémo focus": the first hover keeps the camera half-pressed; later
@@ -281,11 +335,55 @@ class TestLiveCamera : public TCameraWindowTest {
         QTRY_VERIFY_WITH_TIMEOUT(QDir(images.path()).entryList(QDir::Files).size() >= 3, 10000);
     }
 
+    // A picture taken shows in the strip, newest first, with its thumbnail;
+    // a double click opens it and the button its folder. Prints the time
+    // from the file under its final name to its thumbnail on screen.
+    void picturesInTheStrip() {
+        connectQuietly();
+        TSessionStrip* strip = Strip();
+        QList<QUrl> opened;
+        strip->OpenUrlHook = [&](const QUrl& url) { opened << url; };
+        QElapsedTimer clock;
+        qint64 fileAt = -1, thumbAt = -1;
+        const auto files = [this] { return QDir(images.path()).entryList(QDir::Files).size(); };
+        const qsizetype before = files();
+        QTimer watch;  // a picture appears under its final name once complete
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (fileAt < 0 && files() > before)
+                fileAt = clock.elapsed();
+        });
+        connect(strip, &TSessionStrip::thumbnailShown, this, [&] {
+            if (thumbAt < 0)
+                thumbAt = clock.elapsed();
+        });
+        clock.start();
+        watch.start(1);
+        for (int shot = 1; shot <= 2; ++shot) {
+            QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(strip->Count(), shot, 10000);
+        }
+        QTRY_VERIFY(strip->HasThumbnailAt(0) && strip->HasThumbnailAt(1));
+        QVERIFY(strip->PathAt(0) > strip->PathAt(1));  // the newer number first
+        QVERIFY(!strip->IncompleteAt(0));
+        QVERIFY(get<QLabel>("InfoStatut")->text().endsWith(strip->PathAt(0)));
+        qInfo("last byte on disk to thumbnail shown: %lld ms", thumbAt - fileAt);
+        QVERIFY(fileAt >= 0 && thumbAt >= fileAt);
+
+        auto* list = strip->findChild<QListWidget*>("Vignettes");
+        const QRect first = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QTest::mouseClick(strip->findChild<QPushButton*>("OuvrirDossier"), Qt::LeftButton);
+        QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(strip->PathAt(1)),
+                                      QUrl::fromLocalFile(images.path())}));
+    }
+
     // The self-timer holds the first release for the delay set.
     void selfTimer() {
         connectQuietly();
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(5);
         SelfTimerDelay() = 2;
+        auto* seen = new TPaintedTexts(get<QLabel>("InfoStatut"));
         const auto clicked = orkasim::Clock::now();
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
         auto capture = orkasim::Clock::time_point{};
@@ -298,6 +396,10 @@ class TestLiveCamera : public TCameraWindowTest {
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
         QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
         QCOMPARE(ShownGlyph(), int(TBase::gClicOk));
+        // The countdown was painted while the window took no input.
+        QVERIFY2(seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 2 s")) &&
+                     seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 1 s")),
+                 qPrintable(seen->texts.join(" | ")));
     }
 
     // With "Visualisation des images prises", the picture is shown and "Non"
@@ -451,31 +553,30 @@ class TestLiveCamera : public TCameraWindowTest {
         QImage shown, frame, histogram;
         std::vector<QPoint> peaks, marked;
         QString file;
-        const bool done =
-            runLive({{framesAtLeast(3),
-                      [&] {
-                          choose(6);
-                          QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-                      }},
-                     {framesAtLeast(4),
-                      [&] {
-                          shown = LiveImage().convertToFormat(QImage::Format_RGB888);
-                          frame = QImage::fromData(FrameBuffer().data(),
-                                                   int(FrameBuffer().size()), "JPEG")
-                                      .convertToFormat(QImage::Format_RGB888);
-                          histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
-                          for (int y = 0; y < Assist().height(); ++y)
-                              if (const uint8_t* m = Assist().MarksOfRow(y))
-                                  for (int x = 0; x < Assist().width(); ++x) {
-                                      if (m[x] & orka::kMarkPeak)
-                                          peaks.push_back({x, y});
-                                      if (m[x])
-                                          marked.push_back({x, y});
-                                  }
-                          file = VideoFileName();
-                          choose(0);  // closes the video
-                      }}},
-                    [&] { clickConnect(); });
+        const bool done = runLive(
+            {{framesAtLeast(3),
+              [&] {
+                  choose(6);
+                  QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+              }},
+             {framesAtLeast(4),
+              [&] {
+                  shown = LiveImage().convertToFormat(QImage::Format_RGB888);
+                  frame = QImage::fromData(FrameBuffer().data(), int(FrameBuffer().size()), "JPEG")
+                              .convertToFormat(QImage::Format_RGB888);
+                  histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
+                  for (int y = 0; y < Assist().height(); ++y)
+                      if (const uint8_t* m = Assist().MarksOfRow(y))
+                          for (int x = 0; x < Assist().width(); ++x) {
+                              if (m[x] & orka::kMarkPeak)
+                                  peaks.push_back({x, y});
+                              if (m[x])
+                                  marked.push_back({x, y});
+                          }
+                  file = VideoFileName();
+                  choose(0);  // closes the video
+              }}},
+            [&] { clickConnect(); });
         QVERIFY(done);
         QCOMPARE(shown.size(), QSize(544, 408));
         QCOMPARE(frame.size(), shown.size());

@@ -37,8 +37,14 @@ class TestTemplates : public TCameraWindowTest {
 
     QString modCour() { return get<QLineEdit>("ModCour")->text(); }
     bool modDefaut() { return get<QCheckBox>("ModDefaut")->isChecked(); }
-    void connectCamera() {
+    // Connected with the live view stopped; "Prévisualisation active" is
+    // then checked again without starting it (or left unchecked), so that a
+    // load has a box to follow.
+    void connectCamera(bool boxChecked = false) {
         QVERIFY(ConnectWithoutLiveView());
+        auto* box = get<QCheckBox>("PreVisuActif");
+        const QSignalBlocker quiet(box);
+        box->setChecked(boxChecked);
         LiveViewOn() = false;  // the tests drive the live-view mark themselves
         InfoErreurClick();     // what the connection latched is not under test
         cam.clearLog();
@@ -215,10 +221,10 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(!SentSettings().empty());
     }
 
-    // A missing file restarts a live view that ran; a short file applies
-    // nothing and leaves it stopped.
+    // A missing file and a short one apply nothing; the live view runs again
+    // after both, as the box asks.
     void missingAndShortFiles() {
-        connectCamera();
+        connectCamera(true);
         LiveViewOn() = true;
         QVERIFY(load(dir.filePath(QStringLiteral("nowhere.cfg"))));
         QCOMPARE(messages.size(), 1);
@@ -227,7 +233,7 @@ class TestTemplates : public TCameraWindowTest {
         const QString shortFile = dir.filePath(QStringLiteral("short.cfg"));
         WriteFile(shortFile, orka::EncodeTemplate(changedSettings()).left(191));
         LiveViewOn() = true;
-        QVERIFY(!load(shortFile));
+        QVERIFY(load(shortFile));
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[1],
                  std::pair(Kind::Error, QStringLiteral("Lecture au-delà de la fin de fichier")));
@@ -243,36 +249,39 @@ class TestTemplates : public TCameraWindowTest {
         LiveViewOn() = false;
     }
 
-    // The low byte of field 35 decides whether the live view runs after a
-    // load, whatever it did before.
-    void liveViewAfterALoad_data() {
+    // After a load the live view runs exactly when "Prévisualisation active"
+    // is checked, whatever the low byte of field 35 says and whether it ran
+    // before.
+    void liveViewFollowsTheBoxAfterALoad_data() {
         QTest::addColumn<int32_t>("param13");
         QTest::addColumn<bool>("runningBefore");
-        QTest::addColumn<bool>("runningAfter");
-        QTest::newRow("3, was running") << int32_t{3} << true << true;
-        QTest::newRow("3, was stopped") << int32_t{3} << false << true;
-        QTest::newRow("0x100, was running") << int32_t{0x100} << true << false;
-        QTest::newRow("0, was stopped") << int32_t{0} << false << false;
+        QTest::addColumn<bool>("boxChecked");
+        QTest::newRow("0, was stopped, box checked") << int32_t{0} << false << true;
+        QTest::newRow("0x100, was running, box checked") << int32_t{0x100} << true << true;
+        QTest::newRow("3, was running, box unchecked") << int32_t{3} << true << false;
+        QTest::newRow("3, was stopped, box unchecked") << int32_t{3} << false << false;
     }
-    void liveViewAfterALoad() {
+    void liveViewFollowsTheBoxAfterALoad() {
         QFETCH(int32_t, param13);
         QFETCH(bool, runningBefore);
-        QFETCH(bool, runningAfter);
-        connectCamera();
+        QFETCH(bool, boxChecked);
+        connectCamera(boxChecked);
         CameraStatusData r = changedSettings();
         r.param13 = param13;
         LiveViewOn() = runningBefore;
-        QCOMPARE(load(templateFile("live.cfg", r)), runningAfter);
+        QCOMPARE(load(templateFile("live.cfg", r)), boxChecked);
+        QCOMPARE(LiveViewOn(), false);  // stopped by load(), and not marked running after
     }
 
-    // A setting the camera refuses: the template is not in force.
+    // A setting the camera refuses: the template is not in force; the live
+    // view still follows the box.
     void refusalWhileApplying() {
-        connectCamera();
+        connectCamera(true);
         cam.failOperation(kSetCamStat, 1);
         LiveViewOn() = true;
         CameraStatusData r = changedSettings();
         r.param13 = 3;
-        QVERIFY(!load(templateFile("refused.cfg", r)));
+        QVERIFY(load(templateFile("refused.cfg", r)));
         cam.failOperation(kSetCamStat, 0);
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
         QVERIFY(modDefaut());

@@ -132,6 +132,23 @@ class TestVideo : public TWindowTest {
         QCOMPARE(info.value("duration").toDouble(), 2.0);
     }
 
+    // During an unlimited recording the duration box is read-only: a key in
+    // it runs no range check, and the recording goes on.
+    void durationBoxIsLeftAloneWhileRecording() {
+        startRecording("0");
+        auto* box = get<QLineEdit>("eDureeVideo");
+        const QString shown = box->text();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_5);
+        QVERIFY(!box->findChild<orka::TNumericEdit*>()->pending());
+        box->findChild<orka::TNumericEdit*>()->validateNow();
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(feed(landscape, kT0 + 3000), 31);
+        QVERIFY(VideoStart() != 0);
+        QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+        QCOMPARE(VideoStart(), 0u);
+    }
+
     // A quarter turn: the stream is upright, 408 x 544.
     void quarterTurnRecording() {
         get<QToolButton>("ImgVertD")->setChecked(true);

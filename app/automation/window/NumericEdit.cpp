@@ -25,7 +25,8 @@ bool TNumericEdit::pending() const {
 }
 
 bool TNumericEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edit_ && event->type() == QEvent::KeyRelease) {
+    // A read-only box (a running sequence) keeps what it shows: no check.
+    if (watched == edit_ && event->type() == QEvent::KeyRelease && !edit_->isReadOnly()) {
         timer_->start();
     }
     return QObject::eventFilter(watched, event);
@@ -48,6 +49,9 @@ void TNumericEdit::filterDigits() {
 
 void TNumericEdit::validateNow() {
     timer_->stop();
+    if (edit_->isReadOnly()) {
+        return;
+    }
     const EditRangeResult r = ReadEditInRange(edit_->text(), range_);
     switch (r.outcome) {
         case EditRangeResult::Accepted:

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <algorithm>
@@ -21,11 +22,12 @@
 
 namespace {
 
-// Runs a function on every key release in the widget it watches.
+// Runs a function on every key release, and another on every click of the
+// left button, in the widget it watches.
 class TKeyUpFilter : public QObject {
   public:
-    TKeyUpFilter(QObject* parent, std::function<void(int)> onKeyUp)
-        : QObject(parent), onKeyUp_(std::move(onKeyUp)) {}
+    TKeyUpFilter(QObject* parent, std::function<void(int)> onKeyUp, std::function<void()> onClick)
+        : QObject(parent), onKeyUp_(std::move(onKeyUp)), onClick_(std::move(onClick)) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -33,12 +35,16 @@ class TKeyUpFilter : public QObject {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (!key->isAutoRepeat())
                 onKeyUp_(key->key());
+        } else if (event->type() == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            onClick_();
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
     std::function<void(int)> onKeyUp_;
+    std::function<void()> onClick_;
 };
 
 // Keys that move around the window rather than type: they do not open the
@@ -65,9 +71,11 @@ bool IsNavigationKey(int key) {
 
 void TBase::ConnectSettingsTabHandlers() {
     connect(ui_->SynchroNow, &QPushButton::clicked, this, &TBase::SynchroNowClick);
-    // The folder is chosen in the dialog that a key opens, never typed.
+    // The folder is chosen in the dialog that a key or a click opens, never
+    // typed.
     ui_->NomRep->setReadOnly(true);
-    ui_->NomRep->installEventFilter(new TKeyUpFilter(this, [this](int key) { NomRepKeyUp(key); }));
+    ui_->NomRep->installEventFilter(new TKeyUpFilter(
+        this, [this](int key) { NomRepKeyUp(key); }, [this] { NomRepClick(); }));
     connect(ui_->PrefixImg, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
     connect(ui_->PrefixVideo, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
     connect(ui_->SonMap, &QComboBox::activated, this, &TBase::SonMapChange);

@@ -49,32 +49,27 @@ void TBase::OuvrModeleClick() {
         return;
 
     // No frame is fetched while the settings are sent.
-    const bool wasRunning = LiveViewOn;
-    if (wasRunning)
+    if (LiveViewOn)
         ToggleLiveView();
 
     const orka::TemplateRead read = orka::ReadTemplate(fileName);
-    switch (read.error) {
-        case orka::TemplateError::None:
-            break;
-        case orka::TemplateError::Missing:
-        case orka::TemplateError::Invalid:
-            ShowMessage(MessageKind::Warning, read.message);
-            if (wasRunning)
-                ToggleLiveView();
-            return;
-        case orka::TemplateError::Io:  // a short file, or the file could not be read
-            ShowMessage(MessageKind::Error, read.message);
-            return;
+    if (read.error == orka::TemplateError::None) {
+        uint8_t restore = 0;
+        // A refusal is latched; the template is then not in force.
+        if (ApplySettingsRecord(read.settings, restore) != 0) {
+            ModDefautMouseUp(nullptr);
+            ui_->ModCour->setText(QFileInfo(fileName).fileName());
+        }
+    } else {
+        // A short file, or one that could not be read, is an error; a missing
+        // or foreign one a warning.
+        ShowMessage(
+            read.error == orka::TemplateError::Io ? MessageKind::Error : MessageKind::Warning,
+            read.message);
     }
-
-    uint8_t restore = 0;
-    if (ApplySettingsRecord(read.settings, restore) == 0)
-        return;  // a refusal is latched; the template is not in force
-    ModDefautMouseUp(nullptr);
-    ui_->ModCour->setText(QFileInfo(fileName).fileName());
-    if (restore != 0 && !LiveViewOn)
-        ToggleLiveView();
+    // The live view follows "Prévisualisation active" again, whatever the
+    // file held.
+    FollowPreviewBox();
 }
 
 void TBase::ModDefautMouseUp(QObject* sender) {
@@ -85,11 +80,9 @@ void TBase::ModDefautMouseUp(QObject* sender) {
     ui_->ModDefaut->setChecked(true);
     if (!orka::SameTemplateFields(Status, StatusAtConnect)) {
         uint8_t restore = 0;
+        // The live view keeps following "Prévisualisation active": the
+        // restore byte is not a reliable sign of it.
         ApplySettingsRecord(StatusAtConnect, restore);
-        // A zero byte ends a running live view at its next frame; a live view
-        // that does not run is never marked as running.
-        if (restore == 0)
-            LiveViewOn = false;
     }
     ui_->ModCour->setText(kDefaultTemplateText);
 }

@@ -23,10 +23,16 @@
 #include "NumericEdit.h"
 #include "PictureFolder.h"
 #include "ProgDH.h"
+#include "SessionStrip.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
+
+// A status panel's own text colour, over the window's red.
+void SetTextColour(QLabel* label, const QColor& colour) {
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+}
 
 // Resource names of Glyphs, in the order of TBase::GlyphIndex.
 constexpr const char* kGlyphNames[TBase::gGlyphCount] = {
@@ -71,7 +77,14 @@ TBase::~TBase() {
 }
 
 void TBase::FormCreate() {
-    setFixedSize(kClientWidthLarge, kClientHeight);
+    setFixedSize(kClientWidthLarge, kClientHeight + kStripHeight);
+    // The strip of the session's pictures sits above the status panels.
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
+        panel->move(panel->x(), panel->y() + kStripHeight);
+    strip_ = new TSessionStrip(this);
+    strip_->setObjectName(QStringLiteral("BandeImages"));
+    strip_->setGeometry(0, ui_->InfoConnect->y() - kStripHeight, width(), kStripHeight);
     QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
                                       ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
                                       ui_->InfoErreur};
@@ -90,6 +103,16 @@ void TBase::FormCreate() {
     PreviewWidth = 320;
     PreviewHeight = 240;
     WorkBitmap = QImage(PreviewWidth, PreviewHeight, QImage::Format_BGR888);
+
+    // The window's default font colour is red: the captions of labels, boxes
+    // and groups without a colour of their own. The status panels set theirs.
+    setStyleSheet(styleSheet() + QStringLiteral("\nQLabel, QCheckBox, QRadioButton, QGroupBox "
+                                                "{ color: #ff0000; }\n"
+                                                "QLabel:disabled, QCheckBox:disabled, "
+                                                "QRadioButton:disabled { color: #a0a0a0; }"));
+
+    for (QLabel* panel : {ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie})
+        SetTextColour(panel, Qt::black);
 
     // A blank preview in the button-face colour.
     QImage blank(ui_->LiveView->size(), QImage::Format_BGR888);
@@ -247,6 +270,10 @@ void TBase::CheckResult(int32_t result) {
     LastResult = result;
     if (ErrorLatch == 0 && result != 0)
         ErrorLatch = 1;
+    // "No camera" while connected is a definite sign that it went away; the
+    // idle refresh leaves the connection.
+    if (Connected && result == kNoCamera)
+        CameraLost = true;
     if (!Connected) {
         SetErrorIndicator(QStringLiteral("O"));
         return;
@@ -266,18 +293,13 @@ void TBase::SetErrorIndicator(const QString& text) {
     if (panel->text() == text)
         return;
     panel->setText(text);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::WindowText,
-               text == QLatin1String("X") ? QColor(200, 0, 0) : QColor(0, 128, 0));
-    panel->setPalette(p);
+    SetTextColour(panel, text == QLatin1String("X") ? QColor(200, 0, 0) : QColor(0, 128, 0));
 }
 
 void TBase::SetInfoConnect(const QString& text, const QColor& colour) {
     QLabel* panel = ui_->InfoConnect;
     panel->setText(text);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::WindowText, colour);
-    panel->setPalette(p);
+    SetTextColour(panel, colour);
     panel->repaint();
 }
 
@@ -326,7 +348,7 @@ bool TBase::eventFilter(QObject* watched, QEvent* event) {
 
 void TBase::LayoutForPreviewSize(int item) {
     const bool large = item == 1;
-    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight);
+    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight + kStripHeight);
     ui_->InfoStatut->resize(large ? 601 : 377, ui_->InfoStatut->height());
 }
 
@@ -335,4 +357,6 @@ void TBase::resizeEvent(QResizeEvent* event) {
     const int shift = width() - kClientWidthLarge;
     for (const auto& [widget, designX] : rightAnchored_)
         widget->move(designX + shift, widget->y());
+    if (strip_)
+        strip_->resize(width(), kStripHeight);
 }

@@ -35,6 +35,7 @@ class QLineEdit;
 class QPainter;
 class QTimer;
 class TInfosPgm;
+class TSessionStrip;
 class TParamPgm;
 
 namespace orka {
@@ -74,6 +75,9 @@ class TBase : public QWidget,
     static constexpr int kClientWidthSmall = 687;
     static constexpr int kClientWidthLarge = 911;
     static constexpr int kClientHeight = 586;
+    // The strip of the session's pictures, between the controls and the
+    // status panels, adds this much to the design's height.
+    static constexpr int kStripHeight = 100;
     // Period of the idle refresh when nothing else drives it.
     static constexpr int kIdlePeriodMs = 50;
 
@@ -121,6 +125,9 @@ class TBase : public QWidget,
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The library's result for "no camera connection".
+    static constexpr int32_t kNoCamera = 4;
+
     // The trigger schedule dialog, kept for the window's lifetime.
     TParamPgm* ParamPgm = nullptr;
 
@@ -233,6 +240,15 @@ class TBase : public QWidget,
     uint8_t ConnectCamera();
     uint8_t PushAllSettings();
     bool DisconnectCamera();
+    // The window's side of leaving a connection: controls back to their
+    // disconnected state.
+    void LeaveConnection();
+    // The camera answered "no camera" while connected (unplugged, switched
+    // off): the connection is left at once, without waiting for files.
+    void CameraGone();
+    // Puts the picture the library saved last in the strip and its place in
+    // the status area, once per picture.
+    void NoteSavedPicture();
     void IdleRefresh();
 
     // Shows a status record in the controls and sends it through their
@@ -263,6 +279,9 @@ class TBase : public QWidget,
     orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
     orka::Orientation CurrentOrientation() const;
     void ToggleLiveView();
+    // The live view runs exactly when a camera is connected and
+    // "Prévisualisation active" is checked: started or stopped to match.
+    void FollowPreviewBox();
     // Decodes FrameBuffer into LiveImage and analyses it; false when the
     // frame is corrupt (LiveView keeps showing the previous picture).
     // liveFrame is false for the after-view picture, which is not watched for
@@ -290,8 +309,14 @@ class TBase : public QWidget,
     // Handles the window messages waiting; false when a handler run from
     // here destroyed the window: the caller returns at once, touching nothing.
     [[nodiscard]] bool PumpOnce();
-    // Waits without handling any message: nothing may run in between.
-    void BlockUntil(std::chrono::steady_clock::time_point deadline);
+    // Waits without handling any message: nothing may run in between. A
+    // countdown text (with %1 for the seconds left) is repainted in the
+    // status area each second, so that the window does not seem dead.
+    void BlockUntil(std::chrono::steady_clock::time_point deadline,
+                    const QString& countdown = QString());
+    // Says something in the status area at once, even while the window
+    // handles no message.
+    void SayNow(const QString& text);
     // The full press; false when the window was destroyed meanwhile.
     [[nodiscard]] bool TakePictures();
     // The after-view picture and its question; false as above.
@@ -346,7 +371,9 @@ class TBase : public QWidget,
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
-    TInfosPgm* infosPgm_ = nullptr;  // the about box, owned by the window
+    TInfosPgm* infosPgm_ = nullptr;   // the about box, owned by the window
+    TSessionStrip* strip_ = nullptr;  // the session's pictures, owned by the window
+    QString lastSavedPath_;           // the picture NoteSavedPicture saw last
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

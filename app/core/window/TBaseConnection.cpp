@@ -1,6 +1,7 @@
 // Connecting to the camera, pushing the window's settings into it,
 // disconnecting, and the idle refresh of the read-outs.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "OrkaCapture.h"
 #include "PendingFiles.h"
 #include "ProgDH.h"
+#include "SessionStrip.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -57,14 +59,21 @@ void TBase::ConnectAPNClick() {
 
 uint8_t TBase::ConnectCamera() {
     SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
-
+    // The attempts block the window (up to about 14 s without a camera):
+    // the status area says which one runs.
+    const auto sayAttempt = [this](int n) {
+        SayNow(QStringLiteral("Essai de connexion … (%1/%2)").arg(n).arg(kConnectAttempts));
+    };
+    sayAttempt(1);
     CheckResult(OpenCamera(ORKA_PRODUCT_ID));
     const bool opened = LastResult == 0;
     CheckResult(StartPCControlMode());
     for (int retry = 1; LastResult != 0 && retry < kConnectAttempts; ++retry) {
         QThread::msleep(kAttemptPauseMs);
+        sayAttempt(retry + 1);
         CheckResult(StartPCControlMode());
     }
+    SayNow(QString());
     if (LastResult != 0) {
         // Close the session again: the camera is not left with a session the
         // window no longer uses, and the next attempt starts afresh.
@@ -130,10 +139,17 @@ bool TBase::DisconnectCamera() {
     WaitForPendingFiles();
     CheckResult(TerminatePCControlMode());
     CheckResult(CloseCamera());
+    LeaveConnection();
+    return true;
+}
+
+void TBase::LeaveConnection() {
     Connected = false;
+    CameraLost = false;
     ResetDetection();
     ClearRoiThumbnail();
-    ToggleLiveView();  // ends a live-view loop under way
+    if (LiveViewOn)
+        ToggleLiveView();  // ends a live-view loop under way
 
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
     ui_->MonoMultiVue->setItemIndex(0);
@@ -144,7 +160,26 @@ bool TBase::DisconnectCamera() {
     ui_->ImgBatt->clear();
     ui_->InfoStatut->clear();
     ui_->ConnectAPN->setIcon(GlyphBtnOff);
-    return true;
+    ui_->ConnectAPN->setChecked(false);
+}
+
+void TBase::CameraGone() {
+    // The library ends its side of the link; a file cut off is kept under
+    // its ".partiel" name and is the last one it reports.
+    CheckExistUSBCamera();
+    SavedFileInfo last{};
+    GetSavedFileInfo(&last);
+    NoteSavedPicture();
+    LeaveConnection();
+    const QString cut = QFile::decodeName(last.fileName);
+    QString text = QStringLiteral("L'appareil photo a été déconnecté.");
+    if (cut.contains(QLatin1String(".partiel.")) && cut != ShownPartial) {
+        ShownPartial = cut;
+        text += QStringLiteral(" Image incomplète conservée : %1")
+                    .arg(QDir(QFile::decodeName(last.directory)).filePath(cut));
+    }
+    ui_->InfoStatut->setText(text);
+    ui_->InfoStatut->setToolTip(text);
 }
 
 // Waits while the camera still has files to send. The pauses block the
@@ -152,9 +187,12 @@ bool TBase::DisconnectCamera() {
 // whether to wait on or to leave PC-control mode without those files.
 void TBase::WaitForPendingFiles() {
     orka::PendingFilesWait wait;
-    wait.count = [] {
+    wait.count = [this] {
         int32_t count = 0;
         GetWaitingFileNumber(&count);
+        if (count > 0)
+            SayNow(count == 1 ? QStringLiteral("Réception du dernier fichier …")
+                              : QStringLiteral("Réception de %1 fichiers …").arg(count));
         return count;
     };
     wait.pause = [] { QThread::msleep(kPendingFilesPauseMs); };
@@ -177,10 +215,23 @@ void TBase::WaitForPendingFiles() {
         return box.clickedButton() == keep;
     };
     wait.run();
+    SayNow(QString());
 }
 
 void TBase::IdleRefresh() {
+    // A camera that went away is noticed here, outside any press or
+    // connection under way: the library's flag costs no transfer.
+    if (Connected && !CameraLost && CheckExistUSBCamera() != 0)
+        CameraLost = true;
+    if (Connected && CameraLost && !activities_->Running(orka::Activity::Connecting) &&
+        !activities_->Running(orka::Activity::Release) &&
+        !activities_->Running(orka::Activity::HalfPress)) {
+        CameraGone();
+        return;
+    }
     HalfPressRefresh();
+    if (Connected)
+        NoteSavedPicture();
 
     // Widest aperture the camera offers now.
     const QString widest = ui_->OuvAPN->itemText(Status.maxAperture);
@@ -259,4 +310,33 @@ void TBase::ShowScheduleIndicator() {
         ui_->LampProg->setPixmap(Glyphs[inSlot ? gLampOn : gLampOff]);
         LampState = inSlot;
     }
+}
+
+void TBase::NoteSavedPicture() {
+    // A query of the library's own record: no camera traffic, and not a
+    // camera call whose result CheckResult would latch.
+    SavedFileInfo info{};
+    if (GetSavedFileInfo(&info) != 0 || info.fileName[0] == '\0')
+        return;
+    info.directory[sizeof info.directory - 1] = '\0';
+    info.fileName[sizeof info.fileName - 1] = '\0';
+    const QString name = QFile::decodeName(info.fileName);
+    const QString path = QDir(QFile::decodeName(info.directory)).filePath(name);
+    if (path == lastSavedPath_)
+        return;
+    lastSavedPath_ = path;
+    // A raw file's ".thm" companion is its thumbnail, not a picture of its own.
+    if (name.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive))
+        return;
+    const bool incomplete = name.contains(QLatin1String(".partiel."));
+    strip_->AddPicture(path, incomplete);
+    QString text = incomplete ? QStringLiteral("Image incomplète conservée : %1")
+                              : QStringLiteral("Image enregistrée : %1");
+    text = text.arg(QDir::toNativeSeparators(path));
+    if (info.inDocumentsFolder != 0)
+        text += QStringLiteral(" (dans Documents : le dossier choisi n'était pas utilisable)");
+    if (info.numberingExhausted != 0)
+        text += QStringLiteral(" (numéros du préfixe épuisés : nom en « 99999~ »)");
+    ui_->InfoStatut->setText(text);
+    ui_->InfoStatut->setToolTip(text);
 }

@@ -132,8 +132,9 @@ void TBase::ToggleLiveView() {
     // The loop refreshes the read-outs once per frame: the idle timer rests.
     if (live.Outermost() && idleTimer_)
         idleTimer_->stop();
+    int32_t info = 0;
     while (LiveViewOn && !activities_->Running(orka::Activity::Closing) &&
-           LiveViewGetInfo(&LiveInfo) == 0) {
+           (info = LiveViewGetInfo(&LiveInfo)) == 0) {
         try {
             LiveViewFrame();
         } catch (const std::exception&) {
@@ -142,6 +143,8 @@ void TBase::ToggleLiveView() {
         if (!PumpOnce())
             return;
     }
+    if (info == kNoCamera)
+        CheckResult(info);  // the camera is gone: the idle refresh leaves the connection
     if (live.Outermost() && idleTimer_ && !activities_->Running(orka::Activity::Closing))
         idleTimer_->start();
 }
@@ -318,7 +321,12 @@ void TBase::PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const 
 
 void TBase::PreVisuActifClick() {
     ui_->TestProfChamp->setEnabled(ui_->PreVisuActif->isChecked());
-    ToggleLiveView();
+    FollowPreviewBox();
+}
+
+void TBase::FollowPreviewBox() {
+    if ((Connected && ui_->PreVisuActif->isChecked()) != LiveViewOn)
+        ToggleLiveView();
 }
 
 void TBase::PostVisuActifClick() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -39,8 +40,27 @@ bool TBase::PumpOnce() {
 
 // The waits of the release sequence block the window on purpose: nothing
 // may run between the click and the shutter.
-void TBase::BlockUntil(Clock::time_point deadline) {
-    std::this_thread::sleep_until(deadline);
+void TBase::BlockUntil(Clock::time_point deadline, const QString& countdown) {
+    if (countdown.isEmpty()) {
+        std::this_thread::sleep_until(deadline);
+        return;
+    }
+    // The seconds left, rounded to the nearest, 1 for the last one.
+    using std::chrono::seconds;
+    constexpr auto half = std::chrono::milliseconds(500);
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        const int64_t shown =
+            std::max<int64_t>(1, std::chrono::ceil<seconds>(deadline - now - half).count());
+        SayNow(countdown.arg(shown));
+        std::this_thread::sleep_until(shown > 1 ? deadline - (seconds(shown - 1) + half)
+                                                : deadline);
+    }
+    SayNow(QString());
+}
+
+void TBase::SayNow(const QString& text) {
+    ui_->InfoStatut->setText(text);
+    ui_->InfoStatut->repaint();
 }
 
 void TBase::SetShutterGlyph(int glyph) {
@@ -66,8 +86,11 @@ void TBase::HalfPressRefresh() {
     const bool depthTest = ui_->TestProfChamp->isChecked() && LiveViewOn;
     if (!MouseOverShutter() && !RefocusPending) {
         SetShutterGlyph(gClic0);
+        // The read-outs of a half press go when the mouse leaves; what the
+        // status area says otherwise (a picture saved, the camera gone) stays.
+        const bool wasPressed = HalfPressed;
         HalfPressed = false;
-        if (!ui_->PreVisuActif->isChecked()) {
+        if (wasPressed && !ui_->PreVisuActif->isChecked()) {
             ui_->CamInfos->clear();
             ui_->InfoStatut->clear();
         }
@@ -79,18 +102,22 @@ void TBase::HalfPressRefresh() {
     RefocusPending = false;
     if (!HalfPressed) {
         const orka::ActivityScope press(activities_, orka::Activity::HalfPress);
+        // The result of S1On decides: a half press the camera refused keeps
+        // the glyph and is tried again on the next pass.
+        int32_t pressed = 0;
         if (!FocusMemorised) {
             if (depthTest)
                 CheckResult(SetAperturePreview(0));  // open up to focus
             CheckResult(S1On(FocusPoint.data()));
+            pressed = LastResult;
             // Only a focus the camera found is held.
-            if (LastResult == 0 && ui_->MemoFocus->isChecked()) {
+            if (pressed == 0 && ui_->MemoFocus->isChecked()) {
                 FocusMemorised = true;
                 ui_->MemoFocus->setText(QStringLiteral("Foc mémorisée"));
                 ui_->MemoFocus->setStyleSheet(QStringLiteral("color: #008c00;"));
             }
         }
-        if (LastResult == 0)
+        if (pressed == 0)
             SetShutterGlyph(gClic1);
         ui_->InfoStatut->setText(orka::WarningText(Status.warnings));
 
@@ -98,7 +125,7 @@ void TBase::HalfPressRefresh() {
             return;
         if (!FocusMemorised)
             CheckResult(S1Off());
-        if (LastResult == 0) {
+        if (pressed == 0 && LastResult == 0) {
             SetShutterGlyph(gClic2);
             HalfPressed = true;
         }
@@ -132,7 +159,8 @@ bool TBase::TakePictures() {
     const bool series = Status.driveMode == kDriveBracketing;
 
     if (ui_->MonoMultiVue->itemIndex() == kSelfTimerItem)
-        BlockUntil(Clock::now() + std::chrono::milliseconds(int64_t{SelfTimerDelay} * 1000 + 1));
+        BlockUntil(Clock::now() + std::chrono::milliseconds(int64_t{SelfTimerDelay} * 1000 + 1),
+                   QStringLiteral("Retardateur : déclenchement dans %1 s"));
 
     // A held focus ("Mémo focus") keeps the camera half-pressed already.
     const auto pressedAlready = [this] { return HalfPressed || FocusMemorised; };
@@ -172,7 +200,8 @@ bool TBase::ShowAfterView() {
         }
     }
     if (shown)
-        BlockUntil(Clock::now() + kAfterViewPause);
+        BlockUntil(Clock::now() + kAfterViewPause,
+                   QStringLiteral("Image prise : la question suit dans %1 s"));
 
     // The box is the window's child: if a handler run by its own event loop
     // destroys the window, the box goes with it.

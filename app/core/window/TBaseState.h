@@ -35,6 +35,8 @@ struct CameraState {
     int32_t LastResult = 0;              // result of the last library call
     uint8_t ErrorLatch = 0;              // 1 once a call failed, until cleared
     bool Connected = false;              // camera open and in PC-control mode
+    bool CameraLost = false;             // a call answered "no camera" while connected
+    QString ShownPartial;                // the cut-off picture last named in the status area
     bool SavedSpotLink = false;          // FFPetSpotAE while manual focus is on
     uint32_t CustomWBWord = 0;           // the custom white balance last sent
 };
