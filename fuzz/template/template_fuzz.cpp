@@ -1,18 +1,151 @@
 // Fuzz target: a ".cfg" template file as the user opens it, decoded, and its
 // settings record taken apart the way loading it does: every list entry and
-// track-bar position its fields select, the restore byte, the comparison with
-// the default set-up.
+// track-bar position its fields select, the plan that applies the record to
+// the window, the restore byte, the comparison with the default set-up.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include <QByteArray>
 
 #include "FchConf.h"
 #include "InterfaceOrka.h"
+#include "SettingsRecord.h"
 
 namespace io = orka::InterfaceOrka;
+using orka::RecordAction;
+using orka::RecordControl;
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok)
+        __builtin_trap();
+}
+
+// The list a control shows; null for the controls that are no list.
+const orka::ValueList* ListOf(RecordControl c) {
+    switch (c) {
+        case RecordControl::DefImg:
+            return &io::DefImg;
+        case RecordControl::QualImg:
+            return &io::QualImg;
+        case RecordControl::VitAPN:
+            return &io::VitAPN;
+        case RecordControl::OuvAPN:
+            return &io::OuvAPN;
+        case RecordControl::ModeAPN:
+            return &io::ModeAPN;
+        case RecordControl::MFlashAPN:
+            return &io::MFlashAPN;
+        case RecordControl::BalBlanc:
+            return &io::BalBlanc;
+        case RecordControl::MesAPN:
+            return &io::MesAPN;
+        case RecordControl::ISOImg:
+            return &io::ISOImg;
+        case RecordControl::CompExp:
+            return &io::CompExp;
+        case RecordControl::RCouleur:
+            return &io::RCouleur;
+        case RecordControl::CompFlash:
+            return &io::CompFlash;
+        case RecordControl::RNettete:
+            return &io::RNettete;
+        case RecordControl::CFlashAPN:
+            return &io::CFlashAPN;
+        case RecordControl::SonMap:
+            return &io::SonMap;
+        case RecordControl::SonDecl:
+            return &io::SonDecl;
+        default:
+            return nullptr;
+    }
+}
+
+const orka::TrackBarRange* BarOf(RecordControl c) {
+    switch (c) {
+        case RecordControl::FCoul:
+            return &io::FCoul;
+        case RecordControl::Sat:
+            return &io::Sat;
+        case RecordControl::Contr:
+            return &io::Contr;
+        default:
+            return nullptr;
+    }
+}
+
+// Values a step may give its control: [low, high]. Traps on an action the
+// control does not take.
+std::pair<int64_t, int64_t> ExtentOf(const orka::RecordStep& step) {
+    const RecordControl c = step.control;
+    switch (step.action) {
+        case RecordAction::SelectValue:
+        case RecordAction::SelectEntry:
+            Check(ListOf(c) != nullptr);
+            return {0, ListOf(c)->count() - 1};
+        case RecordAction::SetPosition:
+            Check(BarOf(c) != nullptr);
+            return {BarOf(c)->minimum, BarOf(c)->maximum};
+        case RecordAction::SelectItem:
+            Check(c == RecordControl::MonoMultiVue);
+            return {0, orka::kDriveItemCount - 1};
+        case RecordAction::Check:
+            Check(c == RecordControl::ModeMF || c == RecordControl::ModeFFP);
+            return {0, 1};
+        case RecordAction::SendFilter:
+        case RecordAction::RunHandler:
+            break;
+    }
+    return {INT64_MIN, INT64_MAX};
+}
+
+std::vector<RecordControl> Handlers(const std::vector<orka::RecordStep>& plan) {
+    std::vector<RecordControl> order;
+    for (const orka::RecordStep& step : plan)
+        if (step.action == RecordAction::RunHandler)
+            order.push_back(step.control);
+    return order;
+}
+
+// Every step in range of its control or skipped; an entry chosen by code
+// sends that code; nothing is set on a control after its handler ran; the
+// handlers run in one order whatever the record; each filter is sent right
+// after it is shown, the black and white one last and only in black and
+// white.
+void CheckPlan(const CameraStatusData& r) {
+    static const std::vector<RecordControl> kOrder = Handlers(orka::SettingsRecordPlan({}));
+    const std::vector<orka::RecordStep> plan = orka::SettingsRecordPlan(r);
+    Check(Handlers(plan) == kOrder);
+
+    bool handled[orka::kRecordControlCount] = {};
+    int filters = 0;
+    int32_t lastFilterMode = -1;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const orka::RecordStep& step = plan[i];
+        const auto [low, high] = ExtentOf(step);
+        Check(step.inRange == (step.value >= low && step.value <= high));
+        if (step.action == RecordAction::SelectValue && step.inRange)
+            Check(ListOf(step.control)->value(int(step.value)) == step.code);
+        Check(!handled[int(step.control)]);
+        if (step.action == RecordAction::RunHandler)
+            handled[int(step.control)] = true;
+        if (step.action == RecordAction::SendFilter) {
+            Check(i > 0 && plan[i - 1].control == RecordControl::FCoul &&
+                  plan[i - 1].action == RecordAction::SetPosition);
+            ++filters;
+            lastFilterMode = step.code;
+        }
+    }
+    const bool blackAndWhite = r.colorMode == io::ColorModeBlackWhite;
+    Check(filters == (blackAndWhite ? 2 : 1));
+    Check((lastFilterMode == io::ColorModeBlackWhite) == blackAndWhite);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
@@ -33,6 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     int(std::clamp<int64_t>(range.position(value), INT32_MIN, INT32_MAX))))
                 sink = sink + 1;
     sink = sink + orka::TemplateRestoreByte(r) + orka::SameTemplateFields(r, CameraStatusData{});
+
+    CheckPlan(r);
 
     // What loading writes back is what it read.
     const orka::TemplateRead again = orka::DecodeTemplate(orka::EncodeTemplate(r));

@@ -7,39 +7,24 @@
 #include <QSlider>
 
 #include "FchConf.h"
-#include "InterfaceOrka.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "SettingsRecord.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
 
-namespace io = orka::InterfaceOrka;
+// The widgets and the change handler of a control of the plan.
+struct Wiring {
+    QComboBox* list = nullptr;
+    QSlider* bar = nullptr;
+    TRadioGroup* group = nullptr;
+    QRadioButton* button = nullptr;  // checked by value 1
+    QRadioButton* other = nullptr;   // checked by value 0
+    void (TBase::*handler)() = nullptr;
+};
 
-// Shows the entry whose value is code; a code no entry sends leaves the list
-// as it is.
-void SelectValue(QComboBox* box, const orka::ValueList& list, int32_t code) {
-    const int entry = list.entry(code);
-    if (entry >= 0)
-        box->setCurrentIndex(entry);
-}
-
-// Shows entry `entry` when the list has it. Entries are computed wide from
-// the record's untrusted values, so that none wraps into range.
-void SelectEntry(QComboBox* box, int64_t entry) {
-    if (entry >= 0 && entry < box->count())
-        box->setCurrentIndex(int(entry));
-}
-
-// Moves a track bar without running its handler: the caller runs it once.
-void SetPosition(QSlider* slider, int64_t position) {
-    if (position < slider->minimum() || position > slider->maximum())
-        return;
-    const QSignalBlocker blocker(slider);
-    slider->setValue(int(position));
-}
-
-// Checks one button of a pair without running the handlers: the caller runs
+// Checks one button of a pair without running the handlers: the plan runs
 // the handler once.
 void CheckOneOf(QRadioButton* on, QRadioButton* off) {
     const QSignalBlocker blockOn(on);
@@ -50,79 +35,99 @@ void CheckOneOf(QRadioButton* on, QRadioButton* off) {
 }  // namespace
 
 uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore) {
+    using C = orka::RecordControl;
+    using A = orka::RecordAction;
     Status = record;
     Ui::TBase& ui = *ui_;
 
-    SelectValue(ui.DefImg, io::DefImg, record.imageSize);
-    DefImgChange();
-    SelectValue(ui.QualImg, io::QualImg, record.imageQuality);
-    QualImgChange();
-    SelectEntry(ui.VitAPN, int64_t{record.shutterSpeed} - 1);
-    VitAPNChange();
-    SelectEntry(ui.OuvAPN, record.aperture);
-    OuvAPNChange();
-    SelectEntry(ui.ModeAPN, record.exposureProgram);
-    ModeAPNChange();
-    SelectEntry(ui.MFlashAPN, record.flashMode);
-    MFlashAPNChange();
-    SelectEntry(ui.BalBlanc, record.whiteBalance);
-    BalBlancChange();
-
-    // Single shot, or three shots bracketed by 0.3 or 0.5 EV.
-    if (record.driveMode == 0)
-        ui.MonoMultiVue->setItemIndex(0);
-    else if (record.driveMode == 3 && record.bracketStep == 0)
-        ui.MonoMultiVue->setItemIndex(1);
-    else if (record.driveMode == 3 && record.bracketStep == 1)
-        ui.MonoMultiVue->setItemIndex(4);
-    MonoMultiVueClick();
-
-    SelectEntry(ui.MesAPN, record.meteringMode);
-    MesAPNChange();
-    SelectValue(ui.ISOImg, io::ISOImg, record.sensitivity);
-    ISOImgChange();
-    if (record.focusMode != 0)
-        CheckOneOf(ui.ModeMF, ui.ModeAF);
-    else
-        CheckOneOf(ui.ModeAF, ui.ModeMF);
-    ModeMFClick();
-    SelectEntry(ui.CompExp, record.exposureCompensation);
-    CompExpChange();
-
-    // The filter track bar sends to the colour filter or to the black and
-    // white filter by a colour mode. The camera may still be in the other
-    // mode, so each of the record's two filters is sent with the mode it
-    // belongs to; the black and white one is shown last.
-    const auto sendFilter = [&](int32_t colourMode, int32_t filter) {
-        SetPosition(ui.FCoul, io::FCoul.position(filter));
-        SendColourFilter(colourMode);
+    const auto wiring = [&ui](C control) -> Wiring {
+        switch (control) {
+            case C::DefImg:
+                return {.list = ui.DefImg, .handler = &TBase::DefImgChange};
+            case C::QualImg:
+                return {.list = ui.QualImg, .handler = &TBase::QualImgChange};
+            case C::VitAPN:
+                return {.list = ui.VitAPN, .handler = &TBase::VitAPNChange};
+            case C::OuvAPN:
+                return {.list = ui.OuvAPN, .handler = &TBase::OuvAPNChange};
+            case C::ModeAPN:
+                return {.list = ui.ModeAPN, .handler = &TBase::ModeAPNChange};
+            case C::MFlashAPN:
+                return {.list = ui.MFlashAPN, .handler = &TBase::MFlashAPNChange};
+            case C::BalBlanc:
+                return {.list = ui.BalBlanc, .handler = &TBase::BalBlancChange};
+            case C::MonoMultiVue:
+                return {.group = ui.MonoMultiVue, .handler = &TBase::MonoMultiVueClick};
+            case C::MesAPN:
+                return {.list = ui.MesAPN, .handler = &TBase::MesAPNChange};
+            case C::ISOImg:
+                return {.list = ui.ISOImg, .handler = &TBase::ISOImgChange};
+            case C::ModeMF:
+                return {.button = ui.ModeMF, .other = ui.ModeAF, .handler = &TBase::ModeMFClick};
+            case C::CompExp:
+                return {.list = ui.CompExp, .handler = &TBase::CompExpChange};
+            case C::FCoul:
+                return {.bar = ui.FCoul, .handler = &TBase::FCoulChange};
+            case C::RCouleur:
+                return {.list = ui.RCouleur, .handler = &TBase::RCouleurChange};
+            case C::CompFlash:
+                return {.list = ui.CompFlash, .handler = &TBase::CompFlashChange};
+            case C::Sat:
+                return {.bar = ui.Sat, .handler = &TBase::SatChange};
+            case C::Contr:
+                return {.bar = ui.Contr, .handler = &TBase::ContrChange};
+            case C::RNettete:
+                return {.list = ui.RNettete, .handler = &TBase::RNetteteChange};
+            case C::CFlashAPN:
+                return {.list = ui.CFlashAPN, .handler = &TBase::CFlashAPNChange};
+            case C::ModeFFP:
+                return {
+                    .button = ui.ModeFFP, .other = ui.FocusCentr, .handler = &TBase::ModeFFPClick};
+            case C::SonMap:
+                return {.list = ui.SonMap, .handler = &TBase::SonMapChange};
+            case C::SonDecl:
+                return {.list = ui.SonDecl, .handler = &TBase::SonDeclChange};
+        }
+        Q_UNREACHABLE();
+        return {};
     };
-    const bool blackAndWhite = record.colorMode == io::ColorModeBlackWhite;
-    sendFilter(blackAndWhite ? 0 : record.colorMode, record.colorFilter);
-    SelectValue(ui.RCouleur, io::RCouleur, record.colorMode);
-    if (blackAndWhite)
-        sendFilter(io::ColorModeBlackWhite, record.bwFilter);
-    RCouleurChange();
 
-    SelectEntry(ui.CompFlash, record.flashCompensation);
-    CompFlashChange();
-    SetPosition(ui.Sat, io::Sat.position(record.saturation));
-    SatChange();
-    SetPosition(ui.Contr, io::Contr.position(record.contrast));
-    ContrChange();
-    SelectEntry(ui.RNettete, record.sharpness);
-    RNetteteChange();
-    SelectEntry(ui.CFlashAPN, record.flashControl);
-    CFlashAPNChange();
-    if (record.focusPointMode == 0)
-        CheckOneOf(ui.ModeFFP, ui.FocusCentr);
-    else if (record.focusPointMode == 1)
-        CheckOneOf(ui.FocusCentr, ui.ModeFFP);
-    ModeFFPClick();
-    SelectEntry(ui.SonMap, record.infocusSound);
-    SonMapChange();
-    SelectEntry(ui.SonDecl, record.shutterSound);
-    SonDeclChange();
+    // The plan keeps every value it marks in range inside the control's list,
+    // items or track bar, so the narrowing below never changes it.
+    for (const orka::RecordStep& step : orka::SettingsRecordPlan(record)) {
+        const Wiring w = wiring(step.control);
+        const bool set = step.inRange;
+        switch (step.action) {
+            case A::SelectValue:
+            case A::SelectEntry:
+                if (set)
+                    w.list->setCurrentIndex(int(step.value));
+                break;
+            case A::SelectItem:
+                if (set)
+                    w.group->setItemIndex(int(step.value));
+                break;
+            case A::SetPosition:
+                if (set) {
+                    // Without its handler: the plan runs it once.
+                    const QSignalBlocker blocker(w.bar);
+                    w.bar->setValue(int(step.value));
+                }
+                break;
+            case A::Check:
+                if (set && step.value == 1)
+                    CheckOneOf(w.button, w.other);
+                else if (set)
+                    CheckOneOf(w.other, w.button);
+                break;
+            case A::SendFilter:
+                SendColourFilter(step.code);
+                break;
+            case A::RunHandler:
+                (this->*w.handler)();
+                break;
+        }
+    }
 
     restore = orka::TemplateRestoreByte(record);
     return ErrorLatch == 0 ? 1 : 0;
