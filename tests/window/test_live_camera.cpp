@@ -378,6 +378,18 @@ class TestLiveCamera : public TCameraWindowTest {
                                       QUrl::fromLocalFile(images.path())}));
     }
 
+    // A raw picture shows once, with the thumbnail of its ".thm" companion.
+    void rawPictureShowsItsCompanion() {
+        connectQuietly();
+        Choose(get<QComboBox>("QualImg"), 0);  // "RAW": a ".qrw" and its ".thm"
+        QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(Strip()->Count() == 1 && Strip()->HasThumbnailAt(0), 10000);
+        QVERIFY2(Strip()->PathAt(0).endsWith(QLatin1String(".qrw")),
+                 qPrintable(Strip()->PathAt(0)));
+        QTest::qWait(100);
+        QCOMPARE(Strip()->Count(), 1);
+    }
+
     // The self-timer holds the first release for the delay set.
     void selfTimer() {
         connectQuietly();

@@ -98,6 +98,16 @@ void TSessionStrip::AddPicture(const QString& path, bool incomplete) {
     worker_->request(path);
 }
 
+void TSessionStrip::CompanionArrived(const QString& path) {
+    const QFileInfo companion(path);
+    for (int i = 0; i < list_->count(); ++i) {
+        const QFileInfo picture(PathAt(i));
+        if (!HasThumbnailAt(i) && picture.absolutePath() == companion.absolutePath() &&
+            picture.completeBaseName() == companion.completeBaseName())
+            worker_->request(picture.filePath());
+    }
+}
+
 int TSessionStrip::Count() const {
     return list_->count();
 }

@@ -26,7 +26,11 @@ class TSessionStrip : public QWidget {
 
     // A picture saved (or kept incomplete) at `path`.
     void AddPicture(const QString& path, bool incomplete);
+    // A raw picture's ".thm" companion arrived at `path`: the picture it
+    // belongs to gets its thumbnail now, if it has none yet.
+    void CompanionArrived(const QString& path);
     int Count() const;
+    bool Contains(const QString& path) const { return ItemOf(path) != nullptr; }
     QString PathAt(int row) const;  // row 0 is the newest
     bool IncompleteAt(int row) const;
     bool HasThumbnailAt(int row) const;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -326,8 +327,19 @@ void TBase::NoteSavedPicture() {
         return;
     lastSavedPath_ = path;
     // A raw file's ".thm" companion is its thumbnail, not a picture of its own.
-    if (name.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive))
+    // The picture may have been saved just before it, between two looks:
+    // it is found beside its companion.
+    if (name.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive)) {
+        const QFileInfo companion(path);
+        const QDir folder = companion.absoluteDir();
+        for (const QString& sibling :
+             folder.entryList({companion.completeBaseName() + QStringLiteral(".*")}, QDir::Files))
+            if (!sibling.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive) &&
+                !strip_->Contains(folder.filePath(sibling)))
+                strip_->AddPicture(folder.filePath(sibling), false);
+        strip_->CompanionArrived(path);
         return;
+    }
     const bool incomplete = name.contains(QLatin1String(".partiel."));
     strip_->AddPicture(path, incomplete);
     QString text = incomplete ? QStringLiteral("Image incomplète conservée : %1")
