@@ -160,6 +160,50 @@ TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
     EXPECT_EQ(a.MarksOfRow(0), nullptr);
 }
 
+TEST(ClippingWarning, ZebraStripesRunDiagonallyOnScreenAndPeakingWins) {
+    // Left half white (every channel clips), right half nearly black (a
+    // clipped shadow), the step between columns 11 and 12 a sharp edge.
+    Frame f(24, 16);
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x)
+            x < 12 ? f.set(x, y, 255, 255, 255) : f.set(x, y, 3, 3, 3);
+    AssistSettings s;
+    s.peaking = s.highlights = s.shadows = true;
+    s.peakingColour = PeakingColour::Yellow;
+    LiveAssist a;
+    Analyse(a, s, f, 5);
+    for (Orientation o : {Orientation::Normal, Orientation::UpsideDown, Orientation::Anticlockwise,
+                          Orientation::Clockwise}) {
+        const QSize size = DisplaySize(o, f.w, f.h);
+        Frame shown(size.width(), size.height()), whereShown(size.width(), size.height());
+        Frame where(f.w, f.h);
+        TurnFrame(o, f.rows.data(), f.w, f.h, shown.rows.data());
+        DrawAssist(a, o, shown.rows.data());
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                where.set(x, y, uint8_t(x), uint8_t(y), 0);
+        TurnFrame(o, where.rows.data(), f.w, f.h, whereShown.rows.data());
+        for (int y = 0; y < shown.h; ++y)
+            for (int x = 0; x < shown.w; ++x) {
+                const int sx = whereShown.at(x, y)[0], sy = whereShown.at(x, y)[1];
+                const bool stripe = ((x + y) / 4) % 2 == 0;
+                const bool edge = (sx == 11 || sx == 12) && sy > 0 && sy < f.h - 1;
+                const uint8_t* p = shown.at(x, y);
+                const std::array<uint8_t, 3> got{p[0], p[1], p[2]};
+                std::array<uint8_t, 3> want;
+                if (edge)
+                    want = {0, 255, 255};
+                else if (sx < 12)
+                    want = stripe ? std::array<uint8_t, 3>{255, 255, 255}
+                                  : std::array<uint8_t, 3>{0, 0, 0};
+                else
+                    want = stripe ? std::array<uint8_t, 3>{255, 0, 0}
+                                  : std::array<uint8_t, 3>{3, 3, 3};
+                EXPECT_EQ(got, want) << int(o) << " " << x << "," << y;
+            }
+    }
+}
+
 TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     Frame f(37, 23);  // an odd width: the last pixel of a row on its own
     std::mt19937 rng(7);
