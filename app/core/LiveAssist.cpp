@@ -37,31 +37,45 @@ Bgr PeakingBgr(PeakingColour c) {
     return {0, 0, 255};
 }
 
-// Counts the channels of a row's pixels into four sets of 3 x 256 counters
-// (red, green, blue), one set per pixel of four: neighbours of one colour
-// then do not wait on each other's increment. Four pixels are read as two
-// words and taken apart in registers, which leaves the load units to the
-// counters.
+// Counts four pixels' channels into four sets of 3 x 256 counters (red,
+// green, blue), one set per pixel: neighbours of one colour then do not wait
+// on each other's increment. The pixels are read as two words and taken
+// apart in registers, which leaves the load units to the counters.
+inline void CountFour(const uint8_t* p, uint32_t* c) {
+    uint64_t a;
+    uint32_t b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 8, 4);
+    ++c[512 + (a & 0xFF)];
+    ++c[256 + ((a >> 8) & 0xFF)];
+    ++c[(a >> 16) & 0xFF];
+    ++c[768 + 512 + ((a >> 24) & 0xFF)];
+    ++c[768 + 256 + ((a >> 32) & 0xFF)];
+    ++c[768 + ((a >> 40) & 0xFF)];
+    ++c[1536 + 512 + ((a >> 48) & 0xFF)];
+    ++c[1536 + 256 + (a >> 56)];
+    ++c[1536 + (b & 0xFF)];
+    ++c[2304 + 512 + ((b >> 8) & 0xFF)];
+    ++c[2304 + 256 + ((b >> 16) & 0xFF)];
+    ++c[2304 + (b >> 24)];
+}
+
+// Counts the channels of a row's pixels (CountFour); sixteen equal pixels of
+// a flat area count at once.
 inline void CountChannels(const uint8_t* p, int w, uint32_t* c) {
     int x = 0;
-    for (; x + 4 <= w; x += 4, p += 12) {
-        uint64_t a;
-        uint32_t b;
-        std::memcpy(&a, p, 8);
-        std::memcpy(&b, p + 8, 4);
-        ++c[512 + (a & 0xFF)];
-        ++c[256 + ((a >> 8) & 0xFF)];
-        ++c[(a >> 16) & 0xFF];
-        ++c[768 + 512 + ((a >> 24) & 0xFF)];
-        ++c[768 + 256 + ((a >> 32) & 0xFF)];
-        ++c[768 + ((a >> 40) & 0xFF)];
-        ++c[1536 + 512 + ((a >> 48) & 0xFF)];
-        ++c[1536 + 256 + (a >> 56)];
-        ++c[1536 + (b & 0xFF)];
-        ++c[2304 + 512 + ((b >> 8) & 0xFF)];
-        ++c[2304 + 256 + ((b >> 16) & 0xFF)];
-        ++c[2304 + (b >> 24)];
+    for (; x + 16 <= w; x += 16, p += 48) {
+        if (SixteenEqualPixels(p)) {
+            c[512 + p[0]] += 16;
+            c[256 + p[1]] += 16;
+            c[p[2]] += 16;
+            continue;
+        }
+        for (int k = 0; k < 48; k += 12)
+            CountFour(p + k, c);
     }
+    for (; x + 4 <= w; x += 4, p += 12)
+        CountFour(p, c);
     for (; x < w; ++x, p += 3) {
         ++c[p[2]];
         ++c[256 + p[1]];

@@ -2,6 +2,8 @@
 // with known edges and known clipped areas.
 #include "LiveAssist.h"
 
+#include "Histogram.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -235,6 +237,42 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     DrawRgbHistogram(a.Rgb(), 255, 0, rows.data());
     EXPECT_EQ(picture[12 * 256 + 253], 0xFF0000FFu);  // blue marker, right end
     EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
+}
+
+// Flat stretches are counted at once: runs of equal pixels of every length,
+// across the sixteen-pixel steps and the row ends, counted exactly.
+TEST(RgbHistogram, FlatStretchesCountExactly) {
+    Frame f(533, 7);  // rows of 33 x 16 pixels and 5 more
+    std::mt19937 rng(11);
+    int left = 0;
+    uint8_t b = 0, g = 0, r = 0;
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            if (left-- <= 0) {
+                left = int(rng() % 40);
+                b = uint8_t(rng()), g = uint8_t(rng()), r = uint8_t(rng());
+            }
+            f.set(x, y, b, g, r);
+        }
+    AssistSettings s;
+    s.rgbHistogram = true;
+    LiveAssist a;
+    Analyse(a, s, f);
+    Histogram brightness;
+    AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+
+    std::array<std::array<uint32_t, 256>, 3> direct{};
+    std::array<uint32_t, 256> directBrightness{};
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            const uint8_t* p = f.at(x, y);
+            ++direct[0][p[2]];
+            ++direct[1][p[1]];
+            ++direct[2][p[0]];
+            ++directBrightness[std::max({p[0], p[1], p[2]})];
+        }
+    EXPECT_EQ(a.Rgb().bins, direct);
+    EXPECT_EQ(brightness.bins, directBrightness);
 }
 
 // The processor's vector routines and the portable code mark the same pixels,
