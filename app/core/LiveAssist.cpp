@@ -37,31 +37,45 @@ Bgr PeakingBgr(PeakingColour c) {
     return {0, 0, 255};
 }
 
-// Counts the channels of a row's pixels into four sets of 3 x 256 counters
-// (red, green, blue), one set per pixel of four: neighbours of one colour
-// then do not wait on each other's increment. Four pixels are read as two
-// words and taken apart in registers, which leaves the load units to the
-// counters.
+// Counts four pixels' channels into four sets of 3 x 256 counters (red,
+// green, blue), one set per pixel: neighbours of one colour then do not wait
+// on each other's increment. The pixels are read as two words and taken
+// apart in registers, which leaves the load units to the counters.
+inline void CountFour(const uint8_t* p, uint32_t* c) {
+    uint64_t a;
+    uint32_t b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 8, 4);
+    ++c[512 + (a & 0xFF)];
+    ++c[256 + ((a >> 8) & 0xFF)];
+    ++c[(a >> 16) & 0xFF];
+    ++c[768 + 512 + ((a >> 24) & 0xFF)];
+    ++c[768 + 256 + ((a >> 32) & 0xFF)];
+    ++c[768 + ((a >> 40) & 0xFF)];
+    ++c[1536 + 512 + ((a >> 48) & 0xFF)];
+    ++c[1536 + 256 + (a >> 56)];
+    ++c[1536 + (b & 0xFF)];
+    ++c[2304 + 512 + ((b >> 8) & 0xFF)];
+    ++c[2304 + 256 + ((b >> 16) & 0xFF)];
+    ++c[2304 + (b >> 24)];
+}
+
+// Counts the channels of a row's pixels (CountFour); sixteen equal pixels of
+// a flat area count at once.
 inline void CountChannels(const uint8_t* p, int w, uint32_t* c) {
     int x = 0;
-    for (; x + 4 <= w; x += 4, p += 12) {
-        uint64_t a;
-        uint32_t b;
-        std::memcpy(&a, p, 8);
-        std::memcpy(&b, p + 8, 4);
-        ++c[512 + (a & 0xFF)];
-        ++c[256 + ((a >> 8) & 0xFF)];
-        ++c[(a >> 16) & 0xFF];
-        ++c[768 + 512 + ((a >> 24) & 0xFF)];
-        ++c[768 + 256 + ((a >> 32) & 0xFF)];
-        ++c[768 + ((a >> 40) & 0xFF)];
-        ++c[1536 + 512 + ((a >> 48) & 0xFF)];
-        ++c[1536 + 256 + (a >> 56)];
-        ++c[1536 + (b & 0xFF)];
-        ++c[2304 + 512 + ((b >> 8) & 0xFF)];
-        ++c[2304 + 256 + ((b >> 16) & 0xFF)];
-        ++c[2304 + (b >> 24)];
+    for (; x + 16 <= w; x += 16, p += 48) {
+        if (SixteenEqualPixels(p)) {
+            c[512 + p[0]] += 16;
+            c[256 + p[1]] += 16;
+            c[p[2]] += 16;
+            continue;
+        }
+        for (int k = 0; k < 48; k += 12)
+            CountFour(p + k, c);
     }
+    for (; x + 4 <= w; x += 4, p += 12)
+        CountFour(p, c);
     for (; x < w; ++x, p += 3) {
         ++c[p[2]];
         ++c[256 + p[1]];
@@ -357,69 +371,107 @@ void LiveAssist::Finish() {
     complete_ = true;
 }
 
-void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
-    const AssistSettings& s = assist.settings();
-    if (!s.marks() || !assist.complete())
-        return;
-    const int w = assist.width();
-    const int h = assist.height();
+namespace {
+
+// What a pixel's marks paint, on a zebra stripe and off it.
+struct Paint {
+    Bgr colour;
+    bool draws;
+};
+using PaintTable = std::array<std::array<Paint, 32>, 2>;  // [on stripe][marks]
+
+PaintTable MakePaintTable(const AssistSettings& s) {
     const Bgr peak = PeakingBgr(s.peakingColour);
     const bool zebra = s.clipStyle == ClipStyle::Zebra;
+    PaintTable table{};
+    for (int onStripe = 0; onStripe < 2; ++onStripe) {
+        for (int bits = 1; bits < 32; ++bits) {
+            Paint& p = table[size_t(onStripe)][size_t(bits)];
+            p.draws = true;
+            if (bits & kMarkPeak) {
+                p.colour = peak;
+            } else if (bits & (kMarkClipRed | kMarkClipGreen | kMarkClipBlue)) {
+                p.colour = {uint8_t(bits & kMarkClipBlue ? 255 : 0),
+                            uint8_t(bits & kMarkClipGreen ? 255 : 0),
+                            uint8_t(bits & kMarkClipRed ? 255 : 0)};
+                const bool all = (bits & 14) == 14;
+                if (zebra ? !onStripe : all)
+                    p.colour = {0, 0, 0};
+            } else {
+                p.colour = {255, 0, 0};
+                p.draws = !zebra || onStripe;
+            }
+        }
+    }
+    return table;
+}
+
+template <Orientation O>
+void DrawMarks(const LiveAssist& assist, const PaintTable& paint, uint8_t* const* shownRows) {
+    const int w = assist.width();
+    const int h = assist.height();
     for (int y = 0; y < h; ++y) {
         const uint8_t* m = assist.MarksOfRow(y);
         if (!m)
             continue;
-        for (int x = 0; x < w; ++x) {
-            // Skip unmarked pixels eight at a time.
-            if ((x & 7) == 0 && x + 8 <= w) {
-                uint64_t word;
-                std::memcpy(&word, m + x, 8);
-                if (word == 0) {
-                    x += 7;
+        for (int x0 = 0; x0 < w; x0 += 16) {
+            // Skip unmarked pixels sixteen at a time.
+            if (x0 + 16 <= w) {
+                uint64_t a, b;
+                std::memcpy(&a, m + x0, 8);
+                std::memcpy(&b, m + x0 + 8, 8);
+                if ((a | b) == 0)
                     continue;
-                }
             }
-            const uint8_t bits = m[x];
-            if (!bits)
-                continue;
-            int dx = x, dy = y;
-            switch (orientation) {
-                case Orientation::Normal:
-                    break;
-                case Orientation::UpsideDown:
+            const int x1 = std::min(w, x0 + 16);
+            for (int x = x0; x < x1; ++x) {
+                const uint8_t bits = m[x];
+                if (!bits)
+                    continue;
+                int dx = x, dy = y;
+                if constexpr (O == Orientation::UpsideDown) {
                     dx = w - 1 - x;
                     dy = h - 1 - y;
-                    break;
-                case Orientation::Anticlockwise:
+                } else if constexpr (O == Orientation::Anticlockwise) {
                     dx = y;
                     dy = w - 1 - x;
-                    break;
-                case Orientation::Clockwise:
+                } else if constexpr (O == Orientation::Clockwise) {
                     dx = h - 1 - y;
                     dy = x;
-                    break;
-            }
-            const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
-            Bgr c;
-            if (bits & kMarkPeak) {
-                c = peak;
-            } else if (bits & (kMarkClipRed | kMarkClipGreen | kMarkClipBlue)) {
-                c = {uint8_t(bits & kMarkClipBlue ? 255 : 0),
-                     uint8_t(bits & kMarkClipGreen ? 255 : 0),
-                     uint8_t(bits & kMarkClipRed ? 255 : 0)};
-                const bool all = (bits & 14) == 14;
-                if (zebra ? !onStripe : all)
-                    c = {0, 0, 0};
-            } else {
-                if (zebra && !onStripe)
+                }
+                const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
+                const Paint& p = paint[onStripe][bits & 31];
+                if (!p.draws)
                     continue;
-                c = {255, 0, 0};
+                uint8_t* d = shownRows[dy] + 3 * size_t(dx);
+                d[0] = p.colour.b;
+                d[1] = p.colour.g;
+                d[2] = p.colour.r;
             }
-            uint8_t* d = shownRows[dy] + 3 * size_t(dx);
-            d[0] = c.b;
-            d[1] = c.g;
-            d[2] = c.r;
         }
+    }
+}
+
+}  // namespace
+
+void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
+    const AssistSettings& s = assist.settings();
+    if (!s.marks() || !assist.complete())
+        return;
+    const PaintTable paint = MakePaintTable(s);
+    switch (orientation) {
+        case Orientation::Normal:
+            DrawMarks<Orientation::Normal>(assist, paint, shownRows);
+            break;
+        case Orientation::UpsideDown:
+            DrawMarks<Orientation::UpsideDown>(assist, paint, shownRows);
+            break;
+        case Orientation::Anticlockwise:
+            DrawMarks<Orientation::Anticlockwise>(assist, paint, shownRows);
+            break;
+        case Orientation::Clockwise:
+            DrawMarks<Orientation::Clockwise>(assist, paint, shownRows);
+            break;
     }
 }
 

@@ -10,7 +10,12 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orka {
 
@@ -55,6 +60,21 @@ void UseProcessorExtensions(bool on);
 // Whether they are in use: the other per-frame pixel loops follow the same
 // choice.
 bool ProcessorExtensionsInUse();
+
+// True when the sixteen BGR888 pixels at p are all equal: the per-frame
+// counts take such a stretch of a flat area at once.
+inline bool SixteenEqualPixels(const uint8_t* p) {
+    // Every byte equals the byte three after it, for bytes 0..44 of 48.
+#if defined(__SSE2__)
+    const auto at = [p](int i) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)); };
+    const __m128i same =
+        _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(at(0), at(3)), _mm_cmpeq_epi8(at(16), at(19))),
+                      _mm_cmpeq_epi8(at(29), at(32)));
+    return _mm_movemask_epi8(same) == 0xFFFF;
+#else
+    return std::memcmp(p, p + 3, 45) == 0;
+#endif
+}
 
 // The same on images: src must be Format_BGR888; dst becomes a Format_BGR888
 // image of the turned size (reallocated only when its size or format differs).

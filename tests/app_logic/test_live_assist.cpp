@@ -2,6 +2,8 @@
 // with known edges and known clipped areas.
 #include "LiveAssist.h"
 
+#include "Histogram.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -160,6 +162,50 @@ TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
     EXPECT_EQ(a.MarksOfRow(0), nullptr);
 }
 
+TEST(ClippingWarning, ZebraStripesRunDiagonallyOnScreenAndPeakingWins) {
+    // Left half white (every channel clips), right half nearly black (a
+    // clipped shadow), the step between columns 11 and 12 a sharp edge.
+    Frame f(24, 16);
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x)
+            x < 12 ? f.set(x, y, 255, 255, 255) : f.set(x, y, 3, 3, 3);
+    AssistSettings s;
+    s.peaking = s.highlights = s.shadows = true;
+    s.peakingColour = PeakingColour::Yellow;
+    LiveAssist a;
+    Analyse(a, s, f, 5);
+    for (Orientation o : {Orientation::Normal, Orientation::UpsideDown, Orientation::Anticlockwise,
+                          Orientation::Clockwise}) {
+        const QSize size = DisplaySize(o, f.w, f.h);
+        Frame shown(size.width(), size.height()), whereShown(size.width(), size.height());
+        Frame where(f.w, f.h);
+        TurnFrame(o, f.rows.data(), f.w, f.h, shown.rows.data());
+        DrawAssist(a, o, shown.rows.data());
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                where.set(x, y, uint8_t(x), uint8_t(y), 0);
+        TurnFrame(o, where.rows.data(), f.w, f.h, whereShown.rows.data());
+        for (int y = 0; y < shown.h; ++y)
+            for (int x = 0; x < shown.w; ++x) {
+                const int sx = whereShown.at(x, y)[0], sy = whereShown.at(x, y)[1];
+                const bool stripe = ((x + y) / 4) % 2 == 0;
+                const bool edge = (sx == 11 || sx == 12) && sy > 0 && sy < f.h - 1;
+                const uint8_t* p = shown.at(x, y);
+                const std::array<uint8_t, 3> got{p[0], p[1], p[2]};
+                std::array<uint8_t, 3> want;
+                if (edge)
+                    want = {0, 255, 255};
+                else if (sx < 12)
+                    want = stripe ? std::array<uint8_t, 3>{255, 255, 255}
+                                  : std::array<uint8_t, 3>{0, 0, 0};
+                else
+                    want = stripe ? std::array<uint8_t, 3>{255, 0, 0}
+                                  : std::array<uint8_t, 3>{3, 3, 3};
+                EXPECT_EQ(got, want) << int(o) << " " << x << "," << y;
+            }
+    }
+}
+
 TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     Frame f(37, 23);  // an odd width: the last pixel of a row on its own
     std::mt19937 rng(7);
@@ -191,6 +237,42 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     DrawRgbHistogram(a.Rgb(), 255, 0, rows.data());
     EXPECT_EQ(picture[12 * 256 + 253], 0xFF0000FFu);  // blue marker, right end
     EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
+}
+
+// Flat stretches are counted at once: runs of equal pixels of every length,
+// across the sixteen-pixel steps and the row ends, counted exactly.
+TEST(RgbHistogram, FlatStretchesCountExactly) {
+    Frame f(533, 7);  // rows of 33 x 16 pixels and 5 more
+    std::mt19937 rng(11);
+    int left = 0;
+    uint8_t b = 0, g = 0, r = 0;
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            if (left-- <= 0) {
+                left = int(rng() % 40);
+                b = uint8_t(rng()), g = uint8_t(rng()), r = uint8_t(rng());
+            }
+            f.set(x, y, b, g, r);
+        }
+    AssistSettings s;
+    s.rgbHistogram = true;
+    LiveAssist a;
+    Analyse(a, s, f);
+    Histogram brightness;
+    AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+
+    std::array<std::array<uint32_t, 256>, 3> direct{};
+    std::array<uint32_t, 256> directBrightness{};
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            const uint8_t* p = f.at(x, y);
+            ++direct[0][p[2]];
+            ++direct[1][p[1]];
+            ++direct[2][p[0]];
+            ++directBrightness[std::max({p[0], p[1], p[2]})];
+        }
+    EXPECT_EQ(a.Rgb().bins, direct);
+    EXPECT_EQ(brightness.bins, directBrightness);
 }
 
 // The processor's vector routines and the portable code mark the same pixels,
