@@ -168,16 +168,13 @@ void TBase::CameraGone() {
     // The library ends its side of the link; a file cut off is kept under
     // its ".partiel" name and is the last one it reports.
     CheckExistUSBCamera();
-    SavedFileInfo last{};
-    GetSavedFileInfo(&last);
     NoteSavedPicture();
     LeaveConnection();
-    const QString cut = QFile::decodeName(last.fileName);
     QString text = QStringLiteral("L'appareil photo a été déconnecté.");
-    if (cut.contains(QLatin1String(".partiel.")) && cut != ShownPartial) {
-        ShownPartial = cut;
+    if (lastSavedPath_.contains(QLatin1String(".partiel.")) && lastSavedPath_ != ShownPartial) {
+        ShownPartial = lastSavedPath_;
         text += QStringLiteral(" Image incomplète conservée : %1")
-                    .arg(QDir(QFile::decodeName(last.directory)).filePath(cut));
+                    .arg(QDir::toNativeSeparators(lastSavedPath_));
     }
     ui_->InfoStatut->setText(text);
     ui_->InfoStatut->setToolTip(text);
