@@ -11,36 +11,23 @@
 
 #include "CameraWindowTest.h"
 #include "OrkaCapture.h"
+#include "SimLog.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
-using Setting = std::pair<int, int32_t>;  // parameter index, value on the wire
+using namespace simlog;
 
 namespace {
 
-constexpr uint16_t kSetCamStat = 0x100C;
 constexpr uint16_t kEndLV = 0x1009;
 constexpr uint16_t kClose = 0x1002;
 
-int32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
-                                static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
+// Every command the host sent, in order.
 std::vector<orkasim::LogEntry> HostCommands() {
     std::vector<orkasim::LogEntry> out;
     for (auto& e : orkasim::Camera::instance().log())
         if (e.direction == orkasim::Direction::HostToCamera)
             out.push_back(std::move(e));
-    return out;
-}
-
-// The parameter changes the host sent, in order.
-std::vector<Setting> SentSettings() {
-    std::vector<Setting> out;
-    for (const auto& e : HostCommands())
-        if (e.code == kSetCamStat && e.bytes.size() >= 28)
-            out.emplace_back(Le32(e.bytes, 16), Le32(e.bytes, 24));
     return out;
 }
 

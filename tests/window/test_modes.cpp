@@ -14,33 +14,24 @@
 #include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "RadioGroup.h"
+#include "SimLog.h"
 #include "orkasim.h"
 
 namespace {
 
-constexpr uint16_t kSetCamStat = 0x100C;
+using namespace simlog;
+
 constexpr uint16_t kCapture = 0x1006;
 constexpr uint16_t kTerminateCapture = 0x1007;
 constexpr int kDriveModeParam = 5;
 constexpr int kBracketStepParam = 17;
 
-using Setting = std::pair<int, int32_t>;  // parameter index, value on the wire
-
-int32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
-                                static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
 // Drive-mode and bracket-step changes the host sent, in order.
 std::vector<Setting> SentModeSettings() {
     std::vector<Setting> out;
-    for (const auto& e : orkasim::Camera::instance().log())
-        if (e.direction == orkasim::Direction::HostToCamera && e.code == kSetCamStat &&
-            e.bytes.size() >= 28) {
-            const int index = Le32(e.bytes, 16);
-            if (index == kDriveModeParam || index == kBracketStepParam)
-                out.emplace_back(index, Le32(e.bytes, 24));
-        }
+    for (const Setting& s : SentSettings())
+        if (s.first == kDriveModeParam || s.first == kBracketStepParam)
+            out.push_back(s);
     return out;
 }
 
