@@ -374,6 +374,7 @@ class TBase : public QWidget,
     TInfosPgm* infosPgm_ = nullptr;   // the about box, owned by the window
     TSessionStrip* strip_ = nullptr;  // the session's pictures, owned by the window
     QString lastSavedPath_;           // the picture NoteSavedPicture saw last
+    SavedFileInfo lastSavedInfo_{};   // the library's record it was read from
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstring>
 
 #include "DepthOfField.h"
 #include "OrkaCapture.h"
@@ -313,9 +314,13 @@ void TBase::ShowScheduleIndicator() {
 void TBase::NoteSavedPicture() {
     // A query of the library's own record: no camera traffic, and not a
     // camera call whose result CheckResult would latch.
+    // This runs on every idle pass and every frame: the record is compared
+    // as bytes, and turned into text only when it changed.
     SavedFileInfo info{};
-    if (GetSavedFileInfo(&info) != 0 || info.fileName[0] == '\0')
+    if (GetSavedFileInfo(&info) != 0 || info.fileName[0] == '\0' ||
+        std::memcmp(&info, &lastSavedInfo_, sizeof info) == 0)
         return;
+    lastSavedInfo_ = info;
     info.directory[sizeof info.directory - 1] = '\0';
     info.fileName[sizeof info.fileName - 1] = '\0';
     const QString name = QFile::decodeName(info.fileName);
