@@ -1,5 +1,7 @@
 #include "FrameDecoder.h"
 
+#include "BandWorker.h"
+
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstdio>
 
@@ -61,6 +63,9 @@ struct FrameDecoder::Impl {
     bool created = false;
     // Row addresses of the image DecodeFitting fills, kept across pictures.
     std::vector<uint8_t*> rows;
+    // Runs DecodeInto's alongside handler; busy from its Begin to its Finish.
+    BandWorker helper;
+    bool helperBusy = false;
 
     Impl() {
         cinfo.err = jpeg_std_error(&err.pub);
@@ -107,29 +112,51 @@ struct FrameDecoder::Impl {
         return true;
     }
 
+    // Waits for the helper to be done with the picture, when it had one.
+    void EndHelper() {
+        if (helperBusy)
+            helper.Finish();
+        helperBusy = false;
+    }
+
     // The status of a decode that jumped back to its setjmp.
     Status Failed() {
+        EndHelper();
         jpeg_abort_decompress(&cinfo);
         return err.refused ? Status::Unsupported : Status::Corrupt;
     }
 
     // Decodes every scanline into rows, calling band (when set) after each
-    // run of BandRows rows and after the last. Call under setjmp, after Start.
-    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr) {
+    // run of BandRows rows and after the last, then making the rows ready for
+    // the helper (when alongside is set): the helper reads them after band is
+    // done with them, so that the two threads do not fetch the same lines
+    // from each other's caches at the same time. Call under setjmp, after
+    // Start.
+    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr,
+                  const BandHandler* alongside = nullptr) {
+        if (alongside) {
+            helper.Begin(*alongside);  // the helper wakes while the decode starts
+            helperBusy = true;
+        }
         jpeg_start_decompress(&cinfo);
+        const bool banded = band || alongside;
         const JDIMENSION height = cinfo.output_height;
         JDIMENSION bandStart = 0;
         while (cinfo.output_scanline < height) {
             const JDIMENSION at = cinfo.output_scanline;
             const JDIMENSION bandEnd =
-                band ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
+                banded ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
             jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), bandEnd - at);
-            if (band && (cinfo.output_scanline >= bandEnd)) {
-                (*band)(int(bandStart), int(cinfo.output_scanline));
+            if (banded && (cinfo.output_scanline >= bandEnd)) {
+                if (band)
+                    (*band)(int(bandStart), int(cinfo.output_scanline));
+                if (alongside)
+                    helper.Ready(int(cinfo.output_scanline));
                 bandStart = cinfo.output_scanline;
             }
         }
         jpeg_finish_decompress(&cinfo);
+        EndHelper();
     }
 };
 
@@ -146,7 +173,8 @@ const char* FrameDecoder::LastError() const {
 // volatile locals.
 FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
                                               uint8_t* const* rows, int w, int h,
-                                              const BandHandler& band) {
+                                              const BandHandler& band,
+                                              const BandHandler& alongside) {
     Impl& d = *impl_;
     d.Reset();
     if (!d.created || data == nullptr || size == 0)
@@ -164,7 +192,7 @@ FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
         jpeg_abort_decompress(&d.cinfo);
         return {Status::SizeMismatch, width, height};
     }
-    d.ReadRows(rows, band ? &band : nullptr);
+    d.ReadRows(rows, band ? &band : nullptr, alongside ? &alongside : nullptr);
     return {Status::Ok, width, height};
 }
 
@@ -231,16 +259,21 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     const RowAddresses rows(target);
     const RowAddresses shownRows(shown);
     FrameAnalyser analyser(w, h, detector);
-    const FrameDecoder::BandHandler band = [&](int y0, int y1) {
-        // The analysis sees the frame as delivered, before any turn.
+    // The analysis sees the frame as delivered, before any turn, on the
+    // decoder's helper thread; the turn reads the same rows on this one.
+    const FrameDecoder::BandHandler analyse = [&](int y0, int y1) {
         analyser.AddRows(rows.rows(), y0, y1);
         if (assist)
             assist->AddRows(rows.rows(), y0, y1);
-        if (!upright)
-            TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
     };
+    FrameDecoder::BandHandler turn;
+    if (!upright) {
+        turn = [&](int y0, int y1) {
+            TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
+        };
+    }
     const FrameDecoder::Result result =
-        decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
+        decoder.DecodeInto(data, size, rows.writableRows(), w, h, turn, analyse);
     if (result.ok()) {
         analyser.Finish(histogram);
         if (assist)

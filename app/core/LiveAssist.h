@@ -63,8 +63,9 @@ class LiveAssist {
   public:
     // A new frame of w x h pixels analysed with these settings.
     void Start(const AssistSettings& settings, int w, int h);
-    // Rows y0..y1-1 of the frame just decoded, in order; rows[y] for every
-    // y < y1 must still hold row y (peaking looks one row up and down).
+    // Rows y0..y1-1 of the frame just decoded, in order. Peaking looks one
+    // row up and down through a luminance copy of its own, so earlier rows
+    // may be gone.
     void AddRows(const uint8_t* const* rows, int y0, int y1);
     // The frame is complete: marks its last row.
     void Finish();

@@ -1,0 +1,73 @@
+// A second thread that works on a picture's rows while the picture is still
+// being decoded. The decoding thread says after each band how many rows are
+// ready; the helper runs its work on them, in order, while the decode goes on;
+// at the end of the picture the decoding thread waits until the helper has
+// seen every ready row.
+//
+// The live view uses it for the analysis of each frame (histogram, the
+// detector's rectangle, the focusing and exposure aids), which then costs
+// the window little more than the decode itself on a machine of two cores.
+//
+// Plain C++ with no Qt, so that it is tested under ThreadSanitizer.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace orka {
+
+class BandWorker {
+  public:
+    // Work on rows y0..y1-1 of the picture under way.
+    using Work = std::function<void(int y0, int y1)>;
+
+    BandWorker() = default;
+    ~BandWorker();  // stops the helper, even in the middle of a picture
+    BandWorker(const BandWorker&) = delete;
+    BandWorker& operator=(const BandWorker&) = delete;
+
+    // Begins a picture. work runs on the helper thread, in order, on the rows
+    // that Ready calls make ready, possibly several bands in one call. work and
+    // everything it touches must stay valid, and the ready rows unchanged,
+    // until Finish returns. The helper is started at the first picture; when
+    // no thread can be started, work runs inside Ready instead.
+    void Begin(const Work& work);
+    // Rows below y are ready; y grows from one call to the next.
+    void Ready(int y);
+    // Waits until work has run on every ready row. When it returns the
+    // helper touches nothing of the picture any more. Call once per Begin,
+    // whether the picture was decoded whole or given up.
+    void Finish();
+
+    // True when the work runs on a helper thread (false before the first
+    // picture, and when no thread could be started).
+    bool threaded() const { return thread_.joinable(); }
+
+  private:
+    void Run();  // the helper's loop
+
+    // The picture counters, the row count and the flags are written only with
+    // mutex_ held, and notified through wakeHelper_ (to the helper) or
+    // wakeOwner_ (to Finish). They are atomic so that either side may look at
+    // them without the lock while it spins, before it sleeps on its
+    // condition.
+    std::mutex mutex_;
+    std::condition_variable wakeHelper_;  // Begin, Ready, Finish, stop
+    std::condition_variable wakeOwner_;   // the helper completed a picture
+    std::atomic<uint64_t> picture_{0};    // pictures begun
+    std::atomic<uint64_t> finished_{0};   // pictures the helper is done with
+    std::atomic<int> ready_{0};           // rows ready in the picture under way
+    std::atomic<bool> ending_{false};     // Finish called: no more rows come
+    std::atomic<bool> stop_{false};
+    const Work* work_ = nullptr;  // the picture's work; mutex_
+    // Only the decoding thread touches these.
+    bool inline_ = false;  // no helper could be started: work runs in Ready
+    int inlineDone_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace orka
