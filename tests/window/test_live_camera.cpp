@@ -586,6 +586,8 @@ class TestLiveCamera : public TCameraWindowTest {
                                   marked.push_back({x, y});
                           }
                   file = VideoFileName();
+                  if (qEnvironmentVariableIsSet("ORKA_SHOT"))  // a picture of the window
+                      base->grab().save(qEnvironmentVariable("ORKA_SHOT"));
                   choose(0);  // closes the video
               }}},
             [&] { clickConnect(); });
