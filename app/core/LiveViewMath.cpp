@@ -248,6 +248,58 @@ __attribute__((target("ssse3"))) int TurnBlocksSsse3(const uint8_t* const* src, 
     }
     return x;
 }
+
+// The same on sixteen rows y..y+15 at once: the four 4 x 4 blocks of a
+// column are joined into the 48 bytes that column gives its destination row,
+// written with three full stores instead of eight small ones.
+template <bool Clockwise>
+__attribute__((target("ssse3"))) int TurnBlocks16Ssse3(const uint8_t* const* src, int w, int h,
+                                                       int y, int x, int xEnd,
+                                                       uint8_t* const* dst) {
+    const __m128i spread =
+        _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
+    const __m128i pack =
+        Clockwise ? _mm_setr_epi8(12, 13, 14, 8, 9, 10, 4, 5, 6, 0, 1, 2, -128, -128, -128, -128)
+                  : _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+    const size_t column = Clockwise ? size_t(h - 16 - y) * 3 : size_t(y) * 3;
+    for (; x + 4 <= xEnd && x + 6 <= w; x += 4) {
+        const size_t sx = size_t(x) * 3;
+        // piece[j][b]: column x + j of rows y + 4b .. y + 4b + 3, twelve bytes
+        // in destination order.
+        __m128i piece[4][4];
+        for (int b = 0; b < 4; ++b) {
+            // (A lambda would not inherit the function's target.)
+            __m128i a[4];
+            for (int r = 0; r < 4; ++r)
+                a[r] = _mm_shuffle_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(src[y + 4 * b + r] + sx)),
+                    spread);
+            const __m128i a0 = a[0], a1 = a[1], a2 = a[2], a3 = a[3];
+            const __m128i t0 = _mm_unpacklo_epi32(a0, a1);
+            const __m128i t1 = _mm_unpacklo_epi32(a2, a3);
+            const __m128i t2 = _mm_unpackhi_epi32(a0, a1);
+            const __m128i t3 = _mm_unpackhi_epi32(a2, a3);
+            piece[0][b] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t0, t1), pack);
+            piece[1][b] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t0, t1), pack);
+            piece[2][b] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t2, t3), pack);
+            piece[3][b] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t2, t3), pack);
+        }
+        for (int j = 0; j < 4; ++j) {
+            // Left to right on the destination row: rows upwards when
+            // clockwise, downwards otherwise.
+            const __m128i p0 = piece[j][Clockwise ? 3 : 0], p1 = piece[j][Clockwise ? 2 : 1];
+            const __m128i p2 = piece[j][Clockwise ? 1 : 2], p3 = piece[j][Clockwise ? 0 : 3];
+            uint8_t* d = (Clockwise ? dst[x + j] : dst[w - 1 - x - j]) + column;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
+                             _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
+                             _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
+        }
+    }
+    return x;
+}
 #endif
 
 // Source pixel (x, y) goes to destination row w-1-x, column y when
@@ -262,8 +314,8 @@ void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
         const int x1 = std::min(w, x0 + kTile);
         // The last pixel of a row is read without the fourth byte.
         const int wideEnd = std::min(x1, w - 1);
-        int y = y0;
-        for (; y + 4 <= y1; y += 4) {
+        // Rows y..y+3 from column x on.
+        const auto fourRows = [&](int y, int x) {
             const uint8_t* s0 = src[y];
             const uint8_t* s1 = src[y + 1];
             const uint8_t* s2 = src[y + 2];
@@ -275,7 +327,6 @@ void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
                 else
                     StoreFour(target(x, y), p0, p1, p2, p3);
             };
-            int x = x0;
 #if defined(__x86_64__) || defined(__i386__)
             if (gUseSsse3)
                 x = TurnBlocksSsse3<Clockwise>(src, w, h, y, x, x1, dst);
@@ -290,7 +341,19 @@ void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
                 put(x, LoadPixel(s0 + sx), LoadPixel(s1 + sx), LoadPixel(s2 + sx),
                     LoadPixel(s3 + sx));
             }
+        };
+        int y = y0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (gUseSsse3) {
+            for (; y + 16 <= y1; y += 16) {
+                const int x = TurnBlocks16Ssse3<Clockwise>(src, w, h, y, x0, x1, dst);
+                for (int r = y; r < y + 16; r += 4)
+                    fourRows(r, x);
+            }
         }
+#endif
+        for (; y + 4 <= y1; y += 4)
+            fourRows(y, x0);
         for (; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
                 CopyPixel(target(x, y), src[y] + size_t(x) * 3);
