@@ -33,8 +33,9 @@ class BandWorker {
     // Begins a picture. work runs on the helper thread, in order, on the rows
     // that Ready calls make ready, possibly several bands in one call. work and
     // everything it touches must stay valid, and the ready rows unchanged,
-    // until Finish returns. The helper is started at the first picture; when
-    // no thread can be started, work runs inside Ready instead.
+    // until Finish returns; work must not throw. The helper is started at the
+    // first picture; when no thread can be started, work runs inside Ready
+    // instead.
     void Begin(const Work& work);
     // Rows below y are ready; y grows from one call to the next.
     void Ready(int y);
