@@ -203,46 +203,46 @@ void TurnFrameUpsideDown(const uint8_t* const* src, int w, int h, int y0, int y1
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// Quarter turns of 4 x 4 pixel blocks with SSSE3: each row's four pixels
-// spread to 32-bit lanes, a 4 x 4 transpose of the lanes, and the lanes
-// packed back to twelve bytes, in row order (anticlockwise) or reversed
-// (clockwise). Covers rows y..y+3, columns from x while x + 4 <= xEnd and
-// the 16-byte loads stay in their rows; returns the first column not done.
+// A 4 x 4 pixel block with SSSE3: each of the four rows' pixels spread to
+// 32-bit lanes, a 4 x 4 transpose of the lanes, and the lanes packed back to
+// twelve bytes, in row order (anticlockwise) or reversed (clockwise).
+// column[j] gets column x + j (sx = 3 x) of rows[0..3], its bytes 12..15 zero.
 template <bool Clockwise>
-__attribute__((target("ssse3"))) int TurnBlocksSsse3(const uint8_t* const* src, int w, int h, int y,
-                                                     int x, int xEnd, uint8_t* const* dst) {
+__attribute__((target("ssse3"), always_inline)) inline void TransposeBlockSsse3(
+    const uint8_t* const* rows, size_t sx, __m128i column[4]) {
     const __m128i spread =
         _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
     const __m128i pack =
         Clockwise ? _mm_setr_epi8(12, 13, 14, 8, 9, 10, 4, 5, 6, 0, 1, 2, -128, -128, -128, -128)
                   : _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
-    const uint8_t* s0 = src[y];
-    const uint8_t* s1 = src[y + 1];
-    const uint8_t* s2 = src[y + 2];
-    const uint8_t* s3 = src[y + 3];
+    __m128i a[4];
+    for (int r = 0; r < 4; ++r)
+        a[r] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + sx)),
+                                spread);
+    const __m128i t0 = _mm_unpacklo_epi32(a[0], a[1]);
+    const __m128i t1 = _mm_unpacklo_epi32(a[2], a[3]);
+    const __m128i t2 = _mm_unpackhi_epi32(a[0], a[1]);
+    const __m128i t3 = _mm_unpackhi_epi32(a[2], a[3]);
+    column[0] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t0, t1), pack);
+    column[1] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t0, t1), pack);
+    column[2] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t2, t3), pack);
+    column[3] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t2, t3), pack);
+}
+
+// Quarter turns of 4 x 4 pixel blocks on rows y..y+3, columns from x while
+// x + 4 <= xEnd and the 16-byte loads stay in their rows; returns the first
+// column not done.
+template <bool Clockwise>
+__attribute__((target("ssse3"))) int TurnBlocksSsse3(const uint8_t* const* src, int w, int h, int y,
+                                                     int x, int xEnd, uint8_t* const* dst) {
     const size_t column = Clockwise ? size_t(h - 4 - y) * 3 : size_t(y) * 3;
     for (; x + 4 <= xEnd && x + 6 <= w; x += 4) {
-        const size_t sx = size_t(x) * 3;
-        const __m128i a0 =
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s0 + sx)), spread);
-        const __m128i a1 =
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s1 + sx)), spread);
-        const __m128i a2 =
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s2 + sx)), spread);
-        const __m128i a3 =
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s3 + sx)), spread);
-        const __m128i t0 = _mm_unpacklo_epi32(a0, a1);
-        const __m128i t1 = _mm_unpacklo_epi32(a2, a3);
-        const __m128i t2 = _mm_unpackhi_epi32(a0, a1);
-        const __m128i t3 = _mm_unpackhi_epi32(a2, a3);
-        // Column x + j of the four rows.
-        const __m128i c[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
-                              _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
+        __m128i c[4];
+        TransposeBlockSsse3<Clockwise>(src + y, size_t(x) * 3, c);
         for (int j = 0; j < 4; ++j) {
-            const __m128i v = _mm_shuffle_epi8(c[j], pack);
             uint8_t* d = (Clockwise ? dst[x + j] : dst[w - 1 - x - j]) + column;
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v);
-            const uint32_t tail = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d), c[j]);
+            const uint32_t tail = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(c[j], 8)));
             std::memcpy(d + 8, &tail, 4);
         }
     }
@@ -256,39 +256,18 @@ template <bool Clockwise>
 __attribute__((target("ssse3"))) int TurnBlocks16Ssse3(const uint8_t* const* src, int w, int h,
                                                        int y, int x, int xEnd,
                                                        uint8_t* const* dst) {
-    const __m128i spread =
-        _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
-    const __m128i pack =
-        Clockwise ? _mm_setr_epi8(12, 13, 14, 8, 9, 10, 4, 5, 6, 0, 1, 2, -128, -128, -128, -128)
-                  : _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
     const size_t column = Clockwise ? size_t(h - 16 - y) * 3 : size_t(y) * 3;
     for (; x + 4 <= xEnd && x + 6 <= w; x += 4) {
-        const size_t sx = size_t(x) * 3;
-        // piece[j][b]: column x + j of rows y + 4b .. y + 4b + 3, twelve bytes
+        // piece[b][j]: column x + j of rows y + 4b .. y + 4b + 3, twelve bytes
         // in destination order.
         __m128i piece[4][4];
-        for (int b = 0; b < 4; ++b) {
-            // (A lambda would not inherit the function's target.)
-            __m128i a[4];
-            for (int r = 0; r < 4; ++r)
-                a[r] = _mm_shuffle_epi8(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(src[y + 4 * b + r] + sx)),
-                    spread);
-            const __m128i a0 = a[0], a1 = a[1], a2 = a[2], a3 = a[3];
-            const __m128i t0 = _mm_unpacklo_epi32(a0, a1);
-            const __m128i t1 = _mm_unpacklo_epi32(a2, a3);
-            const __m128i t2 = _mm_unpackhi_epi32(a0, a1);
-            const __m128i t3 = _mm_unpackhi_epi32(a2, a3);
-            piece[0][b] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t0, t1), pack);
-            piece[1][b] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t0, t1), pack);
-            piece[2][b] = _mm_shuffle_epi8(_mm_unpacklo_epi64(t2, t3), pack);
-            piece[3][b] = _mm_shuffle_epi8(_mm_unpackhi_epi64(t2, t3), pack);
-        }
+        for (int b = 0; b < 4; ++b)
+            TransposeBlockSsse3<Clockwise>(src + y + 4 * b, size_t(x) * 3, piece[b]);
         for (int j = 0; j < 4; ++j) {
             // Left to right on the destination row: rows upwards when
             // clockwise, downwards otherwise.
-            const __m128i p0 = piece[j][Clockwise ? 3 : 0], p1 = piece[j][Clockwise ? 2 : 1];
-            const __m128i p2 = piece[j][Clockwise ? 1 : 2], p3 = piece[j][Clockwise ? 0 : 3];
+            const __m128i p0 = piece[Clockwise ? 3 : 0][j], p1 = piece[Clockwise ? 2 : 1][j];
+            const __m128i p2 = piece[Clockwise ? 1 : 2][j], p3 = piece[Clockwise ? 0 : 3][j];
             uint8_t* d = (Clockwise ? dst[x + j] : dst[w - 1 - x - j]) + column;
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
                              _mm_or_si128(p0, _mm_slli_si128(p1, 12)));

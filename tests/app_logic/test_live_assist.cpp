@@ -40,6 +40,19 @@ void Analyse(LiveAssist& a, const AssistSettings& s, Frame& f, int band = 16) {
     a.Finish();
 }
 
+// Where each pixel of a w x h frame lands when turned: the displayed frame
+// holds, at each pixel, the source column in blue and the source row in green.
+Frame WhereShown(Orientation o, int w, int h) {
+    Frame where(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            where.set(x, y, uint8_t(x), uint8_t(y), 0);
+    const QSize size = DisplaySize(o, w, h);
+    Frame whereShown(size.width(), size.height());
+    TurnFrame(o, where.rows.data(), w, h, whereShown.rows.data());
+    return whereShown;
+}
+
 uint8_t MarkAt(const LiveAssist& a, int x, int y) {
     const uint8_t* row = a.MarksOfRow(y);
     return row ? row[x] : 0;
@@ -127,12 +140,7 @@ TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
         TurnFrame(o, f.rows.data(), f.w, f.h, shown.rows.data());
         const Frame before = shown;
         DrawAssist(a, o, shown.rows.data());
-        // Where each source pixel lands: turn a frame of source coordinates.
-        Frame where(f.w, f.h), whereShown(size.width(), size.height());
-        for (int y = 0; y < f.h; ++y)
-            for (int x = 0; x < f.w; ++x)
-                where.set(x, y, uint8_t(x), uint8_t(y), 0);
-        TurnFrame(o, where.rows.data(), f.w, f.h, whereShown.rows.data());
+        Frame whereShown = WhereShown(o, f.w, f.h);
         for (int y = 0; y < shown.h; ++y)
             for (int x = 0; x < shown.w; ++x) {
                 const int sx = whereShown.at(x, y)[0], sy = whereShown.at(x, y)[1];
@@ -177,14 +185,10 @@ TEST(ClippingWarning, ZebraStripesRunDiagonallyOnScreenAndPeakingWins) {
     for (Orientation o : {Orientation::Normal, Orientation::UpsideDown, Orientation::Anticlockwise,
                           Orientation::Clockwise}) {
         const QSize size = DisplaySize(o, f.w, f.h);
-        Frame shown(size.width(), size.height()), whereShown(size.width(), size.height());
-        Frame where(f.w, f.h);
+        Frame shown(size.width(), size.height());
         TurnFrame(o, f.rows.data(), f.w, f.h, shown.rows.data());
         DrawAssist(a, o, shown.rows.data());
-        for (int y = 0; y < f.h; ++y)
-            for (int x = 0; x < f.w; ++x)
-                where.set(x, y, uint8_t(x), uint8_t(y), 0);
-        TurnFrame(o, where.rows.data(), f.w, f.h, whereShown.rows.data());
+        Frame whereShown = WhereShown(o, f.w, f.h);
         for (int y = 0; y < shown.h; ++y)
             for (int x = 0; x < shown.w; ++x) {
                 const int sx = whereShown.at(x, y)[0], sy = whereShown.at(x, y)[1];
