@@ -36,13 +36,12 @@ set(CPACK_DEBIAN_PACKAGE_NAME pcorka)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Library dependencies come from dpkg-shlibdeps, which also finds the private
-# libraries through the programs' run path. Qt loads the window system's
-# platform plugin at run time, so no library names it: it is a dependency of
-# its own. Qt's French texts for its own dialogs are welcome, not needed.
+# Library dependencies come from dpkg-shlibdeps, which finds the private
+# libraries in the package through their run paths ($ORIGIN). Qt loads the
+# window system's platform plugin at run time, so no library names it: it is a
+# dependency of its own. Qt's French texts for its own dialogs are welcome, not
+# needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-  "${CMAKE_INSTALL_PREFIX}/${ORKA_INSTALL_LIBDIR}")
 if(ORKA_BUILD_APP)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
