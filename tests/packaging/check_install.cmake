@@ -1,8 +1,9 @@
 # Installs the build tree into a fresh prefix and checks what a user and a
 # developer find there. Run by CTest with:
-#   BUILD_DIR PREFIX SOURCE_DIR BINDIR LIBDIR INCLUDEDIR DATADIR UDEVDIR
-#   VENDOR_ID PRODUCT_ID (as in the cache: 0x4F52) C_COMPILER PKG_CONFIG
-#   DESKTOP_VALIDATE HAVE_PCORKA HAVE_ORKACTL HAVE_USBPIPE HAVE_FOTOLIEN
+#   BUILD_DIR PREFIX SOURCE_DIR BINDIR LIBDIR PCDIR INCLUDEDIR DATADIR MANDIR
+#   UDEVDIR VENDOR_ID PRODUCT_ID (as in the cache: 0x4F52) C_COMPILER PKG_CONFIG
+#   GZIP DESKTOP_VALIDATE APPSTREAMCLI MAN (empty when missing)
+#   HAVE_PCORKA HAVE_ORKACTL HAVE_USBPIPE HAVE_FOTOLIEN
 # A part whose target is not in this build is skipped; a part that is built
 # must be installed whole.
 cmake_minimum_required(VERSION 3.25)
@@ -58,9 +59,54 @@ macro(expect_runnable program)
   endif()
 endmacro()
 
+# A manual page: installed compressed, and clean for man's own checker (the
+# one lintian runs). Its source text is left in `text`.
+macro(expect_man_page program)
+  set(page ${MANDIR}/man1/${program}.1.gz)
+  set(text "")
+  expect_file(${page})
+  if(EXISTS "${PREFIX}/${page}")
+    execute_process(COMMAND ${GZIP} -dc "${PREFIX}/${page}"
+      RESULT_VARIABLE result OUTPUT_VARIABLE text ERROR_VARIABLE error)
+    if(NOT result EQUAL 0)
+      fail("${page} is not gzip data: ${error}")
+    endif()
+    if(MAN)
+      execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
+          ${MAN} --warnings -E UTF-8 -l -Tutf8 -Z "${PREFIX}/${page}"
+        RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE warnings)
+      if(NOT result EQUAL 0 OR warnings)
+        fail("man finds fault with ${page}:\n${warnings}")
+      endif()
+    endif()
+  endif()
+endmacro()
+
 if(HAVE_ORKACTL)
   expect_file(${BINDIR}/orkactl)
   expect_runnable(${BINDIR}/orkactl)
+  # The page names every command and option that orkactl --help gives.
+  expect_man_page(orkactl)
+  execute_process(COMMAND ${clean_env} "${PREFIX}/${BINDIR}/orkactl" --help
+    OUTPUT_VARIABLE help ERROR_QUIET)
+  string(REGEX MATCHALL "\n  [a-z]+" commands "${help}")
+  string(REGEX MATCHALL "--[a-z]+" options "${help}")
+  if(NOT commands OR NOT options)
+    fail("orkactl --help lists no commands or options:\n${help}")
+  endif()
+  foreach(command IN LISTS commands)
+    string(STRIP "${command}" command)
+    if(NOT text MATCHES "\n\\.BI? \"?${command}[ \"\n]")
+      fail("the orkactl manual page does not describe the command ${command}")
+    endif()
+  endforeach()
+  foreach(option IN LISTS options)
+    string(REPLACE "-" "\\-" quoted "${option}")
+    string(FIND "${text}" "${quoted}" at)
+    if(at EQUAL -1)
+      fail("the orkactl manual page does not describe ${option}")
+    endif()
+  endforeach()
 endif()
 
 if(HAVE_USBPIPE)
@@ -88,10 +134,10 @@ endif()
 if(HAVE_FOTOLIEN)
   expect_file(${LIBDIR}/libFotolien.so)
   expect_file(${INCLUDEDIR}/fotolien.h)
-  expect_file(${LIBDIR}/pkgconfig/fotolien.pc)
-  if(PKG_CONFIG AND C_COMPILER AND EXISTS "${PREFIX}/${LIBDIR}/pkgconfig/fotolien.pc")
+  expect_file(${PCDIR}/fotolien.pc)
+  if(PKG_CONFIG AND C_COMPILER AND EXISTS "${PREFIX}/${PCDIR}/fotolien.pc")
     # A program outside this project finds, builds against and loads Fotolien.
-    set(pcEnv ${clean_env} PKG_CONFIG_PATH=${PREFIX}/${LIBDIR}/pkgconfig)
+    set(pcEnv ${clean_env} PKG_CONFIG_PATH=${PREFIX}/${PCDIR})
     execute_process(COMMAND ${pcEnv} ${PKG_CONFIG} --cflags --libs fotolien
       RESULT_VARIABLE result OUTPUT_VARIABLE flags ERROR_VARIABLE error
       OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -122,6 +168,27 @@ endif()
 if(HAVE_PCORKA)
   expect_file(${BINDIR}/PCOrka)
   expect_runnable(${BINDIR}/PCOrka)
+  expect_man_page(PCOrka)
+  # One metainfo file, for software centres, valid and naming the desktop entry.
+  file(GLOB metainfo "${PREFIX}/${DATADIR}/metainfo/*.metainfo.xml")
+  list(LENGTH metainfo count)
+  if(NOT count EQUAL 1)
+    fail("expected one metainfo file in ${DATADIR}/metainfo, found ${count}")
+  else()
+    file(READ "${metainfo}" text)
+    if(NOT text MATCHES "<launchable type=\"desktop-id\">pcorka\\.desktop</launchable>")
+      fail("${metainfo} does not launch pcorka.desktop")
+    endif()
+    if(APPSTREAMCLI)
+      execute_process(COMMAND ${APPSTREAMCLI} validate --no-net --pedantic "${metainfo}"
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+      if(NOT result EQUAL 0 OR output MATCHES "(^|\n)[EWIP]: ")
+        fail("appstreamcli validate ${metainfo}:\n${output}")
+      endif()
+    else()
+      message(STATUS "appstreamcli not found: metainfo not validated")
+    endif()
+  endif()
   # The help pages, as in the source tree.
   file(GLOB_RECURSE pages RELATIVE "${SOURCE_DIR}/resources/help" "${SOURCE_DIR}/resources/help/*")
   if(NOT pages)
