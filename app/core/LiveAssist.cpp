@@ -489,10 +489,19 @@ bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high) {
 void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,
                       uint32_t* const* rows) {
     static constexpr uint32_t kColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};
-    uint64_t largest = 0;
-    for (const auto& bins : rgb.bins)
-        for (uint32_t n : bins)
-            largest = std::max<uint64_t>(largest, n);
+    // The scale is the fullest bin between the two ends: an over- or
+    // underexposed frame piles most pixels into bin 255 or 0, which would
+    // flatten every other bin into the bottom row. A clipped end then runs
+    // off the top, and its marker says the rest. Only a frame with nothing
+    // between the ends is scaled to them.
+    uint64_t largest = 0, largestAtEnds = 0;
+    for (const auto& bins : rgb.bins) {
+        for (int i = 1; i < kHistoW - 1; ++i)
+            largest = std::max<uint64_t>(largest, bins[size_t(i)]);
+        largestAtEnds = std::max<uint64_t>({largestAtEnds, bins[0], bins[kHistoW - 1]});
+    }
+    if (largest == 0)
+        largest = largestAtEnds;
     if (largest == 0)
         return;
     // Blue first, red last: where curves meet, red shows.
@@ -501,8 +510,9 @@ void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLev
         int prev = -1;
         for (int i = 0; i < kHistoW; ++i) {
             // Row of the curve: 99 for an empty bin, 0 for the fullest one.
-            const uint64_t lift =
-                (2 * uint64_t(kHistoH - 1) * bins[size_t(i)] + largest) / (2 * largest);
+            const uint64_t lift = std::min<uint64_t>(
+                kHistoH - 1,
+                (2 * uint64_t(kHistoH - 1) * bins[size_t(i)] + largest) / (2 * largest));
             const int y = kHistoH - 1 - int(lift);
             const int a = prev < 0 ? y : std::min(prev, y);
             const int b = prev < 0 ? y : std::max(prev, y);

@@ -110,7 +110,9 @@ bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high);
 
 // Draws the three channel curves over a histogram picture of 256 x 100
 // pixels in 0xAARRGGBB words (rows given by their addresses), scaled to the
-// fullest bin of the three channels, each as a line in its colour; and a
+// fullest bin of the three channels between the ends (bins 1..254; the end
+// bins only when all else is empty), each as a line in its colour, an end
+// bin above the scale cut at the top; and a
 // marker at each end, in the channel's colour, for a channel that clips at
 // that end (ChannelClips with the given levels).
 void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,

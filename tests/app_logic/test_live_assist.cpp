@@ -243,6 +243,43 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
 }
 
+// An overexposed frame piles its pixels into bin 255: the curves keep their
+// scale from the bins between the ends, the clipped end runs off the top.
+TEST(RgbHistogram, ScaleIgnoresTheClippedEnds) {
+    std::vector<uint32_t> picture(256 * 100, 0xFFFFFFFFu);
+    std::vector<uint32_t*> rows;
+    for (int y = 0; y < 100; ++y)
+        rows.push_back(picture.data() + y * 256);
+    const auto column = [&](int x) {  // the topmost row drawn in column x
+        for (int y = 0; y < 100; ++y)
+            if (picture[size_t(y * 256 + x)] != 0xFFFFFFFFu)
+                return y;
+        return 100;
+    };
+    RgbHistogram rgb;
+    for (auto& bins : rgb.bins) {
+        bins[255] = 40000;
+        bins[0] = 3000;
+        bins[100] = 400;
+        bins[50] = 200;
+    }
+    rgb.pixels = 3 * 43600;
+    DrawRgbHistogram(rgb, 250, 5, rows.data());
+    EXPECT_EQ(column(100), 0);  // the fullest bin between the ends spans the height
+    EXPECT_NEAR(column(50), 49, 1);
+    EXPECT_EQ(column(255), 0);
+    EXPECT_EQ(column(1), 0) << "the line from the clipped bin 0 climbs to the top";
+
+    // A frame with nothing between the ends is scaled to them.
+    RgbHistogram white;
+    white.bins[0][255] = white.bins[1][255] = white.bins[2][255] = 100;
+    white.pixels = 100;
+    std::fill(picture.begin(), picture.end(), 0xFFFFFFFFu);
+    DrawRgbHistogram(white, 250, 5, rows.data());
+    EXPECT_EQ(column(255), 0);
+    EXPECT_EQ(column(128), 99);
+}
+
 // Flat stretches are counted at once: runs of equal pixels of every length,
 // across the sixteen-pixel steps and the row ends, counted exactly.
 TEST(RgbHistogram, FlatStretchesCountExactly) {
