@@ -86,15 +86,16 @@ TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
         }
     EXPECT_EQ(marked, 2 * (sharp.h - 2));
 
-    // The same edge spread over 20 pixels (7 grey levels a pixel).
+    // The same edge spread over 20 pixels (7 grey levels a pixel) is not in
+    // focus: unmarked even at the most sensitive setting.
     Frame blurred = EdgeFrame(20);
-    Analyse(a, s, blurred);
-    for (int y = 0; y < blurred.h; ++y)
-        EXPECT_EQ(a.MarksOfRow(y), nullptr) << y;
-    // The most sensitive setting finds it.
-    s.peakingSensitivity = 100;
-    Analyse(a, s, blurred);
-    EXPECT_EQ(MarkAt(a, 40, 20), kMarkPeak);
+    for (int sensitivity : {50, 100}) {
+        s.peakingSensitivity = sensitivity;
+        Analyse(a, s, blurred);
+        Analyse(a, s, blurred);
+        for (int y = 0; y < blurred.h; ++y)
+            EXPECT_EQ(a.MarksOfRow(y), nullptr) << sensitivity << " " << y;
+    }
 
     // A horizontal edge, with bands of one row and of three rows: the row
     // before a band's end is marked once the next band arrives.
@@ -108,6 +109,45 @@ TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
         for (int y = 0; y < 20; ++y)
             EXPECT_EQ(MarkAt(a, 10, y), y == 6 || y == 7 ? kMarkPeak : 0) << band << " " << y;
     }
+}
+
+// Sharp is relative to the frame: a faint sharp edge is marked when it is the
+// sharpest thing in view, and only at a higher sensitivity beside a strong
+// one. The reference comes from the frames before.
+TEST(FocusPeaking, FaintSharpEdgeIsMarkedRelativeToTheFrame) {
+    // Steps of 20 levels at column 15 and, in `both`, of 140 at column 45.
+    const auto steps = [](bool strong) {
+        Frame f(64, 40, 100);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x) {
+                const int v = (x > 15 ? 120 : 100) + (strong && x > 45 ? 140 : 0);
+                f.set(x, y, uint8_t(v), uint8_t(v), uint8_t(v));
+            }
+        return f;
+    };
+    Frame faint = steps(false), both = steps(true);
+    AssistSettings s;
+    s.peaking = true;
+    LiveAssist a;
+    Analyse(a, s, faint);
+    Analyse(a, s, faint);
+    EXPECT_EQ(MarkAt(a, 15, 20), kMarkPeak);
+    EXPECT_EQ(MarkAt(a, 16, 20), kMarkPeak);
+
+    Analyse(a, s, both);
+    Analyse(a, s, both);
+    EXPECT_EQ(MarkAt(a, 45, 20), kMarkPeak);
+    EXPECT_EQ(MarkAt(a, 15, 20), 0);
+    s.peakingSensitivity = 100;
+    Analyse(a, s, both);
+    EXPECT_EQ(MarkAt(a, 15, 20), kMarkPeak);
+
+    EXPECT_EQ(PeakingSharePercent(0), 100);
+    EXPECT_EQ(PeakingSharePercent(50), 32);
+    EXPECT_EQ(PeakingSharePercent(100), 10);
+    EXPECT_EQ(PeakingSharePercent(200), 10);
+    EXPECT_EQ(PeakingSensitivityText(50),
+              QString::fromUtf8("32 % de la netteté des contours les plus nets"));
 }
 
 TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
