@@ -430,8 +430,10 @@ PaintTable MakePaintTable(const AssistSettings& s) {
                             uint8_t(bits & kMarkClipGreen ? 255 : 0),
                             uint8_t(bits & kMarkClipRed ? 255 : 0)};
                 const bool all = (bits & 14) == 14;
-                if (zebra ? !onStripe : all)
+                if (zebra && !onStripe)
                     p.colour = {0, 0, 0};
+                else if (!zebra && all)
+                    p.colour = {128, 128, 128};
             } else {
                 p.colour = {255, 0, 0};
                 p.draws = !zebra || onStripe;

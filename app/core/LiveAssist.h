@@ -129,10 +129,12 @@ class LiveAssist {
 
 // Marks the displayed picture: rows of BGR888 pixels holding the frame turned
 // as orientation says (DisplaySize(orientation, w, h)). Peaking draws in its
-// colour; clipped highlights in the colour of the clipped channels (black
-// where all three clip, when solid), clipped shadows in blue; zebra stripes
-// run diagonally on screen, every other four pixels. Peaking wins over the
-// highlights, which win over the shadows.
+// colour; clipped highlights in the colour of the clipped channels, clipped
+// shadows in blue; zebra stripes run diagonally on screen, every other four
+// pixels, the stripes between them black. Where all three channels clip, the
+// solid style paints mid-grey: white would not show on a blown area, and
+// black would read as a shadow. Peaking wins over the highlights, which win
+// over the shadows.
 void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows);
 
 // True when more than one pixel in a thousand has the channel at or above

@@ -356,6 +356,22 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
     EXPECT_EQ(brightness.bins, directBrightness);
 }
 
+// A blown area in the solid style is painted mid-grey, never black (which
+// would read as a shadow) nor white (which would not show).
+TEST(ClippingWarning, SolidStyleNeverPaintsBlownAreasBlack) {
+    Frame f(16, 8, 255);
+    AssistSettings s;
+    s.highlights = true;
+    s.clipStyle = ClipStyle::Solid;
+    LiveAssist a;
+    Analyse(a, s, f);
+    DrawAssist(a, Orientation::Normal, f.rows.data());
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x)
+            EXPECT_TRUE(f.at(x, y)[0] == 128 && f.at(x, y)[1] == 128 && f.at(x, y)[2] == 128)
+                << x << "," << y;
+}
+
 // The processor's vector routines and the portable code mark the same pixels,
 // on a width that leaves a tail after the vectors.
 TEST(LiveAssist, VectorAndPortableCodeAgree) {
