@@ -167,6 +167,27 @@ const std::array<uint8_t, 4096>& toneCurve() {
     return curve;
 }
 
+// Blur radius, in frame widths, of what lies at distanceMm: the live view
+// looks through the open lens unless the aperture is previewed.
+float blurOf(int distanceMm, const SceneSettings& s) {
+    const double f =
+        s.aperturePreview ? fNumber(exposureReading(s).apertureCode) : kLiveViewFNumber;
+    const double focus = s.focusDistanceMm > 0 ? 1000.0 / s.focusDistanceMm : 0;
+    const double object = distanceMm > 0 ? 1000.0 / distanceMm : 0;
+    return float(kBlurPerDioptre * std::abs(object - focus) / f);
+}
+
+// Whether the subject covers the scene point (x, y), with its sharp outline.
+bool onSubject(float x, float y) {
+    const auto inDisc = [&](float cx, float cy, float r) {
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r;
+    };
+    const float dx = (x - kVaseX) / kVaseRx, dy = (y - kVaseY) / kVaseRy;
+    return y >= kTableTop || (x >= kBoardL && x < kBoardR && y >= kBoardT && y < kBoardB) ||
+           dx * dx + dy * dy < 1 || (x >= kNeckL && x < kNeckR && y >= kNeckT && y < kNeckB) ||
+           inDisc(kFruitX, kFruitY, kFruitR);
+}
+
 // ---- rendering --------------------------------------------------------------
 // Renders columns [x0, x1) of a width x height frame, one row at a time.
 class Renderer {
@@ -175,15 +196,10 @@ class Renderer {
              bool sharp)
         : w_(width), h_(height), x0_(x0), n_(x1 - x0) {
         const float pixel = 0.5f / width;
-        const ExposureReading e = exposureReading(s);
-        const double f = s.aperturePreview ? fNumber(e.apertureCode) : kLiveViewFNumber;
-        const double focus = s.focusDistanceMm > 0 ? 1000.0 / s.focusDistanceMm : 0;
-        auto blur = [&](int mm) {
-            const double b = kBlurPerDioptre * std::abs(1000.0 / mm - focus) / f;
-            return sharp ? pixel : std::max(pixel, float(b));
-        };
+        auto blur = [&](int mm) { return sharp ? pixel : std::max(pixel, blurOf(mm, s)); };
         sBg_ = blur(kBackgroundDistanceMm);
         sFg_ = blur(kSubjectDistanceMm);
+        const ExposureReading e = exposureReading(s);
 
         const float expo = float(std::exp2(e.stops));
         const Rgb tint = whiteBalanceTint(s);
@@ -569,6 +585,40 @@ std::vector<uint8_t> Scene::renderJpeg(int width, int height, const SceneSetting
         jpeg.assign(buffer, buffer + size);
     std::free(buffer);
     return jpeg;
+}
+
+std::vector<uint8_t> Scene::renderRgb(int width, int height, const SceneSettings& settings,
+                                      double seconds) const {
+    if (width < 1 || height < 1 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) {
+        return {};
+    }
+    const Renderer renderer(width, height, 0, width, settings, seconds, false);
+    std::vector<float> scratch(3 * size_t(width));
+    std::vector<uint8_t> rgb(3 * size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y)
+        renderer.displayRow(y, scratch.data(), rgb.data() + 3 * size_t(width) * size_t(y));
+    return rgb;
+}
+
+std::vector<Depth> depthMap(int width, int height) {
+    if (width < 1 || height < 1 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) {
+        return {};
+    }
+    std::vector<Depth> map(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y) {
+        // The renderer's scene coordinates of the pixel centres.
+        const float sy = 0.375f + (y + 0.5f - height / 2.f) / width;
+        for (int x = 0; x < width; ++x) {
+            const float sx = (x + 0.5f) / width;
+            map[size_t(y) * size_t(width) + size_t(x)] =
+                onSubject(sx, sy) ? Depth::Subject : Depth::Background;
+        }
+    }
+    return map;
+}
+
+double blurPixels(int distanceMm, const SceneSettings& settings, int width) {
+    return std::max(0.5, double(blurOf(distanceMm, settings)) * width);
 }
 
 std::vector<std::vector<uint8_t>> Scene::prerender(int width, int height,

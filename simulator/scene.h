@@ -1,7 +1,8 @@
 // The simulated camera's picture: a synthetic scene rendered as JPEG streams.
 //
-// A brick wall six metres away, a table, a colour chart and a striped vase at
-// two metres (the subject), and a small lamp that drifts along the wall. The
+// A brick wall thirty metres away (across a courtyard: focused at infinity it
+// is sharp), a table, a colour chart and a striped vase at two metres (the
+// subject), and a small lamp that drifts along the wall. The
 // rendering follows the camera's settings the way a photographer expects:
 // exposure codes and compensation change the brightness (auto-exposure holds
 // it in P, A and S within the lens and shutter limits), black-and-white and
@@ -24,7 +25,7 @@ namespace orkasim {
 // Distance of the subject (chart, vase, table) from the camera.
 constexpr int kSubjectDistanceMm = 2000;
 // Distance of the wall and the moving lamp.
-constexpr int kBackgroundDistanceMm = 6000;
+constexpr int kBackgroundDistanceMm = 30000;
 // Size of the camera frame in which points (grey point, focus point) are given.
 constexpr int kCameraFrameWidth = 3264;
 constexpr int kCameraFrameHeight = 2448;
@@ -98,6 +99,19 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// Which part of the scene a pixel shows: the background (wall and lamp, at
+// kBackgroundDistanceMm) or the subject (table, chart, vase and fruit, at
+// kSubjectDistanceMm). Tests of the focusing aids take from it the regions a
+// focus distance makes sharp (blurPixels).
+enum class Depth : uint8_t { Background, Subject };
+// The part shown at the centre of each pixel of a width x height frame, row
+// after row; empty for a size outside 1..65500.
+std::vector<Depth> depthMap(int width, int height);
+// Radius of the blur, in pixels of a frame `width` pixels wide, of what lies
+// at distanceMm with these settings (focus distance, aperture preview). Half
+// a pixel is the least: that part of the picture is then sharp.
+double blurPixels(int distanceMm, const SceneSettings& settings, int width);
+
 class Scene {
   public:
     // A complete baseline JPEG stream (4:2:0) of the scene at `seconds`
@@ -105,6 +119,10 @@ class Scene {
     // 1..65500. Quality is clamped to 1..100.
     std::vector<uint8_t> renderJpeg(int width, int height, const SceneSettings& settings,
                                     double seconds, int quality = 85) const;
+    // The same picture before compression: rows of RGB bytes, without the
+    // change rectangle; empty for a size outside 1..65500.
+    std::vector<uint8_t> renderRgb(int width, int height, const SceneSettings& settings,
+                                   double seconds) const;
 
     // `count` frames at seconds 0, step, 2 step, ... to be served in a loop.
     std::vector<std::vector<uint8_t>> prerender(int width, int height,

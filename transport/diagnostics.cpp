@@ -87,8 +87,10 @@ void reportAccessDenied(const std::string& node) {
     writeLine(accessDeniedMessage(node));
 }
 
-void reportBusy(const std::string& node) {
-    writeLine(busyMessage(node, findHolder(node, "/proc", static_cast<long>(getpid()))));
+std::string reportBusy(const std::string& node) {
+    std::string holder = findHolder(node, "/proc", static_cast<long>(getpid()));
+    writeLine(busyMessage(node, holder));
+    return holder;
 }
 
 }  // namespace usbpipe::diagnostics

@@ -20,8 +20,9 @@ std::string findHolder(const std::string& node, const std::string& procRoot, lon
 std::string accessDeniedMessage(const std::string& node);
 std::string busyMessage(const std::string& node, const std::string& holder);
 
-// Writes the line to standard error.
+// Writes the line to standard error. reportBusy returns the holder it named
+// (findHolder in /proc, empty when none can be seen).
 void reportAccessDenied(const std::string& node);
-void reportBusy(const std::string& node);
+std::string reportBusy(const std::string& node);
 
 }  // namespace usbpipe::diagnostics

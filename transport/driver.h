@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace usbpipe {
 
@@ -24,6 +25,8 @@ enum Status : uint32_t {
     kTransferFailed = 0x20000100,  // I/O error on the bus
     kCancelled = 0x20000101,       // the transfer was aborted
     kStalled = 0x20000102,         // the endpoint answered with a stall
+    kBusy = 0x20000103,            // another program has claimed the interface
+    kAccessDenied = 0x20000104,    // no permission to open the device
 };
 
 // One attached device as the driver sees it. Objects stay valid as long as
@@ -49,15 +52,25 @@ class Device {
     virtual void abortPipe(uint8_t endpoint) = 0;
     virtual void resetPipe(uint8_t pipe) = 0;
     virtual void resetDevice() = 0;
+    // After selectInterface answered kBusy: the program holding the device,
+    // as "name (pid N)", or empty when it cannot be seen.
+    virtual std::string holder() const { return {}; }
 };
 
 using DevicePtr = std::shared_ptr<Device>;
 
 // Attach callback: return true to accept the device. Detach callback: the
-// device has gone. Both run on the driver's event thread.
+// device has gone. Refused: a matching device is on the bus but cannot be
+// opened (status kAccessDenied; `node` names its device node). Scanned: once,
+// after every matching device present at registration has been offered
+// through attach or refused, whether there was any (a device arriving later
+// is reported through attach as usual). Every callback runs on the driver's
+// event thread and may be empty.
 struct Notifications {
     std::function<bool(const DevicePtr&)> attach;
     std::function<void(const DevicePtr&)> detach;
+    std::function<void(uint32_t status, const std::string& node)> refused;
+    std::function<void(bool found)> scanned;
 };
 
 // One registration of attach/detach notifications (one per usbNativeOpen).

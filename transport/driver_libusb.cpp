@@ -5,7 +5,9 @@
 //    time-outs and hotplug callbacks;
 //  - the watch thread turns arrivals and departures into attach and detach
 //    notifications. It opens and claims devices, which libusb forbids inside
-//    a hotplug callback, so the callback only queues the event for it. Where
+//    a hotplug callback, so the callback only queues the event for it. It
+//    also says when the devices present at the start have all been seen,
+//    so that an open with no camera on the bus need not wait. Where
 //    libusb offers no hotplug notification the watch thread compares the
 //    device list every 250 ms instead.
 // Blocking transfers are asynchronous libusb transfers waited on with a
@@ -60,6 +62,10 @@ uint32_t statusOfError(int error) {
             return kStalled;
         case LIBUSB_ERROR_NO_MEM:
             return kNoMemory;
+        case LIBUSB_ERROR_BUSY:
+            return kBusy;
+        case LIBUSB_ERROR_ACCESS:
+            return kAccessDenied;
         default:
             return kTransferFailed;
     }
@@ -83,7 +89,9 @@ class LibusbDevice final : public Device {
         return withHandle([&](libusb_device_handle* handle) -> uint32_t {
             int rc = libusb_claim_interface(handle, interfaceNumber);
             if (rc == LIBUSB_ERROR_BUSY) {
-                diagnostics::reportBusy(node_);
+                std::string holder = diagnostics::reportBusy(node_);
+                std::lock_guard lock(mutex_);
+                holder_ = std::move(holder);
             }
             if (rc == LIBUSB_SUCCESS && alternateSetting != 0) {
                 rc = libusb_set_interface_alt_setting(handle, interfaceNumber, alternateSetting);
@@ -158,6 +166,11 @@ class LibusbDevice final : public Device {
         withHandle([&](libusb_device_handle* handle) -> uint32_t {
             return statusOfError(libusb_reset_device(handle));
         });
+    }
+
+    std::string holder() const override {
+        std::lock_guard lock(mutex_);
+        return holder_;
     }
 
     // The device has gone (or its registration stops): no transfer starts
@@ -273,13 +286,14 @@ class LibusbDevice final : public Device {
     const uint32_t maxPacketSize_;
     const std::string node_;
 
-    std::mutex mutex_;  // guards everything below; never held while closing the handle
+    mutable std::mutex mutex_;  // guards everything below; never held while closing the handle
     std::condition_variable changed_;  // a transfer completed or a request returned
     libusb_device_handle* handle_;     // null once shut down
     bool gone_ = false;                // no new transfer or request may start
     int claimed_ = -1;                 // claimed interface, -1 if none
     std::list<Pending*> pending_;      // submitted transfers whose waiter has not returned
     int busy_ = 0;                     // synchronous requests running outside the lock
+    std::string holder_;               // who held the interface when the claim was refused
 };
 
 class LibusbRegistration final : public Registration {
@@ -309,6 +323,12 @@ class LibusbRegistration final : public Registration {
             hotplug = rc == LIBUSB_SUCCESS;
         }
         hotplugRegistered_ = hotplug;
+        if (hotplug) {
+            // The devices present were queued from inside the registration:
+            // once the watch thread has handled them, the scan is complete.
+            std::lock_guard lock(mutex_);
+            queue_.push_back({QueuedEvent::Scanned, nullptr});
+        }
         watchThread_ =
             std::thread([this, hotplug] { hotplug ? watchHotplug() : watchByPolling(); });
         return kOk;
@@ -348,7 +368,9 @@ class LibusbRegistration final : public Registration {
             queued.swap(queue_);
         }
         for (QueuedEvent& event : queued) {
-            libusb_unref_device(event.device);
+            if (event.device != nullptr) {
+                libusb_unref_device(event.device);
+            }
         }
         libusb_exit(context_);
         context_ = nullptr;
@@ -356,8 +378,8 @@ class LibusbRegistration final : public Registration {
 
   private:
     struct QueuedEvent {
-        bool arrived;
-        libusb_device* device;  // one reference held by the queue
+        enum Kind { Arrived, Left, Scanned } kind;
+        libusb_device* device;  // one reference held by the queue; null for Scanned
     };
 
     void handleEvents() {
@@ -377,8 +399,10 @@ class LibusbRegistration final : public Registration {
             if (self->stopping_) {
                 return 0;
             }
-            self->queue_.push_back(
-                {event == LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED, libusb_ref_device(device)});
+            self->queue_.push_back({event == LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED
+                                        ? QueuedEvent::Arrived
+                                        : QueuedEvent::Left,
+                                    libusb_ref_device(device)});
         }
         self->wake_.notify_all();
         return 0;  // stay registered
@@ -394,31 +418,41 @@ class LibusbRegistration final : public Registration {
             QueuedEvent event = queue_.front();
             queue_.pop_front();
             lock.unlock();
-            if (event.arrived) {
+            if (event.kind == QueuedEvent::Scanned) {
+                reportScan(arrivals_ > 0);
+            } else if (event.kind == QueuedEvent::Arrived) {
                 arrive(event.device);
             } else {
                 leave(keyOf(event.device));
             }
-            libusb_unref_device(event.device);
+            if (event.device != nullptr) {
+                libusb_unref_device(event.device);
+            }
             lock.lock();
         }
     }
 
     void watchByPolling() {
         std::unique_lock lock(mutex_);
+        bool first = true;
         while (!stopping_) {
             lock.unlock();
-            pollDeviceList();
+            const bool present = pollDeviceList();
+            if (first) {
+                reportScan(present);
+                first = false;
+            }
             lock.lock();
             wake_.wait_for(lock, kPollInterval, [&] { return stopping_; });
         }
     }
 
-    void pollDeviceList() {
+    // Returns whether a matching device is on the bus.
+    bool pollDeviceList() {
         libusb_device** list = nullptr;
         const ssize_t count = libusb_get_device_list(context_, &list);
         if (count < 0) {
-            return;
+            return false;
         }
         std::set<DeviceKey> present;
         for (ssize_t i = 0; i < count; ++i) {
@@ -443,6 +477,18 @@ class LibusbRegistration final : public Registration {
         }
         // A refused device is offered again once it has been unplugged.
         std::erase_if(rejected_, [&](const DeviceKey& key) { return present.count(key) == 0; });
+        return !present.empty();
+    }
+
+    // On the watch thread, once: the devices present at registration have
+    // all been offered or refused.
+    void reportScan(bool found) {
+        if (notifications_.scanned) {
+            try {
+                notifications_.scanned(found);
+            } catch (...) {
+            }
+        }
     }
 
     // On the watch thread: open the device and offer it to the attach
@@ -452,12 +498,19 @@ class LibusbRegistration final : public Registration {
         if (devices_.count(key) != 0) {
             return;
         }
+        ++arrivals_;
         const std::string node = diagnostics::deviceNode(key.first, key.second);
         libusb_device_handle* handle = nullptr;
         const int rc = libusb_open(usbDevice, &handle);
         if (rc != LIBUSB_SUCCESS) {
             if (rc == LIBUSB_ERROR_ACCESS) {
                 diagnostics::reportAccessDenied(node);
+                if (notifications_.refused) {
+                    try {
+                        notifications_.refused(kAccessDenied, node);
+                    } catch (...) {
+                    }
+                }
             }
             rejected_.insert(key);
             return;
@@ -535,6 +588,7 @@ class LibusbRegistration final : public Registration {
     // Touched only by the watch thread, and by stop() after joining it.
     std::map<DeviceKey, std::shared_ptr<LibusbDevice>> devices_;
     std::set<DeviceKey> rejected_;  // devices refused or not openable while plugged in
+    int arrivals_ = 0;              // matching devices offered or refused so far
 };
 
 }  // namespace

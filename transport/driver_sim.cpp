@@ -2,11 +2,14 @@
 // listener becomes attach and detach notifications delivered on an event
 // thread of the registration, and bulk transfers go to the camera's pipes.
 // This build of libUsbpipe.so also exports a few OrkaSim* control functions
-// so that programs can drive the simulated camera.
+// so that programs can drive the simulated camera, and present the ways a
+// camera on the bus can be out of reach (OrkaSimSetHostAccess).
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <set>
+#include <string>
 #include <thread>
 
 #include "driver.h"
@@ -18,6 +21,20 @@ namespace {
 
 constexpr uint8_t kBulkOut = 0x01;
 constexpr uint8_t kBulkIn = 0x82;
+
+// How the host may use the camera on the bus (OrkaSimSetHostAccess).
+enum class Access { Granted = 0, Denied = 1, Held = 2 };
+struct HostAccess {
+    std::mutex mutex;  // guards access and holder
+    Access access = Access::Granted;
+    std::string holder;  // the program holding the camera, when Held
+};
+HostAccess& hostAccess() {
+    static HostAccess* instance = new HostAccess;  // never destroyed, like the camera
+    return *instance;
+}
+// The device node the simulated camera would have.
+constexpr const char* kSimNode = "/dev/bus/usb/001/002";
 
 uint32_t toStatus(orkasim::UsbResult result) {
     switch (result) {
@@ -38,14 +55,21 @@ uint32_t toStatus(orkasim::UsbResult result) {
 // The camera as one attachment: after detach every operation fails.
 class SimDevice : public Device {
   public:
+    // heldBy: another program has claimed the interface (its name).
+    explicit SimDevice(std::optional<std::string> heldBy) : heldBy_(std::move(heldBy)) {}
+
     int interfaceNumber() const override { return 0; }
     uint32_t maxPacketSize() const override { return orkasim::kMaxPacketSize; }
 
     uint32_t selectInterface(int interfaceNumber, int alternateSetting) override {
         if (detached())
             return kNotAttached;
+        if (heldBy_)
+            return kBusy;
         return interfaceNumber == 0 && alternateSetting == 0 ? kOk : kStalled;
     }
+
+    std::string holder() const override { return heldBy_.value_or(std::string()); }
 
     uint32_t bulkTransfer(uint8_t endpoint, void* buffer, uint32_t length, uint32_t timeoutMs,
                           uint32_t* transferred) override {
@@ -143,6 +167,7 @@ class SimDevice : public Device {
         orkasim::Camera::instance().wakeReaders();
     }
 
+    const std::optional<std::string> heldBy_;
     mutable std::mutex mutex_;
     bool detached_ = false;       // guarded by mutex_
     std::set<Pending*> pending_;  // guarded by mutex_
@@ -150,13 +175,19 @@ class SimDevice : public Device {
 
 class SimRegistration : public Registration {
   public:
-    explicit SimRegistration(Notifications notifications)
-        : notifications_(std::move(notifications)) {
+    // matches: the registration's identifiers are the camera's (nothing else
+    // is on the simulated bus).
+    SimRegistration(Notifications notifications, bool matches)
+        : notifications_(std::move(notifications)), matches_(matches) {
         orkasim::Camera& camera = orkasim::Camera::instance();
         listenerId_ = camera.addPlugListener([this](bool plugged) { onPlug(plugged); });
-        // A camera already on the bus is reported like a fresh attach.
-        if (camera.plugged())
-            post(true);
+        // A camera already on the bus is reported like a fresh attach, and
+        // then the scan is complete.
+        const bool present = matches_ && camera.plugged();
+        if (present)
+            post(Event::Attach);
+        scanFound_ = present;
+        post(Event::Scanned);
         thread_ = std::thread([this] { run(); });
     }
 
@@ -198,15 +229,17 @@ class SimRegistration : public Registration {
             if (device)
                 device->markDetached();
         }
-        post(plugged);
+        post(plugged ? Event::Attach : Event::Detach);
     }
 
-    void post(bool attach) {
+    enum class Event { Attach, Detach, Scanned };
+
+    void post(Event event) {
         {
             std::lock_guard lock(mutex_);
             if (stopping_)
                 return;
-            events_.push_back(attach);
+            events_.push_back(event);
         }
         wake_.notify_all();
     }
@@ -217,12 +250,33 @@ class SimRegistration : public Registration {
             wake_.wait(lock, [this] { return stopping_ || !events_.empty(); });
             if (stopping_)
                 return;
-            const bool attach = events_.front();
+            const Event event = events_.front();
             events_.pop_front();
-            if (attach) {
-                if (device_ || !orkasim::Camera::instance().plugged())
+            if (event == Event::Scanned) {
+                lock.unlock();
+                if (notifications_.scanned)
+                    notifications_.scanned(scanFound_);
+                lock.lock();
+            } else if (event == Event::Attach) {
+                if (!matches_ || device_ || !orkasim::Camera::instance().plugged())
                     continue;
-                auto device = std::make_shared<SimDevice>();
+                Access access;
+                std::string holder;
+                {
+                    HostAccess& host = hostAccess();
+                    std::lock_guard hostLock(host.mutex);
+                    access = host.access;
+                    holder = host.holder;
+                }
+                if (access == Access::Denied) {
+                    lock.unlock();
+                    if (notifications_.refused)
+                        notifications_.refused(kAccessDenied, kSimNode);
+                    lock.lock();
+                    continue;
+                }
+                auto device = std::make_shared<SimDevice>(
+                    access == Access::Held ? std::optional<std::string>(holder) : std::nullopt);
                 device_ = device;
                 lock.unlock();
                 const bool accepted = notifications_.attach && notifications_.attach(device);
@@ -247,12 +301,14 @@ class SimRegistration : public Registration {
     }
 
     Notifications notifications_;
+    const bool matches_;
+    bool scanFound_ = false;  // set before the event thread starts
     int listenerId_ = 0;
     std::mutex mutex_;
     std::condition_variable wake_;
-    // Guarded by mutex_: pending plug events (true = attach), the device
-    // currently attached, the stop flag.
-    std::deque<bool> events_;
+    // Guarded by mutex_: pending events, the device currently attached, the
+    // stop flag.
+    std::deque<Event> events_;
     std::shared_ptr<SimDevice> device_;
     bool stopping_ = false;
     std::thread thread_;
@@ -262,14 +318,12 @@ class SimRegistration : public Registration {
 
 std::unique_ptr<Registration> registerNotifications(uint16_t vendorId, uint16_t productId,
                                                     Notifications notifications, uint32_t* status) {
-    if (vendorId != orkasim::kVendorId || productId != orkasim::kProductId) {
-        // Nothing else is on the simulated bus: the registration simply never
-        // reports a device.
-        notifications.attach = nullptr;
-    }
+    // Nothing else is on the simulated bus: a registration for other
+    // identifiers never reports a device.
+    const bool matches = vendorId == orkasim::kVendorId && productId == orkasim::kProductId;
     if (status)
         *status = kOk;
-    return std::make_unique<SimRegistration>(std::move(notifications));
+    return std::make_unique<SimRegistration>(std::move(notifications), matches);
 }
 
 }  // namespace usbpipe
@@ -292,6 +346,10 @@ ORKASIM_EXPORT void OrkaSimReplug(void) {
 }
 ORKASIM_EXPORT void OrkaSimReset(void) {
     camera().reset();
+    usbpipe::HostAccess& host = usbpipe::hostAccess();
+    std::lock_guard lock(host.mutex);
+    host.access = usbpipe::Access::Granted;
+    host.holder.clear();
 }
 ORKASIM_EXPORT int32_t OrkaSimPlugged(void) {
     return camera().plugged() ? 1 : 0;
@@ -341,6 +399,21 @@ ORKASIM_EXPORT void OrkaSimClearSceneChange(void) {
 ORKASIM_EXPORT void OrkaSimSetChunkSize(int32_t bytes) {
     camera().setChunkSize(bytes > 0 ? static_cast<size_t>(bytes) : 1);
 }
+// How the next opening of the camera on the bus fares: 0 as usual; 1 its
+// device node may not be opened (no permission, as without the udev rule);
+// 2 another program holds it, named by `holder` (null or "" for one that
+// cannot be seen). With no camera on the bus at all (OrkaSimUnplug) opening
+// answers at once too. usbNativeOpenDiagnosis then tells which case it was;
+// OrkaSimReset restores 0.
+ORKASIM_EXPORT void OrkaSimSetHostAccess(int32_t access, const char* holder) {
+    usbpipe::HostAccess& host = usbpipe::hostAccess();
+    std::lock_guard lock(host.mutex);
+    host.access = access == 1   ? usbpipe::Access::Denied
+                  : access == 2 ? usbpipe::Access::Held
+                                : usbpipe::Access::Granted;
+    host.holder = holder != nullptr ? holder : "";
+}
+
 ORKASIM_EXPORT void OrkaSimUnplugDuring(int32_t code, int32_t afterBytes, int32_t skip) {
     camera().unplugDuring(static_cast<uint16_t>(code), afterBytes > 0 ? afterBytes : 0, skip);
 }

@@ -1,4 +1,4 @@
-// The twelve Usbpipe exports on top of the driver layer (driver.h).
+// The Usbpipe exports on top of the driver layer (driver.h).
 //
 // One device context per successful usbNativeOpen; the handle given to the
 // caller is the context's address. The library-wide state (attached flag,
@@ -6,7 +6,8 @@
 //
 // Lock order: Library::readMutex, Context::lifecycle, Context::mutex,
 // Library::storeMutex. Library::handlesMutex is never held together with
-// another lock. The driver's event thread takes only Context::mutex and
+// another lock; Library::diagnosisMutex is taken last, with nothing taken
+// inside it. The driver's event thread takes only Context::mutex and
 // Library::storeMutex, so a transfer may block while holding readMutex.
 #include "usbpipe.h"
 
@@ -18,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -60,11 +62,21 @@ struct Context {
     std::mutex lifecycle;
     std::unique_ptr<usbpipe::Registration> registration;  // guarded by lifecycle
 
-    std::mutex mutex;  // guards device, attachSignalled, selectStatus
+    // Guards everything below. attachEvent is notified whenever one of them
+    // changes in a way that may end the wait of usbNativeOpen.
+    std::mutex mutex;
     std::condition_variable attachEvent;
     DevicePtr device;
     bool attachSignalled = false;
     uint32_t selectStatus = usbpipe::kOk;
+    std::string holder;  // who holds the device, when the selection answered kBusy
+    // What the driver found on the bus: the devices present at registration
+    // have been reported (scanned), whether any matched (found), and a
+    // matching device it could not open (refusal, with its node).
+    bool scanned = false;
+    bool found = false;
+    uint32_t refusal = usbpipe::kOk;
+    std::string refusedNode;
 };
 
 using ContextPtr = std::shared_ptr<Context>;
@@ -91,6 +103,11 @@ struct Library {
     std::unordered_map<void*, ContextPtr> handles;
 
     std::atomic<int64_t> attachWaitMs{10000};
+
+    // Why the last open failed, for usbNativeOpenDiagnosis.
+    std::mutex diagnosisMutex;  // guards diagnosis and diagnosisDetail
+    int32_t diagnosis = USBPIPE_OPEN_OK;
+    std::string diagnosisDetail;
 };
 
 // Never destroyed: a driver thread may still be delivering a notification
@@ -108,6 +125,13 @@ ContextPtr findContext(void* handle) {
     std::lock_guard lock(lib.handlesMutex);
     auto it = lib.handles.find(handle);
     return it == lib.handles.end() ? nullptr : it->second;
+}
+
+void setDiagnosis(int32_t reason, std::string detail = {}) {
+    Library& lib = library();
+    std::lock_guard lock(lib.diagnosisMutex);
+    lib.diagnosis = reason;
+    lib.diagnosisDetail = std::move(detail);
 }
 
 DevicePtr deviceOf(Context& ctx) {
@@ -156,6 +180,9 @@ bool onAttach(Context& ctx, const DevicePtr& device) {
         }
     }
     ctx.selectStatus = status;
+    if (status == usbpipe::kBusy) {
+        ctx.holder = device->holder();
+    }
     const bool accepted = status == usbpipe::kOk;
     if (accepted) {
         ctx.device = device;
@@ -165,6 +192,24 @@ bool onAttach(Context& ctx, const DevicePtr& device) {
     ctx.attachSignalled = true;
     ctx.attachEvent.notify_all();
     return accepted;
+}
+
+// A matching device the driver could not open, on its event thread.
+void onRefused(Context& ctx, uint32_t status, const std::string& node) {
+    std::lock_guard lock(ctx.mutex);
+    if (ctx.refusal == usbpipe::kOk) {
+        ctx.refusal = status;
+        ctx.refusedNode = node;
+    }
+    ctx.attachEvent.notify_all();
+}
+
+// The devices present at registration have all been reported.
+void onScanned(Context& ctx, bool found) {
+    std::lock_guard lock(ctx.mutex);
+    ctx.scanned = true;
+    ctx.found = found;
+    ctx.attachEvent.notify_all();
 }
 
 // Detach handler, on the driver's event thread.
@@ -205,8 +250,36 @@ Result guarded(Result failure, Body&& body) noexcept {
     }
 }
 
+// The wait of usbNativeOpen: it ends as soon as the outcome is known (the
+// device accepted or refused, or nothing matching on the bus), else when the
+// attach wait has passed. A device present but not yet usable (not offered,
+// or offered with an interface other than 0) is thus given the whole wait.
+// Returns true when the device is ready; otherwise records why not.
+bool waitForDevice(Context& ctx, Clock::time_point deadline) {
+    std::unique_lock lock(ctx.mutex);
+    ctx.attachEvent.wait_until(lock, deadline, [&] {
+        return ctx.attachSignalled || ctx.refusal != usbpipe::kOk || (ctx.scanned && !ctx.found);
+    });
+    if (ctx.attachSignalled && ctx.selectStatus == usbpipe::kOk && ctx.device != nullptr) {
+        return true;
+    }
+    if (ctx.attachSignalled && ctx.selectStatus == usbpipe::kBusy) {
+        setDiagnosis(USBPIPE_OPEN_BUSY, ctx.holder);
+    } else if (ctx.refusal == usbpipe::kAccessDenied) {
+        setDiagnosis(USBPIPE_OPEN_ACCESS_DENIED, ctx.refusedNode);
+    } else if (ctx.attachSignalled || ctx.found || ctx.refusal != usbpipe::kOk) {
+        setDiagnosis(USBPIPE_OPEN_NOT_READY);
+    } else {
+        setDiagnosis(USBPIPE_OPEN_NO_DEVICE);
+    }
+    return false;
+}
+
 void* open(int32_t vendorId, int32_t productId) {
+    // Replaced below by the outcome; stays if something throws.
+    setDiagnosis(USBPIPE_OPEN_UNAVAILABLE);
     if (vendorId < 0 || vendorId > 0xFFFF || productId < 0 || productId > 0xFFFF) {
+        setDiagnosis(USBPIPE_OPEN_NO_DEVICE);  // no device carries such identifiers
         return nullptr;
     }
     Library& lib = library();
@@ -231,6 +304,8 @@ void* open(int32_t vendorId, int32_t productId) {
     usbpipe::Notifications notifications{
         [raw](const DevicePtr& device) { return onAttach(*raw, device); },
         [raw](const DevicePtr& device) { onDetach(*raw, device); },
+        [raw](uint32_t status, const std::string& node) { onRefused(*raw, status, node); },
+        [raw](bool found) { onScanned(*raw, found); },
     };
     uint32_t status = usbpipe::kOk;
     std::unique_lock life(ctx->lifecycle);
@@ -238,18 +313,12 @@ void* open(int32_t vendorId, int32_t productId) {
                                                        static_cast<uint16_t>(productId),
                                                        std::move(notifications), &status);
     if (!ctx->registration) {
-        return nullptr;
+        return nullptr;  // the diagnosis stays USBPIPE_OPEN_UNAVAILABLE
     }
     life.unlock();
 
     const auto deadline = Clock::now() + std::chrono::milliseconds(lib.attachWaitMs.load());
-    bool ready;
-    {
-        std::unique_lock lock(ctx->mutex);
-        ready = ctx->attachEvent.wait_until(lock, deadline, [&] { return ctx->attachSignalled; }) &&
-                ctx->selectStatus == usbpipe::kOk && ctx->device != nullptr;
-    }
-    if (!ready) {
+    if (!waitForDevice(*ctx, deadline)) {
         retire(*ctx);
         return nullptr;
     }
@@ -260,7 +329,19 @@ void* open(int32_t vendorId, int32_t productId) {
         retire(*ctx);
         throw;
     }
+    setDiagnosis(USBPIPE_OPEN_OK);
     return raw;
+}
+
+int32_t openDiagnosis(char* detail, int32_t detailSize) {
+    Library& lib = library();
+    std::lock_guard lock(lib.diagnosisMutex);
+    if (detail != nullptr && detailSize > 0) {
+        const size_t n = std::min(lib.diagnosisDetail.size(), static_cast<size_t>(detailSize) - 1);
+        std::memcpy(detail, lib.diagnosisDetail.data(), n);
+        detail[n] = '\0';
+    }
+    return lib.diagnosis;
 }
 
 void* close(void* handle) {
@@ -486,6 +567,11 @@ int32_t usbNativeResetReadBulk(void* handle) {
     return guarded<int32_t>(1, [&] {
         return onDevice(handle, [](usbpipe::Device& device) { device.resetPipe(kResetReadPipe); });
     });
+}
+
+int32_t usbNativeOpenDiagnosis(char* detail, int32_t detailSize) {
+    return guarded<int32_t>(USBPIPE_OPEN_UNAVAILABLE,
+                            [&] { return openDiagnosis(detail, detailSize); });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 #include "LiveAssist.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -164,11 +165,12 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, int16_t*
     return x;
 }
 
-// The Sobel edges of sixteen pixels at a time (see PeakRow), for processors
-// with AVX2. Returns the pixels done, a multiple of 16.
+// The high-frequency energy of sixteen pixels at a time (see PeakRow), for
+// processors with AVX2: marks into edge, and the magnitudes into energy when
+// it is not null. Returns the pixels done, a multiple of 16.
 __attribute__((target("avx2"))) int EdgesAvx2(const int16_t* t, const int16_t* m, const int16_t* b,
                                               int x0, int n, int16_t limit, uint8_t* edge,
-                                              uint8_t& any) {
+                                              int16_t* energy, uint8_t& any) {
     const __m256i lim = _mm256_set1_epi16(limit);
     const __m256i zero = _mm256_setzero_si256();
     __m256i seen = zero;
@@ -176,17 +178,16 @@ __attribute__((target("avx2"))) int EdgesAvx2(const int16_t* t, const int16_t* m
     for (; i + 16 <= n; i += 16) {
         const int x = x0 + i;
 #define ORKA_AT(r, x) _mm256_loadu_si256(reinterpret_cast<const __m256i*>((r) + (x)))
-        const __m256i tl = ORKA_AT(t, x - 1), tc = ORKA_AT(t, x), tr = ORKA_AT(t, x + 1);
-        const __m256i ml = ORKA_AT(m, x - 1), mr = ORKA_AT(m, x + 1);
-        const __m256i bl = ORKA_AT(b, x - 1), bc = ORKA_AT(b, x), br = ORKA_AT(b, x + 1);
+        const __m256i around = _mm256_add_epi16(
+            _mm256_add_epi16(_mm256_add_epi16(ORKA_AT(t, x - 1), ORKA_AT(t, x)),
+                             _mm256_add_epi16(ORKA_AT(t, x + 1), ORKA_AT(m, x - 1))),
+            _mm256_add_epi16(_mm256_add_epi16(ORKA_AT(m, x + 1), ORKA_AT(b, x - 1)),
+                             _mm256_add_epi16(ORKA_AT(b, x), ORKA_AT(b, x + 1))));
+        const __m256i mag =
+            _mm256_abs_epi16(_mm256_sub_epi16(_mm256_slli_epi16(ORKA_AT(m, x), 3), around));
 #undef ORKA_AT
-        const __m256i gx =
-            _mm256_add_epi16(_mm256_add_epi16(_mm256_sub_epi16(tr, tl), _mm256_sub_epi16(br, bl)),
-                             _mm256_slli_epi16(_mm256_sub_epi16(mr, ml), 1));
-        const __m256i gy =
-            _mm256_add_epi16(_mm256_add_epi16(_mm256_sub_epi16(bl, tl), _mm256_sub_epi16(br, tr)),
-                             _mm256_slli_epi16(_mm256_sub_epi16(bc, tc), 1));
-        const __m256i mag = _mm256_add_epi16(_mm256_abs_epi16(gx), _mm256_abs_epi16(gy));
+        if (energy)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(energy + i), mag);
         const __m256i hit = _mm256_cmpgt_epi16(mag, lim);
         // The pack works within each half: quadwords 0 and 2 hold the 16 bytes.
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi16(hit, hit), 0x08);
@@ -204,8 +205,14 @@ const bool kHasAvx2 = __builtin_cpu_supports("avx2");
 
 }  // namespace
 
-int PeakingThreshold(int sensitivity) {
-    return 10 + (100 - std::clamp(sensitivity, 0, 100)) * 3;
+int PeakingSharePercent(int sensitivity) {
+    const double s = std::clamp(sensitivity, 0, 100);
+    return int(std::lround(100 * std::pow(10.0, -s / 100)));
+}
+
+QString PeakingSensitivityText(int sensitivity) {
+    return QStringLiteral("%1 % de la netteté des contours les plus nets")
+        .arg(PeakingSharePercent(sensitivity));
 }
 
 void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
@@ -213,7 +220,9 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     w_ = std::max(w, 0);
     h_ = std::max(h, 0);
     complete_ = false;
-    threshold4_ = 4 * PeakingThreshold(settings.peakingSensitivity);
+    threshold_ = std::max(kPeakFloor,
+                          peakReference_ * PeakingSharePercent(settings.peakingSensitivity) / 100);
+    energyCounts_.fill(0);
     const size_t pixels = size_t(w_) * size_t(h_);
     if (settings.marks()) {
         if (marks_.size() != pixels)
@@ -222,8 +231,10 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     } else {
         rowUsed_.clear();
     }
-    if (settings.peaking)
+    if (settings.peaking) {
         luma_.resize(3 * size_t(w_));
+        energy_.resize(size_t(w_));
+    }
     if (settings.marks())
         clipBits_.resize(size_t(w_));
     rgb_ = {};
@@ -298,18 +309,22 @@ void LiveAssist::PeakRow(int y) {
     const int16_t* t = luma_.data() + size_t((y - 1) % 3) * size_t(w);
     const int16_t* m = luma_.data() + size_t(y % 3) * size_t(w);
     const int16_t* b = luma_.data() + size_t((y + 1) % 3) * size_t(w);
-    const int16_t limit = int16_t(threshold4_);
+    const int16_t limit = int16_t(std::min(threshold_, int(INT16_MAX)));
+    // One row in kEnergyRowStep gives its magnitudes to the frame's
+    // distribution, every other pixel of it.
+    const bool sampled = y % kEnergyRowStep == 0;
     // The edges of a stretch of the row go to a small buffer first: most
     // rows of a soft picture have none, and then the marks are not touched.
     constexpr int kStretch = 1024;
     uint8_t edge[kStretch];
     for (int x0 = 1; x0 < w - 1; x0 += kStretch) {
         const int n = std::min(kStretch, w - 1 - x0);
+        int16_t* energy = sampled ? energy_.data() + x0 : nullptr;
         uint8_t any = 0;
         int i = 0;
 #if defined(__x86_64__) || defined(__i386__)
         if (kHasAvx2 && ProcessorExtensionsInUse())
-            i = EdgesAvx2(t, m, b, x0, n, limit, edge, any);
+            i = EdgesAvx2(t, m, b, x0, n, limit, edge, energy, any);
 #endif
 #if defined(__SSE2__)
         // Eight pixels at a time in 16-bit lanes; |v| = max(v, -v).
@@ -321,18 +336,15 @@ void LiveAssist::PeakRow(int y) {
         };
         for (; i + 8 <= n; i += 8) {
             const int x = x0 + i;
-            const __m128i tl = at(t, x - 1), tc = at(t, x), tr = at(t, x + 1);
-            const __m128i ml = at(m, x - 1), mr = at(m, x + 1);
-            const __m128i bl = at(b, x - 1), bc = at(b, x), br = at(b, x + 1);
-            const __m128i gx =
-                _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(tr, tl), _mm_sub_epi16(br, bl)),
-                              _mm_slli_epi16(_mm_sub_epi16(mr, ml), 1));
-            const __m128i gy =
-                _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(bl, tl), _mm_sub_epi16(br, tr)),
-                              _mm_slli_epi16(_mm_sub_epi16(bc, tc), 1));
-            const __m128i zero = _mm_setzero_si128();
-            const __m128i mag = _mm_add_epi16(_mm_max_epi16(gx, _mm_sub_epi16(zero, gx)),
-                                              _mm_max_epi16(gy, _mm_sub_epi16(zero, gy)));
+            const __m128i around =
+                _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(at(t, x - 1), at(t, x)),
+                                            _mm_add_epi16(at(t, x + 1), at(m, x - 1))),
+                              _mm_add_epi16(_mm_add_epi16(at(m, x + 1), at(b, x - 1)),
+                                            _mm_add_epi16(at(b, x), at(b, x + 1))));
+            const __m128i lap = _mm_sub_epi16(_mm_slli_epi16(at(m, x), 3), around);
+            const __m128i mag = _mm_max_epi16(lap, _mm_sub_epi16(_mm_setzero_si128(), lap));
+            if (energy)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(energy + i), mag);
             const __m128i hit = _mm_cmpgt_epi16(mag, lim);
             const __m128i e = _mm_and_si128(_mm_packs_epi16(hit, hit), one);
             _mm_storel_epi64(reinterpret_cast<__m128i*>(edge + i), e);
@@ -343,24 +355,47 @@ void LiveAssist::PeakRow(int y) {
 #endif
         for (; i < n; ++i) {
             const int x = x0 + i;
-            const int16_t gx =
-                int16_t((t[x + 1] - t[x - 1]) + 2 * (m[x + 1] - m[x - 1]) + (b[x + 1] - b[x - 1]));
-            const int16_t gy =
-                int16_t((b[x - 1] + 2 * b[x] + b[x + 1]) - (t[x - 1] + 2 * t[x] + t[x + 1]));
-            const int16_t mag = int16_t(std::abs(gx) + std::abs(gy));
+            const int around =
+                t[x - 1] + t[x] + t[x + 1] + m[x - 1] + m[x + 1] + b[x - 1] + b[x] + b[x + 1];
+            const int16_t mag = int16_t(std::abs(8 * m[x] - around));
+            if (energy)
+                energy[i] = mag;
             const uint8_t e = mag > limit ? kMarkPeak : 0;
             edge[i] = e;
             any |= e;
         }
+        if (energy) {
+            for (int k = 0; k < n; k += 2)
+                ++energyCounts_[size_t(std::min(energy[k] >> kEnergyBinShift, kEnergyBins - 1))];
+        }
         if (!any)
             continue;
         uint8_t* row = MarkRow(y) + x0;
-        for (int i = 0; i < n; ++i)
-            row[i] |= edge[i];
+        for (int k = 0; k < n; ++k)
+            row[k] |= edge[k];
     }
 }
 
 void LiveAssist::Finish() {
+    if (settings_.peaking) {
+        // The reference of the next frames: the energy that one sampled
+        // pixel in a hundred reaches.
+        uint64_t total = 0;
+        for (uint32_t n : energyCounts_)
+            total += n;
+        if (total > 0) {
+            const uint64_t top = (total + 99) / 100;
+            uint64_t above = 0;
+            int bin = kEnergyBins - 1;
+            for (; bin > 0; --bin) {
+                above += energyCounts_[size_t(bin)];
+                if (above >= top)
+                    break;
+            }
+            peakReference_ =
+                std::max(kPeakFloor, (bin << kEnergyBinShift) + (1 << kEnergyBinShift) / 2);
+        }
+    }
     if (settings_.rgbHistogram) {
         for (int c = 0; c < 3; ++c)
             for (int i = 0; i < 256; ++i)
@@ -395,8 +430,10 @@ PaintTable MakePaintTable(const AssistSettings& s) {
                             uint8_t(bits & kMarkClipGreen ? 255 : 0),
                             uint8_t(bits & kMarkClipRed ? 255 : 0)};
                 const bool all = (bits & 14) == 14;
-                if (zebra ? !onStripe : all)
+                if (zebra && !onStripe)
                     p.colour = {0, 0, 0};
+                else if (!zebra && all)
+                    p.colour = {128, 128, 128};
             } else {
                 p.colour = {255, 0, 0};
                 p.draws = !zebra || onStripe;
@@ -489,10 +526,19 @@ bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high) {
 void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,
                       uint32_t* const* rows) {
     static constexpr uint32_t kColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};
-    uint64_t largest = 0;
-    for (const auto& bins : rgb.bins)
-        for (uint32_t n : bins)
-            largest = std::max<uint64_t>(largest, n);
+    // The scale is the fullest bin between the two ends: an over- or
+    // underexposed frame piles most pixels into bin 255 or 0, which would
+    // flatten every other bin into the bottom row. A clipped end then runs
+    // off the top, and its marker says the rest. Only a frame with nothing
+    // between the ends is scaled to them.
+    uint64_t largest = 0, largestAtEnds = 0;
+    for (const auto& bins : rgb.bins) {
+        for (int i = 1; i < kHistoW - 1; ++i)
+            largest = std::max<uint64_t>(largest, bins[size_t(i)]);
+        largestAtEnds = std::max<uint64_t>({largestAtEnds, bins[0], bins[kHistoW - 1]});
+    }
+    if (largest == 0)
+        largest = largestAtEnds;
     if (largest == 0)
         return;
     // Blue first, red last: where curves meet, red shows.
@@ -501,8 +547,9 @@ void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLev
         int prev = -1;
         for (int i = 0; i < kHistoW; ++i) {
             // Row of the curve: 99 for an empty bin, 0 for the fullest one.
-            const uint64_t lift =
-                (2 * uint64_t(kHistoH - 1) * bins[size_t(i)] + largest) / (2 * largest);
+            const uint64_t lift = std::min<uint64_t>(
+                kHistoH - 1,
+                (2 * uint64_t(kHistoH - 1) * bins[size_t(i)] + largest) / (2 * largest));
             const int y = kHistoH - 1 - int(lift);
             const int a = prev < 0 ? y : std::min(prev, y);
             const int b = prev < 0 ? y : std::max(prev, y);

@@ -1,7 +1,8 @@
-// Focusing and exposure aids of the live view: focus peaking (edges of high
-// local contrast), highlight and shadow clipping warnings, and a histogram of
-// each colour channel. Plain C++ on rows of BGR888 pixels, so that it runs
-// band by band beside the decoder while the rows are still in cache.
+// Focusing and exposure aids of the live view: focus peaking (the edges that
+// are sharp for this frame), highlight and shadow clipping warnings, and a
+// histogram of each colour channel. Plain C++ on rows of BGR888 pixels, so
+// that it runs band by band beside the decoder while the rows are still in
+// cache.
 //
 // The analysis sees the frame as the camera delivers it (before any turn) and
 // keeps one byte per pixel saying what to mark there; DrawAssist then marks
@@ -9,6 +10,8 @@
 // own pixels: the video and the motion measure read the picture before
 // DrawAssist runs.
 #pragma once
+
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -23,8 +26,8 @@ enum class ClipStyle { Zebra, Solid };
 
 struct AssistSettings {
     bool peaking = false;
-    // Sensitivity 0..100 of the slider: the higher, the weaker the edges
-    // that are marked.
+    // Sensitivity 0..100 of the slider: the higher, the less sharp the edges
+    // that are marked (PeakingSharePercent).
     int peakingSensitivity = 50;
     PeakingColour peakingColour = PeakingColour::Red;
     bool highlights = false;
@@ -38,11 +41,25 @@ struct AssistSettings {
     bool any() const { return marks() || rgbHistogram; }
 };
 
-// The gradient magnitude an edge needs to be marked, for a sensitivity
-// (clamped to 0..100). The magnitude is |Gx| + |Gy| of a 3 x 3 Sobel filter
-// on the luminance (R + 2G + B) / 4, so a sharp step of contrast C between
-// two flat areas measures 4 C and a ramp of slope s per pixel 8 s.
-int PeakingThreshold(int sensitivity);
+// Focus peaking marks what is in focus, not what has contrast. Its measure
+// is the high-frequency energy of a pixel: the magnitude of the 3 x 3
+// Laplacian (eight times the pixel less its eight neighbours) of the
+// luminance R + 2G + B. A sharp step of contrast C between two flat areas
+// gives 12 C beside the step; the same step blurred over w pixels about
+// 70 C / w^2, so a blurred edge falls far behind a sharp one however strong
+// its contrast, and a smooth ramp gives nothing. A pixel is marked when its
+// energy reaches a share of the frame's reference, the energy the sharpest
+// one pixel in a hundred reaches, learnt from the frames before (one row in
+// four, every other pixel, counted while the frame is analysed); so a
+// textured wall in focus is marked in a soft, low-contrast scene as the
+// sharp outlines are in a crisp one. A floor keeps the compression noise of
+// a frame where nothing is sharp unmarked.
+//
+// The share for a sensitivity (clamped to 0..100): 100 % at 0, falling
+// geometrically to 10 % at 100 (32 % at the default 50).
+int PeakingSharePercent(int sensitivity);
+// The same in words, for the window beside its slider (French).
+QString PeakingSensitivityText(int sensitivity);
 
 // What a pixel is marked for, one byte per pixel of the frame.
 enum : uint8_t {
@@ -84,13 +101,27 @@ class LiveAssist {
     void PeakRow(int y);  // needs the luminance of rows y-1, y, y+1
     uint8_t* MarkRow(int y);
 
+    // The least energy marked, whatever the frame: a step of 8 levels.
+    static constexpr int kPeakFloor = 12 * 8;
+    // The reference before any frame was measured: a scene of middling
+    // contrast.
+    static constexpr int kFirstReference = 12 * 40;
+    // The distribution of energies: bins of 16, the last one open; one row
+    // in four.
+    static constexpr int kEnergyBinShift = 4;
+    static constexpr int kEnergyBins = 512;
+    static constexpr int kEnergyRowStep = 4;
+
     AssistSettings settings_;
     int w_ = 0, h_ = 0;
-    int threshold4_ = 0;  // PeakingThreshold in the units of the 4x luminance
+    int peakReference_ = kFirstReference;  // from the last frame analysed with peaking
+    int threshold_ = 0;                    // the energy a pixel must exceed to be marked
+    std::array<uint32_t, kEnergyBins> energyCounts_{};  // this frame's sampled energies
     bool complete_ = false;
     std::vector<uint8_t> marks_;     // w x h
     std::vector<uint8_t> rowUsed_;   // per row: marks_ holds this frame's marks
     std::vector<int16_t> luma_;      // three rows of R + 2G + B, row y at y % 3
+    std::vector<int16_t> energy_;    // the energies of a sampled row
     std::vector<uint8_t> clipBits_;  // the clipping bits of the row being scanned
     RgbHistogram rgb_;
     std::vector<uint32_t> counts_;  // 4 x 3 x 256 counters being filled
@@ -98,10 +129,12 @@ class LiveAssist {
 
 // Marks the displayed picture: rows of BGR888 pixels holding the frame turned
 // as orientation says (DisplaySize(orientation, w, h)). Peaking draws in its
-// colour; clipped highlights in the colour of the clipped channels (black
-// where all three clip, when solid), clipped shadows in blue; zebra stripes
-// run diagonally on screen, every other four pixels. Peaking wins over the
-// highlights, which win over the shadows.
+// colour; clipped highlights in the colour of the clipped channels, clipped
+// shadows in blue; zebra stripes run diagonally on screen, every other four
+// pixels, the stripes between them black. Where all three channels clip, the
+// solid style paints mid-grey: white would not show on a blown area, and
+// black would read as a shadow. Peaking wins over the highlights, which win
+// over the shadows.
 void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows);
 
 // True when more than one pixel in a thousand has the channel at or above
@@ -110,7 +143,9 @@ bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high);
 
 // Draws the three channel curves over a histogram picture of 256 x 100
 // pixels in 0xAARRGGBB words (rows given by their addresses), scaled to the
-// fullest bin of the three channels, each as a line in its colour; and a
+// fullest bin of the three channels between the ends (bins 1..254; the end
+// bins only when all else is empty), each as a line in its colour, an end
+// bin above the scale cut at the top; and a
 // marker at each end, in the channel's colour, for a channel that clips at
 // that end (ChannelClips with the given levels).
 void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,

@@ -64,7 +64,7 @@ const ValueList VitAPN({"30 \"", "25 \"", "20 \"", "15 \"", "13 \"", "10 \"", "8
 const ValueList OuvAPN({"F/2,8", "F/3,2", "F/3,5", "F/4", "F/4,5", "F/5", "F/5,6", "F/6,3",
                         "F/7,1", "F/8", "F/9", "F/10", "F/11"}, 0, 6);
 
-const ValueList CompExp({"-2, 0 EV", "-1,7 EV", "-1,3 EV", "-1,0 EV", "-0,7 EV", "-0,3 EV",
+const ValueList CompExp({"-2,0 EV", "-1,7 EV", "-1,3 EV", "-1,0 EV", "-0,7 EV", "-0,3 EV",
                          " 0,0 EV", "+0,3 EV", "+0,7 EV", "+1,0 EV", "+1,3 EV", "+1,7 EV",
                          "+2,0 EV"}, 0, 6);
 const ValueList CompFlash = CompExp;  // the same thirds of a stop

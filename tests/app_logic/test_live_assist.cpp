@@ -86,15 +86,16 @@ TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
         }
     EXPECT_EQ(marked, 2 * (sharp.h - 2));
 
-    // The same edge spread over 20 pixels (7 grey levels a pixel).
+    // The same edge spread over 20 pixels (7 grey levels a pixel) is not in
+    // focus: unmarked even at the most sensitive setting.
     Frame blurred = EdgeFrame(20);
-    Analyse(a, s, blurred);
-    for (int y = 0; y < blurred.h; ++y)
-        EXPECT_EQ(a.MarksOfRow(y), nullptr) << y;
-    // The most sensitive setting finds it.
-    s.peakingSensitivity = 100;
-    Analyse(a, s, blurred);
-    EXPECT_EQ(MarkAt(a, 40, 20), kMarkPeak);
+    for (int sensitivity : {50, 100}) {
+        s.peakingSensitivity = sensitivity;
+        Analyse(a, s, blurred);
+        Analyse(a, s, blurred);
+        for (int y = 0; y < blurred.h; ++y)
+            EXPECT_EQ(a.MarksOfRow(y), nullptr) << sensitivity << " " << y;
+    }
 
     // A horizontal edge, with bands of one row and of three rows: the row
     // before a band's end is marked once the next band arrives.
@@ -108,6 +109,45 @@ TEST(FocusPeaking, MarksTheSharpEdgeNotTheBlurredOneWhateverTheBands) {
         for (int y = 0; y < 20; ++y)
             EXPECT_EQ(MarkAt(a, 10, y), y == 6 || y == 7 ? kMarkPeak : 0) << band << " " << y;
     }
+}
+
+// Sharp is relative to the frame: a faint sharp edge is marked when it is the
+// sharpest thing in view, and only at a higher sensitivity beside a strong
+// one. The reference comes from the frames before.
+TEST(FocusPeaking, FaintSharpEdgeIsMarkedRelativeToTheFrame) {
+    // Steps of 20 levels at column 15 and, in `both`, of 140 at column 45.
+    const auto steps = [](bool strong) {
+        Frame f(64, 40, 100);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x) {
+                const int v = (x > 15 ? 120 : 100) + (strong && x > 45 ? 140 : 0);
+                f.set(x, y, uint8_t(v), uint8_t(v), uint8_t(v));
+            }
+        return f;
+    };
+    Frame faint = steps(false), both = steps(true);
+    AssistSettings s;
+    s.peaking = true;
+    LiveAssist a;
+    Analyse(a, s, faint);
+    Analyse(a, s, faint);
+    EXPECT_EQ(MarkAt(a, 15, 20), kMarkPeak);
+    EXPECT_EQ(MarkAt(a, 16, 20), kMarkPeak);
+
+    Analyse(a, s, both);
+    Analyse(a, s, both);
+    EXPECT_EQ(MarkAt(a, 45, 20), kMarkPeak);
+    EXPECT_EQ(MarkAt(a, 15, 20), 0);
+    s.peakingSensitivity = 100;
+    Analyse(a, s, both);
+    EXPECT_EQ(MarkAt(a, 15, 20), kMarkPeak);
+
+    EXPECT_EQ(PeakingSharePercent(0), 100);
+    EXPECT_EQ(PeakingSharePercent(50), 32);
+    EXPECT_EQ(PeakingSharePercent(100), 10);
+    EXPECT_EQ(PeakingSharePercent(200), 10);
+    EXPECT_EQ(PeakingSensitivityText(50),
+              QString::fromUtf8("32 % de la netteté des contours les plus nets"));
 }
 
 TEST(ClippingWarning, MarksExactlyTheClippedPatchInEveryOrientation) {
@@ -243,6 +283,43 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
 }
 
+// An overexposed frame piles its pixels into bin 255: the curves keep their
+// scale from the bins between the ends, the clipped end runs off the top.
+TEST(RgbHistogram, ScaleIgnoresTheClippedEnds) {
+    std::vector<uint32_t> picture(256 * 100, 0xFFFFFFFFu);
+    std::vector<uint32_t*> rows;
+    for (int y = 0; y < 100; ++y)
+        rows.push_back(picture.data() + y * 256);
+    const auto column = [&](int x) {  // the topmost row drawn in column x
+        for (int y = 0; y < 100; ++y)
+            if (picture[size_t(y * 256 + x)] != 0xFFFFFFFFu)
+                return y;
+        return 100;
+    };
+    RgbHistogram rgb;
+    for (auto& bins : rgb.bins) {
+        bins[255] = 40000;
+        bins[0] = 3000;
+        bins[100] = 400;
+        bins[50] = 200;
+    }
+    rgb.pixels = 3 * 43600;
+    DrawRgbHistogram(rgb, 250, 5, rows.data());
+    EXPECT_EQ(column(100), 0);  // the fullest bin between the ends spans the height
+    EXPECT_NEAR(column(50), 49, 1);
+    EXPECT_EQ(column(255), 0);
+    EXPECT_EQ(column(1), 0) << "the line from the clipped bin 0 climbs to the top";
+
+    // A frame with nothing between the ends is scaled to them.
+    RgbHistogram white;
+    white.bins[0][255] = white.bins[1][255] = white.bins[2][255] = 100;
+    white.pixels = 100;
+    std::fill(picture.begin(), picture.end(), 0xFFFFFFFFu);
+    DrawRgbHistogram(white, 250, 5, rows.data());
+    EXPECT_EQ(column(255), 0);
+    EXPECT_EQ(column(128), 99);
+}
+
 // Flat stretches are counted at once: runs of equal pixels of every length,
 // across the sixteen-pixel steps and the row ends, counted exactly.
 TEST(RgbHistogram, FlatStretchesCountExactly) {
@@ -277,6 +354,22 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
         }
     EXPECT_EQ(a.Rgb().bins, direct);
     EXPECT_EQ(brightness.bins, directBrightness);
+}
+
+// A blown area in the solid style is painted mid-grey, never black (which
+// would read as a shadow) nor white (which would not show).
+TEST(ClippingWarning, SolidStyleNeverPaintsBlownAreasBlack) {
+    Frame f(16, 8, 255);
+    AssistSettings s;
+    s.highlights = true;
+    s.clipStyle = ClipStyle::Solid;
+    LiveAssist a;
+    Analyse(a, s, f);
+    DrawAssist(a, Orientation::Normal, f.rows.data());
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x)
+            EXPECT_TRUE(f.at(x, y)[0] == 128 && f.at(x, y)[1] == 128 && f.at(x, y)[2] == 128)
+                << x << "," << y;
 }
 
 // The processor's vector routines and the portable code mark the same pixels,

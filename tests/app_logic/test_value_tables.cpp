@@ -62,7 +62,7 @@ TEST(ValueTables, ValuesThatDifferFromTheEntry) {
     EXPECT_EQ(io::ISOImg.entry(0), 2);  // code 0 is "100 ISO"
     EXPECT_EQ(io::RCouleur.value(io::RCouleur.texts().indexOf("Profil Adobe RVB")), 5);
     EXPECT_EQ(io::RCouleur.entry(1), 4);  // "Noir et Blanc"
-    EXPECT_EQ(io::CompExp.text(0), QString("-2, 0 EV"));
+    EXPECT_EQ(io::CompExp.text(0), QString("-2,0 EV"));
     EXPECT_EQ(io::SonDecl.text(1), QString::fromUtf8("Son N° 1"));
     EXPECT_EQ(io::BalBlanc.text(10), QString::fromUtf8("Fluo lumière du jour 3 bandes"));
 }

@@ -1,15 +1,17 @@
 // The simulated driver layer: attach and detach follow the camera's plug
 // state, transfers reach its pipes, abort and stop never leave a thread
-// behind.
+// behind; and the exports over it tell why an open failed.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
 
 #include "driver.h"
 #include "host.h"
+#include "usbpipe.h"
 
 namespace {
 
@@ -38,7 +40,9 @@ struct Events {
                     std::lock_guard lock(mutex);
                     seen.push_back(d == device ? "detach" : "detach of another device");
                     changed.notify_all();
-                }};
+                },
+                {},
+                {}};
     }
     bool waitFor(size_t count) {
         std::unique_lock lock(mutex);
@@ -176,6 +180,49 @@ TEST_F(DriverSim, OtherIdentifiersFindNothing) {
     std::this_thread::sleep_for(30ms);
     registration->stop();
     EXPECT_TRUE(events.seen.empty());
+}
+
+}  // namespace
+
+// ---- the exports over the simulated camera ----------------------------------
+
+extern "C" void OrkaSimSetHostAccess(int32_t access, const char* holder);
+extern "C" void OrkaSimReset(void);
+
+namespace {
+
+// Each way the camera can be out of reach, as a window test will set it up:
+// opening answers at once and the diagnosis names the case.
+TEST(SimulatedTransport, PresentsEveryReasonAnOpenFails) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        int32_t reason;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {"no camera on the bus", [] { Camera::instance().unplug(); }, USBPIPE_OPEN_NO_DEVICE, ""},
+        {"access refused", [] { OrkaSimSetHostAccess(1, nullptr); }, USBPIPE_OPEN_ACCESS_DENIED,
+         "/dev/bus/usb/001/002"},
+        {"held elsewhere", [] { OrkaSimSetHostAccess(2, "importer (pid 4242)"); },
+         USBPIPE_OPEN_BUSY, "importer (pid 4242)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OrkaSimReset();
+        c.arrange();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(usbNativeOpen(orkasim::kVendorId, orkasim::kProductId, 0), nullptr);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        char detail[64] = "stale";
+        EXPECT_EQ(usbNativeOpenDiagnosis(detail, sizeof detail), c.reason);
+        EXPECT_EQ(std::string(detail), c.detail);
+    }
+    OrkaSimReset();  // back to an ordinary camera
+    void* handle = usbNativeOpen(orkasim::kVendorId, orkasim::kProductId, 0);
+    EXPECT_NE(handle, nullptr);
+    EXPECT_EQ(usbNativeOpenDiagnosis(nullptr, 0), USBPIPE_OPEN_OK);
+    usbNativeClose(handle);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <deque>
 #include <mutex>
 #include <new>
+#include <string>
 #include <thread>
 
 #include "driver.h"
@@ -20,6 +21,8 @@ using namespace usbpipe;
 
 class FakeRegistration;
 
+constexpr const char* kNode = "/dev/bus/usb/001/007";
+
 struct State {
     std::mutex mutex;  // guards every field, and the `gone_`/`aborts_` of every device
     std::condition_variable changed;
@@ -27,6 +30,9 @@ struct State {
     uint32_t packetSize = 64;
     int interfaceNumber = 0;
     uint32_t selectStatus = kOk;
+    std::string holder;
+    bool accessDenied = false;
+    bool notReady = false;
     bool throwOnTransfer = false;
     std::deque<std::vector<uint8_t>> in;
     std::vector<Call> calls;
@@ -61,6 +67,11 @@ class FakeDevice final : public Device {
     uint32_t selectInterface(int, int) override {
         std::lock_guard lock(state().mutex);
         return state().selectStatus;
+    }
+
+    std::string holder() const override {
+        std::lock_guard lock(state().mutex);
+        return state().holder;
     }
 
     uint32_t bulkTransfer(uint8_t endpoint, void* buffer, uint32_t length, uint32_t timeoutMs,
@@ -165,7 +176,7 @@ class FakeRegistration final : public Registration {
         }
         // The device already present is reported from another thread, as a
         // driver's event thread would.
-        initial_ = std::thread([this] { offer(); });
+        initial_ = std::thread([this] { scan(); });
     }
 
     ~FakeRegistration() override { stop(); }
@@ -186,6 +197,27 @@ class FakeRegistration final : public Registration {
         State& s = state();
         std::lock_guard lock(s.mutex);
         std::erase(s.registrations, this);
+    }
+
+    // The devices on the bus at registration, then the end of the scan.
+    void scan() {
+        bool present, denied, notReady;
+        {
+            std::lock_guard lock(state().mutex);
+            present = state().present;
+            denied = state().accessDenied;
+            notReady = state().notReady;
+        }
+        if (present && denied) {
+            std::lock_guard lock(callbacks_);
+            if (!stopped_ && notifications_.refused)
+                notifications_.refused(kAccessDenied, kNode);
+        } else if (present && !notReady) {
+            offer();
+        }
+        std::lock_guard lock(callbacks_);
+        if (!stopped_ && notifications_.scanned)
+            notifications_.scanned(present);
     }
 
     void offer() {
@@ -238,6 +270,9 @@ void reset() {
     s.packetSize = 64;
     s.interfaceNumber = 0;
     s.selectStatus = kOk;
+    s.holder.clear();
+    s.accessDenied = false;
+    s.notReady = false;
     s.throwOnTransfer = false;
     s.in.clear();
     s.calls.clear();
@@ -260,6 +295,15 @@ void setInterfaceNumber(int number) {
 }
 void setSelectStatus(uint32_t status) {
     set(&State::selectStatus, status);
+}
+void setHolder(std::string holder) {
+    set(&State::holder, std::move(holder));
+}
+void setAccessDenied(bool denied) {
+    set(&State::accessDenied, denied);
+}
+void setNotReady(bool notReady) {
+    set(&State::notReady, notReady);
 }
 void setThrowOnTransfer(bool enabled) {
     set(&State::throwOnTransfer, enabled);

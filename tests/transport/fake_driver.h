@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace fakebus {
@@ -27,6 +28,12 @@ void setPresent(bool present);
 void setPacketSize(uint32_t size);
 void setInterfaceNumber(int number);
 void setSelectStatus(uint32_t status);
+// The device's holder() (for a select status of kBusy).
+void setHolder(std::string holder);
+// The device present at registration is refused for want of permission
+// (node /dev/bus/usb/001/007), or seen but not offered until a replug.
+void setAccessDenied(bool denied);
+void setNotReady(bool notReady);
 // Every transfer throws std::bad_alloc (a driver that runs out of memory).
 void setThrowOnTransfer(bool enabled);
 

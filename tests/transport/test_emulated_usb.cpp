@@ -202,6 +202,21 @@ TEST_F(EmulatedUsb, InterfaceHeldElsewhereIsExplainedOnStandardError) {
     EXPECT_EQ(written, "Usbpipe: the camera at " + device_->node() +
                            " is in use by another program; close that program, then try again\n");
     EXPECT_EQ(usbNativeCountDev(kVendor, kProduct), 0);
+    char holder[64] = "stale";
+    EXPECT_EQ(usbNativeOpenDiagnosis(holder, sizeof holder), USBPIPE_OPEN_BUSY);
+    EXPECT_EQ(std::string(holder), "") << "no other process has the emulated node open";
+}
+
+TEST_F(EmulatedUsb, NoCameraOnTheBusIsToldAtOnce) {
+    const auto start = Clock::now();
+    EXPECT_EQ(usbNativeOpen(kVendor, kProduct, 0), nullptr);
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_EQ(usbNativeOpenDiagnosis(nullptr, 0), USBPIPE_OPEN_NO_DEVICE);
+    // OpenCamera answers as quickly.
+    const auto again = Clock::now();
+    EXPECT_EQ(OpenCamera(kProduct), 4);
+    EXPECT_LT(Clock::now() - again, 1s);
+    EXPECT_EQ(usbNativeOpenDiagnosis(nullptr, 0), USBPIPE_OPEN_NO_DEVICE);
 }
 
 // ---- Fotolien over the real transport -------------------------------------

@@ -1,11 +1,14 @@
 // The Usbpipe exports over a scripted driver: packet rounding and the
-// leftover store, time limits, attach and detach, abort and close.
+// leftover store, time limits, attach and detach, abort and close, and why
+// an open failed.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <numeric>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -268,42 +271,78 @@ TEST(ExportsOpen, CloseOfNullReturnsNullAndInitReturnsOne) {
     EXPECT_EQ(usbNativeInit(), 1);
 }
 
-TEST(ExportsOpen, FailsAndLeavesNothingRegistered) {
-    usbpipe::internal::setAttachWait(300ms);
+// Every failed open leaves nothing registered and says why; it answers at
+// once unless a device is on the bus but not yet usable.
+TEST(ExportsOpen, FailsSaysWhyAndLeavesNothingRegistered) {
+    constexpr auto kWait = 1500ms;
+    usbpipe::internal::setAttachWait(kWait);
     struct Case {
         const char* name;
-        bool present;
-        int interfaceNumber;
-        uint32_t selectStatus;
-        uint32_t packetSize;
+        std::function<void()> arrange;
+        int32_t reason;
+        std::string detail;
+        bool waits;
     };
     const Case cases[] = {
-        {"no device", false, 0, usbpipe::kOk, 64},
-        {"other interface", true, 1, usbpipe::kOk, 64},
-        {"selection fails", true, 0, usbpipe::kStalled, 64},
-        {"zero packet size", true, 0, usbpipe::kOk, 0},
+        {"no device", [] { fakebus::setPresent(false); }, USBPIPE_OPEN_NO_DEVICE, "", false},
+        {"access denied", [] { fakebus::setAccessDenied(true); }, USBPIPE_OPEN_ACCESS_DENIED,
+         "/dev/bus/usb/001/007", false},
+        {"held by another program",
+         [] {
+             fakebus::setSelectStatus(usbpipe::kBusy);
+             fakebus::setHolder("importer (pid 4242)");
+         },
+         USBPIPE_OPEN_BUSY, "importer (pid 4242)", false},
+        {"selection fails", [] { fakebus::setSelectStatus(usbpipe::kStalled); },
+         USBPIPE_OPEN_NOT_READY, "", false},
+        {"zero packet size", [] { fakebus::setPacketSize(0); }, USBPIPE_OPEN_NOT_READY, "", false},
+        {"other interface", [] { fakebus::setInterfaceNumber(1); }, USBPIPE_OPEN_NOT_READY, "",
+         true},
+        {"present, never offered", [] { fakebus::setNotReady(true); }, USBPIPE_OPEN_NOT_READY, "",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fakebus::reset();
-        fakebus::setPresent(c.present);
-        fakebus::setInterfaceNumber(c.interfaceNumber);
-        fakebus::setSelectStatus(c.selectStatus);
-        fakebus::setPacketSize(c.packetSize);
+        c.arrange();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(usbNativeOpen(kVendor, kProduct, 0), nullptr);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (c.waits) {
+            EXPECT_GE(took, kWait);
+        } else {
+            EXPECT_LT(took, kWait / 2) << "the outcome is known at once";
+        }
+        char detail[64] = "stale";
+        EXPECT_EQ(usbNativeOpenDiagnosis(detail, sizeof detail), c.reason);
+        EXPECT_EQ(std::string(detail), c.detail);
         EXPECT_EQ(fakebus::liveRegistrations(), 0);
         EXPECT_EQ(usbNativeCountDev(kVendor, kProduct), 0);
     }
     EXPECT_EQ(usbNativeOpen(0x10000, kProduct, 0), nullptr);
     EXPECT_EQ(usbNativeOpen(kVendor, -1, 0), nullptr);
+    EXPECT_EQ(usbNativeOpenDiagnosis(nullptr, 0), USBPIPE_OPEN_NO_DEVICE);
     EXPECT_EQ(fakebus::liveRegistrations(), 0);
+
+    // The detail is cut to the buffer; a successful open clears the reason.
+    fakebus::reset();
+    fakebus::setAccessDenied(true);
+    EXPECT_EQ(usbNativeOpen(kVendor, kProduct, 0), nullptr);
+    char shortBuffer[8];
+    EXPECT_EQ(usbNativeOpenDiagnosis(shortBuffer, sizeof shortBuffer), USBPIPE_OPEN_ACCESS_DENIED);
+    EXPECT_EQ(std::string(shortBuffer), "/dev/bu");
+    fakebus::reset();
+    void* handle = usbNativeOpen(kVendor, kProduct, 0);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(usbNativeOpenDiagnosis(shortBuffer, sizeof shortBuffer), USBPIPE_OPEN_OK);
+    EXPECT_EQ(std::string(shortBuffer), "");
+    usbNativeClose(handle);
 }
 
-TEST(ExportsOpen, DeviceArrivingDuringTheWaitIsTaken) {
+// A device on the bus but not yet offered is given the whole wait.
+TEST(ExportsOpen, DeviceReadyDuringTheWaitIsTaken) {
     fakebus::reset();
-    fakebus::setPresent(false);
+    fakebus::setNotReady(true);
     usbpipe::internal::setAttachWait(5s);
     std::thread plug([] {
         ASSERT_TRUE(fakebus::waitForRegistrations(1, 5s));
