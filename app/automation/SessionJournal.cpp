@@ -18,7 +18,8 @@ namespace orka {
 
 namespace {
 
-using nlohmann::json;
+// Keys in the order written: "time" and "event" first, for a reader of the file.
+using json = nlohmann::ordered_json;
 
 constexpr std::string_view kJournalStem = "PCOrka-journal-";
 constexpr std::string_view kJournalExtension = ".jsonl";
