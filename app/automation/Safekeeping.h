@@ -13,6 +13,22 @@
 // call here waits for a disk or a command. What happened is polled with
 // Generation()/View() (per-file marks and French texts for a status area).
 //
+// How a window uses it (one Safekeeping per picture folder and prefix):
+//  - at start, before shooting: SummariseLastJournal(folder); when the
+//    summary NeedsRecovery(), show its Text() and call Resume(summary);
+//  - a new folder or prefix: Close() this one, make a new one (new journal);
+//  - settings: SetBackupFolder(folder or "" for off), SetCommand(line or "");
+//  - before a press of the shutter: CheckShot(Status, releases); when not
+//    allowed, show the message and do not release; else ShotAsked(
+//    ShotModeName(mode), Status, releases);
+//  - when an interval run or a trigger schedule starts: CheckRun(Status,
+//    pictures), show the message if any (a refusal when not allowed);
+//  - every batch SessionPictures::Note or Sweep returns: FilesSaved(batch);
+//    a rating change: RatingChanged(path, rating);
+//  - on the idle pass, when Generation() changed: View() (or StateOf(path)
+//    per picture) for the strip marks and the status texts;
+//  - on close: Close().
+//
 // Thread-safe: every public member may be called from any thread. One lock
 // (mutex_) guards the per-file states, the figures and the free-space
 // history; the workers take it only to record their results, never while
