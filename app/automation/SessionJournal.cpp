@@ -267,7 +267,7 @@ std::optional<JournalEvent> DecodeEvent(const json& j, const std::string& kind) 
     if (kind == "shot") {
         JournalShot e;
         e.mode = Text(j, "mode");
-        e.releases = int(Integer(j, "releases", 0, 1000, 1));
+        e.releases = int(Integer(j, "releases", 0, INT32_MAX, 1));
         if (const json* s = Field(j, "status"))
             e.status = StatusFromJson(*s);
         return e;
@@ -326,7 +326,8 @@ std::optional<JournalEvent> DecodeEvent(const json& j, const std::string& kind) 
         return e;
     }
     if (kind == "rating")
-        return JournalRating{Text(j, "path", true), int(Integer(j, "rating", -1, 5, 0, true))};
+        return JournalRating{Text(j, "path", true),
+                             int(Integer(j, "rating", INT32_MIN, INT32_MAX, 0, true))};
     if (kind == "session_close")
         return JournalSessionClose{uint64_t(Integer(j, "copies_owed", 0, INT64_MAX, 0))};
     return std::nullopt;
@@ -434,6 +435,11 @@ std::string JournalFileName(std::chrono::system_clock::time_point start, int ind
 std::unique_ptr<JournalWriter> JournalWriter::Create(const std::string& folder,
                                                      std::string* problem) {
     const auto now = std::chrono::system_clock::now();
+    if (folder.empty()) {
+        if (problem != nullptr)
+            *problem = "Le journal de la séance n'a pas de dossier des images où s'écrire.";
+        return nullptr;
+    }
     int error = 0;
     for (int index = 1; index <= 100; ++index) {
         const std::string path = Join(folder, JournalFileName(now, index));
