@@ -1,16 +1,16 @@
-// orkactl capture: shoot, wait for every file, print each saved path.
-#include <dirent.h>
+// orkactl capture: shoot, wait for every file, print each saved path; the
+// same safekeeping as the window: journal in the picture folder, optional
+// verified backup copy, optional command after each picture.
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <thread>
 
+#include "Safekeeping.h"
+#include "SessionPictures.h"
 #include "camera_session.h"
 #include "fotolien.h"
 #include "orkactl.h"
@@ -24,93 +24,35 @@ constexpr auto kFileIdleLimit = std::chrono::seconds(60);
 // The centre of the camera's frame, where the half press focuses.
 constexpr int32_t kFrameCentre[2] = {1632, 1224};
 
-std::set<std::string> namesIn(const std::string& directory, const std::string& prefix) {
-    std::set<std::string> names;
-    if (DIR* dir = ::opendir(directory.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name.compare(0, prefix.size(), prefix) == 0) {
-                names.insert(name);
-            }
-        }
-        ::closedir(dir);
-    }
-    return names;
-}
+// How long, at the end, the backup copies and the commands may still take.
+constexpr auto kSafekeepingWait = std::chrono::minutes(5);
 
-std::string joinPath(const std::string& directory, const std::string& name) {
-    return directory.empty() || directory.back() == '/' ? directory + name : directory + "/" + name;
-}
-
-// Reports each file the library saves: from the saved-file record while
-// waiting, and from the target folder's listing for any that came between
-// two looks.
+// Prints each file the library saves, once, and hands it to the safekeeping
+// (journal, backup copy, command after each picture).
 class FileReporter {
   public:
-    FileReporter(std::string directory, std::string prefix, std::string hook)
-        : directory_(std::move(directory)),
-          prefix_(std::move(prefix)),
-          hook_(std::move(hook)),
-          before_(namesIn(directory_, prefix_)) {}
+    FileReporter(orka::SessionPictures& pictures, orka::Safekeeping& keep)
+        : pictures_(pictures), keep_(keep) {}
 
     void poll() {
         SavedFileInfo info;
-        if (GetSavedFileInfo(&info) != 0 || info.fileName[0] == '\0') {
-            return;
-        }
-        const std::string path = joinPath(info.directory, info.fileName);
-        if (path != lastSeen_) {
-            lastSeen_ = path;
-            report(path);
+        if (GetSavedFileInfo(&info) == 0) {
+            report(pictures_.Note(info));
         }
     }
-
-    void sweep() {
-        for (const std::string& name : namesIn(directory_, prefix_)) {
-            if (before_.count(name) == 0) {
-                report(joinPath(directory_, name));
-            }
-        }
-    }
-
-    bool hookFailed() const { return hookFailed_; }
+    void sweep() { report(pictures_.Sweep()); }
 
   private:
-    void report(const std::string& path) {
-        if (!reported_.insert(path).second) {
-            return;
+    void report(const std::vector<orka::SavedFile>& files) {
+        for (const orka::SavedFile& file : files) {
+            std::printf("%s\n", file.path.c_str());
         }
-        std::printf("%s\n", path.c_str());
         std::fflush(stdout);
-        if (!hook_.empty()) {
-            runHook(path);
-        }
+        keep_.FilesSaved(files);
     }
 
-    // CMD runs through the shell with the path as its last argument.
-    void runHook(const std::string& path) {
-        const std::string script = hook_ + " \"$1\"";
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::execl("/bin/sh", "sh", "-c", script.c_str(), "orkactl-hook", path.c_str(),
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        if (child < 0 || ::waitpid(child, &status, 0) < 0 || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
-            fail("the hook failed for " + path);
-            hookFailed_ = true;
-        }
-    }
-
-    std::string directory_;
-    std::string prefix_;
-    std::string hook_;
-    std::set<std::string> before_;
-    std::set<std::string> reported_;
-    std::string lastSeen_;
-    bool hookFailed_ = false;
+    orka::SessionPictures& pictures_;
+    orka::Safekeeping& keep_;
 };
 
 std::string currentDirectory() {
@@ -161,10 +103,37 @@ int shoot() {
     return kDone;
 }
 
+// Prints where the copies stand; true when none is owed or failed.
+bool reportSafekeeping(const orka::Safekeeping& keep, bool backup) {
+    const orka::SafekeepingView view = keep.View();
+    if (!view.journalText.empty()) {
+        fail(view.journalText);
+    }
+    if (view.commandFailures > 0) {
+        fail(std::to_string(view.commandFailures) +
+             " run(s) of the hook failed; the last: " + view.commandText);
+    }
+    if (!backup) {
+        return view.commandFailures == 0;
+    }
+    std::fprintf(stderr, "orkactl: backup: %llu copied and verified, %llu owed, %llu failed\n",
+                 static_cast<unsigned long long>(view.savedTwice),
+                 static_cast<unsigned long long>(view.owed),
+                 static_cast<unsigned long long>(view.failed));
+    for (const orka::FileState& file : view.files) {
+        if (file.mark == orka::FileMark::Owed || file.mark == orka::FileMark::Failed) {
+            fail((file.mark == orka::FileMark::Owed ? "copy owed: " : "copy failed: ") + file.path +
+                 (file.reason.empty() ? "" : " (" + file.reason + ")"));
+        }
+    }
+    return view.commandFailures == 0 && view.owed == 0 && view.failed == 0;
+}
+
 }  // namespace
 
 int runCapture(const std::vector<std::string>& args) {
-    const auto options = Options::parse(args, {"count", "interval", "dir", "prefix", "hook"});
+    const auto options =
+        Options::parse(args, {"count", "interval", "dir", "prefix", "hook", "backup"});
     if (!options) {
         return kUsage;
     }
@@ -175,6 +144,7 @@ int runCapture(const std::vector<std::string>& args) {
     }
     const std::string directory = options->text("dir", currentDirectory());
     const std::string prefix = options->text("prefix", "P");
+    const std::string backup = options->text("backup", "");
     if (const std::string reason = makeDirectories(directory); !reason.empty()) {
         fail("cannot create the folder " + reason);
         return kUsage;
@@ -182,6 +152,13 @@ int runCapture(const std::vector<std::string>& args) {
     if (SetSaveFileInformation(directory.c_str(), prefix.c_str()) != 0) {
         fail("the folder or prefix is too long, or the prefix holds a '/'");
         return kUsage;
+    }
+    // A backup folder that cannot be made now (a drive not plugged in) is
+    // not fatal: its copies stay owed, and the exit status says so.
+    if (!backup.empty()) {
+        if (const std::string reason = makeDirectories(backup); !reason.empty()) {
+            fail("cannot create the backup folder " + reason + "; its copies stay owed");
+        }
     }
 
     CameraSession session;
@@ -193,22 +170,59 @@ int runCapture(const std::vector<std::string>& args) {
         fail("could not turn the after-view review off");
         return kOperationFailed;
     }
-    FileReporter reporter(directory, prefix, options->text("hook", ""));
+
+    orka::SessionPictures pictures;
+    pictures.SetTarget(directory, prefix);
+    orka::SafekeepingSettings settings;
+    settings.program = "orkactl";
+    settings.folder = directory;
+    settings.prefix = prefix;
+    settings.backupFolder = backup;
+    // The hook has always had the saved path appended as its last argument.
+    if (const std::string hook = options->text("hook", ""); !hook.empty()) {
+        settings.command = hook + " \"$1\"";
+    }
+    orka::Safekeeping keep(settings);
+    FileReporter reporter(pictures, keep);
+
+    // Ends the session: every file reported, the copies and commands given
+    // their time, the journal closed.
+    const auto finish = [&](int rc) {
+        reporter.poll();
+        reporter.sweep();
+        keep.WaitIdle(kSafekeepingWait);
+        const bool safe = reportSafekeeping(keep, !backup.empty());
+        keep.Close(std::chrono::seconds(0));
+        return rc == kDone && !safe ? kOperationFailed : rc;
+    };
+
+    CameraStatusData status{};
+    GetCameraStatusData(&status);
+    if (*count > 1) {
+        if (const orka::SpaceCheck run = keep.CheckRun(status, *count); !run.message.empty()) {
+            fail(run.message);
+        }
+    }
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < *count; ++i) {
         std::this_thread::sleep_until(start + std::chrono::duration_cast<std::chrono::nanoseconds>(
                                                   std::chrono::duration<double>(*interval * i)));
+        GetCameraStatusData(&status);
+        if (const orka::SpaceCheck shot = keep.CheckShot(status); !shot.allowed) {
+            fail(shot.message);
+            return finish(kOperationFailed);
+        }
+        keep.ShotAsked(*count > 1 ? "intervalometer" : "unique", status);
         if (const int rc = shoot(); rc != kDone) {
-            return rc;
+            return finish(rc);
         }
         if (!session.waitForFiles(kFileIdleLimit, [&] { reporter.poll(); })) {
-            reporter.sweep();
-            return kOperationFailed;
+            return finish(kOperationFailed);
         }
         reporter.poll();
         reporter.sweep();
     }
-    return reporter.hookFailed() ? kOperationFailed : kDone;
+    return finish(kDone);
 }
 
 }  // namespace orkactl
