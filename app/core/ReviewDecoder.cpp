@@ -192,8 +192,14 @@ struct ReviewDecoder::Impl {
     void Grey(int y) {
         QImage& image = result.image;
         result.validRows = std::clamp(y, 0, image.height());
-        for (int r = result.validRows; r < image.height(); ++r)
-            std::memset(image.scanLine(r), 0x80, size_t(image.bytesPerLine()));
+        const int bytes = image.width() * (image.depth() / 8);
+        for (int r = result.validRows; r < image.height(); ++r) {
+            uint8_t* row = image.scanLine(r);
+            std::memset(row, 0x80, size_t(bytes));
+            if (image.depth() == 32)
+                for (int x = 3; x < bytes; x += 4)
+                    row[x] = 0xFF;
+        }
     }
 };
 
@@ -292,13 +298,14 @@ ReviewDecode ReviewDecoder::Decode(const uint8_t* data, size_t size, QSize fitVi
     d.result.scale = FitScale(d.result.announced, fitView);
     cinfo.scale_num = unsigned(d.result.scale);
     cinfo.scale_denom = 8;
-    cinfo.out_color_space = JCS_EXT_BGR;
+    const bool fit = !fitView.isEmpty();
+    cinfo.out_color_space = fit ? JCS_EXT_BGRX : JCS_EXT_BGR;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
     jpeg_calc_output_dimensions(&cinfo);
     const int w = int(cinfo.output_width);
     const int h = int(cinfo.output_height);
-    d.result.image = QImage(w, h, QImage::Format_BGR888);
+    d.result.image = QImage(w, h, fit ? QImage::Format_RGB32 : QImage::Format_BGR888);
     if (d.result.image.isNull()) {
         jpeg_abort_decompress(&cinfo);
         return fail(ReviewProblem::OutOfMemory);

@@ -50,7 +50,10 @@ enum class ReviewProblem {
 };
 
 struct ReviewDecode {
-    QImage image;       // Format_BGR888 as delivered (not turned); null when nothing shows
+    // As delivered (not turned): the fit view in Format_RGB32, which paints
+    // scaled fastest; the full picture in Format_BGR888, which the focus mask
+    // and the clipping read. Null when nothing shows.
+    QImage image;
     QSize announced;    // the picture's size in its header (empty when unread)
     int scale = 8;      // the decode's scale, in eighths
     int validRows = 0;  // rows of image made from the file's data; those below are grey
@@ -68,7 +71,8 @@ class ReviewDecoder {
     // Told the decoded picture's size (w x h), before any row.
     using Prepare = std::function<void(int w, int h)>;
     // Called with rows y0..y1-1 of the decoded picture, in order; rows[y] is
-    // the address of row y (3 w bytes, blue, green, red).
+    // the address of row y (blue, green, red bytes, and a fourth of 255 in a
+    // fit view).
     using BandHandler = std::function<void(const uint8_t* const* rows, int y0, int y1)>;
     static constexpr int BandRows = 16;
 

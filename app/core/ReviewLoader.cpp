@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTransform>
 
 #include <algorithm>
 #include <cstring>
@@ -19,10 +20,10 @@ AssistSettings FocusMaskSettings(const AssistSettings& aids) {
     return s;
 }
 
-AssistSettings ClippingSettings(const AssistSettings& aids, bool full) {
+AssistSettings ClippingSettings(const AssistSettings& aids) {
     AssistSettings s = aids;
     s.peaking = false;
-    s.highlights = s.shadows = full;
+    s.highlights = s.shadows = true;
     s.rgbHistogram = true;
     return s;
 }
@@ -117,7 +118,8 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request,
     if (!file.open(QIODevice::ReadOnly))
         return Failed(request, ReviewProblem::Unreadable,
                       QStringLiteral("Impossible de lire %1 : %2.").arg(name, file.errorString()));
-    const QByteArray data = file.read(decoder_.limits().maxFileBytes);
+    // At most the limit, and never a buffer of the limit's size.
+    const QByteArray data = file.read(std::min(file.size(), decoder_.limits().maxFileBytes));
     auto made = Compose(request, reinterpret_cast<const uint8_t*>(data.constData()),
                         size_t(data.size()), cancel);
     auto picture = std::const_pointer_cast<ReviewPicture>(made);
@@ -129,21 +131,22 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request,
 ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request, const uint8_t* data,
                                          size_t size, const std::atomic<bool>* cancel) {
     auto peaks = request.full ? std::make_shared<LiveAssist>() : nullptr;
-    auto clips = std::make_shared<LiveAssist>();
+    auto clips = request.full ? std::make_shared<LiveAssist>() : nullptr;
     const AssistSettings focusMask = FocusMaskSettings(request.assist);
-    const AssistSettings clipping = ClippingSettings(request.assist, request.full);
-    const ReviewDecoder::Prepare prepare = [&](int w, int h) {
-        clips->Start(clipping, w, h);
-        if (peaks)
+    const AssistSettings clipping = ClippingSettings(request.assist);
+    ReviewDecoder::Prepare prepare;
+    ReviewDecoder::BandHandler band;
+    if (request.full) {
+        prepare = [&](int w, int h) {
+            clips->Start(clipping, w, h);
             peaks->Start(focusMask, w, h);
-    };
-    // The clipping and the histogram on this thread, after each band; the
-    // focus mask on the decoder's helper, beside the decode.
-    const ReviewDecoder::BandHandler band = [&](const uint8_t* const* rows, int y0, int y1) {
-        clips->AddRows(rows, y0, y1);
-    };
+        };
+        // The clipping and the histogram on this thread, after each band; the
+        // focus mask on the decoder's helper, beside the decode.
+        band = [&](const uint8_t* const* rows, int y0, int y1) { clips->AddRows(rows, y0, y1); };
+    }
     ReviewDecoder::BandHandler alongside;
-    if (peaks)
+    if (request.full)
         alongside = [&](const uint8_t* const* rows, int y0, int y1) {
             peaks->AddRows(rows, y0, y1);
         };
@@ -162,17 +165,32 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request, const uin
     picture->message = decoded.message;
     if (!decoded.shown())
         return picture;
-    clips->Finish();
-    picture->rgb = clips->Rgb();
     if (request.full) {
+        clips->Finish();
         peaks->Finish();
+        picture->rgb = clips->Rgb();
         picture->peaks = std::move(peaks);
         picture->clips = std::move(clips);
+        if (request.orientation == Orientation::Normal)
+            picture->shown = std::move(decoded.image);
+        else
+            TurnFrame(request.orientation, decoded.image, picture->shown);
+        return picture;
     }
-    if (request.orientation == Orientation::Normal)
-        picture->shown = std::move(decoded.image);
-    else
-        TurnFrame(request.orientation, decoded.image, picture->shown);
+    switch (request.orientation) {
+        case Orientation::Normal:
+            picture->shown = std::move(decoded.image);
+            break;
+        case Orientation::UpsideDown:
+            picture->shown = decoded.image.mirrored(true, true);
+            break;
+        case Orientation::Anticlockwise:
+            picture->shown = decoded.image.transformed(QTransform().rotate(270));
+            break;
+        case Orientation::Clockwise:
+            picture->shown = decoded.image.transformed(QTransform().rotate(90));
+            break;
+    }
     return picture;
 }
 
@@ -222,6 +240,16 @@ void ReviewCache::Insert(const ReviewRequest& request, ReviewPicturePtr picture)
     entries_.emplace(key, Entry{std::move(picture), order_.begin()});
     bytes_ += size;
     while (bytes_ > budget_ && !order_.empty()) {
+        const auto last = entries_.find(order_.back());
+        bytes_ -= last->second.picture->Bytes();
+        entries_.erase(last);
+        order_.pop_back();
+    }
+}
+
+void ReviewCache::MakeRoom(size_t bytes) {
+    std::lock_guard lock(mutex_);
+    while (!order_.empty() && bytes_ + bytes > budget_) {
         const auto last = entries_.find(order_.back());
         bytes_ -= last->second.picture->Bytes();
         entries_.erase(last);
@@ -296,7 +324,10 @@ void ReviewLoader::Run() {
         lock.unlock();
         ReviewPicturePtr picture = cache_.Find(request);
         if (!picture) {
+            size_t& last = lastBytes_[request.full ? 1 : 0];
+            cache_.MakeRoom(last);
             picture = composer_.Compose(request, &cancel_);
+            last = std::max(last, picture->Bytes());
             if (picture->problem != ReviewProblem::Cancelled)
                 cache_.Insert(request, picture);
         }
@@ -341,7 +372,7 @@ void MarkFitView(const ReviewPicture& full, bool focusMask, bool clipping, QImag
     const bool turned = QuarterTurn(full.orientation);
     const int fw = turned ? fit.height() : fit.width();  // the fit view as delivered
     const int fh = turned ? fit.width() : fit.height();
-    if (fit.isNull() || fit.format() != QImage::Format_BGR888 || fw <= 0 || fh <= 0)
+    if (fit.isNull() || fit.format() != QImage::Format_RGB32 || fw <= 0 || fh <= 0)
         return;
     // The marks of the pixels each fit pixel covers, joined.
     std::vector<uint8_t> joined;
@@ -365,7 +396,6 @@ void MarkFitView(const ReviewPicture& full, bool focusMask, bool clipping, QImag
         return;
     const auto peak =
         FocusMaskBgr(full.peaks ? full.peaks->settings().peakingColour : PeakingColour::Red);
-    const RowAddresses rows(fit);
     for (int y = 0; y < fh; ++y) {
         const uint8_t* m = joined.data() + size_t(y) * size_t(fw);
         for (int x = 0; x < fw; ++x) {
@@ -385,7 +415,7 @@ void MarkFitView(const ReviewPicture& full, bool focusMask, bool clipping, QImag
             }
             int dx = 0, dy = 0;
             Displayed(full.orientation, fw, fh, x, y, dx, dy);
-            std::memcpy(rows.writableRows()[dy] + 3 * dx, c.data(), 3);
+            reinterpret_cast<QRgb*>(fit.scanLine(dy))[dx] = qRgb(c[2], c[1], c[0]);
         }
     }
 }

@@ -1,7 +1,7 @@
 // The pictures of the review, made off the window's thread: a file read and
-// decoded for the fit view or at full size, turned as the live view is, with
-// its channel histogram and, at full size, its focus mask and clipping marks
-// computed on the full-resolution picture beside the decode (the decode and
+// decoded for the fit view or at full size, turned as the live view is, and
+// at full size its channel histogram, focus mask and clipping marks, computed
+// on the full-resolution picture beside the decode (the decode and
 // the clipping on the loader's thread, the focus mask on the decoder's
 // helper); a bounded cache of what was made; and the loader thread, which
 // works on what the view shows now and drops what it no longer needs.
@@ -49,8 +49,10 @@ struct ReviewPicture {
     bool full = false;
     Orientation orientation = Orientation::Normal;
     QSize delivered;  // the picture's size as its file announces it
-    QImage shown;     // the decoded picture turned for display (BGR888); null: nothing shows
-    int scale = 8;    // of the decode, in eighths
+    // The decoded picture turned for display: Format_RGB32 in a fit view,
+    // Format_BGR888 at full size. Null when nothing shows.
+    QImage shown;
+    int scale = 8;  // of the decode, in eighths
     ReviewProblem problem = ReviewProblem::None;
     QString message;   // French, empty when nothing is wrong
     RgbHistogram rgb;  // of the decoded pixels
@@ -94,6 +96,10 @@ class ReviewCache {
     // Adds (or replaces) the entry, then drops the least recently used until
     // the bytes fit the budget; a picture larger than the budget is not kept.
     void Insert(const ReviewRequest& request, ReviewPicturePtr picture);
+    // Drops the least recently used until bytes more fit the budget: done
+    // before a picture is made, the memory it needs is the memory just
+    // given back, not fresh pages.
+    void MakeRoom(size_t bytes);
     void Clear();
     size_t bytes() const;
     size_t count() const;
@@ -139,6 +145,9 @@ class ReviewLoader {
     const Done done_;
     ReviewCache cache_;
     ReviewComposer composer_;  // the loader thread's only
+    // The largest fit and full pictures made: the room to make before the
+    // next. The loader thread's only.
+    size_t lastBytes_[2] = {0, 0};
     // mutex_ guards queue_, current_, stop_; cancel_ is set with it held
     // and read by the decode without it.
     mutable std::mutex mutex_;
@@ -155,7 +164,7 @@ class ReviewLoader {
 // as the live view draws them. Null when the picture is not a full one.
 QImage MarkedRows(const ReviewPicture& picture, int top, int bottom, bool focusMask, bool clipping);
 
-// Marks a fit view (fit: picture.shown of a fit picture, any scale) with the
+// Marks a fit view (fit: picture.shown of a fit picture, any scale, RGB32) with the
 // marks of the full picture, each fit pixel in the colour of what the pixels
 // it covers are marked for: the focus mask in its colour, clipped highlights
 // in the colour of the clipped channels (black where all three clip),
