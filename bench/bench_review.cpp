@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -58,7 +59,8 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// The floor: libjpeg straight into one plain buffer, the review's settings.
+// The floor: libjpeg straight into one plain buffer, the review's settings
+// (32-bit pixels for the fit view, 24-bit ones at full size).
 class BareDecoder {
   public:
     BareDecoder() {
@@ -69,12 +71,12 @@ class BareDecoder {
     void Decode(const Bytes& jpeg, int scale) {
         jpeg_mem_src(&cinfo_, jpeg.data(), jpeg.size());
         jpeg_read_header(&cinfo_, TRUE);
-        cinfo_.out_color_space = JCS_EXT_BGR;
+        cinfo_.out_color_space = scale == 8 ? JCS_EXT_BGR : JCS_EXT_BGRX;
         cinfo_.dct_method = JDCT_ISLOW;
         cinfo_.scale_num = unsigned(scale);
         cinfo_.scale_denom = 8;
         jpeg_start_decompress(&cinfo_);
-        const size_t stride = size_t(cinfo_.output_width) * 3;
+        const size_t stride = size_t(cinfo_.output_width) * size_t(cinfo_.output_components);
         buffer_.resize(stride * cinfo_.output_height);
         rows_.resize(cinfo_.output_height);
         for (size_t y = 0; y < rows_.size(); ++y)
@@ -95,11 +97,14 @@ class BareDecoder {
 // The review window's paint of the fit view and of the 100 % view.
 void PaintFit(const orka::ReviewPicture& picture, QImage& view) {
     QPainter p(&view);
-    p.fillRect(view.rect(), Qt::black);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QSize shown = orka::DisplaySize(picture.orientation, picture.delivered.width(),
                                           picture.delivered.height());
-    p.drawImage(orka::FitRect(QSizeF(shown), QSizeF(view.size())), picture.shown);
+    const QRectF fit = orka::FitRect(QSizeF(shown), QSizeF(view.size()));
+    p.setClipRegion(QRegion(view.rect()).subtracted(QRegion(fit.toAlignedRect())));
+    p.fillRect(view.rect(), Qt::black);
+    p.setClipping(false);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(fit, picture.shown);
 }
 
 void PaintLoupe(const orka::ReviewPicture& full, QPointF centre, QImage& view, bool marks) {

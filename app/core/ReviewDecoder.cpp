@@ -305,7 +305,8 @@ ReviewDecode ReviewDecoder::Decode(const uint8_t* data, size_t size, QSize fitVi
     jpeg_calc_output_dimensions(&cinfo);
     const int w = int(cinfo.output_width);
     const int h = int(cinfo.output_height);
-    d.result.image = QImage(w, h, fit ? QImage::Format_RGB32 : QImage::Format_BGR888);
+    const QImage::Format format = fit ? QImage::Format_RGB32 : QImage::Format_BGR888;
+    d.result.image = allocate_ ? allocate_(w, h, format) : QImage(w, h, format);
     if (d.result.image.isNull()) {
         jpeg_abort_decompress(&cinfo);
         return fail(ReviewProblem::OutOfMemory);

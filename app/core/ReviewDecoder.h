@@ -83,6 +83,11 @@ class ReviewDecoder {
 
     const ReviewLimits& limits() const { return limits_; }
 
+    // Where the decoded pictures' pixels come from (a null image: refused);
+    // QImage's own allocation when unset.
+    using Allocate = std::function<QImage(int w, int h, QImage::Format format)>;
+    void SetAllocator(Allocate allocate) { allocate_ = std::move(allocate); }
+
     // The scale, in eighths (1, 2, 4 or 8, the scales libjpeg reduces
     // fastest), of the smallest decode of a picture of size picture that
     // covers what the picture fills of a view of size view when fitted
@@ -105,6 +110,7 @@ class ReviewDecoder {
   private:
     struct Impl;
     ReviewLimits limits_;
+    Allocate allocate_;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -5,6 +5,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace orka {
@@ -102,7 +103,106 @@ size_t ReviewPicture::Bytes() const {
     return bytes;
 }
 
-ReviewComposer::ReviewComposer(const ReviewLimits& limits) : decoder_(limits) {}
+// What the composer's pictures give back. Shared by the composer and by the
+// release functions of its pictures, which may run on any thread, after the
+// composer is gone.
+struct ReviewComposer::Spares {
+    std::mutex mutex;                                 // guards blocks, bytes and marks
+    std::vector<std::pair<uint8_t*, size_t>> blocks;  // from malloc
+    size_t bytes = 0;
+    std::vector<std::unique_ptr<LiveAssist>> marks;
+
+    ~Spares() {
+        for (const auto& b : blocks)
+            std::free(b.first);
+    }
+    // A block of at least size bytes and at most a quarter more, or null.
+    uint8_t* Take(size_t size) {
+        std::lock_guard lock(mutex);
+        auto best = blocks.end();
+        for (auto it = blocks.begin(); it != blocks.end(); ++it)
+            if (it->second >= size && it->second <= size + size / 4 &&
+                (best == blocks.end() || it->second < best->second))
+                best = it;
+        if (best == blocks.end())
+            return nullptr;
+        uint8_t* data = best->first;
+        bytes -= best->second;
+        blocks.erase(best);
+        return data;
+    }
+    void Give(uint8_t* data, size_t size) {
+        {
+            std::lock_guard lock(mutex);
+            if (bytes + size <= SpareBytes) {
+                blocks.emplace_back(data, size);
+                bytes += size;
+                return;
+            }
+        }
+        std::free(data);
+    }
+    void Keep(LiveAssist* m) {
+        std::unique_ptr<LiveAssist> owned(m);
+        std::lock_guard lock(mutex);
+        if (marks.size() < 2)
+            marks.push_back(std::move(owned));
+    }
+};
+
+namespace {
+
+// A block of pixels lent to a QImage, given back when the image goes.
+struct Loan {
+    std::shared_ptr<ReviewComposer::Spares> spares;
+    uint8_t* data;
+    size_t size;
+};
+
+void GiveBack(void* info) {
+    auto* loan = static_cast<Loan*>(info);
+    loan->spares->Give(loan->data, loan->size);
+    delete loan;
+}
+
+}  // namespace
+
+ReviewComposer::ReviewComposer(const ReviewLimits& limits)
+    : spares_(std::make_shared<Spares>()), decoder_(limits) {
+    decoder_.SetAllocator([this](int w, int h, QImage::Format f) { return Image(w, h, f); });
+}
+
+QImage ReviewComposer::Image(int w, int h, QImage::Format format) {
+    if (w <= 0 || h <= 0)
+        return {};
+    const qsizetype depth = format == QImage::Format_RGB32 ? 4 : 3;
+    const qsizetype stride = (qsizetype(w) * depth + 3) & ~qsizetype(3);
+    const size_t size = size_t(stride) * size_t(h);
+    uint8_t* data = spares_->Take(size);
+    if (!data)
+        data = static_cast<uint8_t*>(std::malloc(size));
+    if (!data)
+        return {};
+    auto* loan = new Loan{spares_, data, size};
+    QImage image(data, w, h, stride, format, GiveBack, loan);
+    if (image.isNull())
+        GiveBack(loan);
+    return image;
+}
+
+std::shared_ptr<LiveAssist> ReviewComposer::Marks() {
+    std::unique_ptr<LiveAssist> marks;
+    {
+        std::lock_guard lock(spares_->mutex);
+        if (!spares_->marks.empty()) {
+            marks = std::move(spares_->marks.back());
+            spares_->marks.pop_back();
+        }
+    }
+    if (!marks)
+        marks = std::make_unique<LiveAssist>();
+    return {marks.release(), [spares = spares_](LiveAssist* m) { spares->Keep(m); }};
+}
 
 ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request,
                                          const std::atomic<bool>* cancel) {
@@ -130,8 +230,8 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request,
 
 ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request, const uint8_t* data,
                                          size_t size, const std::atomic<bool>* cancel) {
-    auto peaks = request.full ? std::make_shared<LiveAssist>() : nullptr;
-    auto clips = request.full ? std::make_shared<LiveAssist>() : nullptr;
+    auto peaks = request.full ? Marks() : nullptr;
+    auto clips = request.full ? Marks() : nullptr;
     const AssistSettings focusMask = FocusMaskSettings(request.assist);
     const AssistSettings clipping = ClippingSettings(request.assist);
     ReviewDecoder::Prepare prepare;
@@ -171,10 +271,20 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request, const uin
         picture->rgb = clips->Rgb();
         picture->peaks = std::move(peaks);
         picture->clips = std::move(clips);
-        if (request.orientation == Orientation::Normal)
+        if (request.orientation == Orientation::Normal) {
             picture->shown = std::move(decoded.image);
-        else
-            TurnFrame(request.orientation, decoded.image, picture->shown);
+        } else {
+            const QSize size =
+                DisplaySize(request.orientation, decoded.image.width(), decoded.image.height());
+            picture->shown = Image(size.width(), size.height(), QImage::Format_BGR888);
+            if (picture->shown.isNull()) {
+                picture->problem = ReviewProblem::OutOfMemory;
+                picture->message =
+                    ReviewProblemText(picture->problem, decoded.announced, 0, 0, decoder_.limits());
+            } else {
+                TurnFrame(request.orientation, decoded.image, picture->shown);
+            }
+        }
         return picture;
     }
     switch (request.orientation) {

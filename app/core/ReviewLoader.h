@@ -67,7 +67,12 @@ struct ReviewPicture {
 };
 using ReviewPicturePtr = std::shared_ptr<const ReviewPicture>;
 
-// Reads, decodes, turns and analyses one picture. Not thread-safe.
+// Reads, decodes, turns and analyses one picture. The pixels and the marks of
+// the pictures it made go back to it when the last of them is let go (a
+// picture dropped from the cache), up to a bound, and serve the next ones:
+// fresh memory costs a page fault per 4 KiB, more than the decode of those
+// pixels on some machines. Not thread-safe, but its pictures may be let go
+// on any thread and outlive it.
 class ReviewComposer {
   public:
     explicit ReviewComposer(const ReviewLimits& limits = {});
@@ -78,7 +83,16 @@ class ReviewComposer {
     ReviewPicturePtr Compose(const ReviewRequest& request, const uint8_t* data, size_t size,
                              const std::atomic<bool>* cancel = nullptr);
 
+    // Bytes of pixels and marks kept for reuse at most: a full picture of
+    // the camera.
+    static constexpr size_t SpareBytes = size_t(32) * 1024 * 1024;
+    struct Spares;
+
   private:
+    QImage Image(int w, int h, QImage::Format format);
+    std::shared_ptr<LiveAssist> Marks();
+
+    std::shared_ptr<Spares> spares_;
     ReviewDecoder decoder_;
 };
 

@@ -197,6 +197,14 @@ TEST(ReviewLoader, FullPictureCarriesMaskClippingAndHistogram) {
     const QImage plain = orka::MarkedRows(*full, 250, 300, false, false);
     EXPECT_EQ(plain, full->shown.copy(0, 250, 300, 50));
 
+    // A picture let go gives its pixels to the next of its size.
+    request.orientation = Orientation::Normal;
+    orka::ReviewPicturePtr first = composer.Compose(request, jpeg.data(), jpeg.size());
+    const uchar* firstPixels = first->shown.constBits();
+    first.reset();
+    EXPECT_EQ(composer.Compose(request, jpeg.data(), jpeg.size())->shown.constBits(), firstPixels);
+
+    request.orientation = Orientation::Clockwise;
     request.full = false;
     request.view = QSize(150, 200);
     const orka::ReviewPicturePtr fit = composer.Compose(request, jpeg.data(), jpeg.size());

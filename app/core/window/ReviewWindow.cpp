@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -54,8 +55,9 @@ class TReviewView : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), kBackground);
         TReviewWindow& w = *window_;
+        if (!w.fit_ || w.fit_->shown.isNull() || w.zoomed_)
+            p.fillRect(rect(), kBackground);
         const QSizeF picture = w.DisplayedSize();
         if (w.zoomed_ && !w.viewport_.isEmpty()) {
             if (w.full_ && !w.full_->shown.isNull()) {
@@ -75,6 +77,9 @@ class TReviewView : public QWidget {
             }
         } else if (w.fit_ && !w.fit_->shown.isNull()) {
             const QRectF fit = Fit();
+            p.setClipRegion(QRegion(rect()).subtracted(QRegion(fit.toAlignedRect())));
+            p.fillRect(rect(), kBackground);  // only the bars round the picture
+            p.setClipping(false);
             p.setRenderHint(QPainter::SmoothPixmapTransform);
             p.drawImage(fit, w.markedFit_.isNull() ? w.fit_->shown : w.markedFit_);
             // The loupe's place: where 100 % would show, around the focus point
