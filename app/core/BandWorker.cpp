@@ -1,47 +1,9 @@
 #include "BandWorker.h"
 
-#include <chrono>
+#include <algorithm>
 #include <system_error>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
-
 namespace orka {
-
-namespace {
-
-// How long either side spins on the other before it sleeps. A band of a
-// preview frame decodes in about 20 us and the helper's work on it takes
-// about as long, so within a picture neither side waits long; going to sleep
-// and being woken costs tens of microseconds each time. Between pictures
-// the helper sleeps at once.
-constexpr auto kSpin = std::chrono::microseconds(200);
-
-inline void Relax() {
-#if defined(__x86_64__) || defined(__i386__)
-    _mm_pause();
-#else
-    std::this_thread::yield();
-#endif
-}
-
-// Spins until done() holds or kSpin has passed; returns done().
-template <class Done>
-bool SpinUntil(const Done& done) {
-    const auto end = std::chrono::steady_clock::now() + kSpin;
-    for (;;) {
-        for (int i = 0; i < 64; ++i) {
-            if (done())
-                return true;
-            Relax();
-        }
-        if (std::chrono::steady_clock::now() >= end)
-            return done();
-    }
-}
-
-}  // namespace
 
 BandWorker::~BandWorker() {
     if (!thread_.joinable())
@@ -54,7 +16,7 @@ BandWorker::~BandWorker() {
     thread_.join();
 }
 
-void BandWorker::Begin(const Work& work) {
+void BandWorker::Begin(const Work& work, int wakeRows) {
     if (!thread_.joinable() && !inline_) {
         try {
             thread_ = std::thread(&BandWorker::Run, this);
@@ -64,6 +26,7 @@ void BandWorker::Begin(const Work& work) {
     }
     std::unique_lock lock(mutex_);
     work_ = &work;
+    wakeRows_ = std::max(wakeRows, 1);
     if (inline_) {
         inlineDone_ = 0;
         return;
@@ -83,31 +46,27 @@ void BandWorker::Ready(int y) {
         }
         return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        ready_.store(y);
+    ready_.store(y);
+    // The helper sleeps only when it has caught up; it is worth waking once
+    // a batch is ready. Taking the lock waits until it really waits.
+    if (sleeping_.load() && y - sleptAt_.load() >= wakeRows_) {
+        { std::lock_guard lock(mutex_); }
+        wakeHelper_.notify_one();
     }
-    wakeHelper_.notify_one();
 }
 
 void BandWorker::Finish() {
+    std::unique_lock lock(mutex_);
     if (inline_ || !thread_.joinable()) {
-        std::lock_guard lock(mutex_);
         work_ = nullptr;
         return;
     }
     const uint64_t picture = picture_.load();
-    {
-        std::lock_guard lock(mutex_);
-        ending_.store(true);
-    }
+    ending_.store(true);
+    lock.unlock();
     wakeHelper_.notify_one();
-    const auto done = [&] { return finished_.load() == picture; };
-    if (!SpinUntil(done)) {
-        std::unique_lock lock(mutex_);
-        wakeOwner_.wait(lock, done);
-    }
-    std::lock_guard lock(mutex_);
+    lock.lock();
+    wakeOwner_.wait(lock, [&] { return finished_.load() == picture; });
     work_ = nullptr;
 }
 
@@ -119,9 +78,9 @@ void BandWorker::Run() {
             return;
         const uint64_t picture = picture_.load();
         const Work* work = work_;
+        const int wakeRows = wakeRows_;
         lock.unlock();
         int done = 0;
-        const auto more = [&] { return ready_.load() > done || ending_.load() || stop_.load(); };
         for (;;) {
             const int ready = ready_.load();
             if (ready > done) {
@@ -138,11 +97,14 @@ void BandWorker::Run() {
                     continue;
                 break;
             }
-            if (!SpinUntil(more)) {
-                lock.lock();
-                wakeHelper_.wait(lock, more);
-                lock.unlock();
-            }
+            lock.lock();
+            sleptAt_.store(done);
+            sleeping_.store(true);
+            wakeHelper_.wait(lock, [&] {
+                return ready_.load() - done >= wakeRows || ending_.load() || stop_.load();
+            });
+            sleeping_.store(false);
+            lock.unlock();
         }
         lock.lock();
         finished_.store(picture);

@@ -8,6 +8,13 @@
 // detector's rectangle, the focusing and exposure aids), which then costs
 // the window little more than the decode itself on a machine of two cores.
 //
+// Neither side spins: a laptop on location pays every busy wait in battery.
+// The helper sleeps when it has caught up and is woken only once a batch of
+// rows is ready (a wake-up costs some microseconds of processor time, about
+// what the decode of a preview row does), so a frame costs a few wake-ups,
+// not one per band; the decoding thread sleeps in Finish until the helper is
+// done.
+//
 // Plain C++ with no Qt, so that it is tested under ThreadSanitizer.
 #pragma once
 
@@ -30,13 +37,18 @@ class BandWorker {
     BandWorker(const BandWorker&) = delete;
     BandWorker& operator=(const BandWorker&) = delete;
 
+    // Rows a sleeping helper waits for before it is woken: four bands of a
+    // preview frame, about 100 KiB, which stay in the second-level cache.
+    static constexpr int DefaultWakeRows = 64;
+
     // Begins a picture. work runs on the helper thread, in order, on the rows
     // that Ready calls make ready, possibly several bands in one call. work and
     // everything it touches must stay valid, and the ready rows unchanged,
-    // until Finish returns; work must not throw. The helper is started at the
-    // first picture; when no thread can be started, work runs inside Ready
-    // instead.
-    void Begin(const Work& work);
+    // until Finish returns; work must not throw. A helper that has caught up
+    // sleeps until wakeRows more rows are ready (or Finish). The helper is
+    // started at the first picture; when no thread can be started, work runs
+    // inside Ready instead.
+    void Begin(const Work& work, int wakeRows = DefaultWakeRows);
     // Rows below y are ready; y grows from one call to the next.
     void Ready(int y);
     // Waits until work has run on every ready row. When it returns the
@@ -51,11 +63,14 @@ class BandWorker {
   private:
     void Run();  // the helper's loop
 
-    // The picture counters, the row count and the flags are written only with
-    // mutex_ held, and notified through wakeHelper_ (to the helper) or
-    // wakeOwner_ (to Finish). They are atomic so that either side may look at
-    // them without the lock while it spins, before it sleeps on its
-    // condition.
+    // The picture counters and the flags are written only with mutex_ held,
+    // and notified through wakeHelper_ (to the helper) or wakeOwner_ (to
+    // Finish). ready_ alone is stored without the lock, so that a band costs
+    // the decoding thread no lock while the helper is awake; the helper goes
+    // to sleep only with mutex_ held, after storing sleeping_ and sleptAt_,
+    // and Ready, after storing ready_, takes mutex_ before it wakes a
+    // sleeping helper. All are sequentially consistent: either Ready sees the
+    // helper asleep or the helper's wait sees the new rows.
     std::mutex mutex_;
     std::condition_variable wakeHelper_;  // Begin, Ready, Finish, stop
     std::condition_variable wakeOwner_;   // the helper completed a picture
@@ -64,7 +79,10 @@ class BandWorker {
     std::atomic<int> ready_{0};           // rows ready in the picture under way
     std::atomic<bool> ending_{false};     // Finish called: no more rows come
     std::atomic<bool> stop_{false};
-    const Work* work_ = nullptr;  // the picture's work; mutex_
+    std::atomic<bool> sleeping_{false};  // the helper waits for rows of the picture
+    std::atomic<int> sleptAt_{0};        // rows it had done when it went to sleep
+    const Work* work_ = nullptr;         // the picture's work; mutex_
+    int wakeRows_ = DefaultWakeRows;     // the picture's; mutex_
     // Only the decoding thread touches these.
     bool inline_ = false;  // no helper could be started: work runs in Ready
     int inlineDone_ = 0;

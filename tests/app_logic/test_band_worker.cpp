@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -87,6 +88,34 @@ TEST(BandWorker, SleepingSidesAreWokenAgain) {
         EXPECT_EQ(picture.Covered(), 64);
         EXPECT_EQ(picture.wrong, 0);
     }
+}
+
+// A helper that has caught up sleeps instead of spinning, and is woken for a
+// batch of rows, not for every band: a slow decode of one row at a time costs
+// next to no processor time and the rows reach the work in one or two calls.
+TEST(BandWorker, WaitsAsleepAndIsWokenForABatch) {
+    const auto cpuMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    };
+    BandWorker worker;
+    constexpr int kRows = 40;  // fewer than a batch
+    Picture picture(kRows);
+    const BandWorker::Work work = picture.Work();
+    worker.Begin(work);
+    const double cpu0 = cpuMs();
+    for (int y = 0; y < kRows; ++y) {
+        picture.rows[size_t(y)] = y;
+        worker.Ready(y + 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const double cpu = cpuMs() - cpu0;
+    worker.Finish();
+    EXPECT_EQ(picture.Covered(), kRows);
+    EXPECT_EQ(picture.wrong, 0);
+    EXPECT_LE(picture.calls.size(), 2u);
+    EXPECT_LT(cpu, 3.0) << "ms of processor time over 80 ms of waiting";
 }
 
 // A worker destroyed in the middle of a picture stops without waiting for
