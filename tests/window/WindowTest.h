@@ -114,7 +114,7 @@ class TWindowTest : public QObject {
     ORKA_TBASE_FIELD(ChooseTemplateToOpenHook)
     ORKA_TBASE_FIELD(ChooseTemplateToSaveHook)
     ORKA_TBASE_FIELD(Connected)
-    ORKA_TBASE_FIELD(CustomWBWord)
+    ORKA_TBASE_FIELD(CustomWB)
     ORKA_TBASE_FIELD(Detector)
     ORKA_TBASE_FIELD(ErrorLatch)
     ORKA_TBASE_FIELD(FocalLength)

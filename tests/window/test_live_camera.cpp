@@ -511,7 +511,7 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(sent.back().code, kSetCamStat);
         QCOMPARE(sent.back().arg >> 32, int64_t{kPWhiteBalance});
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 151);
-        QCOMPARE(CustomWBWord(), 6000u);
+        QCOMPARE(CustomWB().Word(), 6000u);
 
         cam.clearLog();
         Choose(presets, 1);
@@ -521,8 +521,8 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 51);
 
         get<QSlider>("ICC")->setValue(-15);
-        QCOMPARE(CustomWBWord() >> 16, 0xFFF1u);
-        QCOMPARE(CustomWBWord() & 0xFFFF, 6000u);
+        QCOMPARE(CustomWB().Word() >> 16, 0xFFF1u);
+        QCOMPARE(CustomWB().Word() & 0xFFFF, 6000u);
         get<QSlider>("ICC")->setValue(0);
 
         // "Prélever" at 6000 K and 0 has nothing to send.
@@ -542,7 +542,7 @@ class TestLiveCamera : public TCameraWindowTest {
         cam.clearLog();
         QTest::mouseClick(get<QPushButton>("Appliquer"), Qt::LeftButton);
         QVERIFY(!HostCommands({kGetPointWBGain}).empty());
-        const uint32_t word = CustomWBWord();
+        const uint32_t word = CustomWB().Word();
         QCOMPARE(get<QSlider>("TCoul")->value(), int(word & 0xFFFF));
         QCOMPARE(get<QSlider>("ICC")->value(), int(int16_t(word >> 16)));
         QCOMPARE(get<QLineEdit>("eTCoul")->text(), QString::number(word & 0xFFFF) + " °K");

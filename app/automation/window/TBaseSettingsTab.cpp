@@ -113,15 +113,13 @@ void TBase::NomRepClick() {
     if (chosen.isEmpty())
         return;
     ui_->NomRep->setText(QDir::toNativeSeparators(chosen));
-    CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
-                                       QFile::encodeName(ui_->PrefixImg->text()).constData()));
+    SendSaveTarget();
 }
 
 // Both prefix boxes: the library keeps the image prefix only; the video
 // prefix is read when a recording starts.
 void TBase::PrefixImgChange() {
-    CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
-                                       QFile::encodeName(ui_->PrefixImg->text()).constData()));
+    SendSaveTarget();
 }
 
 void TBase::SonMapChange() {

@@ -9,30 +9,13 @@
 #include "NumericEdit.h"
 #include "OrkaCapture.h"
 #include "ProgDH.h"
+#include "ShootingModes.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
 
 // Top of the box holding the settings of the chosen mode.
 constexpr int kModeBoxTop = 120;
-
-struct ModeEntry {
-    int32_t driveMode;    // 0 single shot, 3 three-shot bracketing
-    int32_t bracketStep;  // -1: not sent; 0 = 0.3 EV, 1 = 0.5 EV
-    const char* caption;  // window caption
-};
-
-// By index of MonoMultiVue.
-constexpr ModeEntry kModes[] = {
-    {0, -1, "PC <--> Orka         en mode de Prise de vue unique"},
-    {3, 0, "PC <--> Orka         en mode Séquence décalée de ± 0,3"},
-    {0, -1, "PC <--> Orka         en mode Intervallomètre"},
-    {0, -1, "PC <--> Orka         en mode Déclenchement sur évènement"},
-    {3, 1, "PC <--> Orka         en mode Séquence décalée de ± 0,5"},
-    {0, -1, "PC <--> Orka         en mode Retardateur"},
-    {0, -1, "PC <--> Orka    en mode Séquence Vidéo"},
-};
-constexpr int kModeCount = int(std::size(kModes));
 
 void ShowAtModeTop(QGroupBox* box) {
     box->move(box->x(), kModeBoxTop);
@@ -120,20 +103,17 @@ void TBase::MonoMultiVueClick() {
     SeqVideoClick();
     ui_->SequenceVideo->hide();
 
-    int mode = ui_->MonoMultiVue->itemIndex();
-    if (mode < 0 || mode >= kModeCount)
-        mode = 0;
-    const ModeEntry& entry = kModes[mode];
-    CheckResult(SetDriveMode(entry.driveMode));
-    if (entry.bracketStep >= 0)
-        CheckResult(SetExposureBracketStep(entry.bracketStep));
+    const orka::ShootingMode& mode = orka::ShootingModeOf(ui_->MonoMultiVue->itemIndex());
+    CheckResult(SetDriveMode(mode.driveMode));
+    if (mode.bracketStep >= 0)
+        CheckResult(SetExposureBracketStep(mode.bracketStep));
 
-    switch (mode) {
-        case 0:
-            ui_->PostVisuActif->setEnabled(true);
-            AfterViewOn = ui_->PostVisuActif->isChecked();
-            break;
-        case 2:
+    if (mode.afterView) {
+        ui_->PostVisuActif->setEnabled(true);
+        AfterViewOn = ui_->PostVisuActif->isChecked();
+    }
+    switch (mode.box) {
+        case orka::ModeBox::Interval:
             ShowAtModeTop(ui_->ModeIntervalle);
             ui_->eDepImg->setText(QStringLiteral("0"));
             ui_->eNbImgP->setText(QStringLiteral("0"));
@@ -141,22 +121,22 @@ void TBase::MonoMultiVueClick() {
             IntervalSeconds = ReadBox(ui_->eInterImg, orka::eInterImgRange, IntervalSeconds);
             IntervalDelay = 0;
             break;
-        case 3:
+        case orka::ModeBox::Event:
             ShowAtModeTop(ui_->ClicSurEvent);
             break;
-        case 5:
+        case orka::ModeBox::SelfTimer:
             ShowAtModeTop(ui_->Retardateur);
             SelfTimerDelay = ReadBox(ui_->RetDecl, orka::RetDeclRange, SelfTimerDelay);
             break;
-        case 6:
+        case orka::ModeBox::Video:
             ui_->eDureeVideo->setText(QStringLiteral("0"));
             ui_->eDepVideo->setText(QStringLiteral("0"));
             VideoDuration = 0;
             VideoDelay = 0;
             ShowAtModeTop(ui_->SequenceVideo);
             break;
-        default:
+        case orka::ModeBox::None:
             break;
     }
-    setWindowTitle(QString::fromUtf8(entry.caption));
+    setWindowTitle(QString::fromUtf8(mode.caption));
 }

@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "FormControls.h"
 #include "FrameDecoder.h"
 #include "HelpViewer.h"
 #include "InterfaceOrka.h"
@@ -38,18 +39,6 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 constexpr const char* kGlyphNames[TBase::gGlyphCount] = {
     "CLIC0",  "CLIC1",     "CLIC2",    "CLICOK",   "IMG1OK",  "IMG2OK",
     "IMG3OK", "BATTPLEIN", "BATTDEMI", "BATTVIDE", "LAMPOFF", "LAMPON"};
-
-void Fill(QComboBox* box, const orka::ValueList& list) {
-    box->addItems(list.texts());
-    box->setCurrentIndex(list.start());
-}
-
-void SetRange(QSlider* bar, const orka::TrackBarRange& range) {
-    bar->setRange(range.minimum, range.maximum);
-    bar->setValue(range.start);
-    bar->setTickInterval(range.tick);
-    bar->setPageStep(range.tick);
-}
 
 QPixmap LoadGlyph(const char* name) {
     return QPixmap(QStringLiteral(":/glyphs/") + QLatin1String(name));
@@ -158,24 +147,7 @@ void TBase::FormCreate() {
 }
 
 void TBase::FillLists() {
-    namespace io = orka::InterfaceOrka;
-    const std::pair<QComboBox*, const orka::ValueList*> lists[] = {
-        {ui_->QualImg, &io::QualImg},     {ui_->DefImg, &io::DefImg},
-        {ui_->ISOImg, &io::ISOImg},       {ui_->ModeAPN, &io::ModeAPN},
-        {ui_->MesAPN, &io::MesAPN},       {ui_->VitAPN, &io::VitAPN},
-        {ui_->OuvAPN, &io::OuvAPN},       {ui_->CompExp, &io::CompExp},
-        {ui_->CompFlash, &io::CompFlash}, {ui_->MFlashAPN, &io::MFlashAPN},
-        {ui_->CFlashAPN, &io::CFlashAPN}, {ui_->RCouleur, &io::RCouleur},
-        {ui_->RNettete, &io::RNettete},   {ui_->BalBlanc, &io::BalBlanc},
-        {ui_->SonMap, &io::SonMap},       {ui_->SonDecl, &io::SonDecl},
-    };
-    for (const auto& [box, list] : lists)
-        Fill(box, *list);
-    SetRange(ui_->FCoul, io::FCoul);
-    SetRange(ui_->Sat, io::Sat);
-    SetRange(ui_->Contr, io::Contr);
-    SetRange(ui_->TCoul, io::TCoul);
-    SetRange(ui_->ICC, io::ICC);
+    FillControls(this);
     // Entries longer than their box show in full in the open list.
     for (QComboBox* box : findChildren<QComboBox*>())
         box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "Activity.h"
+#include "SessionPictures.h"
 #include "TBaseState.h"
 
 class QColor;
@@ -246,9 +247,12 @@ class TBase : public QWidget,
     // The camera answered "no camera" while connected (unplugged, switched
     // off): the connection is left at once, without waiting for files.
     void CameraGone();
-    // Puts the picture the library saved last in the strip and its place in
-    // the status area, once per picture.
+    // Puts the pictures the library saved since the last look in the strip,
+    // once each, and the place of the newest in the status area.
     void NoteSavedPicture();
+    // Where the library saves (NomRep, PrefixImg): told to the library and
+    // to the session's pictures.
+    void SendSaveTarget();
     void IdleRefresh();
 
     // Shows a status record in the controls and sends it through their
@@ -371,10 +375,9 @@ class TBase : public QWidget,
     QObject* liveInput_ = nullptr;  // mouse events of LiveView, PriseVue, FocM, FocP
     QTimer* idleTimer_ = nullptr;
     bool hintsShown_ = true;
-    TInfosPgm* infosPgm_ = nullptr;   // the about box, owned by the window
-    TSessionStrip* strip_ = nullptr;  // the session's pictures, owned by the window
-    QString lastSavedPath_;           // the picture NoteSavedPicture saw last
-    SavedFileInfo lastSavedInfo_{};   // the library's record it was read from
+    TInfosPgm* infosPgm_ = nullptr;          // the about box, owned by the window
+    TSessionStrip* strip_ = nullptr;         // the session's pictures, owned by the window
+    orka::SessionPictures sessionPictures_;  // every file the library saved
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

@@ -7,6 +7,7 @@
 #include <QSlider>
 
 #include "FchConf.h"
+#include "FormControls.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "SettingsRecord.h"
@@ -14,10 +15,9 @@
 
 namespace {
 
-// The widgets and the change handler of a control of the plan.
+// The radio widgets and the change handler of a control of the plan; its
+// list or track bar comes from the control's name.
 struct Wiring {
-    QComboBox* list = nullptr;
-    QSlider* bar = nullptr;
     TRadioGroup* group = nullptr;
     QRadioButton* button = nullptr;  // checked by value 1
     QRadioButton* other = nullptr;   // checked by value 0
@@ -43,50 +43,54 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
     const auto wiring = [&ui](C control) -> Wiring {
         switch (control) {
             case C::DefImg:
-                return {.list = ui.DefImg, .handler = &TBase::DefImgChange};
+                return {.handler = &TBase::DefImgChange};
             case C::QualImg:
-                return {.list = ui.QualImg, .handler = &TBase::QualImgChange};
+                return {.handler = &TBase::QualImgChange};
             case C::VitAPN:
-                return {.list = ui.VitAPN, .handler = &TBase::VitAPNChange};
+                return {.handler = &TBase::VitAPNChange};
             case C::OuvAPN:
-                return {.list = ui.OuvAPN, .handler = &TBase::OuvAPNChange};
+                return {.handler = &TBase::OuvAPNChange};
             case C::ModeAPN:
-                return {.list = ui.ModeAPN, .handler = &TBase::ModeAPNChange};
+                return {.handler = &TBase::ModeAPNChange};
             case C::MFlashAPN:
-                return {.list = ui.MFlashAPN, .handler = &TBase::MFlashAPNChange};
+                return {.handler = &TBase::MFlashAPNChange};
             case C::BalBlanc:
-                return {.list = ui.BalBlanc, .handler = &TBase::BalBlancChange};
+                return {.handler = &TBase::BalBlancChange};
             case C::MonoMultiVue:
                 return {.group = ui.MonoMultiVue, .handler = &TBase::MonoMultiVueClick};
             case C::MesAPN:
-                return {.list = ui.MesAPN, .handler = &TBase::MesAPNChange};
+                return {.handler = &TBase::MesAPNChange};
             case C::ISOImg:
-                return {.list = ui.ISOImg, .handler = &TBase::ISOImgChange};
+                return {.handler = &TBase::ISOImgChange};
             case C::ModeMF:
                 return {.button = ui.ModeMF, .other = ui.ModeAF, .handler = &TBase::ModeMFClick};
             case C::CompExp:
-                return {.list = ui.CompExp, .handler = &TBase::CompExpChange};
+                return {.handler = &TBase::CompExpChange};
             case C::FCoul:
-                return {.bar = ui.FCoul, .handler = &TBase::FCoulChange};
+                return {.handler = &TBase::FCoulChange};
             case C::RCouleur:
-                return {.list = ui.RCouleur, .handler = &TBase::RCouleurChange};
+                return {.handler = &TBase::RCouleurChange};
             case C::CompFlash:
-                return {.list = ui.CompFlash, .handler = &TBase::CompFlashChange};
+                return {.handler = &TBase::CompFlashChange};
             case C::Sat:
-                return {.bar = ui.Sat, .handler = &TBase::SatChange};
+                return {.handler = &TBase::SatChange};
             case C::Contr:
-                return {.bar = ui.Contr, .handler = &TBase::ContrChange};
+                return {.handler = &TBase::ContrChange};
             case C::RNettete:
-                return {.list = ui.RNettete, .handler = &TBase::RNetteteChange};
+                return {.handler = &TBase::RNetteteChange};
             case C::CFlashAPN:
-                return {.list = ui.CFlashAPN, .handler = &TBase::CFlashAPNChange};
+                return {.handler = &TBase::CFlashAPNChange};
             case C::ModeFFP:
                 return {
                     .button = ui.ModeFFP, .other = ui.FocusCentr, .handler = &TBase::ModeFFPClick};
             case C::SonMap:
-                return {.list = ui.SonMap, .handler = &TBase::SonMapChange};
+                return {.handler = &TBase::SonMapChange};
             case C::SonDecl:
-                return {.list = ui.SonDecl, .handler = &TBase::SonDeclChange};
+                return {.handler = &TBase::SonDeclChange};
+            case C::TCoul:
+                return {.handler = &TBase::TCoulChange};
+            case C::ICC:
+                return {.handler = &TBase::ICCChange};
         }
         Q_UNREACHABLE();
         return {};
@@ -101,7 +105,7 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
             case A::SelectValue:
             case A::SelectEntry:
                 if (set)
-                    w.list->setCurrentIndex(int(step.value));
+                    ListBox(this, step.control)->setCurrentIndex(int(step.value));
                 break;
             case A::SelectItem:
                 if (set)
@@ -110,8 +114,9 @@ uint8_t TBase::ApplySettingsRecord(const CameraStatusData& record, uint8_t& rest
             case A::SetPosition:
                 if (set) {
                     // Without its handler: the plan runs it once.
-                    const QSignalBlocker blocker(w.bar);
-                    w.bar->setValue(int(step.value));
+                    QSlider* bar = TrackBar(this, step.control);
+                    const QSignalBlocker blocker(bar);
+                    bar->setValue(int(step.value));
                 }
                 break;
             case A::Check:

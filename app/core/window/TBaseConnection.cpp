@@ -14,6 +14,7 @@
 #include "DepthOfField.h"
 #include "OrkaCapture.h"
 #include "PendingFiles.h"
+#include "PictureNotes.h"
 #include "ProgDH.h"
 #include "SessionStrip.h"
 #include "ui_OrkaCapture.h"
@@ -127,8 +128,7 @@ uint8_t TBase::PushAllSettings() {
     CheckResult(SetSceneSelectMode(0));
     ModeMFClick();
     MonoMultiVueClick();
-    CheckResult(SetSaveFileInformation(QFile::encodeName(ui_->NomRep->text()).constData(),
-                                       QFile::encodeName(ui_->PrefixImg->text()).constData()));
+    SendSaveTarget();
     CheckResult(LiveViewGetInfo(&LiveInfo));
     FocalLength = 50;
     ui_->eDFoc->setText(QStringLiteral("50"));
@@ -171,12 +171,9 @@ void TBase::CameraGone() {
     CheckExistUSBCamera();
     NoteSavedPicture();
     LeaveConnection();
-    QString text = QStringLiteral("L'appareil photo a été déconnecté.");
-    if (lastSavedPath_.contains(QLatin1String(".partiel.")) && lastSavedPath_ != ShownPartial) {
-        ShownPartial = lastSavedPath_;
-        text += QStringLiteral(" Image incomplète conservée : %1")
-                    .arg(QDir::toNativeSeparators(lastSavedPath_));
-    }
+    const auto& files = sessionPictures_.Files();
+    const QString text =
+        orka::CameraGoneNote(files.empty() ? nullptr : &files.back(), ShownPartial);
     ui_->InfoStatut->setText(text);
     ui_->InfoStatut->setToolTip(text);
 }
@@ -311,46 +308,34 @@ void TBase::ShowScheduleIndicator() {
     }
 }
 
+void TBase::SendSaveTarget() {
+    const QByteArray directory = QFile::encodeName(ui_->NomRep->text());
+    const QByteArray prefix = QFile::encodeName(ui_->PrefixImg->text());
+    sessionPictures_.SetTarget(directory.toStdString(), prefix.toStdString());
+    CheckResult(SetSaveFileInformation(directory.constData(), prefix.constData()));
+}
+
 void TBase::NoteSavedPicture() {
     // A query of the library's own record: no camera traffic, and not a
-    // camera call whose result CheckResult would latch.
-    // This runs on every idle pass and every frame: the record is compared
-    // as bytes, and turned into text only when it changed.
+    // camera call whose result CheckResult would latch. This runs on every
+    // idle pass and every frame: SessionPictures compares the record as
+    // bytes and looks at the folder only when it changed.
     SavedFileInfo info{};
-    if (GetSavedFileInfo(&info) != 0 || info.fileName[0] == '\0' ||
-        std::memcmp(&info, &lastSavedInfo_, sizeof info) == 0)
+    if (GetSavedFileInfo(&info) != 0)
         return;
-    lastSavedInfo_ = info;
-    info.directory[sizeof info.directory - 1] = '\0';
-    info.fileName[sizeof info.fileName - 1] = '\0';
-    const QString name = QFile::decodeName(info.fileName);
-    const QString path = QDir(QFile::decodeName(info.directory)).filePath(name);
-    if (path == lastSavedPath_)
-        return;
-    lastSavedPath_ = path;
-    // A raw file's ".thm" companion is its thumbnail, not a picture of its own.
-    // The picture may have been saved just before it, between two looks:
-    // it is found beside its companion.
-    if (name.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive)) {
-        const QFileInfo companion(path);
-        const QDir folder = companion.absoluteDir();
-        for (const QString& sibling :
-             folder.entryList({companion.completeBaseName() + QStringLiteral(".*")}, QDir::Files))
-            if (!sibling.endsWith(QLatin1String(".thm"), Qt::CaseInsensitive) &&
-                !strip_->Contains(folder.filePath(sibling)))
-                strip_->AddPicture(folder.filePath(sibling), false);
-        strip_->CompanionArrived(path);
-        return;
+    const orka::SavedFile* shown = nullptr;
+    for (const orka::SavedFile& file : sessionPictures_.Note(info)) {
+        const QString path = QFile::decodeName(file.path.c_str());
+        if (!file.IsPicture()) {
+            strip_->CompanionArrived(path);
+            continue;
+        }
+        strip_->AddPicture(path, !file.complete);
+        shown = sessionPictures_.Find(file.path);
     }
-    const bool incomplete = name.contains(QLatin1String(".partiel."));
-    strip_->AddPicture(path, incomplete);
-    QString text = incomplete ? QStringLiteral("Image incomplète conservée : %1")
-                              : QStringLiteral("Image enregistrée : %1");
-    text = text.arg(QDir::toNativeSeparators(path));
-    if (info.inDocumentsFolder != 0)
-        text += QStringLiteral(" (dans Documents : le dossier choisi n'était pas utilisable)");
-    if (info.numberingExhausted != 0)
-        text += QStringLiteral(" (numéros du préfixe épuisés : nom en « 99999~ »)");
+    if (shown == nullptr)
+        return;
+    const QString text = orka::SavedPictureNote(*shown);
     ui_->InfoStatut->setText(text);
     ui_->InfoStatut->setToolTip(text);
 }

@@ -21,18 +21,13 @@ namespace {
 
 constexpr int kDefaultThreshold = 50;
 
-// Size of the frame the camera delivers for an item of DimPreView.
-QSize FrameSizeFor(int previewSizeItem) {
-    return previewSizeItem == 1 ? QSize(544, 408) : QSize(320, 240);
-}
-
 }  // namespace
 
 // Gives the detector the rectangle in frame coordinates. The first measure
 // after a change would compare block sums of two different areas: it is
 // skipped, as after a capture.
 void TBase::MapDetectionRectangle(int previewSizeItem) {
-    const QSize frame = FrameSizeFor(previewSizeItem);
+    const QSize frame = orka::PreviewFrameSize(previewSizeItem);
     const orka::RoiBox shown{RoiEditor.MinCorner.x(), RoiEditor.MinCorner.y(),
                              RoiEditor.MaxCorner.x(), RoiEditor.MaxCorner.y()};
     mappedItem_ = previewSizeItem;

@@ -20,6 +20,7 @@
 
 #include "FrameDecoder.h"
 #include "OrkaCapture.h"
+#include "ShootingModes.h"
 #include "UtilsOrka.h"
 #include "ui_OrkaCapture.h"
 
@@ -104,7 +105,7 @@ void TBase::SetUpLiveView() {
 }
 
 bool TBase::EventModeSelected() const {
-    return ui_->MonoMultiVue->itemIndex() == 3;
+    return orka::ShootingModeOf(ui_->MonoMultiVue->itemIndex()).box == orka::ModeBox::Event;
 }
 
 orka::Orientation TBase::CurrentOrientation() const {
@@ -191,34 +192,9 @@ bool TBase::DecodeFrame(bool liveFrame) {
     orka::MotionDetector* detector = liveFrame ? &Detector : nullptr;
     const orka::AssistSettings assist = AssistSettings();
     Assist.Start(assist, w, h);
-    FrameDecoder::Result result =
-        orka::DecodePreviewFrame(*frameDecoder_, FrameBuffer.data(), FrameBuffer.size(), w, h,
-                                 orientation, WorkBitmap, LiveImage, Histogram, detector, &Assist);
-    if (result.status == FrameDecoder::Status::SizeMismatch) {
-        // A picture of another size (an after-view picture, or a frame that
-        // does not match what the library announced) is fitted into the
-        // preview, keeping its proportions, on a black ground.
-        QImage decoded;
-        result =
-            frameDecoder_->DecodeFitting(FrameBuffer.data(), FrameBuffer.size(), w, h, decoded);
-        if (result.ok()) {
-            if (WorkBitmap.width() != w || WorkBitmap.height() != h ||
-                WorkBitmap.format() != QImage::Format_BGR888)
-                WorkBitmap = QImage(w, h, QImage::Format_BGR888);
-            WorkBitmap.fill(Qt::black);
-            const QImage fitted =
-                decoded.scaled(w, h, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-            {
-                QPainter painter(&WorkBitmap);
-                painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
-            }
-            orka::AnalyseFrame(WorkBitmap, Histogram, detector);
-            const orka::RowAddresses rows(std::as_const(WorkBitmap));
-            Assist.AddRows(rows.rows(), 0, h);
-            Assist.Finish();
-            orka::TurnFrame(orientation, WorkBitmap, LiveImage);
-        }
-    }
+    const FrameDecoder::Result result =
+        orka::DecodeShownFrame(*frameDecoder_, FrameBuffer.data(), FrameBuffer.size(), w, h,
+                               orientation, WorkBitmap, LiveImage, Histogram, detector, &Assist);
     if (!result.ok()) {
         // The displayed picture may hold part of the broken frame: take back
         // what LiveView shows.
@@ -292,9 +268,12 @@ void TBase::ApplyFrameSize() {
 }
 
 void TBase::DimPreViewClick() {
-    const int item = ui_->DimPreView->itemIndex() == 0 ? 0 : 1;
-    const uint32_t width = item == 0 ? 320 : 544;
-    const uint32_t height = item == 0 ? 240 : 408;
+    const int item = ui_->DimPreView->itemIndex() == orka::kSmallPreviewItem
+                         ? orka::kSmallPreviewItem
+                         : orka::kLargePreviewItem;
+    const QSize frame = orka::PreviewFrameSize(item);
+    const auto width = uint32_t(frame.width());
+    const auto height = uint32_t(frame.height());
     CheckResult(SetLiveViewMode(item));
     LiveInfo.width = width;
     LiveInfo.height = height;

@@ -13,6 +13,7 @@
 
 #include "Histogram.h"
 #include "OrkaCapture.h"
+#include "ShootingModes.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -24,10 +25,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kAperturePreviewLimit = std::chrono::seconds(2);
 // How long the after-view picture shows before the question.
 constexpr auto kAfterViewPause = std::chrono::milliseconds(2000);
-// Drive mode of the bracketing series.
-constexpr int32_t kDriveBracketing = 3;
-// MonoMultiVue item of the self-timer.
-constexpr int kSelfTimerItem = 5;
 constexpr uint32_t kMaxAfterViewBytes = 64u << 20;
 
 }  // namespace
@@ -155,10 +152,10 @@ bool TBase::TakePictures() {
     }
 
     // Bracketing takes three pictures; any other drive mode one.
-    const int pictures = Status.driveMode == kDriveBracketing ? 3 : 1;
-    const bool series = Status.driveMode == kDriveBracketing;
+    const int pictures = Status.driveMode == orka::kDriveBracketing ? 3 : 1;
+    const bool series = Status.driveMode == orka::kDriveBracketing;
 
-    if (ui_->MonoMultiVue->itemIndex() == kSelfTimerItem)
+    if (orka::ShootingModeOf(ui_->MonoMultiVue->itemIndex()).box == orka::ModeBox::SelfTimer)
         BlockUntil(Clock::now() + std::chrono::milliseconds(int64_t{SelfTimerDelay} * 1000 + 1),
                    QStringLiteral("Retardateur : déclenchement dans %1 s"));
 

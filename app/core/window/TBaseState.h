@@ -17,6 +17,7 @@
 #include "AVICompression.h"
 #include "Detection.h"
 #include "Histogram.h"
+#include "InterfaceOrka.h"
 #include "LiveAssist.h"
 #include "LiveViewMath.h"
 #include "UtilsOrka.h"
@@ -38,7 +39,7 @@ struct CameraState {
     bool CameraLost = false;             // a call answered "no camera" while connected
     QString ShownPartial;                // the cut-off picture last named in the status area
     bool SavedSpotLink = false;          // FFPetSpotAE while manual focus is on
-    uint32_t CustomWBWord = 0;           // the custom white balance last sent
+    orka::CustomWB CustomWB;             // the custom white balance last sent
 };
 
 // The live-view pipeline: written by the live-view loop (frame, decoding,

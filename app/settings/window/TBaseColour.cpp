@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "FormControls.h"
 #include "InterfaceOrka.h"
 #include "OrkaCapture.h"
 #include "ui_OrkaCapture.h"
@@ -21,11 +22,6 @@ constexpr int kWBBoxShort = 51;
 constexpr int kWBCustomEntry = 5;  // "Personnalisé"
 constexpr int kColorModeSolarise = 3;
 
-// The value the selected entry sends; none selected sends 0.
-int SelectedValue(const QComboBox* box, const orka::ValueList& list) {
-    return std::max(0, list.value(box->currentIndex()));
-}
-
 }  // namespace
 
 void TBase::SetUpColour() {
@@ -40,7 +36,7 @@ void TBase::SetUpColour() {
     connect(ui_->DefWB, &QPushButton::clicked, this, &TBase::DefWBClick);
     connect(ui_->Appliquer, &QPushButton::clicked, this, &TBase::AppliquerClick);
 
-    // The read-outs show the design positions, and CustomWBWord mirrors them.
+    // The read-outs show the design positions, and CustomWB mirrors them.
     FCoulChange();
     SatChange();
     ContrChange();
@@ -52,7 +48,7 @@ void TBase::SetUpColour() {
 }
 
 void TBase::RCouleurChange() {
-    const int value = SelectedValue(ui_->RCouleur, vt::RCouleur);
+    const int value = Selected(this, orka::Control::RCouleur);
     CheckResult(SetColorMode(value));
     const bool filter = value != kColorModeSolarise;
     ui_->lbFCoul->setEnabled(filter);
@@ -65,7 +61,7 @@ void TBase::RCouleurChange() {
 }
 
 void TBase::RNetteteChange() {
-    CheckResult(SetImageSharpness(SelectedValue(ui_->RNettete, vt::RNettete)));
+    CheckResult(SetImageSharpness(Selected(this, orka::Control::RNettete)));
 }
 
 void TBase::FCoulChange() {
@@ -76,8 +72,7 @@ void TBase::SendColourFilter(int32_t colourMode) {
     const int position = ui_->FCoul->value();
     ui_->eFCoul->setText(QString::number(position));
     const int value = vt::FCoul.value(position);
-    CheckResult(colourMode == vt::ColorModeBlackWhite ? SetBWFilter(value)
-                                                      : SetColorFilter(value));
+    CheckResult(colourMode == vt::ColorModeBlackWhite ? SetBWFilter(value) : SetColorFilter(value));
 }
 
 void TBase::SatChange() {
@@ -102,24 +97,24 @@ void TBase::BalBlancChange() {
     } else {
         ui_->BoxBalCoul->resize(ui_->BoxBalCoul->width(), kWBBoxShort);
     }
-    CheckResult(SetWhiteBalanceMode(SelectedValue(ui_->BalBlanc, vt::BalBlanc)));
+    CheckResult(SetWhiteBalanceMode(Selected(this, orka::Control::BalBlanc)));
 }
 
 void TBase::SendCustomWB() {
-    CheckResult(SetCustomWBParameter(CustomWBWord));
+    CheckResult(SetCustomWBParameter(CustomWB.Word()));
 }
 
 void TBase::TCoulChange() {
     const int kelvin = ui_->TCoul->value();
     ui_->eTCoul->setText(QString::number(kelvin) + QStringLiteral(" °K"));
-    CustomWBWord = (CustomWBWord & 0xFFFF0000u) | (static_cast<uint32_t>(kelvin) & 0xFFFFu);
+    CustomWB.kelvin = static_cast<uint16_t>(kelvin);
     SendCustomWB();
 }
 
 void TBase::ICCChange() {
     const int cc = ui_->ICC->value();
     ui_->eICC->setText(QString::number(cc));
-    CustomWBWord = (CustomWBWord & 0x0000FFFFu) | (static_cast<uint32_t>(cc) & 0xFFFFu) << 16;
+    CustomWB.ccIndex = static_cast<int16_t>(cc);
     SendCustomWB();
 }
 
@@ -137,14 +132,13 @@ void TBase::DefWBClick() {
 
 // Measures the point picked with "Prélever".
 void TBase::AppliquerClick() {
-    uint16_t measured[2] = {static_cast<uint16_t>(CustomWBWord & 0xFFFFu),
-                            static_cast<uint16_t>(CustomWBWord >> 16)};
+    uint16_t measured[2] = {CustomWB.kelvin, static_cast<uint16_t>(CustomWB.ccIndex)};
     CheckResult(SetCustomWBGrayPoint(GreyPoint[0], GreyPoint[1], measured));
     if (LastResult == 0) {
-        CustomWBWord = measured[0] | static_cast<uint32_t>(measured[1]) << 16;
+        CustomWB = orka::CustomWB::FromWord(measured[0] | uint32_t{measured[1]} << 16);
         // The track bars follow; each that moves sends the gains it stands for.
-        ui_->TCoul->setValue(measured[0]);
-        ui_->ICC->setValue(static_cast<int16_t>(measured[1]));
+        ui_->TCoul->setValue(CustomWB.kelvin);
+        ui_->ICC->setValue(CustomWB.ccIndex);
     }
     ClearGreySample();
 }

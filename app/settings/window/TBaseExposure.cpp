@@ -2,20 +2,9 @@
 // value its list shows to the camera.
 #include <QComboBox>
 
-#include <algorithm>
-
-#include "InterfaceOrka.h"
+#include "FormControls.h"
 #include "OrkaCapture.h"
 #include "ui_OrkaCapture.h"
-
-namespace {
-
-// The value of the selected entry, 0 when none is selected.
-int32_t Selected(const QComboBox* box, const orka::ValueList& list) {
-    return std::max(0, list.value(box->currentIndex()));
-}
-
-}  // namespace
 
 void TBase::ConnectExposureHandlers() {
     const std::pair<QComboBox*, void (TBase::*)()> handlers[] = {
@@ -31,15 +20,15 @@ void TBase::ConnectExposureHandlers() {
 }
 
 void TBase::QualImgChange() {
-    CheckResult(SetImageQuality(Selected(ui_->QualImg, orka::InterfaceOrka::QualImg)));
+    CheckResult(SetImageQuality(Selected(this, orka::Control::QualImg)));
 }
 
 void TBase::DefImgChange() {
-    CheckResult(SetImageSize(Selected(ui_->DefImg, orka::InterfaceOrka::DefImg)));
+    CheckResult(SetImageSize(Selected(this, orka::Control::DefImg)));
 }
 
 void TBase::ISOImgChange() {
-    CheckResult(SetCameraSensitivity(Selected(ui_->ISOImg, orka::InterfaceOrka::ISOImg)));
+    CheckResult(SetCameraSensitivity(Selected(this, orka::Control::ISOImg)));
 }
 
 void TBase::ModeAPNChange() {
@@ -72,26 +61,26 @@ void TBase::ModeAPNChange() {
 }
 
 void TBase::MesAPNChange() {
-    CheckResult(SetMeteringMode(Selected(ui_->MesAPN, orka::InterfaceOrka::MesAPN)));
+    CheckResult(SetMeteringMode(Selected(this, orka::Control::MesAPN)));
 }
 
 void TBase::VitAPNChange() {
-    CheckResult(SetShutterSpeedValue(Selected(ui_->VitAPN, orka::InterfaceOrka::VitAPN)));
+    CheckResult(SetShutterSpeedValue(Selected(this, orka::Control::VitAPN)));
 }
 
 void TBase::OuvAPNChange() {
-    CheckResult(SetApertureValue(Selected(ui_->OuvAPN, orka::InterfaceOrka::OuvAPN)));
+    CheckResult(SetApertureValue(Selected(this, orka::Control::OuvAPN)));
 }
 void TBase::CompExpChange() {
-    CheckResult(SetExposureCompensation(Selected(ui_->CompExp, orka::InterfaceOrka::CompExp)));
+    CheckResult(SetExposureCompensation(Selected(this, orka::Control::CompExp)));
 }
 void TBase::CompFlashChange() {
-    CheckResult(SetFlashCompensation(Selected(ui_->CompFlash, orka::InterfaceOrka::CompFlash)));
+    CheckResult(SetFlashCompensation(Selected(this, orka::Control::CompFlash)));
 }
 void TBase::MFlashAPNChange() {
-    CheckResult(SetFlashMode(Selected(ui_->MFlashAPN, orka::InterfaceOrka::MFlashAPN)));
+    CheckResult(SetFlashMode(Selected(this, orka::Control::MFlashAPN)));
 }
 
 void TBase::CFlashAPNChange() {
-    CheckResult(SetFlashCompensationType(Selected(ui_->CFlashAPN, orka::InterfaceOrka::CFlashAPN)));
+    CheckResult(SetFlashCompensationType(Selected(this, orka::Control::CFlashAPN)));
 }
