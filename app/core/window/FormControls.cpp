@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "ui_OrkaCapture.h"
+
 QComboBox* ListBox(const QWidget* form, orka::Control control) {
     if (orka::ValueListOf(control) == nullptr)
         return nullptr;
@@ -36,4 +38,23 @@ void FillControls(QWidget* form) {
             bar->setPageStep(range->tick);
         }
     }
+}
+
+orka::Orientation CurrentOrientation(const Ui::TBase& ui) {
+    if (ui.ImgHorz1->isChecked())
+        return orka::Orientation::UpsideDown;
+    if (ui.ImgVertG->isChecked())
+        return orka::Orientation::Anticlockwise;
+    if (ui.ImgVertD->isChecked())
+        return orka::Orientation::Clockwise;
+    return orka::Orientation::Normal;
+}
+
+const orka::ShootingMode& CurrentShootingMode(const Ui::TBase& ui) {
+    return orka::ShootingModeOf(ui.MonoMultiVue->itemIndex());
+}
+
+int PreviewSizeItem(const Ui::TBase& ui) {
+    return ui.DimPreView->itemIndex() == orka::kLargePreviewItem ? orka::kLargePreviewItem
+                                                                 : orka::kSmallPreviewItem;
 }

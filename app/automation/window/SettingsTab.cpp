@@ -1,5 +1,5 @@
-// The " Paramétrages " tab: the camera clock, where images are saved, the
-// camera's sounds, the about box and the help.
+#include "SettingsTab.h"
+
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -15,9 +15,11 @@
 #include <functional>
 
 #include "CameraClock.h"
+#include "CameraLink.h"
+#include "EventPump.h"
 #include "HelpViewer.h"
 #include "InfosPgm.h"
-#include "OrkaCapture.h"
+#include "SavedPictures.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -69,83 +71,68 @@ bool IsNavigationKey(int key) {
 
 }  // namespace
 
-void TBase::ConnectSettingsTabHandlers() {
-    connect(ui_->SynchroNow, &QPushButton::clicked, this, &TBase::SynchroNowClick);
+TSettingsTab::TSettingsTab(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEventPump& pump,
+                           TSavedPictures& pictures)
+    : window_(window), ui_(ui), link_(link), pump_(pump), pictures_(pictures) {
+    using T = TSettingsTab;
+    connect(ui_.SynchroNow, &QPushButton::clicked, this, &T::SynchroNowClick);
     // The folder is chosen in the dialog that a key or a click opens, never
     // typed.
-    ui_->NomRep->setReadOnly(true);
-    ui_->NomRep->installEventFilter(new TKeyUpFilter(
+    ui_.NomRep->setReadOnly(true);
+    ui_.NomRep->installEventFilter(new TKeyUpFilter(
         this, [this](int key) { NomRepKeyUp(key); }, [this] { NomRepClick(); }));
-    connect(ui_->PrefixImg, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
-    connect(ui_->PrefixVideo, &QLineEdit::textChanged, this, &TBase::PrefixImgChange);
-    connect(ui_->SonMap, &QComboBox::activated, this, &TBase::SonMapChange);
-    connect(ui_->SonDecl, &QComboBox::activated, this, &TBase::SonDeclChange);
-    connect(ui_->ModDefaut, &QCheckBox::clicked, this,
-            [this] { ModDefautMouseUp(ui_->ModDefaut); });
-    connect(ui_->EnrgModele, &QPushButton::clicked, this, &TBase::EnrgModeleClick);
-    connect(ui_->OuvrModele, &QPushButton::clicked, this, &TBase::OuvrModeleClick);
-    connect(ui_->APropos, &QPushButton::clicked, this, &TBase::AProposClick);
-    connect(ui_->Aide, &QPushButton::clicked, this, &TBase::AideClick);
+    connect(ui_.PrefixImg, &QLineEdit::textChanged, this, &T::PrefixImgChange);
+    connect(ui_.PrefixVideo, &QLineEdit::textChanged, this, &T::PrefixImgChange);
+    connect(ui_.SonMap, &QComboBox::activated, this, &T::SonMapChange);
+    connect(ui_.SonDecl, &QComboBox::activated, this, &T::SonDeclChange);
+    connect(ui_.APropos, &QPushButton::clicked, this, &T::AProposClick);
+    connect(ui_.Aide, &QPushButton::clicked, this, &T::AideClick);
     // The about box exists from the start, after the window.
-    infosPgm_ = new TInfosPgm(this);
+    infosPgm_ = new TInfosPgm(window);
 }
 
-void TBase::SynchroNowClick() {
+void TSettingsTab::SynchroNowClick() {
     const QDateTime now = QDateTime::currentDateTime();
-    ui_->DateHeure->setText(orka::ClockText(now, QLocale()));
-    if (!Connected)
+    ui_.DateHeure->setText(orka::ClockText(now, QLocale()));
+    if (!link_.Connected())
         return;
     const orka::ClockWords words = orka::CameraClockWords(now);
-    CheckResult(SyncCameraClock(words.date, words.time));
+    link_.CheckResult(SyncCameraClock(words.date, words.time));
 }
 
-void TBase::NomRepKeyUp(int key) {
+void TSettingsTab::NomRepKeyUp(int key) {
     if (!IsNavigationKey(key))
         NomRepClick();
 }
 
-void TBase::NomRepClick() {
-    const QString start = ui_->NomRep->text();
-    const QString chosen = ChooseDirectoryHook
-                               ? ChooseDirectoryHook(start)
-                               : QFileDialog::getExistingDirectory(
-                                     this, QStringLiteral("Répertoire des images"), start);
+void TSettingsTab::NomRepClick() {
+    const QString start = ui_.NomRep->text();
+    const QString chosen = pump_.ChooseDirectory(QStringLiteral("Répertoire des images"), start);
     if (chosen.isEmpty())
         return;
-    ui_->NomRep->setText(QDir::toNativeSeparators(chosen));
-    SendSaveTarget();
+    ui_.NomRep->setText(QDir::toNativeSeparators(chosen));
+    pictures_.SendSaveTarget();
 }
 
 // Both prefix boxes: the library keeps the image prefix only; the video
 // prefix is read when a recording starts.
-void TBase::PrefixImgChange() {
-    SendSaveTarget();
+void TSettingsTab::PrefixImgChange() {
+    pictures_.SendSaveTarget();
 }
 
-void TBase::SonMapChange() {
-    CheckResult(SetInfocusSound(std::max(0, ui_->SonMap->currentIndex())));
+void TSettingsTab::SonMapChange() {
+    link_.CheckResult(SetInfocusSound(std::max(0, ui_.SonMap->currentIndex())));
 }
 
-void TBase::SonDeclChange() {
-    CheckResult(SetShutterSound(std::max(0, ui_->SonDecl->currentIndex())));
+void TSettingsTab::SonDeclChange() {
+    link_.CheckResult(SetShutterSound(std::max(0, ui_.SonDecl->currentIndex())));
 }
 
-void TBase::AProposClick() {
+void TSettingsTab::AProposClick() {
     infosPgm_->ReadProgramVersion();
-    infosPgm_->exec();
+    (void)pump_.Exec(infosPgm_);
 }
 
-void TBase::AideClick() {
-    THelpViewer::ShowHelpContents(this);
-}
-
-void TBase::ShowMessage(MessageKind kind, const QString& text) {
-    if (ShowMessageHook) {
-        ShowMessageHook(kind, text);
-        return;
-    }
-    if (kind == MessageKind::Warning)
-        QMessageBox::warning(this, windowTitle(), text);
-    else
-        QMessageBox::critical(this, windowTitle(), text);
+void TSettingsTab::AideClick() {
+    THelpViewer::ShowHelpContents(window_);
 }
