@@ -44,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     detector.SetRectangle({preview.w / 4, preview.h / 4, preview.w / 2, preview.h / 2});
 
     static orka::LiveAssist assist;
-    orka::AssistSettings settings;
-    settings.peaking = settings.highlights = settings.shadows = settings.rgbHistogram = true;
+    orka::AssistSettings settings = orka::AssistSettings::All();
     settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
     assist.Start(settings, preview.w, preview.h);
 
