@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "CameraWindowTest.h"
-#include "OrkaCapture.h"
 #include "SimLog.h"
 #include "orkasim.h"
 

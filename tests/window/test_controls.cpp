@@ -7,7 +7,6 @@
 #include <QtWidgets>
 
 #include "InfosPgm.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 

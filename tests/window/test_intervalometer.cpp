@@ -5,7 +5,6 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "ProgDHWidgets.h"
 #include "RadioGroup.h"

@@ -16,7 +16,6 @@
 #include "CameraWindowTest.h"
 #include "Histogram.h"
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
 #include "jpeg_samples.h"

@@ -6,7 +6,6 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
 #include "WindowTest.h"

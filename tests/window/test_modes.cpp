@@ -11,7 +11,6 @@
 
 #include "CameraWindowTest.h"
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "ProgDHWidgets.h"
 #include "RadioGroup.h"

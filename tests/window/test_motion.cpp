@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 #include "jpeg_samples.h"

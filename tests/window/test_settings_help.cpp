@@ -7,7 +7,6 @@
 #include "CameraClock.h"
 #include "HelpViewer.h"
 #include "InfosPgm.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "WindowTest.h"
 

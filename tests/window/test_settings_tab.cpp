@@ -5,7 +5,6 @@
 #include <QtWidgets>
 
 #include "CameraWindowTest.h"
-#include "OrkaCapture.h"
 #include "SimLog.h"
 
 using namespace simlog;

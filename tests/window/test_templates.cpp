@@ -9,7 +9,6 @@
 
 #include "CameraWindowTest.h"
 #include "FchConf.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "SimLog.h"
 

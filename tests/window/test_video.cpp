@@ -9,7 +9,6 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 #include "orkasim.h"

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "ProgDHWidgets.h"
 #include "UtilsOrka.h"
