@@ -2,8 +2,11 @@
 //
 // The window runs on one thread, and some of its work pumps the event loop
 // while it goes on: the live-view loop once per frame, the half press and
-// the release between two camera calls, the connection while it tries.
-// Every handler may therefore run nested inside one of these. The rule:
+// the release between two camera calls, and every modal dialog (the
+// after-view question, the pending-files question, the schedule dialog, the
+// about box, the template file dialogs, the directory chooser, the message
+// boxes), whose own event loop runs until it closes. Every handler and
+// timer may therefore run nested inside one of these. The rule:
 //
 //  1. Work that pumps marks its activity for its whole duration with an
 //     `ActivityScope` (activities nest: a picture taken from a handler
@@ -11,12 +14,17 @@
 //  2. Code that must not run nested inside some activity checks
 //     `Running()` first and returns; the table of who skips what is the
 //     `Skips…` functions below, so that it is written once.
-//  3. The window pumps only through TBase::PumpOnce (and the after-view
-//     question's own modal loop), which tells whether the window still
-//     exists afterwards; the caller returns at once when it does not, and so
-//     do its callers (TakePictures, ShowAfterView). Waits that must not let
-//     anything run in between (the self-timer, the after-view pause) go
-//     through TBase::BlockUntil, which does not pump.
+//  3. The window pumps only through TEventPump: PumpOnce, and Exec for a
+//     modal dialog (which marks ModalDialog). Both tell whether the window
+//     still exists afterwards; the caller returns at once when it does not,
+//     and so do its callers (TakePictures, ShowAfterView). Waits that must
+//     not let anything run in between (the self-timer, the after-view
+//     pause, the connection attempts, the pending files) go through
+//     TEventPump::BlockUntil or sleep, and do not pump.
+//
+// A modal dialog takes the input of the window's controls, so only timers
+// (the idle refresh, the intervalometer's second) run inside it; what they
+// start is checked as everywhere else.
 #pragma once
 
 #include <array>
@@ -34,6 +42,7 @@ enum class Activity : uint8_t {
     MotionCapture,  // a capture triggered by motion
     Connecting,     // the connection button connecting or disconnecting
     Closing,        // the window closing, for good
+    ModalDialog,    // a modal dialog's own event loop (nests)
     Count
 };
 

@@ -7,9 +7,12 @@
 
 #include <jpeglib.h>
 
+#include <QPainter>
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace orka {
@@ -279,6 +282,36 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
         if (assist)
             assist->Finish();
     }
+    return result;
+}
+
+FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
+                                      int w, int h, Orientation orientation, QImage& work,
+                                      QImage& shown, Histogram& histogram, MotionDetector* detector,
+                                      LiveAssist* assist) {
+    FrameDecoder::Result result = DecodePreviewFrame(decoder, data, size, w, h, orientation, work,
+                                                     shown, histogram, detector, assist);
+    if (result.status != FrameDecoder::Status::SizeMismatch)
+        return result;
+    QImage decoded;
+    result = decoder.DecodeFitting(data, size, w, h, decoded);
+    if (!result.ok())
+        return result;
+    if (work.width() != w || work.height() != h || work.format() != QImage::Format_BGR888)
+        work = QImage(w, h, QImage::Format_BGR888);
+    work.fill(Qt::black);
+    const QImage fitted = decoded.scaled(w, h, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    {
+        QPainter painter(&work);
+        painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
+    }
+    AnalyseFrame(work, histogram, detector);
+    if (assist) {
+        const RowAddresses rows(std::as_const(work));
+        assist->AddRows(rows.rows(), 0, h);
+        assist->Finish();
+    }
+    TurnFrame(orientation, work, shown);
     return result;
 }
 

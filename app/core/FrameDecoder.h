@@ -101,4 +101,15 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
                                         QImage& shown, Histogram& histogram,
                                         MotionDetector* detector, LiveAssist* assist = nullptr);
 
+// The path of every picture the preview shows, live frame or after-view
+// picture: DecodePreviewFrame for a picture of exactly w x h; a picture of
+// another size (an after-view picture, or a frame that does not match what
+// the library announced) is fitted into w x h in work, keeping its
+// proportions, on a black ground, then analysed (histogram, detector,
+// assist) and turned into shown. The arguments are DecodePreviewFrame's.
+FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
+                                      int w, int h, Orientation orientation, QImage& work,
+                                      QImage& shown, Histogram& histogram, MotionDetector* detector,
+                                      LiveAssist* assist = nullptr);
+
 }  // namespace orka

@@ -39,6 +39,14 @@ struct AssistSettings {
 
     bool marks() const { return peaking || highlights || shadows; }
     bool any() const { return marks() || rgbHistogram; }
+
+    // Every aid on, at its default settings (the frame fuzz target runs them
+    // all): a new aid switches itself on here.
+    static AssistSettings All() {
+        AssistSettings s;
+        s.peaking = s.highlights = s.shadows = s.rgbHistogram = true;
+        return s;
+    }
 };
 
 // Focus peaking marks what is in focus, not what has contrast. Its measure

@@ -31,6 +31,15 @@ enum class Orientation {
 inline constexpr int CameraFrameWidth = 3264;
 inline constexpr int CameraFrameHeight = 2448;
 
+// The preview sizes of DimPreView: item 0 "320 x 240", item 1 "544 x 408".
+inline constexpr int kSmallPreviewItem = 0;
+inline constexpr int kLargePreviewItem = 1;
+// The size of the frames the camera delivers for an item of DimPreView: the
+// large preview for item 1, the small one for any other.
+inline QSize PreviewFrameSize(int item) {
+    return item == kLargePreviewItem ? QSize(544, 408) : QSize(320, 240);
+}
+
 // Size of the displayed picture for a frame of w x h delivered by the camera.
 QSize DisplaySize(Orientation orientation, int w, int h);
 

@@ -1,6 +1,7 @@
 #include "InterfaceOrka.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace orka {
 
@@ -92,10 +93,6 @@ const ValueList SonMap({"Pas de son", "Son N° 1", "Son N° 2"}, 0, 0);
 const ValueList SonDecl = SonMap;
 // clang-format on
 
-uint32_t CustomWBWord(int kelvin, int ccIndex) {
-    return uint32_t(uint16_t(kelvin)) | (uint32_t(uint16_t(int16_t(ccIndex))) << 16);
-}
-
 const QStringList& IsoTexts() {
     static const QStringList texts{"100 ISO", "200 ISO",  "400 ISO",
                                    "800 ISO", "Auto ISO", "64 ISO"};
@@ -118,4 +115,48 @@ std::optional<long double> FNumber(int apertureIndex) {
 }
 
 }  // namespace InterfaceOrka
+
+namespace {
+
+struct ControlEntry {
+    const char* name;
+    const ValueList* list;
+    const TrackBarRange* bar;
+};
+
+namespace io = InterfaceOrka;
+
+// By Control.
+const ControlEntry kControls[] = {
+    {"DefImg", &io::DefImg, nullptr},       {"QualImg", &io::QualImg, nullptr},
+    {"VitAPN", &io::VitAPN, nullptr},       {"OuvAPN", &io::OuvAPN, nullptr},
+    {"ModeAPN", &io::ModeAPN, nullptr},     {"MFlashAPN", &io::MFlashAPN, nullptr},
+    {"BalBlanc", &io::BalBlanc, nullptr},   {"MonoMultiVue", nullptr, nullptr},
+    {"MesAPN", &io::MesAPN, nullptr},       {"ISOImg", &io::ISOImg, nullptr},
+    {"ModeMF", nullptr, nullptr},           {"CompExp", &io::CompExp, nullptr},
+    {"FCoul", nullptr, &io::FCoul},         {"RCouleur", &io::RCouleur, nullptr},
+    {"CompFlash", &io::CompFlash, nullptr}, {"Sat", nullptr, &io::Sat},
+    {"Contr", nullptr, &io::Contr},         {"RNettete", &io::RNettete, nullptr},
+    {"CFlashAPN", &io::CFlashAPN, nullptr}, {"ModeFFP", nullptr, nullptr},
+    {"SonMap", &io::SonMap, nullptr},       {"SonDecl", &io::SonDecl, nullptr},
+    {"TCoul", nullptr, &io::TCoul},         {"ICC", nullptr, &io::ICC},
+};
+static_assert(std::size(kControls) == size_t(kControlCount));
+
+const ControlEntry& EntryOf(Control control) {
+    return kControls[size_t(control)];
+}
+
+}  // namespace
+
+const char* ControlName(Control control) {
+    return EntryOf(control).name;
+}
+const ValueList* ValueListOf(Control control) {
+    return EntryOf(control).list;
+}
+const TrackBarRange* TrackBarOf(Control control) {
+    return EntryOf(control).bar;
+}
+
 }  // namespace orka

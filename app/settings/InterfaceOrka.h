@@ -56,6 +56,60 @@ struct TrackBarRange {
     int64_t position(int32_t value) const { return int64_t{value} - offset; }
 };
 
+// The window's controls that show a value table or that a settings record
+// sets, by the names the form gives them. The first ones, up to SonDecl, are
+// the controls of a settings record, in the order of its plan.
+enum class Control : uint8_t {
+    DefImg,
+    QualImg,
+    VitAPN,
+    OuvAPN,
+    ModeAPN,
+    MFlashAPN,
+    BalBlanc,
+    MonoMultiVue,  // shooting modes (radio group)
+    MesAPN,
+    ISOImg,
+    ModeMF,  // focus: the pair ModeMF / ModeAF
+    CompExp,
+    FCoul,  // colour or black and white filter (track bar)
+    RCouleur,
+    CompFlash,
+    Sat,
+    Contr,
+    RNettete,
+    CFlashAPN,
+    ModeFFP,  // focus point: the pair ModeFFP / FocusCentr
+    SonMap,
+    SonDecl,
+    TCoul,  // custom white balance: temperature (track bar)
+    ICC,    // custom white balance: CC index (track bar)
+};
+inline constexpr int kControlCount = int(Control::ICC) + 1;
+
+// The form's name of a control ("QualImg").
+const char* ControlName(Control control);
+// The list a control shows; null for a control that is no list.
+const ValueList* ValueListOf(Control control);
+// The range of a track bar; null for a control that is no track bar.
+const TrackBarRange* TrackBarOf(Control control);
+
+// The custom white-balance word of SetCustomWBParameter and
+// SetCustomWBGrayPoint: low 16 bits the colour temperature in kelvin
+// (unsigned), high 16 bits the CC index (signed).
+struct CustomWB {
+    uint16_t kelvin = 0;
+    int16_t ccIndex = 0;
+
+    static CustomWB FromWord(uint32_t word) {
+        return {static_cast<uint16_t>(word & 0xFFFFu), static_cast<int16_t>(word >> 16)};
+    }
+    uint32_t Word() const {
+        return uint32_t{kelvin} | uint32_t{static_cast<uint16_t>(ccIndex)} << 16;
+    }
+    bool operator==(const CustomWB&) const = default;
+};
+
 namespace InterfaceOrka {
 
 extern const ValueList QualImg;    // SetImageQuality
@@ -90,10 +144,6 @@ inline constexpr int FocusModeMF = 1;
 // Colour mode value of "Noir et Blanc": the filter track bar then drives
 // SetBWFilter instead of SetColorFilter.
 inline constexpr int ColorModeBlackWhite = 1;
-
-// The custom white-balance word: low 16 bits the temperature in kelvin
-// (unsigned), high 16 bits the CC index (signed).
-uint32_t CustomWBWord(int kelvin, int ccIndex);
 
 // Status-record lookups. The ISO text of camera sensitivity code c is
 // IsoTexts()[c]; the text of shutter index n is ShutterTexts()[n - 1]; the text

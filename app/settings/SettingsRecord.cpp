@@ -1,6 +1,7 @@
 #include "SettingsRecord.h"
 
 #include "InterfaceOrka.h"
+#include "ShootingModes.h"
 
 namespace orka {
 
@@ -22,7 +23,7 @@ class Plan {
     }
     // Item -1 when the record names no item.
     void selectItem(C control, int item) {
-        steps_.push_back({control, A::SelectItem, item, item >= 0 && item < kDriveItemCount});
+        steps_.push_back({control, A::SelectItem, item, item >= 0 && item < kShootingModeCount});
     }
     void setPosition(C control, const TrackBarRange& range, int32_t value) {
         const int64_t position = range.position(value);
@@ -65,14 +66,7 @@ std::vector<RecordStep> SettingsRecordPlan(const CameraStatusData& r) {
     p.handler(C::BalBlanc);
 
     // Single shot, or three shots bracketed by 0.3 or 0.5 EV.
-    int driveItem = -1;
-    if (r.driveMode == 0)
-        driveItem = kDriveItemSingle;
-    else if (r.driveMode == 3 && r.bracketStep == 0)
-        driveItem = kDriveItemBracket03;
-    else if (r.driveMode == 3 && r.bracketStep == 1)
-        driveItem = kDriveItemBracket05;
-    p.selectItem(C::MonoMultiVue, driveItem);
+    p.selectItem(C::MonoMultiVue, ShootingModeOfDrive(r.driveMode, r.bracketStep));
     p.handler(C::MonoMultiVue);
 
     p.selectEntry(C::MesAPN, io::MesAPN, r.meteringMode);

@@ -14,35 +14,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "InterfaceOrka.h"
 #include "fotolien.h"
 
 namespace orka {
 
-// The window's controls that a record sets.
-enum class RecordControl : uint8_t {
-    DefImg,
-    QualImg,
-    VitAPN,
-    OuvAPN,
-    ModeAPN,
-    MFlashAPN,
-    BalBlanc,
-    MonoMultiVue,  // shooting modes (radio group)
-    MesAPN,
-    ISOImg,
-    ModeMF,  // focus: the pair ModeMF / ModeAF
-    CompExp,
-    FCoul,  // colour or black and white filter (track bar)
-    RCouleur,
-    CompFlash,
-    Sat,
-    Contr,
-    RNettete,
-    CFlashAPN,
-    ModeFFP,  // focus point: the pair ModeFFP / FocusCentr
-    SonMap,
-    SonDecl,
-};
+// The window's controls that a record sets: the first ones of Control, up
+// to SonDecl.
+using RecordControl = Control;
 inline constexpr int kRecordControlCount = int(RecordControl::SonDecl) + 1;
 
 enum class RecordAction : uint8_t {
@@ -63,13 +42,6 @@ struct RecordStep {
     bool inRange = true;  // false: value is outside the control, which is left as it is
     int32_t code = 0;     // SelectValue: the record's camera code; SendFilter: the colour mode
 };
-
-// Items of MonoMultiVue a record selects: single shot, three shots bracketed
-// by 0.3 EV and by 0.5 EV.
-inline constexpr int kDriveItemSingle = 0;
-inline constexpr int kDriveItemBracket03 = 1;
-inline constexpr int kDriveItemBracket05 = 4;
-inline constexpr int kDriveItemCount = 7;
 
 // The steps that apply `record`, in order.
 std::vector<RecordStep> SettingsRecordPlan(const CameraStatusData& record);

@@ -1,7 +1,9 @@
 // Fuzz target: one frame from the camera through the live view's whole path,
-// as the window runs it: the exact-size decode with its band analysis and
-// turn and its focus peaking and clipping marks, and for a picture of another size the fitted
-// decode, the analysis of the fitted picture, its turn and the histogram drawing.
+// the one the window runs (DecodeShownFrame): the exact-size decode with its
+// band analysis and turn and its focus peaking and clipping marks, and for a
+// picture of another size the fitted decode, the analysis of the fitted
+// picture and its turn; then the marks, the motion measure and the histogram
+// drawing.
 //
 // The input is the frame's bytes. The preview size and the orientation come
 // from the input's length, so that every seed keeps its JPEG intact and the
@@ -12,7 +14,6 @@
 #include <cstdint>
 
 #include <QImage>
-#include <QPainter>
 
 #include "Detection.h"
 #include "FrameDecoder.h"
@@ -43,31 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     detector.SetRectangle({preview.w / 4, preview.h / 4, preview.w / 2, preview.h / 2});
 
     static orka::LiveAssist assist;
-    orka::AssistSettings settings;
-    settings.peaking = settings.highlights = settings.shadows = settings.rgbHistogram = true;
+    orka::AssistSettings settings = orka::AssistSettings::All();
     settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
     assist.Start(settings, preview.w, preview.h);
 
     orka::Histogram histogram;
-    auto result = orka::DecodePreviewFrame(decoder, data, size, preview.w, preview.h, orientation,
-                                           work, shown, histogram, &detector, &assist);
-    if (result.status == orka::FrameDecoder::Status::SizeMismatch) {
-        QImage decoded;
-        result = decoder.DecodeFitting(data, size, preview.w, preview.h, decoded);
-        if (result.ok()) {
-            QImage fittedGround(preview.w, preview.h, QImage::Format_BGR888);
-            fittedGround.fill(Qt::black);
-            const QImage fitted =
-                decoded.scaled(preview.w, preview.h, Qt::KeepAspectRatio, Qt::FastTransformation);
-            {
-                QPainter painter(&fittedGround);
-                painter.drawImage((preview.w - fitted.width()) / 2,
-                                  (preview.h - fitted.height()) / 2, fitted);
-            }
-            orka::AnalyseFrame(fittedGround, histogram, &detector);
-            orka::TurnFrame(orientation, fittedGround, shown);
-        }
-    }
+    const auto result =
+        orka::DecodeShownFrame(decoder, data, size, preview.w, preview.h, orientation, work, shown,
+                               histogram, &detector, &assist);
     if (result.ok()) {
         if (assist.complete()) {
             const orka::RowAddresses shownRows(shown);

@@ -13,6 +13,7 @@
 #include "FchConf.h"
 #include "InterfaceOrka.h"
 #include "SettingsRecord.h"
+#include "ShootingModes.h"
 
 namespace io = orka::InterfaceOrka;
 using orka::RecordAction;
@@ -25,59 +26,6 @@ void Check(bool ok) {
         __builtin_trap();
 }
 
-// The list a control shows; null for the controls that are no list.
-const orka::ValueList* ListOf(RecordControl c) {
-    switch (c) {
-        case RecordControl::DefImg:
-            return &io::DefImg;
-        case RecordControl::QualImg:
-            return &io::QualImg;
-        case RecordControl::VitAPN:
-            return &io::VitAPN;
-        case RecordControl::OuvAPN:
-            return &io::OuvAPN;
-        case RecordControl::ModeAPN:
-            return &io::ModeAPN;
-        case RecordControl::MFlashAPN:
-            return &io::MFlashAPN;
-        case RecordControl::BalBlanc:
-            return &io::BalBlanc;
-        case RecordControl::MesAPN:
-            return &io::MesAPN;
-        case RecordControl::ISOImg:
-            return &io::ISOImg;
-        case RecordControl::CompExp:
-            return &io::CompExp;
-        case RecordControl::RCouleur:
-            return &io::RCouleur;
-        case RecordControl::CompFlash:
-            return &io::CompFlash;
-        case RecordControl::RNettete:
-            return &io::RNettete;
-        case RecordControl::CFlashAPN:
-            return &io::CFlashAPN;
-        case RecordControl::SonMap:
-            return &io::SonMap;
-        case RecordControl::SonDecl:
-            return &io::SonDecl;
-        default:
-            return nullptr;
-    }
-}
-
-const orka::TrackBarRange* BarOf(RecordControl c) {
-    switch (c) {
-        case RecordControl::FCoul:
-            return &io::FCoul;
-        case RecordControl::Sat:
-            return &io::Sat;
-        case RecordControl::Contr:
-            return &io::Contr;
-        default:
-            return nullptr;
-    }
-}
-
 // Values a step may give its control: [low, high]. Traps on an action the
 // control does not take.
 std::pair<int64_t, int64_t> ExtentOf(const orka::RecordStep& step) {
@@ -85,14 +33,14 @@ std::pair<int64_t, int64_t> ExtentOf(const orka::RecordStep& step) {
     switch (step.action) {
         case RecordAction::SelectValue:
         case RecordAction::SelectEntry:
-            Check(ListOf(c) != nullptr);
-            return {0, ListOf(c)->count() - 1};
+            Check(orka::ValueListOf(c) != nullptr);
+            return {0, orka::ValueListOf(c)->count() - 1};
         case RecordAction::SetPosition:
-            Check(BarOf(c) != nullptr);
-            return {BarOf(c)->minimum, BarOf(c)->maximum};
+            Check(orka::TrackBarOf(c) != nullptr);
+            return {orka::TrackBarOf(c)->minimum, orka::TrackBarOf(c)->maximum};
         case RecordAction::SelectItem:
             Check(c == RecordControl::MonoMultiVue);
-            return {0, orka::kDriveItemCount - 1};
+            return {0, orka::kShootingModeCount - 1};
         case RecordAction::Check:
             Check(c == RecordControl::ModeMF || c == RecordControl::ModeFFP);
             return {0, 1};
@@ -129,7 +77,7 @@ void CheckPlan(const CameraStatusData& r) {
         const auto [low, high] = ExtentOf(step);
         Check(step.inRange == (step.value >= low && step.value <= high));
         if (step.action == RecordAction::SelectValue && step.inRange)
-            Check(ListOf(step.control)->value(int(step.value)) == step.code);
+            Check(orka::ValueListOf(step.control)->value(int(step.value)) == step.code);
         Check(!handled[int(step.control)]);
         if (step.action == RecordAction::RunHandler)
             handled[int(step.control)] = true;

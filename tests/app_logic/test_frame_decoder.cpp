@@ -183,6 +183,39 @@ class TestFrameDecoder : public QObject {
         QCOMPARE(result.status, Status::TooLarge);
     }
 
+    // A picture of another size than the preview (an after-view picture) is
+    // fitted into it on black, keeping its proportions, analysed as shown
+    // before the turn, and turned.
+    void shownFrameFitsOtherSizes() {
+        FrameDecoder decoder;
+        QImage work, shown;
+        orka::Histogram histogram;
+        const auto jpeg = samples::Encode(samples::Quadrants(256, 96));
+        auto result = orka::DecodeShownFrame(decoder, jpeg.data(), jpeg.size(), 64, 48,
+                                             Orientation::Normal, work, shown, histogram, nullptr);
+        QVERIFY(result.ok());
+        QCOMPARE(shown.size(), QSize(64, 48));
+        // 256 x 96 fitted into 64 x 48 is 64 x 24, centred: black above and below.
+        QVERIFY(samples::Near(shown.pixelColor(5, 2), Qt::black));
+        QVERIFY(samples::Near(shown.pixelColor(5, 15), Qt::red));
+        QVERIFY(samples::Near(shown.pixelColor(60, 30), Qt::white));
+        uint64_t counted = 0;
+        for (const auto bin : histogram.bins)
+            counted += bin;
+        QCOMPARE(counted, uint64_t{64 * 48});
+
+        result = orka::DecodeShownFrame(decoder, jpeg.data(), jpeg.size(), 64, 48,
+                                        Orientation::Clockwise, work, shown, histogram, nullptr);
+        QVERIFY(result.ok());
+        QCOMPARE(shown.size(), QSize(48, 64));
+        QVERIFY(samples::Near(shown.pixelColor(45, 5), Qt::black));  // the top band, turned
+
+        const auto broken = std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 40);
+        QVERIFY(!orka::DecodeShownFrame(decoder, broken.data(), broken.size(), 64, 48,
+                                        Orientation::Normal, work, shown, histogram, nullptr)
+                     .ok());
+    }
+
     // No camera sends progressive streams; one of a few thousand scans would
     // hold the window for seconds, so every progressive stream is refused by
     // both paths before any pixel is decoded. So is a baseline stream that

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Intervalometer.h"
+#include "TickClock.h"
 
 TEST(Intervalometer, FirstShotAtOnceThenEveryInterval) {
     EXPECT_TRUE(orka::IntervalShotDue(1000, 0, 0, 5, 1000));
@@ -38,4 +39,15 @@ TEST(Intervalometer, NoWrapNearTheCounterTop) {
     EXPECT_EQ(orka::IntervalShotDueAt(start, 3600, 1000, 86400),
               int64_t(start) + 3600 + 86400000LL);
     EXPECT_FALSE(orka::IntervalShotDue(start, 3600, 0, 5, 0xFFFFFFFFu));
+}
+
+// The automation's clock: replaceable, and back to the steady counter (never
+// 0) when given nothing.
+TEST(TickClock, SourceReplacedAndRestored) {
+    orka::TickClock clock;
+    EXPECT_GE(clock.TickCount(), 1000u);
+    clock.SetSource([] { return 42u; });
+    EXPECT_EQ(clock.TickCount(), 42u);
+    clock.SetSource({});
+    EXPECT_GE(clock.TickCount(), 1000u);
 }

@@ -148,3 +148,10 @@ TEST(FrameRate, TickWrapAround) {
 }
 
 }  // namespace
+
+// Item 1 of DimPreView is the large preview; every other item the small one.
+TEST(PreviewSize, OfEachItem) {
+    EXPECT_EQ(orka::PreviewFrameSize(1), QSize(544, 408));
+    for (const int item : {0, -1, 2})
+        EXPECT_EQ(orka::PreviewFrameSize(item), QSize(320, 240)) << item;
+}

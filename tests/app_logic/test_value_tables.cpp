@@ -87,9 +87,31 @@ TEST(ValueTables, TrackBarPositionsOfExtremeValuesStayOutOfRange) {
     }
 }
 
+// Low 16 bits the kelvin, high 16 bits the signed CC index, both ways.
 TEST(ValueTables, CustomWhiteBalanceWord) {
-    EXPECT_EQ(io::CustomWBWord(6000, 0), 6000u);
-    EXPECT_EQ(io::CustomWBWord(2500, -60), 0xFFC409C4u);
+    EXPECT_EQ((orka::CustomWB{6000, 0}.Word()), 6000u);
+    EXPECT_EQ((orka::CustomWB{2500, -60}.Word()), 0xFFC409C4u);
+    EXPECT_EQ(orka::CustomWB::FromWord(0xFFC409C4u), (orka::CustomWB{2500, -60}));
+    EXPECT_EQ(orka::CustomWB::FromWord(0x003C2710u), (orka::CustomWB{10000, 60}));
+}
+
+// Every control is a list, a track bar or neither, named as in the form;
+// the lists and bars are the tables of the same name.
+TEST(ValueTables, ControlMap) {
+    int lists = 0, bars = 0;
+    for (int i = 0; i < orka::kControlCount; ++i) {
+        const auto c = orka::Control(i);
+        EXPECT_FALSE(orka::ValueListOf(c) && orka::TrackBarOf(c)) << orka::ControlName(c);
+        lists += orka::ValueListOf(c) != nullptr;
+        bars += orka::TrackBarOf(c) != nullptr;
+    }
+    EXPECT_EQ(lists, 16);
+    EXPECT_EQ(bars, 5);
+    EXPECT_STREQ(orka::ControlName(orka::Control::VitAPN), "VitAPN");
+    EXPECT_EQ(orka::ValueListOf(orka::Control::VitAPN), &io::VitAPN);
+    EXPECT_EQ(orka::ValueListOf(orka::Control::SonDecl), &io::SonDecl);
+    EXPECT_EQ(orka::TrackBarOf(orka::Control::ICC), &io::ICC);
+    EXPECT_EQ(orka::ValueListOf(orka::Control::MonoMultiVue), nullptr);
 }
 
 TEST(CameraInfo, FormatsKnownCodesAndDashesOutsideTables) {

@@ -34,7 +34,7 @@ class TCameraWindowTest : public TWindowTest {
     bool ConnectWithoutLiveView() {
         get<QCheckBox>("PreVisuActif")->setChecked(false);
         QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        return Connected();
+        return Camera().Connected;
     }
     // Deletes the window (which disconnects) and returns the protocol errors
     // the camera saw, empty when there were none.

@@ -1,31 +1,34 @@
 // The common ground of the window's Qt Test classes: the window under test,
-// its controls found by the names the form gives them, and the one way into
-// the window's private state and handlers (TBase names this class its
-// friend; the test classes reach the internals through the accessors below).
+// its controls found by the names the form gives them, observers of its
+// state (read-only) and a few named actions, each what a camera, a frame or
+// the window's own timer would do. TBase names this class its friend; the
+// test classes reach the window through it only.
 #pragma once
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QObject>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
+#include <vector>
 
+#include "CameraLink.h"
+#include "EventPump.h"
+#include "IdleRefresh.h"
+#include "LiveView.h"
+#include "MotionTrigger.h"
 #include "OrkaCapture.h"
+#include "RadioGroup.h"
 #include "SessionStrip.h"
-
-// A member function of the window under test, called with any arguments.
-#define ORKA_TBASE_CALL(name)                           \
-    template <typename... Args>                         \
-    decltype(auto) name(Args&&... args) const {         \
-        return base->name(std::forward<Args>(args)...); \
-    }
-// A field of the window's state, by reference.
-#define ORKA_TBASE_FIELD(name) \
-    auto& name() const {       \
-        return base->name;     \
-    }
+#include "SettingsControls.h"
+#include "SettingsTab.h"
+#include "TriggerSchedule.h"
 
 // The texts a label was painted with, in order (repeats dropped): what the
 // user saw while the window handled no message.
@@ -69,97 +72,105 @@ class TWindowTest : public QObject {
         base->show();
         return QTest::qWaitForWindowExposed(base);
     }
+    // The user's choice of item in a radio group (which may be disabled, as
+    // MonoMultiVue before connecting): the item selected, its handler run.
+    void ChooseItem(const char* group, int item) {
+        auto* radio = get<TRadioGroup>(group);
+        radio->setItemIndex(item);
+        Q_EMIT radio->clicked(item);
+    }
+    // A mouse event on the preview at (x, y), sent as it is (QTest would
+    // take (0, 0) for the widget's centre).
+    void MouseOnPreview(QEvent::Type type, int x, int y, Qt::MouseButtons held) {
+        QLabel* live = get<QLabel>("LiveView");
+        QMouseEvent event(type, QPointF(x, y), live->mapToGlobal(QPointF(x, y)), Qt::LeftButton,
+                          held, Qt::NoModifier);
+        QApplication::sendEvent(live, &event);
+    }
+    // A drag of the left button on the preview (the detection rectangle in
+    // the event mode).
+    void DragOnPreview(int x1, int y1, int x2, int y2) {
+        MouseOnPreview(QEvent::MouseButtonPress, x1, y1, Qt::LeftButton);
+        MouseOnPreview(QEvent::MouseMove, x2, y2, Qt::LeftButton);
+        MouseOnPreview(QEvent::MouseButtonRelease, x2, y2, Qt::NoButton);
+    }
     // Deletes the window (which disconnects when connected).
     void DeleteWindow() {
         delete base;
         base = nullptr;
     }
 
+    // ---- observers ----
+    const orka::CameraState& Camera() const { return base->camera_; }
+    const orka::LiveViewState& Live() const { return base->live_; }
+    const orka::ShutterState& Shutter() const { return base->shutter_; }
+    const orka::FocusState& Focus() const { return base->focus_; }
+    const orka::ColourState& Colour() const { return base->colour_; }
+    const orka::DetectionState& Motion() const { return base->detection_; }
+    const orka::IntervalState& Interval() const { return base->interval_; }
+    const orka::VideoState& Video() const { return base->video_; }
+    const orka::ReadoutState& Readout() const { return base->readout_; }
+    const orka::ScheduleState& Schedule() const { return base->schedule_; }
+    const GlyphSet& Glyphs() const { return base->Glyphs; }
+    std::pair<QPixmap, QPixmap> ConnectionGlyphs() const {
+        return {base->GlyphBtnOff, base->GlyphBtnOn};
+    }
     TSessionStrip* Strip() const { return base->strip_; }
+    TParamPgm* ParamPgm() const { return base->triggerSchedule_->ParamPgm(); }
+    TInfosPgm* InfosPgm() const { return base->settingsTab_->InfosPgm(); }
+    bool ScheduleAllowsTrigger() const { return base->triggerSchedule_->ScheduleAllowsTrigger(); }
 
-    // Handlers and internals.
-    ORKA_TBASE_CALL(ApplyFrameSize)
-    ORKA_TBASE_CALL(ApplySettingsRecord)
-    ORKA_TBASE_CALL(CheckResult)
-    ORKA_TBASE_CALL(ConnectAPNClick)
-    ORKA_TBASE_CALL(DecodeFrame)
-    ORKA_TBASE_CALL(DetectionAfterAnalyse)
-    ORKA_TBASE_CALL(DrawGrid)
-    ORKA_TBASE_CALL(DrawReticle)
-    ORKA_TBASE_CALL(DrawRoiThumbnailIfDirty)
-    ORKA_TBASE_CALL(EnrgModeleClick)
-    ORKA_TBASE_CALL(IdleRefresh)
-    ORKA_TBASE_CALL(InfoErreurClick)
-    ORKA_TBASE_CALL(InfosPgm)
-    ORKA_TBASE_CALL(IntervalTick)
-    ORKA_TBASE_CALL(LayoutForPreviewSize)
-    ORKA_TBASE_CALL(LoadDetectionRectangle)
-    ORKA_TBASE_CALL(ModeAPNChange)
-    ORKA_TBASE_CALL(MonoMultiVueClick)
-    ORKA_TBASE_CALL(OuvrModeleClick)
-    ORKA_TBASE_CALL(PreviewToCamera)
-    ORKA_TBASE_CALL(RoiMouseDownEvent)
-    ORKA_TBASE_CALL(RoiMouseMoveEvent)
-    ORKA_TBASE_CALL(RoiMouseUpEvent)
-    ORKA_TBASE_CALL(ScheduleAllowsTrigger)
-    ORKA_TBASE_CALL(SetTickSource)
-    ORKA_TBASE_CALL(ShowDepthOfField)
-    ORKA_TBASE_CALL(ToggleLiveView)
-    ORKA_TBASE_CALL(VideoTick)
-
-    // State.
-    ORKA_TBASE_FIELD(AfterViewOn)
-    ORKA_TBASE_FIELD(Assist)
-    ORKA_TBASE_FIELD(ChooseDirectoryHook)
-    ORKA_TBASE_FIELD(ChooseTemplateToOpenHook)
-    ORKA_TBASE_FIELD(ChooseTemplateToSaveHook)
-    ORKA_TBASE_FIELD(Connected)
-    ORKA_TBASE_FIELD(CustomWBWord)
-    ORKA_TBASE_FIELD(Detector)
-    ORKA_TBASE_FIELD(ErrorLatch)
-    ORKA_TBASE_FIELD(FocalLength)
-    ORKA_TBASE_FIELD(FocusMark)
-    ORKA_TBASE_FIELD(FocusMemorised)
-    ORKA_TBASE_FIELD(FocusPoint)
-    ORKA_TBASE_FIELD(FrameBuffer)
-    ORKA_TBASE_FIELD(FramesShown)
-    ORKA_TBASE_FIELD(GlyphBtnOff)
-    ORKA_TBASE_FIELD(GlyphBtnOn)
-    ORKA_TBASE_FIELD(Glyphs)
-    ORKA_TBASE_FIELD(GreyPoint)
-    ORKA_TBASE_FIELD(HalfPressed)
-    ORKA_TBASE_FIELD(Histogram)
-    ORKA_TBASE_FIELD(IntervalDelay)
-    ORKA_TBASE_FIELD(IntervalSeconds)
-    ORKA_TBASE_FIELD(IntervalShots)
-    ORKA_TBASE_FIELD(IntervalStart)
-    ORKA_TBASE_FIELD(IntervalTotal)
-    ORKA_TBASE_FIELD(LampState)
-    ORKA_TBASE_FIELD(LastResult)
-    ORKA_TBASE_FIELD(LiveImage)
-    ORKA_TBASE_FIELD(LiveInfo)
-    ORKA_TBASE_FIELD(LiveViewOn)
-    ORKA_TBASE_FIELD(ParamPgm)
-    ORKA_TBASE_FIELD(PreviewHeight)
-    ORKA_TBASE_FIELD(PreviewWidth)
-    ORKA_TBASE_FIELD(RefocusPending)
-    ORKA_TBASE_FIELD(Roi)
-    ORKA_TBASE_FIELD(RoiEditor)
-    ORKA_TBASE_FIELD(RoiThumbDirty)
-    ORKA_TBASE_FIELD(RoiThumbImage)
-    ORKA_TBASE_FIELD(SelfTimerDelay)
-    ORKA_TBASE_FIELD(ShowMessageHook)
-    ORKA_TBASE_FIELD(ShownBattery)
-    ORKA_TBASE_FIELD(ShownGlyph)
-    ORKA_TBASE_FIELD(Status)
-    ORKA_TBASE_FIELD(StatusAtConnect)
-    ORKA_TBASE_FIELD(VideoCompressor)
-    ORKA_TBASE_FIELD(VideoDelay)
-    ORKA_TBASE_FIELD(VideoDuration)
-    ORKA_TBASE_FIELD(VideoFileName)
-    ORKA_TBASE_FIELD(VideoOptions)
-    ORKA_TBASE_FIELD(VideoStart)
+    // ---- named actions ----
+    // What the idle timer runs.
+    void IdleRefresh() { base->idleRefresh_->IdleRefresh(); }
+    // A library call that returned result.
+    int32_t CheckResult(int32_t result) { return base->cameraLink_->CheckResult(result); }
+    // The clock of the automation.
+    void SetTickSource(orka::TickClock::TickSource source) {
+        base->clock_.SetSource(std::move(source));
+    }
+    // The window's modal dialogs, replaced.
+    TEventPump::DialogHooks& DialogHooks() { return base->eventPump_->Hooks(); }
+    // A live-view frame of w x h as the camera delivers it; false when it is
+    // corrupt.
+    bool ShowFrame(uint32_t w, uint32_t h, std::vector<uint8_t> jpeg) {
+        return base->liveView_->ShowCameraFrame(w, h, std::move(jpeg));
+    }
+    // The read-outs of a status record, as the idle refresh shows them
+    // (connected: the battery, focus distance, depth of field, grey sample
+    // and schedule lamp too).
+    void ShowReadouts(const CameraStatusData& status, bool connected) {
+        base->idleRefresh_->ShowStatusReadouts(status);
+        if (connected)
+            base->idleRefresh_->ShowConnectedReadouts(status);
+    }
+    // A new connection's read-outs: drawn whatever they showed.
+    void ResetReadouts() { base->idleRefresh_->ResetReadouts(); }
+    // The live view stopped, as a disconnect or a template's load stops it.
+    void StopLiveView() {
+        if (base->liveView_->Running())
+            base->liveView_->ToggleLiveView();
+    }
+    // Runs f inside a live-view loop of the window (connected: the loop runs
+    // until something stops it), then stops the loop.
+    void InsideLiveView(const std::function<void()>& f) {
+        QTimer::singleShot(0, base, [this, f] {
+            f();
+            StopLiveView();
+        });
+        base->liveView_->ToggleLiveView();
+    }
+    // A settings record applied (a template, or the settings at connection).
+    uint8_t ApplySettingsRecord(const CameraStatusData& record, uint8_t& restore) {
+        return base->settingsControls_->ApplySettingsRecord(record, restore);
+    }
+    // The analysis of a frame in the event mode, as the live view hands it
+    // over: the rectangle's brightness, then the window's detection step.
+    void MotionFrame(const std::vector<int32_t>& luma) {
+        orka::MotionDetector* detector = base->motionTrigger_->DetectorForFrame();
+        QCOMPARE(luma.size(), detector->RoiLumaValues().size());
+        detector->ExchangeBlockArrays();
+        std::copy(luma.begin(), luma.end(), detector->RoiLuma());
+        base->motionTrigger_->DetectionAfterAnalyse();
+    }
 };
-
-#undef ORKA_TBASE_CALL
-#undef ORKA_TBASE_FIELD

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "CameraWindowTest.h"
-#include "OrkaCapture.h"
 #include "SimLog.h"
 #include "orkasim.h"
 
@@ -72,23 +71,24 @@ class TestConnection : public TCameraWindowTest {
         clickConnect();
         QVERIFY2(clock.elapsed() >= 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(clock.elapsed() < 4500);
-        QVERIFY(Connected());
+        QVERIFY(Camera().Connected);
         QCOMPARE(infoConnect(), QStringLiteral("APN connecté"));
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(get<QWidget>("MonoMultiVue")->isEnabled());
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
-        QCOMPARE(ErrorLatch(), uint8_t{0});  // the failed attempts are forgotten
-        for (int n = 1; n <= 4; ++n)         // each attempt said while the window took no input
+        QCOMPARE(Camera().ErrorLatch, uint8_t{0});  // the failed attempts are forgotten
+        for (int n = 1; n <= 4; ++n)  // each attempt said while the window took no input
             QVERIFY2(seen->texts.contains(QStringLiteral("Essai de connexion … (%1/4)").arg(n)),
                      qPrintable(seen->texts.join(" | ")));
-        QVERIFY(std::memcmp(&Status(), &StatusAtConnect(), sizeof Status()) == 0);
-        QCOMPARE(ShownBattery(), -1);
+        QVERIFY(std::memcmp(&Camera().Status, &Camera().StatusAtConnect, sizeof Camera().Status) ==
+                0);
+        QCOMPARE(Readout().ShownBattery, -1);
         QVERIFY(cam.snapshot().liveView);
 
         // Disconnecting leaves PC-control mode and closes the session.
         cam.clearLog();
         clickConnect();
-        QVERIFY(!Connected());
+        QVERIFY(!Camera().Connected);
         QCOMPARE(infoConnect(), QStringLiteral("APN non connecté"));
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(!get<QWidget>("MonoMultiVue")->isEnabled());
@@ -107,7 +107,7 @@ class TestConnection : public TCameraWindowTest {
         clock.start();
         clickConnect();
         QVERIFY(clock.elapsed() >= 3000 && clock.elapsed() < 4500);
-        QVERIFY(!Connected());
+        QVERIFY(!Camera().Connected);
         QCOMPARE(infoConnect(), QStringLiteral("Echec de la connexion"));
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QVERIFY(!get<QWidget>("MonoMultiVue")->isEnabled());
@@ -119,7 +119,7 @@ class TestConnection : public TCameraWindowTest {
     // Every setting the window shows reaches the camera, in this order.
     void pushesEverySettingInOrder() {
         clickConnect();
-        QVERIFY(Connected());
+        QVERIFY(Camera().Connected);
         const std::vector<Setting> expected = {
             {53, 3},          // entering PC-control mode
             {4, 5},           // quality "Très fin"
@@ -145,9 +145,9 @@ class TestConnection : public TCameraWindowTest {
             {5, 0},           // single-shot drive mode, from the mode selection
         };
         QCOMPARE(SentSettings(), expected);
-        QCOMPARE(FocalLength(), 50);
+        QCOMPARE(Focus().FocalLength, 50);
         QCOMPARE(get<QLineEdit>("eDFoc")->text(), QStringLiteral("50"));
-        QVERIFY(LiveInfo().width > 0);
+        QVERIFY(Live().LiveInfo.width > 0);
     }
 
     // A setting the camera refuses during the push: the window is connected
@@ -156,7 +156,7 @@ class TestConnection : public TCameraWindowTest {
         // The library refuses a directory name this long.
         get<QLineEdit>("NomRep")->setText(images.path() + QLatin1Char('/') + QString(300, 'd'));
         clickConnect();
-        QVERIFY(Connected());
+        QVERIFY(Camera().Connected);
         QCOMPARE(infoConnect(), QStringLiteral("APN connecté"));
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
@@ -168,24 +168,49 @@ class TestConnection : public TCameraWindowTest {
     // "X" until the user clears it, successes do not.
     void checkResultWhileConnected() {
         clickConnect();
-        QVERIFY(Connected());
+        QVERIFY(Camera().Connected);
         cam.changeParameter(37, 1);  // the battery runs down to half
         QTRY_VERIFY([&] {
             CheckResult(0);
-            return Status().battery == 1;
+            return Camera().Status.battery == 1;
         }());
         IdleRefresh();
         QCOMPARE(get<QLabel>("ImgBatt")->pixmap().toImage(), Glyphs()[TBase::gBattDemi].toImage());
 
         cam.failOperation(kSetCamStat, 1);
         Choose(get<QComboBox>("QualImg"), 0);
-        QCOMPARE(LastResult(), 1);
+        QCOMPARE(Camera().LastResult, 1);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
         cam.failOperation(kSetCamStat, 0);
         Choose(get<QComboBox>("QualImg"), 1);
-        QCOMPARE(LastResult(), 0);
+        QCOMPARE(Camera().LastResult, 0);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
         QCOMPARE(get<QComboBox>("QualImg")->currentIndex(), 1);
+    }
+
+    // Connected, the first failure latches "X" until the user clicks the
+    // error panel or the battery panel; later successes do not clear it.
+    void failureWhileConnectedLatchesX() {
+        QVERIFY(ConnectWithoutLiveView());
+        CheckResult(0);
+        QVERIFY(get<QLabel>("InfoErreur")->text() != QStringLiteral("X"));
+        CheckResult(2);  // (4, "no camera", would also leave the connection)
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+        CheckResult(0);
+        QCOMPARE(Camera().LastResult, 0);
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+
+        QTest::mouseClick(get<QLabel>("InfoErreur"), Qt::LeftButton);
+        QCOMPARE(Camera().ErrorLatch, uint8_t{0});
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
+
+        CheckResult(1);
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
+        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::LeftButton);
+        QCOMPARE(Camera().ErrorLatch, uint8_t{0});
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
+        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::RightButton);
+        QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
     }
 
     // The exposure program sends itself, then the values its mode uses.
@@ -235,7 +260,7 @@ class TestConnection : public TCameraWindowTest {
         for (int i = 0; i + 1 < wire.size(); i += 2)
             expected.emplace_back(wire[i], wire[i + 1]);
         QCOMPARE(SentSettings(), expected);
-        QCOMPARE(LastResult(), 0);
+        QCOMPARE(Camera().LastResult, 0);
     }
 };
 

@@ -7,7 +7,6 @@
 #include <QtWidgets>
 
 #include "InfosPgm.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 
@@ -29,13 +28,13 @@ class TestControls : public TWindowTest {
         QCOMPARE(base->minimumSize(), base->maximumSize());
         const QPoint tabs = get<QWidget>("CommandeAPN")->pos();
         const QPoint error = get<QWidget>("InfoErreur")->pos();
-        LayoutForPreviewSize(0);
+        get<TRadioGroup>("DimPreView")->item(0)->click();  // the small preview
         QCOMPARE(base->width(), 687);
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs - QPoint(224, 0));
         QCOMPARE(get<QWidget>("InfoErreur")->pos(), error - QPoint(224, 0));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
         QCOMPARE(get<QWidget>("ViewBox")->pos(), QPoint(11, 10));
-        LayoutForPreviewSize(1);
+        get<TRadioGroup>("DimPreView")->item(1)->click();
         QCOMPARE(base->width(), 911);
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs);
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
@@ -190,7 +189,7 @@ class TestControls : public TWindowTest {
         for (const QPixmap& glyph : Glyphs())
             QVERIFY(!glyph.isNull());
         QCOMPARE(Glyphs()[TBase::gBattPlein].size(), QSize(32, 16));
-        QVERIFY(!GlyphBtnOff().isNull() && !GlyphBtnOn().isNull());
+        QVERIFY(!ConnectionGlyphs().first.isNull() && !ConnectionGlyphs().second.isNull());
     }
 
     // Unchecking "Visualisation des Infos bulles" silences every control's

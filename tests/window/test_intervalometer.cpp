@@ -5,8 +5,8 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
+#include "ProgDHWidgets.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 
@@ -19,7 +19,7 @@ class TestIntervalometer : public TWindowTest {
     QString shots() { return get<QLineEdit>("eNbImgP")->text(); }
     void at(uint32_t secondsFromStart) {
         nowMs = 500'000'000u + secondsFromStart * 1000u;
-        IntervalTick();
+        IdleRefresh();
     }
     // Types a value into a box and lets its range rule run.
     void type(const char* box, const QString& text) {
@@ -32,7 +32,7 @@ class TestIntervalometer : public TWindowTest {
         type("eDepImg", QString::number(delayMinutes));
         nowMs = 500'000'000u;
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QCOMPARE(IntervalStart(), 500'000u);
+        QCOMPARE(Interval().IntervalStart, 500'000u);
     }
 
   private Q_SLOTS:
@@ -45,13 +45,9 @@ class TestIntervalometer : public TWindowTest {
                 rule->setMessageHook(
                     [this](QMessageBox::Icon, const QString& t) { messages << t; });
         }));
-        get<TRadioGroup>("MonoMultiVue")->setItemIndex(2);
-        MonoMultiVueClick();
+        ChooseItem("MonoMultiVue", 2);
     }
-    void cleanup() {
-        Connected() = false;
-        DeleteWindow();
-    }
+    void cleanup() { DeleteWindow(); }
 
     // Total 2, 5 s, no delay: the first shot at once, the second 5 s later,
     // then the sequence stops and the counter returns to "0".
@@ -63,11 +59,11 @@ class TestIntervalometer : public TWindowTest {
         at(0);
         QCOMPARE(shots(), QStringLiteral("1"));
         at(4);
-        QCOMPARE(IntervalShots(), 1);
+        QCOMPARE(Interval().IntervalShots, 1);
         at(5);
-        QCOMPARE(IntervalStart(), 0u);
+        QCOMPARE(Interval().IntervalStart, 0u);
         QCOMPARE(shots(), QStringLiteral("0"));
-        QCOMPARE(IntervalShots(), 0);
+        QCOMPARE(Interval().IntervalShots, 0);
         QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
         QVERIFY(!get<QLineEdit>("eInterImg")->isReadOnly());
@@ -76,16 +72,16 @@ class TestIntervalometer : public TWindowTest {
     // A delay of one minute: nothing before 60 s.
     void startDelay() {
         start(3, 10, 1);
-        QCOMPARE(IntervalDelay(), 60);
+        QCOMPARE(Interval().IntervalDelay, 60);
         at(0);
         at(59);
-        QCOMPARE(IntervalShots(), 0);
+        QCOMPARE(Interval().IntervalShots, 0);
         at(60);
-        QCOMPARE(IntervalShots(), 1);
+        QCOMPARE(Interval().IntervalShots, 1);
         at(69);
-        QCOMPARE(IntervalShots(), 1);
+        QCOMPARE(Interval().IntervalShots, 1);
         at(70);
-        QCOMPARE(IntervalShots(), 2);
+        QCOMPARE(Interval().IntervalShots, 2);
     }
 
     // Busy for 25 s in a 10 s sequence: the two overdue shots come back to
@@ -93,19 +89,19 @@ class TestIntervalometer : public TWindowTest {
     void overdueShotsBackToBack() {
         start(5, 10, 0);
         at(0);
-        QCOMPARE(IntervalShots(), 1);
+        QCOMPARE(Interval().IntervalShots, 1);
         at(25);
-        QCOMPARE(IntervalShots(), 2);
+        QCOMPARE(Interval().IntervalShots, 2);
         at(25);
-        QCOMPARE(IntervalShots(), 3);
+        QCOMPARE(Interval().IntervalShots, 3);
         at(25);
-        QCOMPARE(IntervalShots(), 3);
+        QCOMPARE(Interval().IntervalShots, 3);
         at(29);
-        QCOMPARE(IntervalShots(), 3);
+        QCOMPARE(Interval().IntervalShots, 3);
         at(30);
-        QCOMPARE(IntervalShots(), 4);
+        QCOMPARE(Interval().IntervalShots, 4);
         at(40);
-        QCOMPARE(IntervalStart(), 0u);  // five shots: done
+        QCOMPARE(Interval().IntervalStart, 0u);  // five shots: done
     }
 
     // The idle refresh drives the tick too; a stop by the user resets the
@@ -115,19 +111,19 @@ class TestIntervalometer : public TWindowTest {
         at(0);
         at(86399);
         IdleRefresh();
-        QCOMPARE(IntervalShots(), 1);
+        QCOMPARE(Interval().IntervalShots, 1);
         nowMs = 500'000'000u + 86400u * 1000u;
         IdleRefresh();
-        QCOMPARE(IntervalStart(), 0u);
+        QCOMPARE(Interval().IntervalStart, 0u);
 
         start(10, 5, 0);
         at(0);
         QCOMPARE(shots(), QStringLiteral("1"));
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QCOMPARE(IntervalStart(), 0u);
+        QCOMPARE(Interval().IntervalStart, 0u);
         QCOMPARE(shots(), QStringLiteral("0"));
         at(100);
-        QCOMPARE(IntervalShots(), 0);
+        QCOMPARE(Interval().IntervalShots, 0);
     }
 
     // The range rules of the boxes: out of range gives the warning and the
@@ -136,14 +132,14 @@ class TestIntervalometer : public TWindowTest {
         type("eNbImgT", QStringLiteral("1"));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(get<QLineEdit>("eNbImgT")->text(), QStringLiteral("2"));
-        QCOMPARE(IntervalTotal(), 2);
+        QCOMPARE(Interval().IntervalTotal, 2);
         type("eInterImg", QStringLiteral("86401"));
-        QCOMPARE(IntervalSeconds(), 10);
+        QCOMPARE(Interval().IntervalSeconds, 10);
         type("eDepImg", QStringLiteral("60"));
-        QCOMPARE(IntervalDelay(), 3600);
+        QCOMPARE(Interval().IntervalDelay, 3600);
         type("RetDecl", QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("RetDecl")->text(), QStringLiteral("2"));
-        QCOMPARE(SelfTimerDelay(), 2);
+        QCOMPARE(Shutter().SelfTimerDelay, 2);
         QCOMPARE(messages.size(), 3);
 
         start(4, 5, 0);
@@ -152,7 +148,7 @@ class TestIntervalometer : public TWindowTest {
         QTest::keyClick(total, Qt::Key_9);
         QCOMPARE(total->text(), QStringLiteral("4"));
         total->findChild<orka::TNumericEdit*>()->validateNow();
-        QCOMPARE(IntervalTotal(), 4);
+        QCOMPARE(Interval().IntervalTotal, 4);
     }
 
     // A schedule in force shows "avec" and the lamp while connected: off
@@ -163,30 +159,29 @@ class TestIntervalometer : public TWindowTest {
         QDateTime now(QDate(2024, 3, 14), QTime(9, 0));
         dialog->SetClock([&now] { return now; });
         dialog->SetWarningHook([](const QString&) {});
-        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
-        dialog->DatePicker->setDate(now.date());
-        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
-        dialog->TimePicker->setTime(QTime(10, 0));
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
-        dialog->TimePicker->setTime(QTime(11, 0));
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, "NouvDate"), Qt::LeftButton);
+        DatePicker(*dialog)->setDate(now.date());
+        QTest::mouseClick(Button(*dialog, "NouvDate"), Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
+        TimePicker(*dialog)->setTime(QTime(10, 0));
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
+        TimePicker(*dialog)->setTime(QTime(11, 0));
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
 
         auto* label = get<QLabel>("InfoPgmEv");
         auto* lamp = get<QLabel>("LampProg");
-        Connected() = true;
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);  // as connected
         QCOMPARE(label->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
         QVERIFY(ScheduleAllowsTrigger());
 
         // "Programmation": the dialog is modal; "Valider" closes it.
-        QTimer::singleShot(0, dialog,
-                           [dialog] { QTest::mouseClick(dialog->Valider, Qt::LeftButton); });
+        QTimer::singleShot(
+            0, dialog, [dialog] { QTest::mouseClick(Button(*dialog, "Valider"), Qt::LeftButton); });
         QTest::mouseClick(get<QPushButton>("PrgmEvent"), Qt::LeftButton);
         QVERIFY(dialog->ScheduleInForce());
         dialog->TimerTimer();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QCOMPARE(label->text(), QStringLiteral("avec"));
         QVERIFY(!lamp->isHidden());
         QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOff].toImage());
@@ -194,13 +189,13 @@ class TestIntervalometer : public TWindowTest {
 
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOn].toImage());
-        QCOMPARE(LampState(), uint8_t{1});
+        QCOMPARE(Schedule().LampState, uint8_t{1});
         QVERIFY(ScheduleAllowsTrigger());
 
         dialog->AnnulerClick();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QCOMPARE(label->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
         QVERIFY(ScheduleAllowsTrigger());

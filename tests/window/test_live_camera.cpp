@@ -15,9 +15,10 @@
 
 #include "CameraWindowTest.h"
 #include "Histogram.h"
-#include "OrkaCapture.h"
+#include "NumericEdit.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
+#include "jpeg_samples.h"
 #include "orkasim.h"
 
 using namespace std::chrono_literals;
@@ -93,7 +94,7 @@ class TestLiveCamera : public TCameraWindowTest {
     // connection's toggle leave it off.
     void connectQuietly() {
         QVERIFY(ConnectWithoutLiveView());
-        QVERIFY(!LiveViewOn());
+        QVERIFY(!Live().LiveViewOn);
         cam.clearLog();
     }
     void hoverShutter(bool over) {
@@ -122,7 +123,7 @@ class TestLiveCamera : public TCameraWindowTest {
             if (next == script.size() || clock.elapsed() > limit.count()) {
                 timedOut = next < script.size();
                 timer.stop();
-                if (base && LiveViewOn())
+                if (base && Live().LiveViewOn)
                     get<QCheckBox>("PreVisuActif")->setChecked(false);
             }
         });
@@ -131,8 +132,8 @@ class TestLiveCamera : public TCameraWindowTest {
         return !timedOut;
     }
     std::function<bool()> framesAtLeast(uint64_t n) {
-        const uint64_t from = FramesShown();
-        return [this, from, n] { return FramesShown() >= from + n; };
+        const uint64_t from = Live().FramesShown;
+        return [this, from, n] { return Live().FramesShown >= from + n; };
     }
 
   private Q_SLOTS:
@@ -160,20 +161,20 @@ class TestLiveCamera : public TCameraWindowTest {
                       [&] {
                           info = get<QLabel>("CamInfos")->text();
                           rate = get<QLabel>("FreqImg")->text();
-                          landscape = LiveImage().size();
+                          landscape = Live().LiveImage.size();
                           QTest::mouseClick(get<QToolButton>("ImgVertD"), Qt::LeftButton);
                       }},
-                     {framesAtLeast(3), [&] { portrait = LiveImage().size(); }}},
+                     {framesAtLeast(3), [&] { portrait = Live().LiveImage.size(); }}},
                     [&] { clickConnect(); });
         QVERIFY(done);
-        QVERIFY(Connected());
+        QVERIFY(Camera().Connected);
         QCOMPARE(landscape, QSize(544, 408));
         QCOMPARE(portrait, QSize(408, 544));
         QVERIFY2(info.count(QStringLiteral(" - ")) == 4, qPrintable(info));
         QVERIFY2(
             QRegularExpression(QStringLiteral("^FTr = \\d+,\\d\\d Img/s$")).match(rate).hasMatch(),
             qPrintable(rate));
-        QVERIFY(!LiveViewOn());
+        QVERIFY(!Live().LiveViewOn);
         QVERIFY(get<QLabel>("CamInfos")->text().isEmpty());
         QVERIFY(get<QLabel>("FreqImg")->text().isEmpty());
         const QImage blank = get<QLabel>("LiveView")->pixmap().toImage();
@@ -210,8 +211,8 @@ class TestLiveCamera : public TCameraWindowTest {
                               QVERIFY(cam.sendFile("DSC00001.JPG", 100000));
                           }}},
                         [&] { get<QCheckBox>("PreVisuActif")->setChecked(true); }));
-        QTRY_VERIFY(!Connected());
-        QVERIFY(!LiveViewOn());
+        QTRY_VERIFY(!Camera().Connected);
+        QVERIFY(!Live().LiveViewOn);
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
         // The picture cut off is kept beside the others and named.
@@ -224,8 +225,6 @@ class TestLiveCamera : public TCameraWindowTest {
         QVERIFY2(said.startsWith(QStringLiteral("L'appareil photo a été déconnecté.")) &&
                      said.endsWith(cut),
                  qPrintable(said));
-        if (qEnvironmentVariableIsSet("ORKA_SHOT"))  // a picture of the window, to look at
-            base->grab().save(qEnvironmentVariable("ORKA_SHOT"));
 
         cam.replug();
         QVERIFY(ConnectWithoutLiveView());
@@ -235,12 +234,12 @@ class TestLiveCamera : public TCameraWindowTest {
     // A disconnect or the window closing from inside the loop ends it.
     void stoppedFromInside() {
         QVERIFY(runLive({{framesAtLeast(3), [&] { clickConnect(); }}}, [&] { clickConnect(); }));
-        QVERIFY(!Connected());
+        QVERIFY(!Camera().Connected);
         QVERIFY(!cam.snapshot().sessionOpen);
         QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
 
         QVERIFY(runLive({{framesAtLeast(3), [&] { base->close(); }}}, [&] { clickConnect(); }));
-        QVERIFY(!Connected());
+        QVERIFY(!Camera().Connected);
         QVERIFY(!cam.snapshot().sessionOpen);
     }
 
@@ -251,20 +250,26 @@ class TestLiveCamera : public TCameraWindowTest {
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });
         hoverShutter(true);
-        QTRY_VERIFY(HalfPressed());
+        QTRY_VERIFY(Shutter().HalfPressed);
         QCOMPARE(HostCommands({kS1}), (std::vector<Sent>{{kS1, 1}, {kS1, 0}}));
         QCOMPARE(glyphs, (std::vector<int>{TBase::gClic1, TBase::gClic2}));
         // The camera meters again at the half press: the text follows its answer.
-        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(Status().warnings));
+        QCOMPARE(get<QLabel>("InfoStatut")->text(), orka::WarningText(Camera().Status.warnings));
         QTest::qWait(150);  // further refreshes send nothing
         QCOMPARE(HostCommands({kS1}).size(), size_t{2});
 
         hoverShutter(false);
-        QTRY_COMPARE(ShownGlyph(), int(TBase::gClic0));
-        QVERIFY(!HalfPressed());
-        // Moving the focus point while the mouse is elsewhere refocuses once.
+        QTRY_COMPARE(Shutter().ShownGlyph, int(TBase::gClic0));
+        QVERIFY(!Shutter().HalfPressed);
+        // Moving the focus point while the mouse is elsewhere refocuses once:
+        // the flexible point picked on the preview, shown with the next frame.
+        get<QRadioButton>("ModeFFP")->setChecked(true);
         cam.clearLog();
-        RefocusPending() = true;
+        MouseOnPreview(QEvent::MouseButtonPress, 40, 30, Qt::LeftButton);
+        MouseOnPreview(QEvent::MouseButtonRelease, 40, 30, Qt::NoButton);
+        const auto w = uint32_t(Live().PreviewWidth), h = uint32_t(Live().PreviewHeight);
+        QVERIFY(ShowFrame(w, h, samples::Solid(int(w), int(h), Qt::gray)));
+        QVERIFY(Shutter().RefocusPending || HostCommands({kS1}).size() == 2);
         QTRY_COMPARE(HostCommands({kS1}).size(), size_t{2});
     }
 
@@ -275,12 +280,12 @@ class TestLiveCamera : public TCameraWindowTest {
         cam.failOperation(kS1, 1);
         hoverShutter(true);
         QTRY_VERIFY(HostCommands({kS1}).size() >= 4);  // two cycles at least
-        QVERIFY(!HalfPressed());
-        QCOMPARE(ShownGlyph(), int(TBase::gClic0));
+        QVERIFY(!Shutter().HalfPressed);
+        QCOMPARE(Shutter().ShownGlyph, int(TBase::gClic0));
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("X"));
         cam.failOperation(kS1, 0);
-        QTRY_VERIFY(HalfPressed());
-        QCOMPARE(ShownGlyph(), int(TBase::gClic2));
+        QTRY_VERIFY(Shutter().HalfPressed);
+        QCOMPARE(Shutter().ShownGlyph, int(TBase::gClic2));
         hoverShutter(false);
     }
 
@@ -291,14 +296,14 @@ class TestLiveCamera : public TCameraWindowTest {
         auto* memo = get<QCheckBox>("MemoFocus");
         memo->setChecked(true);
         hoverShutter(true);
-        QTRY_VERIFY(FocusMemorised());
-        QTRY_VERIFY(HalfPressed());
+        QTRY_VERIFY(Shutter().FocusMemorised);
+        QTRY_VERIFY(Shutter().HalfPressed);
         QCOMPARE(memo->text(), QStringLiteral("Foc mémorisée"));
         QCOMPARE(HostCommands({kS1}), (std::vector<Sent>{{kS1, 1}}));
         hoverShutter(false);
-        QTRY_VERIFY(!HalfPressed());
+        QTRY_VERIFY(!Shutter().HalfPressed);
         hoverShutter(true);
-        QTRY_VERIFY(HalfPressed());
+        QTRY_VERIFY(Shutter().HalfPressed);
         QCOMPARE(HostCommands({kS1}).size(), size_t{1});
 
         hoverShutter(false);
@@ -314,9 +319,8 @@ class TestLiveCamera : public TCameraWindowTest {
     void bracketing() {
         connectQuietly();
         // "3 images décalées ± 0, 3": the camera in its bracketing drive mode.
-        base->findChild<TRadioGroup*>(QStringLiteral("MonoMultiVue"))->setItemIndex(1);
-        MonoMultiVueClick();
-        QCOMPARE(Status().driveMode, 3);
+        ChooseItem("MonoMultiVue", 1);
+        QCOMPARE(Camera().Status.driveMode, 3);
         std::vector<int> glyphs;
         connect(base, &TBase::shutterGlyphChanged, this, [&](int g) { glyphs.push_back(g); });
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
@@ -330,7 +334,7 @@ class TestLiveCamera : public TCameraWindowTest {
             if (g >= TBase::gClicOk)
                 results.push_back(g);
         QCOMPARE(results, (std::vector<int>{TBase::gImg1Ok, TBase::gImg2Ok, TBase::gImg3Ok}));
-        QCOMPARE(ErrorLatch(), uint8_t{0});
+        QCOMPARE(Camera().ErrorLatch, uint8_t{0});
         // The pictures land in the folder chosen.
         QTRY_VERIFY_WITH_TIMEOUT(QDir(images.path()).entryList(QDir::Files).size() >= 3, 10000);
     }
@@ -394,7 +398,9 @@ class TestLiveCamera : public TCameraWindowTest {
     void selfTimer() {
         connectQuietly();
         get<TRadioGroup>("MonoMultiVue")->setItemIndex(5);
-        SelfTimerDelay() = 2;
+        get<QLineEdit>("RetDecl")->setText(QStringLiteral("2"));
+        get<QLineEdit>("RetDecl")->findChild<orka::TNumericEdit*>()->validateNow();
+        QCOMPARE(Shutter().SelfTimerDelay, 2);
         auto* seen = new TPaintedTexts(get<QLabel>("InfoStatut"));
         const auto clicked = orkasim::Clock::now();
         QTest::mouseClick(get<QToolButton>("PriseVue"), Qt::LeftButton);
@@ -407,7 +413,7 @@ class TestLiveCamera : public TCameraWindowTest {
         const auto waited =
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
         QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
-        QCOMPARE(ShownGlyph(), int(TBase::gClicOk));
+        QCOMPARE(Shutter().ShownGlyph, int(TBase::gClicOk));
         // The countdown was painted while the window took no input.
         QVERIFY2(seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 2 s")) &&
                      seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 1 s")),
@@ -419,7 +425,7 @@ class TestLiveCamera : public TCameraWindowTest {
     void afterViewNo() {
         connectQuietly();
         get<QCheckBox>("PostVisuActif")->setChecked(true);
-        QVERIFY(AfterViewOn());
+        QVERIFY(Shutter().AfterViewOn);
         QString question;
         QTimer answer;
         answer.setInterval(20);
@@ -492,7 +498,7 @@ class TestLiveCamera : public TCameraWindowTest {
         Choose(get<QComboBox>("RCouleur"), 4);  // "Noir et Blanc"
         QVERIFY(get<QSlider>("FCoul")->isEnabled());
         QCOMPARE(get<QLabel>("lbFCoul")->text(), QStringLiteral("Filtre monochrome"));
-        QCOMPARE(Status().colorMode, 1);
+        QCOMPARE(Camera().Status.colorMode, 1);
         cam.clearLog();
         get<QSlider>("FCoul")->setValue(-2);
         QCOMPARE(get<QLineEdit>("eFCoul")->text(), QStringLiteral("-2"));
@@ -511,7 +517,7 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(sent.back().code, kSetCamStat);
         QCOMPARE(sent.back().arg >> 32, int64_t{kPWhiteBalance});
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 151);
-        QCOMPARE(CustomWBWord(), 6000u);
+        QCOMPARE(Colour().CustomWB.Word(), 6000u);
 
         cam.clearLog();
         Choose(presets, 1);
@@ -521,8 +527,8 @@ class TestLiveCamera : public TCameraWindowTest {
         QCOMPARE(get<QWidget>("BoxBalCoul")->height(), 51);
 
         get<QSlider>("ICC")->setValue(-15);
-        QCOMPARE(CustomWBWord() >> 16, 0xFFF1u);
-        QCOMPARE(CustomWBWord() & 0xFFFF, 6000u);
+        QCOMPARE(Colour().CustomWB.Word() >> 16, 0xFFF1u);
+        QCOMPARE(Colour().CustomWB.Word() & 0xFFFF, 6000u);
         get<QSlider>("ICC")->setValue(0);
 
         // "Prélever" at 6000 K and 0 has nothing to send.
@@ -538,11 +544,11 @@ class TestLiveCamera : public TCameraWindowTest {
         QTest::mouseClick(get<QLabel>("LiveView"), Qt::LeftButton, {}, QPoint(2, 3));
         QVERIFY(!get<QPushButton>("DefWB")->isChecked());
         QVERIFY(get<QPushButton>("Appliquer")->isEnabled());
-        QCOMPARE(QPoint(GreyPoint()[0], GreyPoint()[1]), QPoint(12, 18));  // 544 x 408
+        QCOMPARE(QPoint(Live().GreyPoint[0], Live().GreyPoint[1]), QPoint(12, 18));  // 544 x 408
         cam.clearLog();
         QTest::mouseClick(get<QPushButton>("Appliquer"), Qt::LeftButton);
         QVERIFY(!HostCommands({kGetPointWBGain}).empty());
-        const uint32_t word = CustomWBWord();
+        const uint32_t word = Colour().CustomWB.Word();
         QCOMPARE(get<QSlider>("TCoul")->value(), int(word & 0xFFFF));
         QCOMPARE(get<QSlider>("ICC")->value(), int(int16_t(word >> 16)));
         QCOMPARE(get<QLineEdit>("eTCoul")->text(), QString::number(word & 0xFFFF) + " °K");
@@ -565,32 +571,31 @@ class TestLiveCamera : public TCameraWindowTest {
         QImage shown, frame, histogram;
         std::vector<QPoint> peaks, marked;
         QString file;
-        const bool done = runLive(
-            {{framesAtLeast(3),
-              [&] {
-                  choose(6);
-                  QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-              }},
-             {framesAtLeast(4),
-              [&] {
-                  shown = LiveImage().convertToFormat(QImage::Format_RGB888);
-                  frame = QImage::fromData(FrameBuffer().data(), int(FrameBuffer().size()), "JPEG")
-                              .convertToFormat(QImage::Format_RGB888);
-                  histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
-                  for (int y = 0; y < Assist().height(); ++y)
-                      if (const uint8_t* m = Assist().MarksOfRow(y))
-                          for (int x = 0; x < Assist().width(); ++x) {
-                              if (m[x] & orka::kMarkPeak)
-                                  peaks.push_back({x, y});
-                              if (m[x])
-                                  marked.push_back({x, y});
-                          }
-                  file = VideoFileName();
-                  if (qEnvironmentVariableIsSet("ORKA_SHOT"))  // a picture of the window
-                      base->grab().save(qEnvironmentVariable("ORKA_SHOT"));
-                  choose(0);  // closes the video
-              }}},
-            [&] { clickConnect(); });
+        const bool done =
+            runLive({{framesAtLeast(3),
+                      [&] {
+                          choose(6);
+                          QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
+                      }},
+                     {framesAtLeast(4),
+                      [&] {
+                          shown = Live().LiveImage.convertToFormat(QImage::Format_RGB888);
+                          frame = QImage::fromData(Live().FrameBuffer.data(),
+                                                   int(Live().FrameBuffer.size()), "JPEG")
+                                      .convertToFormat(QImage::Format_RGB888);
+                          histogram = get<QLabel>("ImgHisto")->pixmap().toImage();
+                          for (int y = 0; y < Live().Assist.height(); ++y)
+                              if (const uint8_t* m = Live().Assist.MarksOfRow(y))
+                                  for (int x = 0; x < Live().Assist.width(); ++x) {
+                                      if (m[x] & orka::kMarkPeak)
+                                          peaks.push_back({x, y});
+                                      if (m[x])
+                                          marked.push_back({x, y});
+                                  }
+                          file = Video().VideoFileName;
+                          choose(0);  // closes the video
+                      }}},
+                    [&] { clickConnect(); });
         QVERIFY(done);
         QCOMPARE(shown.size(), QSize(544, 408));
         QCOMPARE(frame.size(), shown.size());

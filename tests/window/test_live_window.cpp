@@ -6,7 +6,6 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "UtilsOrka.h"
 #include "WindowTest.h"
@@ -23,27 +22,30 @@ class TestLiveWindow : public TWindowTest {
     Q_OBJECT
 
     void turn(int t) { QTest::mouseClick(get<QToolButton>(kTurnButtons[t]), Qt::LeftButton); }
-    void setFrameSize(uint32_t w, uint32_t h) {
-        LiveInfo() = LiveViewInfo{w, h, 0};
-        ApplyFrameSize();
+    // One frame of w x h as the camera delivers it, through the window's path.
+    bool feed(uint32_t w, uint32_t h, const std::vector<uint8_t>& jpeg) {
+        return ShowFrame(w, h, jpeg);
     }
-    // One frame through the window's path, shown when it decodes.
-    bool feed(const std::vector<uint8_t>& jpeg) {
-        FrameBuffer() = jpeg;
-        if (!DecodeFrame(true))
-            return false;
-        get<QLabel>("LiveView")->setPixmap(QPixmap::fromImage(LiveImage()));
-        return true;
+    // A click on the preview at (x, y) with the flexible focus point chosen:
+    // the point the camera is given.
+    QPoint pickFocusPoint(int x, int y) {
+        get<QRadioButton>("ModeFFP")->setChecked(true);
+        // Sent as they are: QTest would take (0, 0) for the widget's centre.
+        QLabel* live = get<QLabel>("LiveView");
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held =
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QMouseEvent event(type, QPointF(x, y), live->mapToGlobal(QPointF(x, y)), Qt::LeftButton,
+                              held, Qt::NoModifier);
+            QApplication::sendEvent(live, &event);
+        }
+        return QPoint(Live().FocusPoint[0], Live().FocusPoint[1]);
     }
 
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
-    void init() {
-        QVERIFY(OpenWindow());
-    }
-    void cleanup() {
-        DeleteWindow();
-    }
+    void init() { QVERIFY(OpenWindow()); }
+    void cleanup() { DeleteWindow(); }
 
     void previewToCamera_data() {
         QTest::addColumn<int>("turn");
@@ -75,9 +77,7 @@ class TestLiveWindow : public TWindowTest {
         QFETCH(QPoint, camera);
         QFETCH(QSize, shown);
         this->turn(turn);
-        std::array<int32_t, 2> point{-1, -1};
-        PreviewToCamera(preview.x(), preview.y(), point);
-        QCOMPARE(QPoint(point[0], point[1]), camera);
+        QCOMPARE(pickFocusPoint(preview.x(), preview.y()), camera);
         const QLabel* live = get<QLabel>("LiveView");
         QCOMPARE(live->size(), shown);
         const QWidget* box = get<QWidget>("ViewBox");
@@ -87,18 +87,18 @@ class TestLiveWindow : public TWindowTest {
     // Every orientation change brings the focus back to the centre.
     void orientationResetsFocusPoint() {
         for (int t : {Clockwise, UpsideDown, Anticlockwise, Normal}) {
-            FocusMark()[0] = 7;
-            FocusMark()[1] = 9;
-            FocusPoint()[0] = 100;
-            FocusPoint()[1] = 200;
-            RoiThumbDirty() = false;
+            pickFocusPoint(7, 9);
+            QCOMPARE(Live().FocusMark, (std::array<int32_t, 2>{7, 9}));
+            QVERIFY(Live().FocusPoint != (std::array<int32_t, 2>{1632, 1224}));
+            QVERIFY(feed(320, 240, samples::Solid(320, 240, Qt::gray)));  // draws the thumbnail
+            QVERIFY(!Motion().RoiThumbDirty);
             turn(t);
-            QCOMPARE(FocusPoint()[0], 1632);
-            QCOMPARE(FocusPoint()[1], 1224);
+            QCOMPARE(Live().FocusPoint[0], 1632);
+            QCOMPARE(Live().FocusPoint[1], 1224);
             const bool tall = t == Clockwise || t == Anticlockwise;
-            QCOMPARE(FocusMark()[0], tall ? 120 : 160);
-            QCOMPARE(FocusMark()[1], tall ? 160 : 120);
-            QVERIFY(RoiThumbDirty());
+            QCOMPARE(Live().FocusMark[0], tall ? 120 : 160);
+            QCOMPARE(Live().FocusMark[1], tall ? 160 : 120);
+            QVERIFY(Motion().RoiThumbDirty);
         }
     }
 
@@ -110,7 +110,7 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(base->width(), TBase::kClientWidthSmall);
         QCOMPARE(get<QWidget>("ViewBox")->size(), QSize(322, 322));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
-        QCOMPARE(QSize(PreviewWidth(), PreviewHeight()), QSize(320, 240));
+        QCOMPARE(QSize(Live().PreviewWidth, Live().PreviewHeight), QSize(320, 240));
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
 
         turn(Clockwise);
@@ -118,9 +118,9 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(base->width(), TBase::kClientWidthLarge);
         QCOMPARE(get<QWidget>("ViewBox")->size(), QSize(546, 546));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
-        QCOMPARE(QSize(PreviewWidth(), PreviewHeight()), QSize(544, 408));
+        QCOMPARE(QSize(Live().PreviewWidth, Live().PreviewHeight), QSize(544, 408));
         QCOMPARE(get<QLabel>("LiveView")->size(), QSize(408, 544));
-        QCOMPARE(FocusPoint()[0], 1632);
+        QCOMPARE(Live().FocusPoint[0], 1632);
     }
 
     void frameTurns_data() {
@@ -137,14 +137,14 @@ class TestLiveWindow : public TWindowTest {
         QFETCH(int, turn);
         QFETCH(QColor, topLeft);
         QFETCH(QSize, shown);
-        setFrameSize(64, 48);
         this->turn(turn);
-        QVERIFY(feed(samples::Encode(samples::Quadrants(64, 48))));
-        QCOMPARE(LiveImage().size(), shown);
-        QCOMPARE(LiveImage().format(), QImage::Format_BGR888);
-        QVERIFY(samples::Near(LiveImage().pixelColor(2, 2), topLeft));
+        QVERIFY(feed(64, 48, samples::Encode(samples::Quadrants(64, 48))));
+        QCOMPARE(Live().LiveImage.size(), shown);
+        QCOMPARE(Live().LiveImage.format(), QImage::Format_BGR888);
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(2, 2), topLeft));
         // Every quadrant has a channel at full scale: one bin holds almost all.
-        QVERIFY(Histogram().bins[255] + Histogram().bins[254] + Histogram().bins[253] >=
+        QVERIFY(Live().Histogram.bins[255] + Live().Histogram.bins[254] +
+                    Live().Histogram.bins[253] >=
                 64 * 48 * 9 / 10);
         QCOMPARE(get<QLabel>("ImgHisto")->pixmap().size(), QSize(256, 100));
     }
@@ -152,45 +152,39 @@ class TestLiveWindow : public TWindowTest {
     // A broken frame between good ones is skipped: the picture shown and the
     // histogram stay those of the last good frame, and the next one shows.
     void corruptFrameInStream() {
-        setFrameSize(64, 48);
         const auto red = samples::Solid(64, 48, Qt::red);
         const auto blue = samples::Solid(64, 48, Qt::blue);
         auto broken = blue;
         broken.resize(broken.size() * 2 / 3);
 
-        QVERIFY(feed(red));
-        const auto histogram = Histogram().bins;
-        QVERIFY(!feed(broken));
-        QVERIFY(samples::Near(LiveImage().pixelColor(60, 44), Qt::red));
+        QVERIFY(feed(64, 48, red));
+        const auto histogram = Live().Histogram.bins;
+        QVERIFY(!feed(64, 48, broken));
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(60, 44), Qt::red));
         QVERIFY(
             samples::Near(get<QLabel>("LiveView")->pixmap().toImage().pixelColor(60, 44), Qt::red));
-        QVERIFY(Histogram().bins == histogram);
-        QVERIFY(feed(blue));
-        QVERIFY(samples::Near(LiveImage().pixelColor(60, 44), Qt::blue));
+        QVERIFY(Live().Histogram.bins == histogram);
+        QVERIFY(feed(64, 48, blue));
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(60, 44), Qt::blue));
     }
 
-    // An after-view picture of another size is fitted into the preview.
+    // A picture of another size than announced is fitted into the preview.
     void otherSizeIsFitted() {
-        setFrameSize(64, 48);
-        FrameBuffer() = samples::Encode(samples::Quadrants(256, 96));
-        QVERIFY(DecodeFrame(false));
-        QCOMPARE(LiveImage().size(), QSize(64, 48));
+        QVERIFY(feed(64, 48, samples::Encode(samples::Quadrants(256, 96))));
+        QCOMPARE(Live().LiveImage.size(), QSize(64, 48));
         // 256 x 96 fitted into 64 x 48 is 64 x 24, centred: black above and below.
-        QVERIFY(samples::Near(LiveImage().pixelColor(5, 2), Qt::black));
-        QVERIFY(samples::Near(LiveImage().pixelColor(5, 15), Qt::red));
-        QVERIFY(samples::Near(LiveImage().pixelColor(60, 30), Qt::white));
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(5, 2), Qt::black));
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(5, 15), Qt::red));
+        QVERIFY(samples::Near(Live().LiveImage.pixelColor(60, 30), Qt::white));
     }
 
     // Reticle: full lines through the centre from a tenth to nine tenths,
     // with ticks; grid: dotted lines at the odd tenths.
     void reticleAndGrid() {
-        LiveImage() = QImage(320, 240, QImage::Format_BGR888);
-        LiveImage().fill(Qt::black);
-        {
-            QPainter painter(&LiveImage());
-            DrawReticle(painter);
-        }
-        const QImage& img = LiveImage();
+        const auto black = samples::Solid(320, 240, Qt::black);
+        get<QCheckBox>("Reticule")->setChecked(true);
+        QVERIFY(feed(320, 240, black));
+        const QImage& img = Live().LiveImage;
         const QColor white(Qt::white);
         QCOMPARE(img.pixelColor(32, 120), white);
         QCOMPARE(img.pixelColor(288, 120), white);
@@ -200,11 +194,9 @@ class TestLiveWindow : public TWindowTest {
         QCOMPARE(img.pixelColor(64, 114), QColor(Qt::black));
         QCOMPARE(img.pixelColor(155, 48), white);  // tick at 2 H / 10
 
-        LiveImage().fill(Qt::black);
-        {
-            QPainter painter(&LiveImage());
-            DrawGrid(painter);
-        }
+        get<QCheckBox>("Reticule")->setChecked(false);
+        get<QCheckBox>("Grille")->setChecked(true);
+        QVERIFY(feed(320, 240, black));
         int on = 0;
         for (int y = 24; y <= 216; ++y)
             on += img.pixelColor(96, y) == white;
@@ -237,8 +229,12 @@ class TestLiveWindow : public TWindowTest {
         QFETCH(uint, distance);
         QFETCH(QString, nearText);
         QFETCH(QString, farText);
-        FocalLength() = 50;
-        ShowDepthOfField(distance, 6);
+        QCOMPARE(Focus().FocalLength, 50);
+        CameraStatusData status{};
+        status.focusMode = 1;  // manual focus at distance
+        status.focusDistance = int32_t(distance);
+        status.aperture = 6;
+        ShowReadouts(status, true);
         QCOMPARE(get<QLineEdit>("eDProc")->text(), nearText);
         QCOMPARE(get<QLineEdit>("eDLoin")->text(), farText);
     }
@@ -252,10 +248,10 @@ class TestLiveWindow : public TWindowTest {
         numeric->setMessageHook([](QMessageBox::Icon, const QString&) {});
         edit->setText(QStringLiteral("135"));
         numeric->validateNow();
-        QCOMPARE(FocalLength(), 135);
+        QCOMPARE(Focus().FocalLength, 135);
         edit->setText(QStringLiteral("300"));
         numeric->validateNow();
-        QCOMPARE(FocalLength(), 50);
+        QCOMPARE(Focus().FocalLength, 50);
     }
 };
 

@@ -11,8 +11,8 @@
 
 #include "CameraWindowTest.h"
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
+#include "ProgDHWidgets.h"
 #include "RadioGroup.h"
 #include "SimLog.h"
 #include "orkasim.h"
@@ -113,7 +113,7 @@ class TestModes : public TCameraWindowTest {
             expected.emplace_back(kBracketStepParam, wire[1]);
         QVERIFY(SentModeSettings() == expected);
         QCOMPARE(cam.parameter(kDriveModeParam), wire[0]);
-        QCOMPARE(Status().driveMode, wire[0]);
+        QCOMPARE(Camera().Status.driveMode, wire[0]);
         QCOMPARE(base->windowTitle(), caption);
         for (const char* name :
              {"ModeIntervalle", "ClicSurEvent", "Retardateur", "SequenceVideo"}) {
@@ -123,7 +123,7 @@ class TestModes : public TCameraWindowTest {
                 QCOMPARE(group->y(), 120);
         }
         QCOMPARE(postVisu->isEnabled(), mode == 0);
-        QCOMPARE(AfterViewOn(), mode == 0);
+        QCOMPARE(Shutter().AfterViewOn, mode == 0);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
     }
 
@@ -132,7 +132,7 @@ class TestModes : public TCameraWindowTest {
     void boxesAreResetAndRead() {
         get<QLineEdit>("RetDecl")->setText(QStringLiteral("7"));
         choose(5);
-        QCOMPARE(SelfTimerDelay(), 7);
+        QCOMPARE(Shutter().SelfTimerDelay, 7);
 
         get<QLineEdit>("eDepImg")->setText(QStringLiteral("5"));
         get<QLineEdit>("eNbImgT")->setText(QStringLiteral("12"));
@@ -140,30 +140,33 @@ class TestModes : public TCameraWindowTest {
         choose(2);
         QCOMPARE(get<QLineEdit>("eDepImg")->text(), QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("eNbImgP")->text(), QStringLiteral("0"));
-        QCOMPARE(IntervalTotal(), 12);
-        QCOMPARE(IntervalSeconds(), 30);
-        QCOMPARE(IntervalDelay(), 0);
+        QCOMPARE(Interval().IntervalTotal, 12);
+        QCOMPARE(Interval().IntervalSeconds, 30);
+        QCOMPARE(Interval().IntervalDelay, 0);
 
         get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("15"));
-        VideoDelay() = 60000;
+        get<QLineEdit>("eDepVideo")->setText(QStringLiteral("1"));
+        get<QLineEdit>("eDepVideo")->findChild<orka::TNumericEdit*>()->validateNow();
+        QCOMPARE(Video().VideoDelay, 60000);
         choose(6);
         QCOMPARE(get<QLineEdit>("eDureeVideo")->text(), QStringLiteral("0"));
         QCOMPARE(get<QLineEdit>("eDepVideo")->text(), QStringLiteral("0"));
-        QCOMPARE(VideoDuration(), 0);
-        QCOMPARE(VideoDelay(), 0);
+        QCOMPARE(Video().VideoDuration, 0);
+        QCOMPARE(Video().VideoDelay, 0);
     }
 
     // A new choice, the same mode included, stops what was running.
     void choosingStopsRunningSequences() {
         choose(2);
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QVERIFY(IntervalStart() != 0);
+        QVERIFY(Interval().IntervalStart != 0);
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Stopper la séquence"));
         QVERIFY(get<QLineEdit>("eNbImgT")->isReadOnly());
-        IntervalShots() = 1;
-        get<QLineEdit>("eNbImgP")->setText(QStringLiteral("1"));
+        IdleRefresh();  // the first shot, due at once
+        QCOMPARE(Interval().IntervalShots, 1);
+        QCOMPARE(get<QLineEdit>("eNbImgP")->text(), QStringLiteral("1"));
         choose(2);
-        QCOMPARE(IntervalStart(), 0u);
+        QCOMPARE(Interval().IntervalStart, 0u);
         QCOMPARE(get<QLineEdit>("eNbImgP")->text(), QStringLiteral("0"));
         QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
@@ -175,13 +178,13 @@ class TestModes : public TCameraWindowTest {
             get<QCheckBox>("PreVisuActif")->setChecked(true);
         }
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-        QVERIFY(VideoStart() != 0);
-        QVERIFY(VideoCompressor());
+        QVERIFY(Video().VideoStart != 0);
+        QVERIFY(Video().VideoCompressor);
         QVERIFY(!get<QWidget>("DimPreView")->isEnabled());
-        const QString file = VideoFileName();
+        const QString file = Video().VideoFileName;
         choose(0);
-        QCOMPARE(VideoStart(), 0u);
-        QVERIFY(!VideoCompressor());
+        QCOMPARE(Video().VideoStart, 0u);
+        QVERIFY(!Video().VideoCompressor);
         QVERIFY(get<QWidget>("DimPreView")->isEnabled());
         QCOMPARE(get<QPushButton>("SeqVideo")->text(), QStringLiteral("Lancer la séquence"));
         QVERIFY(QFileInfo::exists(file));
@@ -189,9 +192,7 @@ class TestModes : public TCameraWindowTest {
         // Detection: rectangle, button down, beep checked; another mode
         // clears them all.
         choose(3);
-        RoiMouseDownEvent(Qt::LeftButton, 20, 20);
-        RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 80, 60);
-        RoiMouseUpEvent(80, 60);
+        DragOnPreview(20, 20, 80, 60);
         QTest::mouseClick(get<QPushButton>("DetectEvent"), Qt::LeftButton);
         get<QCheckBox>("BeepDecl")->setChecked(true);
         get<QSlider>("Seuil")->setValue(80);
@@ -203,8 +204,8 @@ class TestModes : public TCameraWindowTest {
         QCOMPARE(get<QPushButton>("DetectEvent")->text(), QStringLiteral("Activer la détection"));
         QVERIFY(!get<QCheckBox>("BeepDecl")->isChecked());
         QCOMPARE(get<QLabel>("lbSeuil")->text(), QStringLiteral("50 %"));
-        QCOMPARE(RoiEditor().Size, QSize(0, 0));
-        QCOMPARE(Detector().Rectangle().width(), 0);
+        QCOMPARE(Motion().RoiEditor.Size, QSize(0, 0));
+        QCOMPARE(Motion().Detector.Rectangle().width(), 0);
     }
 
     // A change inside the rectangle releases the shutter inside a slot of
@@ -213,29 +214,25 @@ class TestModes : public TCameraWindowTest {
         TParamPgm* dialog = ParamPgm();
         QDateTime now(QDate(2024, 3, 14), QTime(9, 0));
         dialog->SetClock([&now] { return now; });
-        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
-        dialog->DatePicker->setDate(now.date());
-        QTest::mouseClick(dialog->NouvDate, Qt::LeftButton);
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
-        dialog->TimePicker->setTime(QTime(10, 0));
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
-        dialog->TimePicker->setTime(QTime(11, 0));
-        QTest::mouseClick(dialog->NouvHeure, Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, "NouvDate"), Qt::LeftButton);
+        DatePicker(*dialog)->setDate(now.date());
+        QTest::mouseClick(Button(*dialog, "NouvDate"), Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
+        TimePicker(*dialog)->setTime(QTime(10, 0));
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
+        TimePicker(*dialog)->setTime(QTime(11, 0));
+        QTest::mouseClick(Button(*dialog, "NouvHeure"), Qt::LeftButton);
         dialog->ValiderClick();
         dialog->TimerTimer();
 
         choose(3);
-        RoiMouseDownEvent(Qt::LeftButton, 100, 100);
-        RoiMouseMoveEvent(Qt::LeftButton, Qt::NoModifier, 103, 106);
-        RoiMouseUpEvent(103, 106);
+        DragOnPreview(100, 100, 103, 106);
         QTest::mouseClick(get<QPushButton>("DetectEvent"), Qt::LeftButton);
         // The upper block stays dark, the lower one jumps by 900.
         const auto frame = [this](int32_t lower) {
-            Detector().ExchangeBlockArrays();
-            int32_t* luma = Detector().RoiLuma();
-            for (int i = 0; i < 18; ++i)
-                luma[i] = i < 9 ? 0 : lower;
-            DetectionAfterAnalyse();
+            std::vector<int32_t> luma(18, 0);
+            std::fill(luma.begin() + 9, luma.end(), lower);
+            MotionFrame(luma);
         };
         cam.clearLog();
         frame(0);
@@ -244,7 +241,7 @@ class TestModes : public TCameraWindowTest {
         QCOMPARE(get<QProgressBar>("AffdImg")->value(), 100);
         for (int i = 0; i < 5; ++i)
             frame(100);
-        QVERIFY(!Detector().JustTriggered());
+        QVERIFY(!Motion().Detector.JustTriggered());
         const auto before = SentCodes();
         QCOMPARE(std::count(before.begin(), before.end(), kCapture), 0);
 
@@ -253,12 +250,12 @@ class TestModes : public TCameraWindowTest {
         now.setTime(QTime(10, 30));
         dialog->TimerTimer();
         frame(200);
-        QVERIFY(Detector().JustTriggered());
+        QVERIFY(Motion().Detector.JustTriggered());
         const auto codes = SentCodes();
         const auto capture = std::find(codes.begin(), codes.end(), kCapture);
         QVERIFY(capture != codes.end());
         QVERIFY(std::find(capture, codes.end(), kTerminateCapture) != codes.end());
-        QCOMPARE(LastResult(), 0);
+        QCOMPARE(Camera().LastResult, 0);
         QCOMPARE(std::count(codes.begin(), codes.end(), kCapture), 1);
         // The picture lands in the image folder.
         QTRY_COMPARE_WITH_TIMEOUT(files(), filesBefore + 1, 10000);
@@ -279,8 +276,8 @@ class TestModes : public TCameraWindowTest {
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
-        QVERIFY(IntervalStart() != 0);
-        QTRY_VERIFY_WITH_TIMEOUT(IntervalStart() == 0, 15000);
+        QVERIFY(Interval().IntervalStart != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Interval().IntervalStart == 0, 15000);
         // The schedule counts whole seconds from the start.
         QVERIFY2(clock.elapsed() >= 4000, qPrintable(QString::number(clock.elapsed())));
         const auto codes = SentCodes();
@@ -293,7 +290,7 @@ class TestModes : public TCameraWindowTest {
     void disconnectingChoosesSingleShot() {
         choose(4);
         QTest::mouseClick(get<QToolButton>("ConnectAPN"), Qt::LeftButton);
-        QVERIFY(!Connected());
+        QVERIFY(!Camera().Connected);
         QCOMPARE(get<TRadioGroup>("MonoMultiVue")->itemIndex(), 0);
         QCOMPARE(base->windowTitle(),
                  QStringLiteral("PC <--> Orka         en mode de Prise de vue unique"));

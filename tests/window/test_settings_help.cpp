@@ -7,7 +7,6 @@
 #include "CameraClock.h"
 #include "HelpViewer.h"
 #include "InfosPgm.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
 #include "WindowTest.h"
 
@@ -53,7 +52,7 @@ class TestSettingsHelp : public TWindowTest {
 
     void scheduleDialogOpensItsOwnPage() {
         TParamPgm schedule(base);
-        QTest::mouseClick(schedule.Aide, Qt::LeftButton);
+        QTest::mouseClick(schedule.findChild<QPushButton*>("Aide"), Qt::LeftButton);
         auto* own = schedule.findChild<THelpViewer*>();
         QVERIFY(own != nullptr);
         QCOMPARE(own->PageTitle(), QStringLiteral("Programmateur Date et Heure"));
@@ -66,29 +65,31 @@ class TestSettingsHelp : public TWindowTest {
         QVERIFY(about != nullptr);
         QCOMPARE(about->windowTitle(), QStringLiteral("A propos"));
         QCOMPARE(about->size(), QSize(214, 123));
-        QCOMPARE(about->VersionPgm->text(), QStringLiteral("PC <--> Orka " PCORKA_VERSION));
-        QVERIFY(about->VersionPgm->font().bold());
-        QVERIFY(!about->CopyRight->text().isEmpty());
-        QVERIFY(about->Ok->isDefault());
+        QCOMPARE(about->findChild<QLabel*>("VersionPgm")->text(),
+                 QStringLiteral("PC <--> Orka " PCORKA_VERSION));
+        QVERIFY(about->findChild<QLabel*>("VersionPgm")->font().bold());
+        QVERIFY(!about->findChild<QLabel*>("CopyRight")->text().isEmpty());
+        QVERIFY(about->findChild<QPushButton*>("Ok")->isDefault());
 
         about->SetVersionInfo(QString(), QStringLiteral("ignored"));
-        QCOMPARE(about->VersionPgm->text(), QStringLiteral("PC <--> Orka"));
-        QVERIFY(about->CopyRight->text().isEmpty());
+        QCOMPARE(about->findChild<QLabel*>("VersionPgm")->text(), QStringLiteral("PC <--> Orka"));
+        QVERIFY(about->findChild<QLabel*>("CopyRight")->text().isEmpty());
 
         // "A propos ..." shows it modally, with the version read again; OK
         // closes it with the OK result.
         QTimer::singleShot(0, about, [about] {
             QVERIFY(about->isModal() && about->isVisible());
-            QTest::mouseClick(about->Ok, Qt::LeftButton);
+            QTest::mouseClick(about->findChild<QPushButton*>("Ok"), Qt::LeftButton);
         });
         QTest::mouseClick(get<QPushButton>("APropos"), Qt::LeftButton);
         QCOMPARE(about->result(), int(QDialog::Accepted));
-        QCOMPARE(about->VersionPgm->text(), QStringLiteral("PC <--> Orka " PCORKA_VERSION));
+        QCOMPARE(about->findChild<QLabel*>("VersionPgm")->text(),
+                 QStringLiteral("PC <--> Orka " PCORKA_VERSION));
 
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
         about->show();
-        QTest::mouseClick(about->SiteWEB, Qt::LeftButton);
+        QTest::mouseClick(about->findChild<QLabel*>("SiteWEB"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QString::fromLatin1(TInfosPgm::kWebAddress))});
         about->hide();

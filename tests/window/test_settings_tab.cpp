@@ -5,7 +5,6 @@
 #include <QtWidgets>
 
 #include "CameraWindowTest.h"
-#include "OrkaCapture.h"
 #include "SimLog.h"
 
 using namespace simlog;
@@ -29,7 +28,8 @@ class TestSettingsTab : public TCameraWindowTest {
 
     void connectCamera() {
         QVERIFY(ConnectWithoutLiveView());
-        InfoErreurClick();  // what the connection latched is not under test
+        QTest::mouseClick(get<QLabel>("InfoErreur"),
+                          Qt::LeftButton);  // what the connection latched is not under test
         cam.clearLog();
     }
 
@@ -42,7 +42,7 @@ class TestSettingsTab : public TCameraWindowTest {
         QVERIFY(OpenCameraWindow([this] {
             dialogStarts.clear();
             dialogAnswer.clear();
-            ChooseDirectoryHook() = [this](const QString& start) {
+            DialogHooks().ChooseDirectory = [this](const QString& start) {
                 dialogStarts << start;
                 return dialogAnswer;
             };
@@ -88,7 +88,7 @@ class TestSettingsTab : public TCameraWindowTest {
         QCOMPARE(time,
                  (std::vector<uint8_t>{uint8_t(shown.time().hour()), uint8_t(shown.time().minute()),
                                        uint8_t(shown.time().second()), 0}));
-        QCOMPARE(LastResult(), 0);
+        QCOMPARE(Camera().LastResult, 0);
     }
 
     // Typing in the folder box opens the directory dialog at the folder shown;
@@ -136,8 +136,8 @@ class TestSettingsTab : public TCameraWindowTest {
         cam.clearLog();
         Choose(get<QComboBox>("SonMap"), 1);
         QCOMPARE(SentSettings(), (std::vector<Setting>{{kInfocusSound, 1}}));
-        QCOMPARE(Status().shutterSound, 2);
-        QCOMPARE(Status().infocusSound, 1);
+        QCOMPARE(Camera().Status.shutterSound, 2);
+        QCOMPARE(Camera().Status.infocusSound, 1);
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
     }
 };

@@ -9,12 +9,11 @@
 
 #include "CameraWindowTest.h"
 #include "FchConf.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "SimLog.h"
 
 using namespace simlog;
-using Kind = TBase::MessageKind;
+using Kind = TEventPump::MessageKind;
 
 namespace {
 
@@ -45,14 +44,14 @@ class TestTemplates : public TCameraWindowTest {
         auto* box = get<QCheckBox>("PreVisuActif");
         const QSignalBlocker quiet(box);
         box->setChecked(boxChecked);
-        LiveViewOn() = false;  // the tests drive the live-view mark themselves
-        InfoErreurClick();     // what the connection latched is not under test
+        QTest::mouseClick(get<QLabel>("InfoErreur"),
+                          Qt::LeftButton);  // what the connection latched is not under test
         cam.clearLog();
     }
     // The settings at connection with the exposure, flash and sound settings
     // changed: a template a user could have saved.
     CameraStatusData changedSettings() {
-        CameraStatusData r = StatusAtConnect();
+        CameraStatusData r = Camera().StatusAtConnect;
         r.imageSize = 7;        // 2560 x 1920
         r.imageQuality = 2;     // "Fin"
         r.exposureProgram = 3;  // manual: shutter and aperture are sent
@@ -78,12 +77,11 @@ class TestTemplates : public TCameraWindowTest {
         chosen = path;
         bool ranAfter = false, looked = false;
         QTimer::singleShot(0, base, [&] {
-            ranAfter = LiveViewOn();
+            ranAfter = Live().LiveViewOn;
             looked = true;
-            if (LiveViewOn())
-                ToggleLiveView();
+            StopLiveView();
         });
-        OuvrModeleClick();
+        QTest::mouseClick(get<QPushButton>("OuvrModele"), Qt::LeftButton);
         [&] { QTRY_VERIFY(looked); }();
         return ranAfter;
     }
@@ -97,9 +95,9 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(OpenCameraWindow([this] {
             chosen.clear();
             messages.clear();
-            ChooseTemplateToSaveHook() = [this] { return chosen; };
-            ChooseTemplateToOpenHook() = [this] { return chosen; };
-            ShowMessageHook() = [this](Kind kind, const QString& text) {
+            DialogHooks().ChooseTemplateToSave = [this] { return chosen; };
+            DialogHooks().ChooseTemplateToOpen = [this] { return chosen; };
+            DialogHooks().ShowMessage = [this](Kind kind, const QString& text) {
                 messages << std::pair(kind, text);
             };
         }));
@@ -112,10 +110,15 @@ class TestTemplates : public TCameraWindowTest {
     // The saved file is the signature and the window's status record, every
     // field in place; saving changes neither ModCour nor ModDefaut.
     void savedFileHoldsTheStatusRecord() {
+        // The window's record: without a camera, the record it last applied.
+        CameraStatusData record{};
         for (int i = 0; i < orka::kStatusFieldCount; ++i)
-            orka::SetStatusField(Status(), i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
+            orka::SetStatusField(record, i, int32_t(0x80000001u + uint32_t(i) * 0x01020304u));
+        uint8_t restore = 0;
+        ApplySettingsRecord(record, restore);
+        QVERIFY(std::memcmp(&Camera().Status, &record, sizeof record) == 0);
         chosen = dir.filePath(QStringLiteral("exact.cfg"));
-        EnrgModeleClick();
+        QTest::mouseClick(get<QPushButton>("EnrgModele"), Qt::LeftButton);
         QVERIFY(messages.isEmpty());
         QFile file(chosen);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -134,7 +137,7 @@ class TestTemplates : public TCameraWindowTest {
 
         // A folder that does not exist: a French error box and no file.
         chosen = dir.filePath(QStringLiteral("absent/x.cfg"));
-        EnrgModeleClick();
+        QTest::mouseClick(get<QPushButton>("EnrgModele"), Qt::LeftButton);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].first, Kind::Error);
         QVERIFY(!QFile::exists(chosen));
@@ -157,21 +160,21 @@ class TestTemplates : public TCameraWindowTest {
         QCOMPARE(get<QComboBox>("SonDecl")->currentIndex(), 2);
         // The camera took every value: its status reads them back.
         for (int i : {0, 1, 2, 3, 9, 10, 13, 14, 16, 22, 37, 38})
-            QVERIFY2(orka::StatusField(Status(), i) == orka::StatusField(wanted, i),
+            QVERIFY2(orka::StatusField(Camera().Status, i) == orka::StatusField(wanted, i),
                      qPrintable(QString::number(i)));
 
         chosen = dir.filePath(QStringLiteral("again.cfg"));
-        EnrgModeleClick();
+        QTest::mouseClick(get<QPushButton>("EnrgModele"), Qt::LeftButton);
         const orka::TemplateRead again = orka::ReadTemplate(chosen);
         QCOMPARE(again.error, orka::TemplateError::None);
-        QVERIFY(std::memcmp(&again.settings, &Status(), sizeof Status()) == 0);
+        QVERIFY(std::memcmp(&again.settings, &Camera().Status, sizeof Camera().Status) == 0);
 
         cam.clearLog();
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(modDefaut());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
         QVERIFY(!SentSettings().empty());
-        QVERIFY(orka::SameTemplateFields(Status(), StatusAtConnect()));
+        QVERIFY(orka::SameTemplateFields(Camera().Status, Camera().StatusAtConnect));
 
         // Nothing changed since: a click sends nothing, even on a checked box.
         cam.clearLog();
@@ -184,13 +187,25 @@ class TestTemplates : public TCameraWindowTest {
     // settings: only the compared fields make "Modèle par défaut" send.
     void defaultComparesSettingsNotReadings() {
         connectCamera();
-        Status().battery = 2;
-        Status().focusDistance = 1234;
-        Status().flashCharge = 1;
+        // The camera reports a new battery level, focus distance and flash
+        // charge; the window reads them with the next status.
+        cam.changeParameter(37, 2);
+        cam.changeParameter(27, 1234);
+        cam.changeParameter(70, 1);
+        QTRY_VERIFY([&] {
+            CheckResult(0);
+            const CameraStatusData& s = Camera().Status;
+            return s.battery == 2 && s.focusDistance == 1234 && s.flashCharge == 1;
+        }());
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(SentSettings().empty());
 
-        Status().param28 = StatusAtConnect().param28 + 1;
+        const int32_t param28 = Camera().StatusAtConnect.param28 + 1;
+        cam.changeParameter(28, param28);
+        QTRY_VERIFY([&] {
+            CheckResult(0);
+            return Camera().Status.param28 == param28;
+        }());
         QTest::mouseClick(get<QCheckBox>("ModDefaut"), Qt::LeftButton);
         QVERIFY(!SentSettings().empty());
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
@@ -225,15 +240,16 @@ class TestTemplates : public TCameraWindowTest {
     // after both, as the box asks.
     void missingAndShortFiles() {
         connectCamera(true);
-        LiveViewOn() = true;
-        QVERIFY(load(dir.filePath(QStringLiteral("nowhere.cfg"))));
+        bool ranAfter = false;
+        InsideLiveView([&] { ranAfter = load(dir.filePath(QStringLiteral("nowhere.cfg"))); });
+        QVERIFY(ranAfter);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0], std::pair(Kind::Warning, QStringLiteral("Fichier inexistant")));
 
         const QString shortFile = dir.filePath(QStringLiteral("short.cfg"));
         WriteFile(shortFile, orka::EncodeTemplate(changedSettings()).left(191));
-        LiveViewOn() = true;
-        QVERIFY(load(shortFile));
+        InsideLiveView([&] { ranAfter = load(shortFile); });
+        QVERIFY(ranAfter);
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[1],
                  std::pair(Kind::Error, QStringLiteral("Lecture au-delà de la fin de fichier")));
@@ -242,11 +258,13 @@ class TestTemplates : public TCameraWindowTest {
         QVERIFY(modDefaut());
 
         // Cancelling the dialog does nothing at all.
-        LiveViewOn() = true;
-        chosen.clear();
-        OuvrModeleClick();
-        QVERIFY(LiveViewOn());
-        LiveViewOn() = false;
+        bool stillRunning = false;
+        InsideLiveView([&] {
+            chosen.clear();
+            QTest::mouseClick(get<QPushButton>("OuvrModele"), Qt::LeftButton);
+            stillRunning = Live().LiveViewOn;
+        });
+        QVERIFY(stillRunning);
     }
 
     // After a load the live view runs exactly when "Prévisualisation active"
@@ -268,9 +286,14 @@ class TestTemplates : public TCameraWindowTest {
         connectCamera(boxChecked);
         CameraStatusData r = changedSettings();
         r.param13 = param13;
-        LiveViewOn() = runningBefore;
-        QCOMPARE(load(templateFile("live.cfg", r)), boxChecked);
-        QCOMPARE(LiveViewOn(), false);  // stopped by load(), and not marked running after
+        const QString file = templateFile("live.cfg", r);
+        bool ranAfter = false;
+        if (runningBefore)
+            InsideLiveView([&] { ranAfter = load(file); });
+        else
+            ranAfter = load(file);
+        QCOMPARE(ranAfter, boxChecked);
+        QCOMPARE(Live().LiveViewOn, false);  // stopped by load(), and not marked running after
     }
 
     // A setting the camera refuses: the template is not in force; the live
@@ -278,10 +301,11 @@ class TestTemplates : public TCameraWindowTest {
     void refusalWhileApplying() {
         connectCamera(true);
         cam.failOperation(kSetCamStat, 1);
-        LiveViewOn() = true;
         CameraStatusData r = changedSettings();
         r.param13 = 3;
-        QVERIFY(load(templateFile("refused.cfg", r)));
+        bool ranAfter = false;
+        InsideLiveView([&] { ranAfter = load(templateFile("refused.cfg", r)); });
+        QVERIFY(ranAfter);
         cam.failOperation(kSetCamStat, 0);
         QCOMPARE(modCour(), QStringLiteral("Configuration par défaut"));
         QVERIFY(modDefaut());
@@ -339,9 +363,9 @@ class TestTemplates : public TCameraWindowTest {
     void returnsTheErrorLatch() {
         connectCamera();
         uint8_t restore = 0;
-        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{1});
+        QCOMPARE(ApplySettingsRecord(Camera().StatusAtConnect, restore), uint8_t{1});
         CheckResult(1);
-        QCOMPARE(ApplySettingsRecord(StatusAtConnect(), restore), uint8_t{0});
+        QCOMPARE(ApplySettingsRecord(Camera().StatusAtConnect, restore), uint8_t{0});
     }
 };
 

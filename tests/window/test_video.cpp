@@ -9,7 +9,6 @@
 #include <QtWidgets>
 
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "RadioGroup.h"
 #include "WindowTest.h"
 #include "orkasim.h"
@@ -60,14 +59,15 @@ class TestVideo : public TWindowTest {
     QTemporaryDir dir;
     uint32_t nowMs = kT0;
     orkasim::Scene scene;
-    QImage landscape;  // one decoded 544 x 408 frame of the scene
+    QImage landscape;                    // one decoded 544 x 408 frame of the scene
+    std::vector<uint8_t> landscapeJpeg;  // the same as the camera sends it
 
-    // The live view hands over frames every 100 ms until the recording ends.
-    int feed(const QImage& shown, uint32_t untilMs) {
+    // The camera's frames reach the live view every 100 ms until the
+    // recording ends.
+    int feed(uint32_t untilMs) {
         int frames = 0;
-        while (VideoStart() != 0 && nowMs <= untilMs) {
-            LiveImage() = shown;
-            VideoTick();
+        while (Video().VideoStart != 0 && nowMs <= untilMs) {
+            ShowFrame(544, 408, landscapeJpeg);
             ++frames;
             nowMs += 100;
         }
@@ -78,14 +78,15 @@ class TestVideo : public TWindowTest {
         get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
         nowMs = kT0;
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-        QCOMPARE(VideoStart(), kT0);
+        QCOMPARE(Video().VideoStart, kT0);
     }
 
   private Q_SLOTS:
     void initTestCase() {
         QLocale::setDefault(QLocale::French);
         QVERIFY(dir.isValid());
-        const std::vector<uint8_t> jpeg = scene.renderJpeg(544, 408, orkasim::SceneSettings{}, 1.0);
+        landscapeJpeg = scene.renderJpeg(544, 408, orkasim::SceneSettings{}, 1.0);
+        const std::vector<uint8_t>& jpeg = landscapeJpeg;
         landscape = QImage::fromData(jpeg.data(), int(jpeg.size()), "JPEG")
                         .convertToFormat(QImage::Format_BGR888);
         QCOMPARE(landscape.size(), QSize(544, 408));
@@ -95,10 +96,8 @@ class TestVideo : public TWindowTest {
             SetTickSource([this] { return nowMs; });
             get<QLineEdit>("NomRep")->setText(dir.path());
         }));
-        PreviewWidth() = 544;
-        PreviewHeight() = 408;
-        get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
-        MonoMultiVueClick();
+        ChooseItem("DimPreView", 1);  // the large preview
+        ChooseItem("MonoMultiVue", 6);
     }
     void cleanup() { DeleteWindow(); }
 
@@ -107,19 +106,19 @@ class TestVideo : public TWindowTest {
     // choosing a mode without a recording leaves it alone.
     void landscapeRecording() {
         StoreQuickCompress(7);
-        MonoMultiVueClick();
+        ChooseItem("MonoMultiVue", 6);
         QCOMPARE(StoredQuickCompress(), 7);
 
         startRecording("2");
         QCOMPARE(StoredQuickCompress(), 1);
-        QCOMPARE(VideoOptions().FrameRate, 5);  // the large preview
-        QCOMPARE(feed(landscape, kT0 + 5000), 21);
-        QCOMPARE(VideoStart(), 0u);
+        QCOMPARE(Video().VideoOptions.FrameRate, 5);  // the large preview
+        QCOMPARE(feed(kT0 + 5000), 21);
+        QCOMPARE(Video().VideoStart, 0u);
         QCOMPARE(get<QPushButton>("SeqVideo")->text(), QStringLiteral("Lancer la séquence"));
         QCOMPARE(get<QLineEdit>("eDureeVideo")->text(), QStringLiteral("2"));
         QCOMPARE(StoredQuickCompress(), 7);
 
-        const QString file = VideoFileName();
+        const QString file = Video().VideoFileName;
         QCOMPARE(QFileInfo(file).fileName(), QStringLiteral("VideoOrka00001.avi"));
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
@@ -143,24 +142,23 @@ class TestVideo : public TWindowTest {
         QVERIFY(!box->findChild<orka::TNumericEdit*>()->pending());
         box->findChild<orka::TNumericEdit*>()->validateNow();
         QCOMPARE(box->text(), shown);
-        QCOMPARE(feed(landscape, kT0 + 3000), 31);
-        QVERIFY(VideoStart() != 0);
+        QCOMPARE(feed(kT0 + 3000), 31);
+        QVERIFY(Video().VideoStart != 0);
         QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-        QCOMPARE(VideoStart(), 0u);
+        QCOMPARE(Video().VideoStart, 0u);
     }
 
     // A quarter turn: the stream is upright, 408 x 544.
     void quarterTurnRecording() {
         get<QToolButton>("ImgVertD")->setChecked(true);
         startRecording("1");
-        QCOMPARE(VideoOptions().Width, 408);
-        QCOMPARE(VideoOptions().Height, 544);
-        const QImage upright = landscape.transformed(QTransform().rotate(90));
-        QCOMPARE(feed(upright, kT0 + 5000), 11);
+        QCOMPARE(Video().VideoOptions.Width, 408);
+        QCOMPARE(Video().VideoOptions.Height, 544);
+        QCOMPARE(feed(kT0 + 5000), 11);  // turned upright by the live view
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
 #endif
-        const auto info = Probe(VideoFileName());
+        const auto info = Probe(Video().VideoFileName);
         QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
         QCOMPARE(info.value("width"), QStringLiteral("408"));
         QCOMPARE(info.value("height"), QStringLiteral("544"));
@@ -173,14 +171,14 @@ class TestVideo : public TWindowTest {
     void startDelay() {
         get<QLineEdit>("eDepVideo")->setText(QStringLiteral("1"));
         get<QLineEdit>("eDepVideo")->findChild<orka::TNumericEdit*>()->validateNow();
-        QCOMPARE(VideoDelay(), 60000);
+        QCOMPARE(Video().VideoDelay, 60000);
         startRecording("10");
-        const QString file = VideoFileName();
+        const QString file = Video().VideoFileName;
         QVERIFY(QFileInfo::exists(file));
-        QCOMPARE(feed(landscape, kT0 + 59900), 600);
-        QCOMPARE(VideoCompressor()->FileName(), file);
+        QCOMPARE(feed(kT0 + 59900), 600);
+        QCOMPARE(Video().VideoCompressor->FileName(), file);
         const qint64 headersOnly = QFileInfo(file).size();
-        QCOMPARE(feed(landscape, kT0 + 80000), 101);
+        QCOMPARE(feed(kT0 + 80000), 101);
         QCOMPARE(nowMs - 100, kT0 + 70000);
         QVERIFY(QFileInfo(file).size() > headersOnly);
     }
@@ -194,32 +192,31 @@ class TestVideo : public TWindowTest {
         QVERIFY2(status->text().startsWith(QStringLiteral("Impossible de créer le fichier vidéo")),
                  qPrintable(status->text()));
         status->clear();
-        feed(landscape, kT0 + 5000);
+        feed(kT0 + 5000);
         QCOMPARE(status->text(), QString());
-        QCOMPARE(VideoStart(), 0u);
+        QCOMPARE(Video().VideoStart, 0u);
     }
 
     // Ten seconds recorded from the simulated camera's live view on the
     // window's own clock: the file plays for the time it was recorded.
     void tenSecondsFromTheSimulatedCamera() {
         orkasim::Camera::instance().reset();
-        SetTickSource(TBase::TickSource{});
+        SetTickSource(orka::TickClock::TickSource{});
         bool started = false, ended = false;
         QElapsedTimer clock;
         QTimer steps;
         steps.setInterval(20);
         connect(&steps, &QTimer::timeout, this, [&] {
-            if (!LiveViewOn())
+            if (!Live().LiveViewOn)
                 return;
-            if (!started && FramesShown() >= 3) {
-                get<TRadioGroup>("MonoMultiVue")->setItemIndex(6);
-                MonoMultiVueClick();
+            if (!started && Live().FramesShown >= 3) {
+                ChooseItem("MonoMultiVue", 6);
                 get<QLineEdit>("eDureeVideo")->setText(QStringLiteral("10"));
                 get<QLineEdit>("eDureeVideo")->findChild<orka::TNumericEdit*>()->validateNow();
                 QTest::mouseClick(get<QPushButton>("SeqVideo"), Qt::LeftButton);
-                started = VideoStart() != 0;
+                started = Video().VideoStart != 0;
                 clock.start();
-            } else if (started && VideoStart() == 0) {
+            } else if (started && Video().VideoStart == 0) {
                 ended = true;
             }
             if (ended || (clock.isValid() && clock.elapsed() > 20000)) {
@@ -238,10 +235,10 @@ class TestVideo : public TWindowTest {
 #ifndef ORKA_FFPROBE
         QSKIP("ffprobe not found");
 #endif
-        const auto info = Probe(VideoFileName());
+        const auto info = Probe(Video().VideoFileName);
         QCOMPARE(info.value("codec_name"), QStringLiteral("mjpeg"));
-        QCOMPARE(info.value("width").toInt(), VideoOptions().Width);
-        QCOMPARE(info.value("height").toInt(), VideoOptions().Height);
+        QCOMPARE(info.value("width").toInt(), Video().VideoOptions.Width);
+        QCOMPARE(info.value("height").toInt(), Video().VideoOptions.Height);
         QVERIFY2(info.value("nb_read_frames").toInt() >= 40,
                  qPrintable(info.value("nb_read_frames")));
         const double duration = info.value("duration").toDouble();

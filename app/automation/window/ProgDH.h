@@ -33,25 +33,13 @@ class TParamPgm : public QDialog {
     bool ScheduleInForce() const { return schedule_.ScheduleInForce(); }
     bool InScheduledSlot() const { return schedule_.InScheduledSlot(); }
     const orka::Schedule& Schedule() const { return schedule_; }
+    // The one-second evaluation runs (the dialog's Timer).
+    bool TimerRunning() const { return Timer.isActive(); }
 
     // Tests: the clock giving the present local date and time, and the
     // warning box (QMessageBox::warning by default).
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     void SetWarningHook(std::function<void(const QString&)> hook) { warn_ = std::move(hook); }
-
-    // Widgets, by the names of the form.
-    QTreeWidget* SelectDH = nullptr;
-    QGroupBox* GroupDate = nullptr;
-    QGroupBox* GroupHeure = nullptr;
-    QPushButton* NouvDate = nullptr;
-    QPushButton* NouvHeure = nullptr;
-    QPushButton* Valider = nullptr;
-    QPushButton* Aide = nullptr;
-    QPushButton* Annuler = nullptr;
-    QLabel* ImgActif = nullptr;
-    QDateEdit* DatePicker = nullptr;  // exists during a date entry
-    QTimeEdit* TimePicker = nullptr;  // exists during a slot entry
-    QTimer Timer;
 
   Q_SIGNALS:
     // "Aide": the window opens the help page of this topic ("ProgDH").
@@ -81,6 +69,20 @@ class TParamPgm : public QDialog {
     void UpdateControls();
     void SyncTimer();
     QDate SelectedDate(int* child = nullptr) const;
+
+    // Widgets, by the names of the form (objectName): tests find them so.
+    QTreeWidget* SelectDH = nullptr;
+    QGroupBox* GroupDate = nullptr;
+    QGroupBox* GroupHeure = nullptr;
+    QPushButton* NouvDate = nullptr;
+    QPushButton* NouvHeure = nullptr;
+    QPushButton* Valider = nullptr;
+    QPushButton* Aide = nullptr;
+    QPushButton* Annuler = nullptr;
+    QLabel* ImgActif = nullptr;
+    QDateEdit* DatePicker = nullptr;  // exists during a date entry
+    QTimeEdit* TimePicker = nullptr;  // exists during a slot entry
+    QTimer Timer;
 
     orka::Schedule schedule_;
     std::function<QDateTime()> clock_;

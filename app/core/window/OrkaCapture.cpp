@@ -1,5 +1,6 @@
-// The main window: creation and closing, the status panels, the single
-// result check of library calls, help and tooltips.
+// The main window: creation of its parts and their wiring, closing, the
+// layout for the preview size, the status panels' colours, help and
+// tooltips.
 #include "OrkaCapture.h"
 
 #include <QAbstractItemView>
@@ -9,22 +10,37 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSlider>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
 
-#include "FrameDecoder.h"
+#include "CameraLink.h"
+#include "ColourControls.h"
+#include "Connection.h"
+#include "EventPump.h"
+#include "ExposureControls.h"
+#include "FocusControls.h"
+#include "FormControls.h"
 #include "HelpViewer.h"
-#include "InterfaceOrka.h"
+#include "IdleRefresh.h"
+#include "IntervalSequence.h"
+#include "LiveView.h"
+#include "ModeChoice.h"
+#include "MotionTrigger.h"
 #include "NumericEdit.h"
 #include "PictureFolder.h"
-#include "ProgDH.h"
+#include "SavedPictures.h"
 #include "SessionStrip.h"
-#include "UtilsOrka.h"
+#include "SettingsControls.h"
+#include "SettingsTab.h"
+#include "Shutter.h"
+#include "Templates.h"
+#include "TriggerSchedule.h"
+#include "VideoSequence.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -32,27 +48,6 @@ namespace {
 // A status panel's own text colour, over the window's red.
 void SetTextColour(QLabel* label, const QColor& colour) {
     label->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
-}
-
-// Resource names of Glyphs, in the order of TBase::GlyphIndex.
-constexpr const char* kGlyphNames[TBase::gGlyphCount] = {
-    "CLIC0",  "CLIC1",     "CLIC2",    "CLICOK",   "IMG1OK",  "IMG2OK",
-    "IMG3OK", "BATTPLEIN", "BATTDEMI", "BATTVIDE", "LAMPOFF", "LAMPON"};
-
-void Fill(QComboBox* box, const orka::ValueList& list) {
-    box->addItems(list.texts());
-    box->setCurrentIndex(list.start());
-}
-
-void SetRange(QSlider* bar, const orka::TrackBarRange& range) {
-    bar->setRange(range.minimum, range.maximum);
-    bar->setValue(range.start);
-    bar->setTickInterval(range.tick);
-    bar->setPageStep(range.tick);
-}
-
-QPixmap LoadGlyph(const char* name) {
-    return QPixmap(QStringLiteral(":/glyphs/") + QLatin1String(name));
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ TBase::TBase(QWidget* parent)
 }
 
 TBase::~TBase() {
-    if (!activities_->Running(orka::Activity::Closing))
+    if (!eventPump_->Activities()->Running(orka::Activity::Closing))
         FormClose();
 }
 
@@ -95,14 +90,9 @@ void TBase::FormCreate() {
     GlyphBtnOff = LoadGlyph("BTNOFF");
     GlyphBtnOn = LoadGlyph("BTNON");
     ui_->ConnectAPN->setIcon(GlyphBtnOff);
-    for (int i = 0; i < gGlyphCount; ++i)
-        Glyphs[i] = LoadGlyph(kGlyphNames[i]);
+    Glyphs = LoadGlyphs();
     ui_->PriseVue->setIcon(Glyphs[gClic0]);
     ui_->LampProg->setPixmap(Glyphs[gLampOff]);  // what LampState 0 stands for
-    FrameIntervals.Reset();
-    PreviewWidth = 320;
-    PreviewHeight = 240;
-    WorkBitmap = QImage(PreviewWidth, PreviewHeight, QImage::Format_BGR888);
 
     // The window's default font colour is red: the captions of labels, boxes
     // and groups without a colour of their own. The status panels set theirs.
@@ -119,14 +109,7 @@ void TBase::FormCreate() {
     blank.fill(palette().color(QPalette::Button));
     ui_->LiveView->setPixmap(QPixmap::fromImage(blank));
 
-    ErrorLatch = 0;
-    RoiThumbDirty = false;
-    Connected = false;
-    IntervalStart = 0;
-    VideoStart = 0;
-
     ui_->lbMACRO->clear();
-    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
 
     // The white balance box shows the preset list only.
     ui_->BoxBalCoul->resize(ui_->BoxBalCoul->width(), 51);
@@ -138,11 +121,25 @@ void TBase::FormCreate() {
     ui_->PrefixImg->setText(QStringLiteral("ImageOrka"));
     ui_->PrefixVideo->setText(QStringLiteral("VideoOrka"));
 
-    FillLists();
+    FillControls(this);
+    // Entries longer than their box show in full in the open list.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
     FitTabCaptions();
-    ConnectHandlers();
-    ParamPgm = new TParamPgm(this);
-    InitAutomation();
+
+    idleTimer_ = new QTimer(this);
+    connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
+    CreateParts();
+    ConnectNumericEdits();
+
+    // What the window shows before any camera: no detection rectangle, the
+    // single shot, the threshold's read-out. No camera is open yet: what the
+    // library refused here says nothing of a camera, and connecting starts
+    // from a clear indicator anyway.
+    motionTrigger_->ClearRoiThumbnail();
+    modeChoice_->MonoMultiVueClick();
+    cameraLink_->ForgetErrors();
+    motionTrigger_->SeuilChange();
 
     // One filter for the whole application switches the window's tooltips
     // and lets the two status panels at the right answer clicks.
@@ -152,33 +149,88 @@ void TBase::FormCreate() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    idleTimer_ = new QTimer(this);
-    connect(idleTimer_, &QTimer::timeout, this, &TBase::IdleRefresh);
+    connect(idleTimer_, &QTimer::timeout, idleRefresh_.get(), &TIdleRefresh::IdleRefresh);
     idleTimer_->start(kIdlePeriodMs);
 }
 
-void TBase::FillLists() {
-    namespace io = orka::InterfaceOrka;
-    const std::pair<QComboBox*, const orka::ValueList*> lists[] = {
-        {ui_->QualImg, &io::QualImg},     {ui_->DefImg, &io::DefImg},
-        {ui_->ISOImg, &io::ISOImg},       {ui_->ModeAPN, &io::ModeAPN},
-        {ui_->MesAPN, &io::MesAPN},       {ui_->VitAPN, &io::VitAPN},
-        {ui_->OuvAPN, &io::OuvAPN},       {ui_->CompExp, &io::CompExp},
-        {ui_->CompFlash, &io::CompFlash}, {ui_->MFlashAPN, &io::MFlashAPN},
-        {ui_->CFlashAPN, &io::CFlashAPN}, {ui_->RCouleur, &io::RCouleur},
-        {ui_->RNettete, &io::RNettete},   {ui_->BalBlanc, &io::BalBlanc},
-        {ui_->SonMap, &io::SonMap},       {ui_->SonDecl, &io::SonDecl},
+// The parts, each given what it writes by reference and what it reads by
+// const reference, lowest first; then the signals by which a part tells the
+// parts above it.
+void TBase::CreateParts() {
+    Ui::TBase& ui = *ui_;
+    cameraLink_ = std::make_unique<TCameraLink>(camera_, ui.InfoErreur);
+    eventPump_ = std::make_unique<TEventPump>(this, ui.InfoStatut);
+    TCameraLink& link = *cameraLink_;
+    TEventPump& pump = *eventPump_;
+    savedPictures_ =
+        std::make_unique<TSavedPictures>(link, strip_, ui.InfoStatut, ui.NomRep, ui.PrefixImg);
+    exposureControls_ = std::make_unique<TExposureControls>(this, ui, link);
+    focusControls_ = std::make_unique<TFocusControls>(ui, link, focus_);
+    colourControls_ = std::make_unique<TColourControls>(this, ui, link, colour_, live_);
+    triggerSchedule_ = std::make_unique<TTriggerSchedule>(this, ui, pump, schedule_,
+                                                          Glyphs[gLampOff], Glyphs[gLampOn]);
+    videoSequence_ = std::make_unique<TVideoSequence>(ui, clock_, video_, live_);
+    motionTrigger_ = std::make_unique<TMotionTrigger>(this, ui, link, pump, *triggerSchedule_,
+                                                      detection_, live_);
+    liveView_ = std::make_unique<TLiveView>(this, ui, link, pump, clock_, *motionTrigger_,
+                                            *videoSequence_, live_, idleTimer_);
+    shutterButton_ =
+        std::make_unique<TShutter>(this, ui, link, pump, *liveView_, live_, Glyphs, shutter_);
+    intervalSequence_ = std::make_unique<TIntervalSequence>(ui, pump, clock_, *shutterButton_,
+                                                            *liveView_, interval_);
+    modeChoice_ = std::make_unique<TModeChoice>(this, ui, link, *motionTrigger_, *intervalSequence_,
+                                                *videoSequence_, *shutterButton_);
+    settingsTab_ = std::make_unique<TSettingsTab>(this, ui, link, pump, *savedPictures_);
+    settingsControls_ =
+        std::make_unique<TSettingsControls>(this, ui, link, *exposureControls_, *colourControls_,
+                                            *focusControls_, *modeChoice_, *settingsTab_);
+    templates_ = std::make_unique<TTemplates>(ui, link, pump, *settingsControls_, *liveView_);
+    connection_ = std::make_unique<TConnection>(
+        this, ui, link, pump,
+        TConnection::Parts{*liveView_, *shutterButton_, *focusControls_, *triggerSchedule_,
+                           *settingsControls_, *modeChoice_, *savedPictures_, *motionTrigger_,
+                           *templates_},
+        shutter_, GlyphBtnOff, GlyphBtnOn);
+    idleRefresh_ = std::make_unique<TIdleRefresh>(
+        ui, link, pump,
+        TIdleRefresh::Parts{*connection_, *shutterButton_, *savedPictures_, *intervalSequence_,
+                            *colourControls_, *triggerSchedule_},
+        Glyphs, interval_, focus_, readout_);
+
+    connect(liveView_.get(), &TLiveView::frameShown, idleRefresh_.get(),
+            &TIdleRefresh::IdleRefresh);
+    connect(liveView_.get(), &TLiveView::previewSizeChosen, this, &TBase::LayoutForPreviewSize);
+    connect(liveView_.get(), &TLiveView::focusMarkMoved, shutterButton_.get(), &TShutter::Refocus);
+    connect(shutterButton_.get(), &TShutter::shutterGlyphChanged, this,
+            &TBase::shutterGlyphChanged);
+    connect(connection_.get(), &TConnection::connectedNow, idleRefresh_.get(),
+            &TIdleRefresh::ResetReadouts);
+}
+
+// Numeric edit boxes: each filters its digits as they are typed and checks
+// its range one second after the last key release; the part that owns the
+// setting stores the value it accepted.
+void TBase::ConnectNumericEdits() {
+    using orka::TNumericEdit;
+    const auto rule = [](QLineEdit* edit, orka::EditRange range) {
+        return new TNumericEdit(edit, range);
     };
-    for (const auto& [box, list] : lists)
-        Fill(box, *list);
-    SetRange(ui_->FCoul, io::FCoul);
-    SetRange(ui_->Sat, io::Sat);
-    SetRange(ui_->Contr, io::Contr);
-    SetRange(ui_->TCoul, io::TCoul);
-    SetRange(ui_->ICC, io::ICC);
-    // Entries longer than their box show in full in the open list.
-    for (QComboBox* box : findChildren<QComboBox*>())
-        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
+    connect(rule(ui_->RetDecl, orka::RetDeclRange), &TNumericEdit::accepted, shutterButton_.get(),
+            &TShutter::RetDeclKeyUp);
+    TIntervalSequence* interval = intervalSequence_.get();
+    connect(rule(ui_->eNbImgT, orka::eNbImgTRange), &TNumericEdit::accepted, interval,
+            &TIntervalSequence::eNbImgTKeyUp);
+    connect(rule(ui_->eDepImg, orka::eDepImgRange), &TNumericEdit::accepted, interval,
+            &TIntervalSequence::eDepImgKeyUp);
+    connect(rule(ui_->eInterImg, orka::eInterImgRange), &TNumericEdit::accepted, interval,
+            &TIntervalSequence::eInterImgKeyUp);
+    TVideoSequence* video = videoSequence_.get();
+    connect(rule(ui_->eDureeVideo, orka::eDureeVideoRange), &TNumericEdit::accepted, video,
+            &TVideoSequence::eDureeVideoKeyUp);
+    connect(rule(ui_->eDepVideo, orka::eDepVideoRange), &TNumericEdit::accepted, video,
+            &TVideoSequence::eDepVideoKeyUp);
+    connect(rule(ui_->eDFoc, orka::eDFocRange), &TNumericEdit::accepted, focusControls_.get(),
+            &TFocusControls::eDFocKeyUp);
 }
 
 // The five tab captions share the width of the page control: a font too
@@ -190,56 +242,8 @@ void TBase::FitTabCaptions() {
         bar->setStyleSheet(QStringLiteral("QTabBar { font-size: %1pt; }").arg(size));
 }
 
-void TBase::ConnectHandlers() {
-    connect(ui_->ConnectAPN, &QToolButton::clicked, this, &TBase::ConnectAPNClick);
-    connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
-    ConnectExposureHandlers();
-    ConnectSettingsTabHandlers();
-    ConnectNumericEdits();
-    SetUpLiveView();
-    SetUpFocus();
-    SetUpColour();
-}
-
-void TBase::ConnectNumericEdits() {
-    using orka::TNumericEdit;
-    const std::tuple<QLineEdit*, orka::EditRange, void (TBase::*)(int)> boxes[] = {
-        {ui_->RetDecl, orka::RetDeclRange, &TBase::RetDeclKeyUp},
-        {ui_->eNbImgT, orka::eNbImgTRange, &TBase::eNbImgTKeyUp},
-        {ui_->eDepImg, orka::eDepImgRange, &TBase::eDepImgKeyUp},
-        {ui_->eInterImg, orka::eInterImgRange, &TBase::eInterImgKeyUp},
-        {ui_->eDureeVideo, orka::eDureeVideoRange, &TBase::eDureeVideoKeyUp},
-        {ui_->eDepVideo, orka::eDepVideoRange, &TBase::eDepVideoKeyUp},
-        {ui_->eDFoc, orka::eDFocRange, &TBase::eDFocKeyUp},
-    };
-    for (const auto& [edit, range, handler] : boxes)
-        connect(new TNumericEdit(edit, range), &TNumericEdit::accepted, this, handler);
-}
-
-void TBase::RetDeclKeyUp(int seconds) {
-    SelfTimerDelay = seconds;
-}
-void TBase::eNbImgTKeyUp(int shots) {
-    IntervalTotal = shots;
-}
-void TBase::eDepImgKeyUp(int minutes) {
-    IntervalDelay = minutes * 60;
-}
-void TBase::eInterImgKeyUp(int seconds) {
-    IntervalSeconds = seconds;
-}
-void TBase::eDureeVideoKeyUp(int seconds) {
-    VideoDuration = seconds;
-}
-void TBase::eDepVideoKeyUp(int minutes) {
-    VideoDelay = minutes * 60000;
-}
-void TBase::eDFocKeyUp(int millimetres) {
-    FocalLength = millimetres;
-}
-
 void TBase::closeEvent(QCloseEvent* event) {
-    if (activities_->SkipsConnectClick()) {  // the disconnect under way finishes first
+    if (eventPump_->Activities()->SkipsConnectClick()) {  // the disconnect under way finishes first
         event->ignore();
         return;
     }
@@ -248,59 +252,23 @@ void TBase::closeEvent(QCloseEvent* event) {
 }
 
 void TBase::FormClose() {
-    if (activities_->Running(orka::Activity::Closing))
+    const auto& activities = eventPump_->Activities();
+    if (activities->Running(orka::Activity::Closing))
         return;
-    activities_->Enter(orka::Activity::Closing);  // for good
+    activities->Enter(orka::Activity::Closing);  // for good
     if (idleTimer_)
         idleTimer_->stop();
-    SeqVideoClick();  // a recording in progress is closed properly
-    DisconnectCamera();
+    videoSequence_->SeqVideoClick();  // a recording in progress is closed properly
+    connection_->DisconnectCamera();
     qApp->removeEventFilter(this);
-    delete ParamPgm;
-    ParamPgm = nullptr;
     GlyphBtnOff = QPixmap();
     GlyphBtnOn = QPixmap();
-    Glyphs.fill(QPixmap());
-    WorkBitmap = QImage();
-    FrameBuffer.clear();
-    Detector.ResizeDetectionBuffers(0);
-}
-
-void TBase::CheckResult(int32_t result) {
-    LastResult = result;
-    if (ErrorLatch == 0 && result != 0)
-        ErrorLatch = 1;
-    // "No camera" while connected is a definite sign that it went away; the
-    // idle refresh leaves the connection.
-    if (Connected && result == kNoCamera)
-        CameraLost = true;
-    if (!Connected) {
-        SetErrorIndicator(QStringLiteral("O"));
-        return;
-    }
-    if (ErrorLatch == 1)
-        SetErrorIndicator(QStringLiteral("X"));
-    GetCameraStatusData(&Status);
+    liveView_->ReleaseBuffers();
+    detection_.Detector.ResizeDetectionBuffers(0);
 }
 
 void TBase::InfoErreurClick() {
-    ErrorLatch = 0;
-    SetErrorIndicator(QStringLiteral("O"));
-}
-
-void TBase::SetErrorIndicator(const QString& text) {
-    QLabel* panel = ui_->InfoErreur;
-    if (panel->text() == text)
-        return;
-    panel->setText(text);
-    SetTextColour(panel, text == QLatin1String("X") ? QColor(200, 0, 0) : QColor(0, 128, 0));
-}
-
-void TBase::SetInfoConnect(const QString& text, const QColor& colour) {
-    QLabel* panel = ui_->InfoConnect;
-    panel->setText(text);
-    SetTextColour(panel, colour);
-    panel->repaint();
+    cameraLink_->ClearErrorLatch();
 }
 
 void TBase::keyPressEvent(QKeyEvent* event) {

@@ -1,0 +1,53 @@
+// The intervalometer of the window: a fixed number of shots at a fixed
+// interval after an optional delay, each fired through the shutter's full
+// press. The schedule is absolute (Intervalometer.h); it is evaluated by the
+// idle refresh, by every live-view frame and, so that it keeps its
+// one-second resolution when nothing else happens, by a one-second timer.
+// Writes orka::IntervalState.
+#pragma once
+
+#include <QObject>
+
+#include "TBaseState.h"
+
+class QTimer;
+class TEventPump;
+class TLiveView;
+class TShutter;
+
+namespace orka {
+class TickClock;
+}
+
+namespace Ui {
+class TBase;
+}
+
+class TIntervalSequence : public QObject {
+  public:
+    TIntervalSequence(Ui::TBase& ui, TEventPump& pump, const orka::TickClock& clock,
+                      TShutter& shutter, TLiveView& live, orka::IntervalState& state);
+
+    // Called with fromUser false (no sender) it always stops.
+    void SeqInterVClick(bool fromUser = false);
+    // The values eNbImgT, eDepImg and eInterImg accepted.
+    void eNbImgTKeyUp(int shots);
+    void eDepImgKeyUp(int minutes);
+    void eInterImgKeyUp(int seconds);
+    // The intervalometer mode chosen: no delay, the boxes read.
+    void EnterMode();
+    // Fires the shot that is due, if any.
+    void IntervalTick();
+
+  private:
+    void StopIntervalSequence();
+
+    Ui::TBase& ui_;
+    TEventPump& pump_;
+    const orka::TickClock& clock_;
+    TShutter& shutter_;
+    TLiveView& live_;
+    orka::IntervalState& state_;
+    QTimer* timer_;     // evaluates IntervalTick once a second
+    uint32_t run_ = 0;  // counts the starts of the intervalometer
+};

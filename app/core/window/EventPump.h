@@ -1,0 +1,77 @@
+// Event pumping of the window, under the rule of re-entrancy (Activity.h):
+// the one way the window handles messages while its work goes on (PumpOnce),
+// the waits that handle none (BlockUntil), what the status area says at once
+// (SayNow), and every modal dialog's event loop (Exec and the dialogs built
+// on it: message boxes, the directory chooser, the template file dialogs).
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "Activity.h"
+
+class QDialog;
+class QFileDialog;
+class QLabel;
+class QWidget;
+
+class TEventPump {
+  public:
+    enum class MessageKind { Warning, Error };
+
+    // Tests put their own dialogs here; empty: the real dialogs. The
+    // choosers return an empty path when the user cancels.
+    struct DialogHooks {
+        std::function<QString(const QString& start)> ChooseDirectory;
+        std::function<QString()> ChooseTemplateToSave;
+        std::function<QString()> ChooseTemplateToOpen;
+        std::function<void(MessageKind kind, const QString& text)> ShowMessage;
+    };
+
+    // window: the main window, parent of the dialogs; statusArea: where
+    // SayNow and the countdowns write.
+    TEventPump(QWidget* window, QLabel* statusArea);
+
+    // What the window is doing; shared with the scopes that mark it.
+    const std::shared_ptr<orka::Activities>& Activities() const { return activities_; }
+
+    // Handles the window messages waiting; false when a handler run from
+    // here destroyed the window: the caller returns at once, touching nothing.
+    [[nodiscard]] bool PumpOnce();
+    // Runs a modal dialog's event loop, marked ModalDialog. The dialog may be
+    // a child of the window: when a handler run from its loop destroys the
+    // window, the dialog goes with it. False when the window was destroyed;
+    // result (when given) receives exec's result, 0 when the dialog went.
+    [[nodiscard]] bool Exec(QDialog* dialog, int* result = nullptr);
+
+    // Waits without handling any message: nothing may run in between. A
+    // countdown text (with %1 for the seconds left) is repainted in the
+    // status area each second, so that the window does not seem dead.
+    void BlockUntil(std::chrono::steady_clock::time_point deadline,
+                    const QString& countdown = QString());
+    // Says something in the status area at once, even while the window
+    // handles no message.
+    void SayNow(const QString& text);
+
+    // The modal dialogs of the window, each through Exec (or its hook).
+    DialogHooks& Hooks() { return hooks_; }
+    void ShowMessage(MessageKind kind, const QString& text);
+    QString ChooseDirectory(const QString& title, const QString& start);
+    // A ".cfg" template to save (save) or to open: the dialog starts in the
+    // process's current directory and adds ".cfg" to a name typed without
+    // it; the save dialog asks before overwriting.
+    QString ChooseTemplate(bool save);
+
+  private:
+    // The file a file dialog returns; empty when cancelled or gone.
+    QString ChosenFile(const QPointer<QFileDialog>& dialog);
+
+    QPointer<QWidget> window_;
+    QLabel* statusArea_;
+    std::shared_ptr<orka::Activities> activities_ = std::make_shared<orka::Activities>();
+    DialogHooks hooks_;
+};

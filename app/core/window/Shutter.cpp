@@ -1,0 +1,249 @@
+#include "Shutter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "CameraLink.h"
+#include "EventPump.h"
+#include "FormControls.h"
+#include "Histogram.h"
+#include "LiveView.h"
+#include "MouseFilter.h"
+#include "NumericEdit.h"
+#include "ui_OrkaCapture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The camera clears its aperture-preview state at once; a camera that stops
+// answering must not hold the window longer than this.
+constexpr auto kAperturePreviewLimit = std::chrono::seconds(2);
+// How long the after-view picture shows before the question.
+constexpr auto kAfterViewPause = std::chrono::milliseconds(2000);
+
+}  // namespace
+
+TShutter::TShutter(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEventPump& pump,
+                   TLiveView& live, const orka::LiveViewState& liveState, const GlyphSet& glyphs,
+                   orka::ShutterState& state)
+    : window_(window),
+      ui_(ui),
+      link_(link),
+      pump_(pump),
+      live_(live),
+      liveState_(liveState),
+      glyphs_(glyphs),
+      state_(state) {
+    // A press of any mouse button takes the picture.
+    auto* press =
+        new TMouseFilter(this, [this](QWidget*, TMouseFilter::Kind kind, const QMouseEvent&) {
+            if (kind != TMouseFilter::Kind::Press)
+                return false;
+            PriseVueMouseDown();
+            return true;
+        });
+    press->Watch(ui_.PriseVue);
+    connect(ui_.PostVisuActif, &QCheckBox::toggled, this, &TShutter::PostVisuActifClick);
+    connect(ui_.MemoFocus, &QCheckBox::toggled, this, &TShutter::MemoFocusClick);
+}
+
+std::array<int32_t, 2> TShutter::FocusPoint() const {
+    return liveState_.FocusPoint;
+}
+
+void TShutter::RetDeclKeyUp(int seconds) {
+    state_.SelfTimerDelay = seconds;
+}
+
+void TShutter::EnterSelfTimerMode() {
+    state_.SelfTimerDelay =
+        orka::TNumericEdit::ValueOr(ui_.RetDecl, orka::RetDeclRange, state_.SelfTimerDelay);
+}
+
+void TShutter::AllowAfterView(bool allowed) {
+    ui_.PostVisuActif->setEnabled(allowed);
+    state_.AfterViewOn = allowed && ui_.PostVisuActif->isChecked();
+}
+
+void TShutter::PostVisuActifClick() {
+    state_.AfterViewOn = ui_.PostVisuActif->isChecked();
+    link_.CheckResult(SetDisplayAfterView(state_.AfterViewOn ? 1 : 0));
+}
+
+void TShutter::Refocus() {
+    state_.RefocusPending = true;
+    state_.HalfPressed = false;
+}
+
+void TShutter::ForgetFocus() {
+    ui_.MemoFocus->setChecked(false);
+    state_.FocusMemorised = false;
+}
+
+void TShutter::SetShutterGlyph(int glyph) {
+    if (glyph == state_.ShownGlyph)
+        return;
+    state_.ShownGlyph = glyph;
+    ui_.PriseVue->setIcon(glyphs_[size_t(glyph)]);
+    Q_EMIT shutterGlyphChanged(glyph);
+}
+
+// Strictly inside the button, in the window's coordinates.
+bool TShutter::MouseOverShutter() const {
+    const QPoint at = window_->mapFromGlobal(QCursor::pos());
+    const QRect button = ui_.PriseVue->geometry();
+    return at.x() > button.left() && at.x() < button.left() + button.width() &&
+           at.y() > button.top() && at.y() < button.top() + button.height();
+}
+
+// The half press: first step of every IdleRefresh.
+void TShutter::HalfPressRefresh() {
+    if (pump_.Activities()->SkipsHalfPress())
+        return;  // re-entered from the pump of a press sequence under way
+    const bool depthTest = ui_.TestProfChamp->isChecked() && liveState_.LiveViewOn;
+    if (!MouseOverShutter() && !state_.RefocusPending) {
+        SetShutterGlyph(gClic0);
+        // The read-outs of a half press go when the mouse leaves; what the
+        // status area says otherwise (a picture saved, the camera gone) stays.
+        const bool wasPressed = state_.HalfPressed;
+        state_.HalfPressed = false;
+        if (wasPressed && !ui_.PreVisuActif->isChecked()) {
+            ui_.CamInfos->clear();
+            ui_.InfoStatut->clear();
+        }
+        if (depthTest)
+            link_.CheckResult(SetAperturePreview(0));
+        return;
+    }
+
+    state_.RefocusPending = false;
+    if (!state_.HalfPressed) {
+        const orka::ActivityScope press(pump_.Activities(), orka::Activity::HalfPress);
+        // The result of S1On decides: a half press the camera refused keeps
+        // the glyph and is tried again on the next pass.
+        int32_t pressed = 0;
+        if (!state_.FocusMemorised) {
+            if (depthTest)
+                link_.CheckResult(SetAperturePreview(0));  // open up to focus
+            pressed = link_.CheckResult(S1On(FocusPoint().data()));
+            // Only a focus the camera found is held.
+            if (pressed == 0 && ui_.MemoFocus->isChecked()) {
+                state_.FocusMemorised = true;
+                ui_.MemoFocus->setText(QStringLiteral("Foc mémorisée"));
+                ui_.MemoFocus->setStyleSheet(QStringLiteral("color: #008c00;"));
+            }
+        }
+        if (pressed == 0)
+            SetShutterGlyph(gClic1);
+        ui_.InfoStatut->setText(orka::WarningText(link_.Status().warnings));
+
+        if (!pump_.PumpOnce())
+            return;
+        int32_t released = pressed;
+        if (!state_.FocusMemorised)
+            released = link_.CheckResult(S1Off());
+        if (pressed == 0 && released == 0) {
+            SetShutterGlyph(gClic2);
+            state_.HalfPressed = true;
+        }
+    }
+    // Stopped down while the mouse rests here: the preview shows the depth of field.
+    if (ui_.TestProfChamp->isChecked() && liveState_.LiveViewOn)
+        link_.CheckResult(SetAperturePreview(1));
+}
+
+void TShutter::PriseVueMouseDown() {
+    (void)TakePictures();
+}
+
+bool TShutter::TakePictures() {
+    if (!link_.Connected() || pump_.Activities()->SkipsRelease())
+        return true;
+    const orka::ActivityScope release(pump_.Activities(), orka::Activity::Release);
+
+    if (link_.Status().aperturePreview == 1) {
+        link_.CheckResult(SetAperturePreview(0));
+        const auto deadline = Clock::now() + kAperturePreviewLimit;
+        link_.ReadStatus();
+        while (link_.Status().aperturePreview != 0 && Clock::now() < deadline)
+            link_.ReadStatus();
+        if (link_.Status().aperturePreview != 0)
+            link_.CheckResult(1);  // the camera did not open up: latch it and go on
+    }
+
+    // Bracketing takes three pictures; any other drive mode one.
+    const bool series = link_.Status().driveMode == orka::kDriveBracketing;
+    const int pictures = series ? 3 : 1;
+
+    if (CurrentShootingMode(ui_).box == orka::ModeBox::SelfTimer)
+        pump_.BlockUntil(
+            Clock::now() + std::chrono::milliseconds(int64_t{state_.SelfTimerDelay} * 1000 + 1),
+            QStringLiteral("Retardateur : déclenchement dans %1 s"));
+
+    // A held focus ("Mémo focus") keeps the camera half-pressed already.
+    const auto pressedAlready = [this] { return state_.HalfPressed || state_.FocusMemorised; };
+    for (int i = 1; i <= pictures; ++i) {
+        if (!pressedAlready()) {
+            link_.CheckResult(S1On(FocusPoint().data()));
+            SetShutterGlyph(gClic2);
+        }
+        link_.CheckResult(CaptureImage(0));
+        if (state_.AfterViewOn && !ShowAfterView())
+            return false;
+        if (link_.CheckResult(TerminateCaptureImage()) == 0)
+            SetShutterGlyph(series ? gImg1Ok + i - 1 : gClicOk);
+        if (!pump_.PumpOnce())
+            return false;
+        if (!link_.Connected())
+            break;  // disconnected from a nested handler
+        if (!pressedAlready())
+            link_.CheckResult(S1Off());
+    }
+    return true;
+}
+
+// Shows the picture just taken and asks whether to keep it.
+bool TShutter::ShowAfterView() {
+    if (live_.ShowAfterViewPicture())
+        pump_.BlockUntil(Clock::now() + kAfterViewPause,
+                         QStringLiteral("Image prise : la question suit dans %1 s"));
+
+    // The box is the window's child: if a handler run by its own event loop
+    // destroys the window, the box goes with it.
+    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, window_->windowTitle(),
+                                                      QStringLiteral("Enregistrer cette image ?"),
+                                                      QMessageBox::NoButton, window_);
+    QPushButton* yes = box->addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    box->addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    if (!pump_.Exec(box))
+        return false;
+    if (!box)
+        return true;
+    const bool keep = box->clickedButton() == yes;
+    delete box;
+    link_.CheckResult(AfterViewConfirmation(keep ? 1 : 0));
+    return true;
+}
+
+void TShutter::MemoFocusClick() {
+    if (ui_.MemoFocus->isChecked())
+        return;
+    // The camera still holds the half press of the memorised focus: let go.
+    const bool held = state_.FocusMemorised;
+    state_.FocusMemorised = false;
+    ui_.MemoFocus->setText(QStringLiteral("Mémo focus"));
+    ui_.MemoFocus->setStyleSheet(QString());
+    if (held && link_.Connected()) {
+        link_.CheckResult(S1Off());
+        state_.HalfPressed = false;
+    }
+}
