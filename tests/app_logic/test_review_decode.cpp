@@ -190,10 +190,11 @@ TEST(ReviewLoader, FullPictureCarriesMaskClippingAndHistogram) {
     EXPECT_EQ(full->peaks->MarksOfRow(20)[20], 0);     // flat red
     EXPECT_NE(full->clips->MarksOfRow(250)[300], 0);   // white
 
-    // White clips in every channel: solid black; the edge in the mask colour.
+    // White clips in every channel: solid mid-grey (never black, which reads as
+    // shadow); the edge in the mask colour.
     const QImage band = orka::MarkedRows(*full, 250, 300, true, true);
     ASSERT_EQ(band.size(), QSize(300, 50));
-    EXPECT_EQ(Pixel(band, 20, 10), QColor(0, 0, 0));  // displayed (20, 260): white
+    EXPECT_EQ(Pixel(band, 20, 10), QColor(128, 128, 128));  // displayed (20, 260): white
     const QImage plain = orka::MarkedRows(*full, 250, 300, false, false);
     EXPECT_EQ(plain, full->shown.copy(0, 250, 300, 50));
 
