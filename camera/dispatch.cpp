@@ -2,9 +2,9 @@
 
 #include <mutex>
 
+#include "commands.h"
 #include "connection.h"
 #include "packets.h"
-#include "receiver.h"
 #include "transfer.h"
 
 namespace fotolien {
@@ -214,7 +214,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!name) {
                 break;
             }
-            const auto handle = transfer::openFile(*name);
+            const auto handle = transfer::openFile(c, *name);
             sendReply(device, code, encodeFileOpenReply(handle));
             break;
         }
@@ -223,7 +223,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!chunk) {
                 break;
             }
-            const bool known = transfer::appendToFile(chunk->handle, chunk->data);
+            const bool known = transfer::appendToFile(c, chunk->handle, chunk->data);
             replyStatus(device, code, known ? 0 : 1);
             break;
         }
@@ -232,7 +232,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!handle) {
                 break;
             }
-            const bool known = transfer::closeFile(*handle);
+            const bool known = transfer::closeFile(c, *handle);
             replyStatus(device, code, known ? 0 : 1);
             break;
         }
