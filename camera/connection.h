@@ -43,7 +43,7 @@ struct Parameter {
 // The last live-view frame or after-view image: the received payload, whose
 // bytes from `offset` on are the picture.
 struct StoredPicture {
-    std::vector<uint8_t> payload;
+    ReceivedBytes payload;
     size_t offset = 0;
     uint16_t width = 0;
     uint16_t height = 0;

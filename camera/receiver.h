@@ -34,7 +34,7 @@ enum class ReadOutcome {
 struct ReceivedPacket {
     PacketHeader header;
     bool framed = false;  // the header was valid (also for some malformed packets)
-    std::vector<uint8_t> payload;
+    ReceivedBytes payload;
 };
 
 // Reads one packet from `device`. The first read asks for one whole bus
