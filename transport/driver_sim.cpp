@@ -1,8 +1,9 @@
 // Driver layer over the simulated camera (libOrkaSim.so): the camera's plug
 // listener becomes attach and detach notifications delivered on an event
 // thread of the registration, and bulk transfers go to the camera's pipes.
-// This build of libUsbpipe.so also exports a few OrkaSim* control functions
-// so that programs can drive the simulated camera.
+// A program drives the simulated camera through orkasim.h (it links the
+// simulator, see cmake/OrkaSimulated.cmake); this library exports the
+// transport's functions only.
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -273,74 +274,3 @@ std::unique_ptr<Registration> registerNotifications(uint16_t vendorId, uint16_t 
 }
 
 }  // namespace usbpipe
-
-// ---- control functions for programs ----------------------------------------
-
-#define ORKASIM_EXPORT extern "C" __attribute__((visibility("default")))
-
-namespace {
-orkasim::Camera& camera() {
-    return orkasim::Camera::instance();
-}
-}  // namespace
-
-ORKASIM_EXPORT void OrkaSimUnplug(void) {
-    camera().unplug();
-}
-ORKASIM_EXPORT void OrkaSimReplug(void) {
-    camera().replug();
-}
-ORKASIM_EXPORT void OrkaSimReset(void) {
-    camera().reset();
-}
-ORKASIM_EXPORT int32_t OrkaSimPlugged(void) {
-    return camera().plugged() ? 1 : 0;
-}
-ORKASIM_EXPORT void OrkaSimSetStateNoticeDelay(int32_t milliseconds) {
-    camera().setStateNoticeDelay(std::chrono::milliseconds(milliseconds));
-}
-ORKASIM_EXPORT void OrkaSimStallOperation(int32_t code, int32_t stall) {
-    camera().stallOperation(static_cast<uint16_t>(code), stall != 0);
-}
-ORKASIM_EXPORT void OrkaSimFailOperation(int32_t code, int32_t status) {
-    camera().failOperation(static_cast<uint16_t>(code), static_cast<uint16_t>(status));
-}
-ORKASIM_EXPORT void OrkaSimDelayOperation(int32_t code, int32_t milliseconds) {
-    camera().delayOperation(static_cast<uint16_t>(code), std::chrono::milliseconds(milliseconds));
-}
-ORKASIM_EXPORT void OrkaSimStallBulkOut(int32_t stall) {
-    camera().stallBulkOut(stall != 0);
-}
-ORKASIM_EXPORT int32_t OrkaSimGetParameter(int32_t index) {
-    return camera().parameter(index);
-}
-ORKASIM_EXPORT void OrkaSimSetParameter(int32_t index, int32_t value) {
-    camera().setParameter(index, value);
-}
-ORKASIM_EXPORT void OrkaSimChangeParameter(int32_t index, int32_t value) {
-    camera().changeParameter(index, value);
-}
-ORKASIM_EXPORT int32_t OrkaSimProtocolErrorCount(void) {
-    return static_cast<int32_t>(camera().protocolErrors().size());
-}
-ORKASIM_EXPORT void OrkaSimSetFocusSucceeds(int32_t inFocus) {
-    camera().setFocusSucceeds(inFocus != 0);
-}
-ORKASIM_EXPORT void OrkaSimPrerenderFrames(int32_t count) {
-    camera().prerenderFrames(count);
-}
-ORKASIM_EXPORT void OrkaSimSetFrameRateLimit(double framesPerSecond) {
-    camera().setFrameRateLimit(framesPerSecond);
-}
-ORKASIM_EXPORT void OrkaSimSetSceneChange(int32_t x, int32_t y, int32_t width, int32_t height) {
-    camera().setSceneChange(x, y, width, height);
-}
-ORKASIM_EXPORT void OrkaSimClearSceneChange(void) {
-    camera().clearSceneChange();
-}
-ORKASIM_EXPORT void OrkaSimSetChunkSize(int32_t bytes) {
-    camera().setChunkSize(bytes > 0 ? static_cast<size_t>(bytes) : 1);
-}
-ORKASIM_EXPORT void OrkaSimUnplugDuring(int32_t code, int32_t afterBytes, int32_t skip) {
-    camera().unplugDuring(static_cast<uint16_t>(code), afterBytes > 0 ? afterBytes : 0, skip);
-}
