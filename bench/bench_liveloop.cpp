@@ -12,13 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "OrkaCapture.h"
@@ -70,17 +67,6 @@ bool Screenshot(TBase& base, const QString& file) {
 }
 
 int main(int argc, char** argv) {
-    // Fotolien must find the simulated transport before any other.
-    if (std::getenv("ORKA_BENCH_SIM_PATH") == nullptr) {
-        std::string path = ORKA_SIM_DIR;
-        if (const char* old = std::getenv("LD_LIBRARY_PATH"))
-            path += std::string(":") + old;
-        setenv("LD_LIBRARY_PATH", path.c_str(), 1);
-        setenv("ORKA_BENCH_SIM_PATH", "1", 1);
-        execv("/proc/self/exe", argv);
-        std::perror("execv");
-        return 1;
-    }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
@@ -99,13 +85,14 @@ int main(int argc, char** argv) {
     base.findChild<QRadioButton*>("ModeFFP")->setChecked(true);
     base.findChild<QCheckBox*>("PreVisuActif")->setChecked(false);
     base.show();
-    base.findChild<QToolButton*>("ConnectAPN")->click();  // the live view stays off: the box is unchecked
+    base.findChild<QToolButton*>("ConnectAPN")
+        ->click();  // the live view stays off: the box is unchecked
     if (!base.IsConnected()) {
         std::printf("could not connect to the simulated camera\n");
         return 1;
     }
-    std::printf("live view %d x %d, overlays: reticle, grid, focus marks\n\n", base.PreviewSize().width(),
-                base.PreviewSize().height());
+    std::printf("live view %d x %d, overlays: reticle, grid, focus marks\n\n",
+                base.PreviewSize().width(), base.PreviewSize().height());
 
     const QStringList args = app.arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot"));

@@ -193,7 +193,7 @@ int32_t AfterViewConfirmation(int32_t keep) {
 
 int32_t SetSaveFileInformation(const char* directory, const char* prefix) {
     return guarded(kFailed, [&]() -> int32_t {
-        return transfer::setSaveSettings(directory, prefix) ? kOk : kFailed;
+        return transfer::setSaveSettings(connection(), directory, prefix) ? kOk : kFailed;
     });
 }
 
@@ -202,7 +202,7 @@ int32_t GetSavedFileInfo(SavedFileInfo* info) {
         if (info == nullptr) {
             return kFailed;
         }
-        transfer::savedFileInfo(*info);
+        transfer::savedFileInfo(connection(), *info);
         return kOk;
     });
 }

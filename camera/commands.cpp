@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <atomic>
+
 #include "connection.h"
 #include "packets.h"
 #include "usbpipe.h"
@@ -7,6 +9,16 @@
 namespace fotolien {
 
 namespace {
+
+// Reply numbers continue across connections for the life of the library.
+std::atomic<uint32_t> lastReplyNumber{kLastCommandNumber};
+
+uint32_t takeReplyNumber() {
+    uint32_t current = lastReplyNumber.load();
+    while (!lastReplyNumber.compare_exchange_weak(current, nextReplyNumber(current))) {
+    }
+    return nextReplyNumber(current);
+}
 
 bool freeLinkLocked(Connection& c, std::unique_lock<std::mutex>& lock) {
     const auto deadline = Clock::now() + kFreeLinkLimit;
@@ -112,6 +124,11 @@ int sendCommand(uint16_t code, std::span<const uint8_t> payload, const CommandOp
         options.await == Await::Arrival || options.await == Await::Released || flags.succeeded;
     flags = ResponseFlags{};
     return succeeded ? 0 : -1;
+}
+
+void sendReply(void* device, uint16_t code, std::span<const uint8_t> payload) {
+    const std::vector<uint8_t> reply = encodePacket(code, takeReplyNumber(), payload);
+    usbNativeWriteBulk(device, reply.data(), 0, static_cast<int32_t>(reply.size()));
 }
 
 }  // namespace fotolien

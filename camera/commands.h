@@ -1,7 +1,14 @@
-// The procedure every export uses to send one command and wait for its
-// response: wait for a free link, take a command number, wait for that
-// number's turn, write under the command mutex, then wait for the answer.
+// Everything the library writes to the camera goes out here.
+//
+// Commands: the procedure every export uses to send one command and wait for
+// its response: wait for a free link, take a command number, wait for that
+// number's turn, write under the command mutex (a failed write is rolled
+// back so that the next command proceeds), then wait for the answer.
 // Commands therefore reach the camera one at a time, in number order.
+//
+// Replies: the receive thread's answers to the camera's requests, each with
+// the next reply number, written without the command mutex and without
+// waiting for a turn.
 #pragma once
 
 #include <chrono>
@@ -45,5 +52,9 @@ uint32_t takeCommandNumberLocked(Connection& c);
 // Waits until no command or camera request is outstanding (3 s at most);
 // false when the link stays busy, is lost or there is no connection.
 bool waitForFreeLink();
+
+// Writes a reply to the camera's request `code` with the next reply number
+// (reply numbers run on across connections). Receive thread only.
+void sendReply(void* device, uint16_t code, std::span<const uint8_t> payload);
 
 }  // namespace fotolien

@@ -11,10 +11,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "files.h"
+#include "fotolien.h"
 #include "packets.h"
 #include "translations.h"
 
@@ -39,7 +43,7 @@ struct Parameter {
 // The last live-view frame or after-view image: the received payload, whose
 // bytes from `offset` on are the picture.
 struct StoredPicture {
-    std::vector<uint8_t> payload;
+    ReceivedBytes payload;
     size_t offset = 0;
     uint16_t width = 0;
     uint16_t height = 0;
@@ -61,6 +65,14 @@ struct CaptureRecord {
 };
 
 enum class PressState { Released, Pressed };
+
+// A camera file being received: its temporary file and the extension the
+// saved file takes.
+struct OpenTransfer {
+    files::TempFile file;
+    std::string extension;
+    bool writeFailed = false;  // a chunk could not be written: the file is not whole
+};
 
 struct Connection {
     // ---- Written by the caller's thread only while no receive thread runs
@@ -87,8 +99,8 @@ struct Connection {
     uint32_t outstanding = 0;  // commands written and camera requests received, not yet dispatched
     std::array<ResponseFlags, kCommandCount> responses{};
 
-    bool stop = false;             // asks the receive thread to end
-    bool receiverDone = true;      // the receive thread has left its loop
+    bool stop = false;             // asks the receive thread to end; no read starts once set
+    bool reading = false;          // the receive thread is inside a read of the bulk-in pipe
     bool closeInProgress = false;  // Close was answered with success
     bool linkLost = false;         // camera gone, or it ended the session: no exchange can finish
 
@@ -107,6 +119,20 @@ struct Connection {
     StoredPicture liveFrame;
     StoredPicture afterView;
     CaptureRecord capture;
+
+    // Save settings (SetSaveFileInformation), the record of the last saved
+    // file, and the number of that file, which the files sharing it reuse.
+    // They outlive connections.
+    std::string saveDirectory;
+    std::string savePrefix;
+    SavedFileInfo saved{};
+    std::string numberString;
+
+    // ---- Receive thread only (transfer.cpp), and the caller's thread once
+    // the receive thread has been joined: the files being received, by the
+    // handle the camera quotes back. Handles run on across connections.
+    std::map<uint32_t, OpenTransfer> openFiles;
+    uint32_t lastFileHandle = 0;
 
     // ---- Caller's thread only (the exports are called from one thread at
     // a time); atomic so that a caller switching threads stays defined.
@@ -147,7 +173,8 @@ struct Connection {
 };
 
 // The one connection of the library (never destroyed: a receive thread may
-// still run when the process exits).
+// still run when the process exits). The exports reach it here; the layers
+// below them (commands aside) are handed it.
 Connection& connection();
 
 }  // namespace fotolien

@@ -2,9 +2,9 @@
 
 #include <mutex>
 
+#include "commands.h"
 #include "connection.h"
 #include "packets.h"
-#include "receiver.h"
 #include "transfer.h"
 
 namespace fotolien {
@@ -22,7 +22,7 @@ void replyStatus(void* device, uint16_t code, uint16_t status = 0) {
 // payload becomes the stored picture, without a copy.
 template <typename Header>
 bool storePicture(StoredPicture& picture, const Header& h, size_t subHeaderSize,
-                  std::vector<uint8_t>&& payload) {
+                  ReceivedBytes&& payload) {
     if (h.status != 0) {
         return false;
     }
@@ -36,7 +36,7 @@ bool storePicture(StoredPicture& picture, const Header& h, size_t subHeaderSize,
 }
 
 // Applies one response; returns whether it counts as success. `mutex` held.
-bool applyResponseLocked(Connection& c, uint16_t code, std::vector<uint8_t>&& payload) {
+bool applyResponseLocked(Connection& c, uint16_t code, ReceivedBytes&& payload) {
     const auto status = decodeStatus(payload);
     bool ok = status && *status == 0;
     switch (code) {
@@ -147,7 +147,7 @@ void applyParameterChanges(Connection& c, const std::vector<ParamChange>& change
 
 }  // namespace
 
-void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>* payload) {
+void dispatchResponse(Connection& c, uint16_t code, ReceivedBytes* payload) {
     std::lock_guard lock(c.mutex);
     c.serving = nextCommandNumber(c.serving);
     if (code >= op::kFirstCommand && code <= op::kLastCommand) {
@@ -214,7 +214,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!name) {
                 break;
             }
-            const auto handle = transfer::openFile(*name);
+            const auto handle = transfer::openFile(c, *name);
             sendReply(device, code, encodeFileOpenReply(handle));
             break;
         }
@@ -223,7 +223,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!chunk) {
                 break;
             }
-            const bool known = transfer::appendToFile(chunk->handle, chunk->data);
+            const bool known = transfer::appendToFile(c, chunk->handle, chunk->data);
             replyStatus(device, code, known ? 0 : 1);
             break;
         }
@@ -232,7 +232,7 @@ AfterDispatch dispatchRequest(Connection& c, void* device, uint16_t code,
             if (!handle) {
                 break;
             }
-            const bool known = transfer::closeFile(*handle);
+            const bool known = transfer::closeFile(c, *handle);
             replyStatus(device, code, known ? 0 : 1);
             break;
         }

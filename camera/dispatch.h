@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "packets.h"
+
 namespace fotolien {
 
 struct Connection;
@@ -17,7 +19,7 @@ enum class AfterDispatch { Continue, EndSession };
 // command then fails and nothing is stored). In one step under the
 // connection's lock: the serving number advances, the command completes
 // with its results, and the command's outstanding count is released.
-void dispatchResponse(Connection& c, uint16_t code, std::vector<uint8_t>* payload);
+void dispatchResponse(Connection& c, uint16_t code, ReceivedBytes* payload);
 
 // A camera request (or any other packet): answered and acted on.
 // EndSession after CameraClosing or CameraEnding (the receive thread then

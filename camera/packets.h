@@ -8,9 +8,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fotolien {
@@ -154,6 +157,62 @@ class PayloadBuilder {
         return at;
     }
     std::vector<uint8_t> bytes_;
+};
+
+// ---- Received bytes -----------------------------------------------------
+
+// A payload as it comes from the camera. It is sized for the length the
+// header announces before the data arrives, so growing it leaves the new
+// bytes uninitialised: memory is touched only as the transport writes into
+// it, and a lying header costs an address range, not megabytes of writes.
+// Only the bytes received are ever read.
+class ReceivedBytes {
+  public:
+    ReceivedBytes() = default;
+    ReceivedBytes(ReceivedBytes&& other) noexcept { swap(other); }
+    ReceivedBytes& operator=(ReceivedBytes&& other) noexcept {
+        ReceivedBytes(std::move(other)).swap(*this);
+        return *this;
+    }
+
+    // n bytes: the first ones kept, any new ones uninitialised.
+    void resize(size_t n) {
+        if (n > capacity_) {
+            std::unique_ptr<uint8_t[]> grown(new uint8_t[n]);
+            if (size_ > 0) {
+                std::memcpy(grown.get(), bytes_.get(), size_);
+            }
+            bytes_ = std::move(grown);
+            capacity_ = n;
+        }
+        size_ = n;
+    }
+    void assign(const uint8_t* first, const uint8_t* last) {
+        size_ = 0;
+        resize(static_cast<size_t>(last - first));
+        if (size_ > 0) {
+            std::memcpy(bytes_.get(), first, size_);
+        }
+    }
+
+    uint8_t* data() { return bytes_.get(); }
+    const uint8_t* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const uint8_t* begin() const { return data(); }
+    const uint8_t* end() const { return data() + size_; }
+    operator std::span<const uint8_t>() const { return {data(), size_}; }
+
+  private:
+    void swap(ReceivedBytes& other) noexcept {
+        std::swap(bytes_, other.bytes_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+    std::unique_ptr<uint8_t[]> bytes_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
 };
 
 // ---- Header -------------------------------------------------------------

@@ -1,7 +1,6 @@
 #include "receiver.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "connection.h"
@@ -20,16 +19,8 @@ constexpr auto kPresencePollInterval = std::chrono::milliseconds(10);
 constexpr int kPresencePolls = 1000;
 // Pause before reading again after a read that returned no bytes.
 constexpr auto kEmptyReadPause = std::chrono::milliseconds(1);
-
-// Reply numbers continue across connections for the life of the library.
-std::atomic<uint32_t> lastReplyNumber{kLastCommandNumber};
-
-uint32_t takeReplyNumber() {
-    uint32_t current = lastReplyNumber.load();
-    while (!lastReplyNumber.compare_exchange_weak(current, nextReplyNumber(current))) {
-    }
-    return nextReplyNumber(current);
-}
+// How long the stop sequence lets the cancelled read take to come back.
+constexpr auto kCancelLimit = std::chrono::milliseconds(200);
 
 size_t roundUpToBusPacket(size_t n) {
     return (n + kBusPacket - 1) / kBusPacket * kBusPacket;
@@ -42,11 +33,26 @@ bool pauseUnlessStopped(Connection& c, std::chrono::milliseconds pause) {
 }
 
 // One read of up to `length` bytes to buffer + offset, repeated while it
-// delivers nothing. -1 on failure.
+// delivers nothing. -1 on failure, and without reading once the stop flag
+// is set.
 int32_t readSome(Connection& c, void* device, uint8_t* buffer, size_t offset, size_t length) {
     for (;;) {
+        {
+            std::lock_guard lock(c.mutex);
+            if (c.stop) {
+                return -1;
+            }
+            c.reading = true;
+        }
         const int32_t got = usbNativeReadBulk(device, buffer, static_cast<int32_t>(offset),
                                               static_cast<int32_t>(length));
+        {
+            std::lock_guard lock(c.mutex);
+            c.reading = false;
+            if (c.stop) {
+                c.changed.notify_all();  // the stop sequence waits for this read
+            }
+        }
         if (got != 0) {
             return got;
         }
@@ -99,39 +105,7 @@ void receiveUntilEnd(Connection& c, void* device) {
             }
             continue;
         }
-        const PacketHeader header = packet.header;
-        if (outcome == ReadOutcome::Malformed && !packet.framed) {
-            continue;  // not even a header to go by
-        }
-        if (isResponseCode(header.code)) {
-            // Counted, completed and released in one step, malformed or not.
-            dispatchResponse(c, header.code,
-                             outcome == ReadOutcome::Packet ? &packet.payload : nullptr);
-            continue;
-        }
-        // A camera request counts as outstanding while it is handled.
-        const bool request = isCameraRequestNumber(header.transaction);
-        if (request) {
-            std::lock_guard lock(c.mutex);
-            ++c.outstanding;
-        }
-        AfterDispatch after = AfterDispatch::Continue;
-        if (outcome == ReadOutcome::Packet) {
-            after = dispatchRequest(c, device, header.code, packet.payload);
-        }
-        {
-            std::lock_guard lock(c.mutex);
-            if (request && c.outstanding > 0) {
-                --c.outstanding;
-            }
-            if (after == AfterDispatch::EndSession) {
-                // The camera ended the session: nothing more will be read,
-                // so every waiting and later command must fail at once.
-                c.markLinkLostLocked();
-            }
-            c.changed.notify_all();
-        }
-        if (after == AfterDispatch::EndSession) {
+        if (handlePacket(c, device, outcome, packet) == AfterDispatch::EndSession) {
             break;
         }
     }
@@ -147,9 +121,6 @@ void receiverMain(Connection& c, void* device) noexcept {
         std::lock_guard lock(c.mutex);
         c.markLinkLostLocked();
     }
-    std::lock_guard lock(c.mutex);
-    c.receiverDone = true;
-    c.changed.notify_all();
 }
 
 }  // namespace
@@ -210,43 +181,80 @@ ReadOutcome receivePacket(Connection& c, void* device, ReceivedPacket& packet) {
     return ReadOutcome::Packet;
 }
 
-void sendReply(void* device, uint16_t code, std::span<const uint8_t> payload) {
-    const std::vector<uint8_t> reply = encodePacket(code, takeReplyNumber(), payload);
-    usbNativeWriteBulk(device, reply.data(), 0, static_cast<int32_t>(reply.size()));
+AfterDispatch handlePacket(Connection& c, void* device, ReadOutcome outcome,
+                           ReceivedPacket& packet) {
+    const PacketHeader header = packet.header;
+    if (outcome == ReadOutcome::Malformed && !packet.framed) {
+        return AfterDispatch::Continue;  // not even a header to go by
+    }
+    if (isResponseCode(header.code)) {
+        // Counted, completed and released in one step, malformed or not.
+        dispatchResponse(c, header.code,
+                         outcome == ReadOutcome::Packet ? &packet.payload : nullptr);
+        return AfterDispatch::Continue;
+    }
+    // A camera request counts as outstanding while it is handled.
+    const bool request = isCameraRequestNumber(header.transaction);
+    if (request) {
+        std::lock_guard lock(c.mutex);
+        ++c.outstanding;
+    }
+    AfterDispatch after = AfterDispatch::Continue;
+    if (outcome == ReadOutcome::Packet) {
+        after = dispatchRequest(c, device, header.code, packet.payload);
+    }
+    std::lock_guard lock(c.mutex);
+    if (request && c.outstanding > 0) {
+        --c.outstanding;
+    }
+    if (after == AfterDispatch::EndSession) {
+        // The camera ended the session: nothing more will be read, so every
+        // waiting and later command must fail at once.
+        c.markLinkLostLocked();
+    }
+    c.changed.notify_all();
+    return after;
 }
 
 bool startReceiver(Connection& c) {
-    {
-        std::lock_guard lock(c.mutex);
-        c.receiverDone = false;
-    }
     try {
         c.receiver = std::thread(receiverMain, std::ref(c), c.device);
         return true;
     } catch (...) {
-        std::lock_guard lock(c.mutex);
-        c.receiverDone = true;
         return false;
     }
 }
 
-void stopReceiver(Connection& c) {
+bool stopReceiver(Connection& c) {
     if (!c.receiver.joinable()) {
-        return;
+        return false;
     }
+    // Flag: no read starts from now on, and every pause of the thread ends.
     std::unique_lock lock(c.mutex);
     c.stop = true;
     c.changed.notify_all();
-    // A read may start just after a cancel: cancel again until the thread
-    // has left its loop.
-    while (!c.receiverDone) {
-        lock.unlock();
-        usbNativeStopReadBulk(c.device);
-        lock.lock();
-        c.changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return c.receiverDone; });
-    }
+    void* const device = c.device;
     lock.unlock();
+
+    // Cancel the read in flight.
+    usbNativeStopReadBulk(device);
+
+    // Drain: the cancelled read comes back at once. A read that began just
+    // before the flag but reached the pipe after the cancel is not ended by
+    // it (the transport cancels only what is pending): the thread is then
+    // still reading, and closing the device ends that read for good.
+    lock.lock();
+    c.changed.wait_for(lock, kCancelLimit, [&] { return !c.reading; });
+    const bool closeNow = c.reading;
+    lock.unlock();
+    if (closeNow) {
+        usbNativeClose(device);
+    }
+
+    // Join: the thread reads nothing more; a packet it is still handling
+    // ends by itself (its reply write has a time limit).
     c.receiver.join();
+    return closeNow;
 }
 
 }  // namespace fotolien

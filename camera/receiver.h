@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
+#include "dispatch.h"
 #include "packets.h"
 
 namespace fotolien {
@@ -18,10 +18,11 @@ struct Connection;
 // could be started.
 bool startReceiver(Connection& c);
 
-// The stop sequence: sets the stop flag, cancels the pending read until the
-// thread has left its loop, and joins it. Caller's thread only; does nothing
-// when no thread was started.
-void stopReceiver(Connection& c);
+// The stop sequence: sets the stop flag, cancels the pending read, waits for
+// it to come back (closing the device when the cancel came too early for
+// it), and joins the thread. True when it had to close the device. Caller's
+// thread only; does nothing when no thread was started.
+bool stopReceiver(Connection& c);
 
 // Outcome of reading one packet.
 enum class ReadOutcome {
@@ -33,14 +34,20 @@ enum class ReadOutcome {
 struct ReceivedPacket {
     PacketHeader header;
     bool framed = false;  // the header was valid (also for some malformed packets)
-    std::vector<uint8_t> payload;
+    ReceivedBytes payload;
 };
 
 // Reads one packet from `device`. The first read asks for one whole bus
 // packet, so a packet that ends early never swallows the start of the next.
 ReadOutcome receivePacket(Connection& c, void* device, ReceivedPacket& packet);
 
-// Writes a reply to a camera request with the next reply number.
-void sendReply(void* device, uint16_t code, std::span<const uint8_t> payload);
+// What the receive thread does with each packet it has read (a Packet, or a
+// Malformed one): a response completes its command, a camera request is
+// answered and acted on, both under the outstanding count. EndSession when
+// the camera ended the session (the connection is then marked lost). The
+// receive thread's; also callable on a connection without a receive thread,
+// to run packets through synchronously.
+AfterDispatch handlePacket(Connection& c, void* device, ReadOutcome outcome,
+                           ReceivedPacket& packet);
 
 }  // namespace fotolien

@@ -35,25 +35,13 @@ void resetForNewConnectionLocked(Connection& c, int32_t productId) {
     c.forgetPicturesLocked();
 }
 
-// Writes Open (command number 1) on a freshly opened device. The receive
-// thread does not exist yet, so nothing can be dispatched meanwhile.
-bool writeOpen(Connection& c, void* device) {
-    std::lock_guard command(c.commandMutex);
-    uint32_t number = 0;
-    {
-        std::lock_guard lock(c.mutex);
-        number = takeCommandNumberLocked(c);
-        ++c.outstanding;
-    }
-    const std::vector<uint8_t> packet = encodePacket(op::kOpen, number, {});
-    const int32_t length = static_cast<int32_t>(packet.size());
-    if (usbNativeWriteBulk(device, packet.data(), 0, length) == length) {
-        return true;
-    }
-    std::lock_guard lock(c.mutex);
-    c.outstanding = 0;
-    c.serving = nextCommandNumber(c.serving);
-    return false;
+// Writes Open (command number 1) on the freshly opened device, like every
+// other command. The receive thread does not exist yet, so nothing can be
+// dispatched meanwhile: the answer is awaited once it runs.
+bool writeOpen() {
+    CommandOptions options;
+    options.await = Await::Nothing;
+    return sendCommand(op::kOpen, {}, options) == 0;
 }
 
 // Waits for Open's answer; true when it came with status 0.
@@ -104,8 +92,8 @@ bool capturing() {
 }
 
 void endConnection(Connection& c) {
-    stopReceiver(c);
-    transfer::abandonOpenFiles();
+    const bool closed = stopReceiver(c);
+    transfer::abandonOpenFiles(c);
     void* device = nullptr;
     {
         std::lock_guard lock(c.mutex);
@@ -114,7 +102,7 @@ void endConnection(Connection& c) {
         c.forgetPicturesLocked();
         c.changed.notify_all();
     }
-    if (device != nullptr) {
+    if (device != nullptr && !closed) {
         usbNativeStopWriteBulk(device);
         usbNativeStopReadBulk(device);
         usbNativeClose(device);
@@ -140,13 +128,17 @@ int32_t OpenCamera(int32_t productId) {
             return kNoCamera;
         }
         usbNativeDeviceReset(device);
-        if (!writeOpen(c, device)) {
-            usbNativeClose(device);
-            return kNoCamera;
-        }
         {
             std::lock_guard lock(c.mutex);
             c.device = device;
+        }
+        if (!writeOpen()) {
+            {
+                std::lock_guard lock(c.mutex);
+                c.device = nullptr;
+            }
+            usbNativeClose(device);
+            return kNoCamera;
         }
         if (!startReceiver(c) || !openAnswered(c)) {
             endConnection(c);

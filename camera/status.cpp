@@ -53,7 +53,7 @@ int32_t StartPCControlMode(void) {
             setCameraParameter(param::kParam53, kControlModeParam53) != 0) {
             return kFailed;
         }
-        transfer::clearSavedFileInfo();
+        transfer::clearSavedFileInfo(c);
         forgetPictures(c);
         c.controlMode = true;
         return kOk;

@@ -2,12 +2,10 @@
 
 #include <unistd.h>
 
-#include <map>
 #include <mutex>
 
 #include "connection.h"
 #include "files.h"
-#include "translations.h"
 
 namespace fotolien::transfer {
 
@@ -16,97 +14,59 @@ namespace {
 // A hostile camera cannot make the library hold more files open than this.
 constexpr size_t kMaxOpenTransfers = 8;
 
-struct OpenTransfer {
-    files::TempFile file;
-    std::string extension;
-    bool writeFailed = false;  // a chunk could not be written: the file is not whole
-};
-
-struct State {
-    // Receive thread only (and abandonOpenFiles, after the thread was joined).
-    std::map<uint32_t, OpenTransfer> open;
-    uint32_t lastHandle = 0;
-
-    // ---- Guarded by `mutex`; shared with the caller's thread.
-    std::mutex mutex;
-    std::string directory;  // save settings
-    std::string prefix;
-    SavedFileInfo saved{};
-    // The number of the last saved file, reused by the files that share it.
-    std::string numberString;
-};
-
-State& state() {
-    static State* const instance = new State;
-    return *instance;
-}
-
-// One file fewer to wait for: saved, or refused and so never coming.
-void lowerWaitingCount() {
-    Connection& c = connection();
-    std::lock_guard lock(c.mutex);
-    c.lowerWaitingFilesLocked(1);
-}
-
-uint32_t takeHandle(State& s) {
+uint32_t takeHandle(Connection& c) {
     do {
-        ++s.lastHandle;
-    } while (s.lastHandle == 0 || s.open.count(s.lastHandle) != 0);
-    return s.lastHandle;
+        ++c.lastFileHandle;
+    } while (c.lastFileHandle == 0 || c.openFiles.count(c.lastFileHandle) != 0);
+    return c.lastFileHandle;
 }
 
 // Closes and saves the file of one transfer (`partial`: it did not arrive
 // whole) and records where it went; one file fewer to wait for.
-void finish(State& s, OpenTransfer&& transfer, bool partial) {
+void finish(Connection& c, OpenTransfer&& transfer, bool partial) {
     const bool closed = ::close(transfer.file.fd) == 0;
 
-    Connection& c = connection();
     files::SaveRequest request;
     request.tempDirectory = transfer.file.directory;
     request.tempName = transfer.file.name;
     request.extension = transfer.extension;
     request.partial = partial || transfer.writeFailed || !closed;
+    std::string numberString;
     {
         std::lock_guard lock(c.mutex);
         request.imageQuality = c.capture.quality;
-    }
-    std::string numberString;
-    {
-        std::lock_guard lock(s.mutex);
-        request.targetDirectory = s.directory;
-        request.prefix = s.prefix;
-        numberString = s.numberString;
+        request.targetDirectory = c.saveDirectory;
+        request.prefix = c.savePrefix;
+        numberString = c.numberString;
     }
     const files::SaveResult result = files::saveReceivedFile(request, numberString);
-    {
-        std::lock_guard lock(s.mutex);
-        s.numberString = numberString;
-        files::fillSavedFileInfo(result, s.saved);
-    }
-    lowerWaitingCount();
+    std::lock_guard lock(c.mutex);
+    c.numberString = numberString;
+    files::fillSavedFileInfo(result, c.saved);
+    c.lowerWaitingFilesLocked(1);
 }
 
 }  // namespace
 
-std::optional<uint32_t> openFile(const std::string& cameraName) {
-    State& s = state();
+std::optional<uint32_t> openFile(Connection& c, const std::string& cameraName) {
     std::optional<files::TempFile> file;
-    if (cameraName.size() < files::kMaxText && s.open.size() < kMaxOpenTransfers) {
+    if (cameraName.size() < files::kMaxText && c.openFiles.size() < kMaxOpenTransfers) {
         file = files::createTempFile();
     }
     if (!file) {
-        lowerWaitingCount();
+        // Refused, so never coming.
+        std::lock_guard lock(c.mutex);
+        c.lowerWaitingFilesLocked(1);
         return std::nullopt;
     }
-    const uint32_t handle = takeHandle(s);
-    s.open.emplace(handle, OpenTransfer{std::move(*file), files::extensionOf(cameraName)});
+    const uint32_t handle = takeHandle(c);
+    c.openFiles.emplace(handle, OpenTransfer{std::move(*file), files::extensionOf(cameraName)});
     return handle;
 }
 
-bool appendToFile(uint32_t handle, std::span<const uint8_t> data) {
-    State& s = state();
-    const auto it = s.open.find(handle);
-    if (it == s.open.end()) {
+bool appendToFile(Connection& c, uint32_t handle, std::span<const uint8_t> data) {
+    const auto it = c.openFiles.find(handle);
+    if (it == c.openFiles.end()) {
         return false;
     }
     OpenTransfer& transfer = it->second;
@@ -119,50 +79,45 @@ bool appendToFile(uint32_t handle, std::span<const uint8_t> data) {
     return true;
 }
 
-bool closeFile(uint32_t handle) {
-    State& s = state();
-    const auto it = s.open.find(handle);
-    if (it == s.open.end()) {
+bool closeFile(Connection& c, uint32_t handle) {
+    const auto it = c.openFiles.find(handle);
+    if (it == c.openFiles.end()) {
         return false;
     }
     OpenTransfer transfer = std::move(it->second);
-    s.open.erase(it);
-    finish(s, std::move(transfer), false);
+    c.openFiles.erase(it);
+    finish(c, std::move(transfer), false);
     return true;
 }
 
-void abandonOpenFiles() {
-    State& s = state();
+void abandonOpenFiles(Connection& c) {
     std::map<uint32_t, OpenTransfer> cutOff;
-    cutOff.swap(s.open);
+    cutOff.swap(c.openFiles);
     for (auto& [handle, transfer] : cutOff) {
-        finish(s, std::move(transfer), true);
+        finish(c, std::move(transfer), true);
     }
 }
 
-bool setSaveSettings(const char* directory, const char* prefix) {
+bool setSaveSettings(Connection& c, const char* directory, const char* prefix) {
     if (!files::validSaveSettings(directory, prefix)) {
         return false;
     }
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    s.directory = directory;
-    s.prefix = prefix;
-    s.saved.inDocumentsFolder = 0;
-    s.saved.numberingExhausted = 0;
+    std::lock_guard lock(c.mutex);
+    c.saveDirectory = directory;
+    c.savePrefix = prefix;
+    c.saved.inDocumentsFolder = 0;
+    c.saved.numberingExhausted = 0;
     return true;
 }
 
-void savedFileInfo(SavedFileInfo& info) {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    info = s.saved;
+void savedFileInfo(Connection& c, SavedFileInfo& info) {
+    std::lock_guard lock(c.mutex);
+    info = c.saved;
 }
 
-void clearSavedFileInfo() {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    s.saved = SavedFileInfo{};
+void clearSavedFileInfo(Connection& c) {
+    std::lock_guard lock(c.mutex);
+    c.saved = SavedFileInfo{};
 }
 
 }  // namespace fotolien::transfer

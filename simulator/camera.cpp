@@ -99,6 +99,8 @@ void Camera::Impl::endSessionLocked() {
 }
 
 void Camera::Impl::resetLocked() {
+    hostAccess = Camera::HostAccess::Granted;
+    hostHolder.clear();
     endSessionLocked();
     orphaned.clear();
     in.clear();
@@ -138,6 +140,19 @@ std::string errorText(const char* pattern, ...) {
 bool Camera::plugged() const {
     std::lock_guard lock(impl_->m);
     return impl_->plugged;
+}
+
+void Camera::setHostAccess(HostAccess access, std::string holder) {
+    std::lock_guard lock(impl_->m);
+    impl_->hostAccess = access;
+    impl_->hostHolder = std::move(holder);
+}
+
+Camera::HostAccess Camera::hostAccess(std::string* holder) const {
+    std::lock_guard lock(impl_->m);
+    if (holder != nullptr)
+        *holder = impl_->hostHolder;
+    return impl_->hostAccess;
 }
 
 UsbResult Camera::bulkOut(const uint8_t* data, size_t length, uint32_t timeoutMs) {

@@ -174,6 +174,8 @@ struct Camera::Impl {
     mutable std::condition_variable logCv;
 
     bool plugged = true;
+    Camera::HostAccess hostAccess = Camera::HostAccess::Granted;
+    std::string hostHolder;  // the program holding the camera, when Held
     uint64_t plugCount = 0;  // advanced by every unplug: wakes transfers in progress
     uint64_t epoch = 0;      // advanced by unplug, reset, Open and Close
     InPipe in;

@@ -108,6 +108,15 @@ class Camera {
     void unplug();
     void replug();
 
+    // How the host may open the camera while it is plugged: as usual; refused
+    // (no permission on its device node, as without the udev rule); or held
+    // by another program, named by `holder` ("" for one that cannot be seen).
+    // The simulated transport reads it at each attach; reset() restores
+    // Granted.
+    enum class HostAccess { Granted, Denied, Held };
+    void setHostAccess(HostAccess access, std::string holder = {});
+    HostAccess hostAccess(std::string* holder = nullptr) const;
+
     // Delay between the host's Open and the camera's CamStateNotice(1, 1).
     void setStateNoticeDelay(std::chrono::milliseconds delay);
     // Never answer this operation code.

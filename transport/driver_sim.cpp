@@ -1,9 +1,9 @@
 // Driver layer over the simulated camera (libOrkaSim.so): the camera's plug
 // listener becomes attach and detach notifications delivered on an event
 // thread of the registration, and bulk transfers go to the camera's pipes.
-// This build of libUsbpipe.so also exports a few OrkaSim* control functions
-// so that programs can drive the simulated camera, and present the ways a
-// camera on the bus can be out of reach (OrkaSimSetHostAccess).
+// A program drives the simulated camera through orkasim.h (it links the
+// simulator, see cmake/OrkaSimulated.cmake); this library exports the
+// transport's functions only.
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -22,17 +22,7 @@ namespace {
 constexpr uint8_t kBulkOut = 0x01;
 constexpr uint8_t kBulkIn = 0x82;
 
-// How the host may use the camera on the bus (OrkaSimSetHostAccess).
-enum class Access { Granted = 0, Denied = 1, Held = 2 };
-struct HostAccess {
-    std::mutex mutex;  // guards access and holder
-    Access access = Access::Granted;
-    std::string holder;  // the program holding the camera, when Held
-};
-HostAccess& hostAccess() {
-    static HostAccess* instance = new HostAccess;  // never destroyed, like the camera
-    return *instance;
-}
+using Access = orkasim::Camera::HostAccess;
 // The device node the simulated camera would have.
 constexpr const char* kSimNode = "/dev/bus/usb/001/002";
 
@@ -260,14 +250,8 @@ class SimRegistration : public Registration {
             } else if (event == Event::Attach) {
                 if (!matches_ || device_ || !orkasim::Camera::instance().plugged())
                     continue;
-                Access access;
                 std::string holder;
-                {
-                    HostAccess& host = hostAccess();
-                    std::lock_guard hostLock(host.mutex);
-                    access = host.access;
-                    holder = host.holder;
-                }
+                const Access access = orkasim::Camera::instance().hostAccess(&holder);
                 if (access == Access::Denied) {
                     lock.unlock();
                     if (notifications_.refused)
@@ -327,93 +311,3 @@ std::unique_ptr<Registration> registerNotifications(uint16_t vendorId, uint16_t 
 }
 
 }  // namespace usbpipe
-
-// ---- control functions for programs ----------------------------------------
-
-#define ORKASIM_EXPORT extern "C" __attribute__((visibility("default")))
-
-namespace {
-orkasim::Camera& camera() {
-    return orkasim::Camera::instance();
-}
-}  // namespace
-
-ORKASIM_EXPORT void OrkaSimUnplug(void) {
-    camera().unplug();
-}
-ORKASIM_EXPORT void OrkaSimReplug(void) {
-    camera().replug();
-}
-ORKASIM_EXPORT void OrkaSimReset(void) {
-    camera().reset();
-    usbpipe::HostAccess& host = usbpipe::hostAccess();
-    std::lock_guard lock(host.mutex);
-    host.access = usbpipe::Access::Granted;
-    host.holder.clear();
-}
-ORKASIM_EXPORT int32_t OrkaSimPlugged(void) {
-    return camera().plugged() ? 1 : 0;
-}
-ORKASIM_EXPORT void OrkaSimSetStateNoticeDelay(int32_t milliseconds) {
-    camera().setStateNoticeDelay(std::chrono::milliseconds(milliseconds));
-}
-ORKASIM_EXPORT void OrkaSimStallOperation(int32_t code, int32_t stall) {
-    camera().stallOperation(static_cast<uint16_t>(code), stall != 0);
-}
-ORKASIM_EXPORT void OrkaSimFailOperation(int32_t code, int32_t status) {
-    camera().failOperation(static_cast<uint16_t>(code), static_cast<uint16_t>(status));
-}
-ORKASIM_EXPORT void OrkaSimDelayOperation(int32_t code, int32_t milliseconds) {
-    camera().delayOperation(static_cast<uint16_t>(code), std::chrono::milliseconds(milliseconds));
-}
-ORKASIM_EXPORT void OrkaSimStallBulkOut(int32_t stall) {
-    camera().stallBulkOut(stall != 0);
-}
-ORKASIM_EXPORT int32_t OrkaSimGetParameter(int32_t index) {
-    return camera().parameter(index);
-}
-ORKASIM_EXPORT void OrkaSimSetParameter(int32_t index, int32_t value) {
-    camera().setParameter(index, value);
-}
-ORKASIM_EXPORT void OrkaSimChangeParameter(int32_t index, int32_t value) {
-    camera().changeParameter(index, value);
-}
-ORKASIM_EXPORT int32_t OrkaSimProtocolErrorCount(void) {
-    return static_cast<int32_t>(camera().protocolErrors().size());
-}
-ORKASIM_EXPORT void OrkaSimSetFocusSucceeds(int32_t inFocus) {
-    camera().setFocusSucceeds(inFocus != 0);
-}
-ORKASIM_EXPORT void OrkaSimPrerenderFrames(int32_t count) {
-    camera().prerenderFrames(count);
-}
-ORKASIM_EXPORT void OrkaSimSetFrameRateLimit(double framesPerSecond) {
-    camera().setFrameRateLimit(framesPerSecond);
-}
-ORKASIM_EXPORT void OrkaSimSetSceneChange(int32_t x, int32_t y, int32_t width, int32_t height) {
-    camera().setSceneChange(x, y, width, height);
-}
-ORKASIM_EXPORT void OrkaSimClearSceneChange(void) {
-    camera().clearSceneChange();
-}
-ORKASIM_EXPORT void OrkaSimSetChunkSize(int32_t bytes) {
-    camera().setChunkSize(bytes > 0 ? static_cast<size_t>(bytes) : 1);
-}
-// How the next opening of the camera on the bus fares: 0 as usual; 1 its
-// device node may not be opened (no permission, as without the udev rule);
-// 2 another program holds it, named by `holder` (null or "" for one that
-// cannot be seen). With no camera on the bus at all (OrkaSimUnplug) opening
-// answers at once too. usbNativeOpenDiagnosis then tells which case it was;
-// OrkaSimReset restores 0.
-ORKASIM_EXPORT void OrkaSimSetHostAccess(int32_t access, const char* holder) {
-    usbpipe::HostAccess& host = usbpipe::hostAccess();
-    std::lock_guard lock(host.mutex);
-    host.access = access == 1   ? usbpipe::Access::Denied
-                  : access == 2 ? usbpipe::Access::Held
-                                : usbpipe::Access::Granted;
-    host.holder = holder != nullptr ? holder : "";
-}
-
-ORKASIM_EXPORT void OrkaSimUnplugDuring(int32_t code, int32_t afterBytes, int32_t skip) {
-    camera().unplugDuring(static_cast<uint16_t>(code), afterBytes > 0 ? afterBytes : 0, skip);
-}

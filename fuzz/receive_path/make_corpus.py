@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the receive-path fuzz target from the packet
-layouts (one file per scenario) and the fault reproducers into crashes/.
-Run from this folder; the output is checked in."""
+"""Writes the seed corpus of the receive-path fuzz targets from the packet
+layouts (one file per scenario): receive_path's (with its fault reproducers
+in crashes/) and receive_sync's, which reads the same format. Run from this
+folder; the output is checked in."""
 import os
 import struct
 
@@ -100,7 +101,15 @@ CRASHES = {
     "short_continuation_then_long_transfer": records(0, [first[:512], bytes(511), bytes(1024)]),
 }
 
-for folder, inputs in (("corpus", SEEDS), ("crashes", CRASHES)):
+# For receive_sync: a raw file after its picture (quality 6) while three
+# files are awaited.
+SYNC_SEEDS = dict(SEEDS)
+SYNC_SEEDS["raw_after_picture"] = records(0x60, [file_open("A.JPG"), file_in(1, JPEG[:700]),
+                                                 file_close(1), file_open("A.QRW"),
+                                                 file_in(2, bytes(900)), file_close(2)])
+
+for folder, inputs in (("corpus", SEEDS), ("crashes", CRASHES),
+                       ("../receive_sync/corpus", SYNC_SEEDS)):
     os.makedirs(folder, exist_ok=True)
     for name, data in inputs.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -31,6 +31,26 @@ Bytes header(uint32_t length, uint16_t code, uint32_t transaction) {
     return PayloadBuilder{}.u32(length).u16(code).u16(0).u32(transaction).bytes();
 }
 
+// Received payloads grow as reads arrive and shrink to the packet's length:
+// the bytes already there survive both, and a moved-from buffer is empty.
+TEST(ReceivedBytes, KeepsItsBytesWhenItGrowsShrinksAndMoves) {
+    const uint8_t head[] = {1, 2, 3, 4, 5};
+    ReceivedBytes bytes;
+    bytes.assign(head, head + 5);
+    bytes.resize(3);
+    bytes.resize(5000);
+    bytes.data()[4999] = 9;
+    bytes.resize(5000);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 3), (Bytes{1, 2, 3}));
+    EXPECT_EQ(bytes.data()[4999], 9);
+    ReceivedBytes moved = std::move(bytes);
+    EXPECT_EQ(moved.size(), 5000u);
+    EXPECT_TRUE(bytes.empty());  // NOLINT(bugprone-use-after-move)
+    std::span<const uint8_t> view = moved;
+    EXPECT_EQ(view.size(), 5000u);
+    EXPECT_EQ(view[1], 2);
+}
+
 TEST(PacketHeader, EncodesLittleEndianWithLengthIncludingHeader) {
     const Bytes payload = {0xAA, 0xBB};
     const Bytes packet = encodePacket(0x100C, 0x01020304, payload);

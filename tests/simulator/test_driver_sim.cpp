@@ -186,9 +186,6 @@ TEST_F(DriverSim, OtherIdentifiersFindNothing) {
 
 // ---- the exports over the simulated camera ----------------------------------
 
-extern "C" void OrkaSimSetHostAccess(int32_t access, const char* holder);
-extern "C" void OrkaSimReset(void);
-
 namespace {
 
 // Each way the camera can be out of reach, as a window test will set it up:
@@ -202,14 +199,16 @@ TEST(SimulatedTransport, PresentsEveryReasonAnOpenFails) {
     };
     const Case cases[] = {
         {"no camera on the bus", [] { Camera::instance().unplug(); }, USBPIPE_OPEN_NO_DEVICE, ""},
-        {"access refused", [] { OrkaSimSetHostAccess(1, nullptr); }, USBPIPE_OPEN_ACCESS_DENIED,
+        {"access refused", [] { Camera::instance().setHostAccess(Camera::HostAccess::Denied); }, USBPIPE_OPEN_ACCESS_DENIED,
          "/dev/bus/usb/001/002"},
-        {"held elsewhere", [] { OrkaSimSetHostAccess(2, "importer (pid 4242)"); },
+        {"held elsewhere", [] {
+             Camera::instance().setHostAccess(Camera::HostAccess::Held, "importer (pid 4242)");
+         },
          USBPIPE_OPEN_BUSY, "importer (pid 4242)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        OrkaSimReset();
+        Camera::instance().reset();
         c.arrange();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(usbNativeOpen(orkasim::kVendorId, orkasim::kProductId, 0), nullptr);
@@ -218,7 +217,7 @@ TEST(SimulatedTransport, PresentsEveryReasonAnOpenFails) {
         EXPECT_EQ(usbNativeOpenDiagnosis(detail, sizeof detail), c.reason);
         EXPECT_EQ(std::string(detail), c.detail);
     }
-    OrkaSimReset();  // back to an ordinary camera
+    Camera::instance().reset();  // back to an ordinary camera
     void* handle = usbNativeOpen(orkasim::kVendorId, orkasim::kProductId, 0);
     EXPECT_NE(handle, nullptr);
     EXPECT_EQ(usbNativeOpenDiagnosis(nullptr, 0), USBPIPE_OPEN_OK);

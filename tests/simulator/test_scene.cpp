@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -127,12 +126,7 @@ double redOverBlue(const Image& img, Rect r) {
 TEST(Scene, DecodesAtEveryFrameSizeAndRefusesImpossibleOnes) {
     const Scene scene;
     for (auto [w, h] : {std::pair{320, 240}, {544, 408}, {3264, 2176}, {3264, 2448}}) {
-        const auto start = std::chrono::steady_clock::now();
         const std::vector<uint8_t> jpeg = scene.renderJpeg(w, h, SceneSettings{}, 0);
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        std::printf("[ figures  ] %d x %d: %.1f ms, %zu bytes\n", w, h, ms, jpeg.size());
         const Image img = decode(jpeg);
         EXPECT_EQ(img.width, w);
         EXPECT_EQ(img.height, h);
@@ -148,20 +142,6 @@ TEST(Scene, DecodesAtEveryFrameSizeAndRefusesImpossibleOnes) {
     EXPECT_EQ(decode(scene.renderJpeg(33, 17, SceneSettings{}, 0, 0)).width,
               33);  // quality clamped
     EXPECT_EQ(decode(scene.renderJpeg(33, 17, SceneSettings{}, 0, 500)).height, 17);
-}
-
-TEST(Scene, LiveViewRenderTime) {
-    const Scene scene;
-    std::vector<double> ms;
-    for (int i = 0; i < 15; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        scene.renderJpeg(kW, kH, SceneSettings{}, i * 0.1);
-        ms.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("[ figures  ] 544 x 408 frame: median %.2f ms\n", ms[ms.size() / 2]);
 }
 
 TEST(Scene, ExposureFollowsManualSettingsAndAutoExposureHoldsOtherwise) {

@@ -29,3 +29,13 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept {
     std::free(p);
 }
+// Arrays (the library's receive buffers) fail alike.
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}

@@ -1,4 +1,5 @@
-// Allocation failure on demand (operator new replaced in alloc_failure.cpp).
+// Allocation failure on demand (operator new and new[] replaced in
+// alloc_failure.cpp).
 #pragma once
 
 #include <atomic>

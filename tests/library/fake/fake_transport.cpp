@@ -23,6 +23,8 @@ struct State {
     bool present = true;
     bool cancelled = false;
     bool reading = false;
+    bool closed = false;      // the device was closed: reads fail until the next open
+    bool loseCancel = false;  // the next cancel comes before the read it was meant for
     std::vector<Bytes> written;
     std::function<void(const Bytes&)> responder;
     size_t overreach = 0;
@@ -73,6 +75,8 @@ void reset() {
     s.written.clear();
     s.present = true;
     s.cancelled = false;
+    s.closed = false;
+    s.loseCancel = false;
     s.responder = defaultResponder;
     s.overreach = 0;
     s.frontStarted = false;
@@ -134,6 +138,12 @@ void setResponder(std::function<void(const Bytes&)> responder) {
     s.responder = std::move(responder);
 }
 
+void loseNextCancel() {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.loseCancel = true;
+}
+
 size_t worstOverreach() {
     State& s = state();
     std::lock_guard lock(s.mutex);
@@ -152,10 +162,15 @@ void* usbNativeOpen(int32_t, int32_t, int32_t) {
     State& s = state();
     std::lock_guard lock(s.mutex);
     s.cancelled = false;
+    s.closed = false;
     return s.present ? &handle : nullptr;
 }
 
 void* usbNativeClose(void*) {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.closed = true;
+    s.changed.notify_all();
     return nullptr;
 }
 
@@ -207,9 +222,10 @@ int32_t usbNativeReadBulk(void* device, void* buffer, int32_t offset, int32_t le
     std::unique_lock lock(s.mutex);
     s.reading = true;
     s.changed.notify_all();
-    s.changed.wait(lock, [&] { return !s.transfers.empty() || !s.present || s.cancelled; });
+    s.changed.wait(lock,
+                   [&] { return !s.transfers.empty() || !s.present || s.cancelled || s.closed; });
     s.reading = false;
-    if (s.cancelled) {
+    if (s.cancelled || s.closed) {
         s.cancelled = false;
         return -1;
     }
@@ -257,7 +273,9 @@ int32_t usbNativeStopWriteBulk(void*) {
 int32_t usbNativeStopReadBulk(void*) {
     State& s = state();
     std::lock_guard lock(s.mutex);
-    if (s.reading) {
+    if (s.loseCancel) {
+        s.loseCancel = false;
+    } else if (s.reading) {
         s.cancelled = true;
     }
     s.changed.notify_all();

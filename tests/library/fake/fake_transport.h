@@ -48,6 +48,10 @@ void answerWithStatus(const Bytes& command, uint16_t status);
 // reset() (handles run on across connections; scripts cannot know them).
 void aliasSmallHandles(bool on);
 
+// The next usbNativeStopReadBulk misses the read it is meant for, as when
+// that read reaches the pipe only after the cancel. Closing the device still
+// ends every read.
+void loseNextCancel();
 // Largest offset + length a continuation read (offset > 0) asked for beyond
 // the heap block it writes into; 0 when every read fitted.
 size_t worstOverreach();

@@ -197,6 +197,31 @@ TEST_F(HostileCamera, TransferCutOffByUnplugIsKeptAsPartial) {
     EXPECT_EQ(savedName(), "P00001.partiel.JPG");
 }
 
+// A connection ended while a packet is half received (the rest never
+// comes): the stop cancels the read in flight and returns at once, and the
+// file being received is kept as a partial one. Also when the cancel misses
+// the read: closing the device ends it.
+TEST_F(HostileCamera, EndingWithATransferInFlightStopsAtOnceAndKeepsTheFile) {
+    int number = 0;
+    for (const bool missed : {false, true}) {
+        SCOPED_TRACE(missed ? "cancel missed" : "cancel");
+        play({fileOpen("DSC0001.JPG")});
+        play({fileIn(lastHandle(), Bytes(1000, 7))});
+        const Bytes chunk = fileIn(lastHandle(), Bytes(2000, 8));
+        play({Bytes(chunk.begin(), chunk.begin() + 512)});
+        if (missed) {
+            fakecam::loseNextCancel();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(OpenCamera(ORKA_PRODUCT_ID), 0);  // ends the connection first
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+        const std::string name = "P0000" + std::to_string(++number) + ".partiel.JPG";
+        EXPECT_EQ(savedName(), name);
+        EXPECT_EQ(fs::file_size(root_ / "target" / name), 1000u);
+        EXPECT_TRUE(namesIn("tmp").empty());
+    }
+}
+
 // A header announcing a huge frame whose buffer cannot be had ends the
 // receive thread as a lost link instead of terminating the process.
 TEST_F(HostileCamera, AllocationFailureInTheReceiveThreadIsALostLink) {
