@@ -232,7 +232,7 @@ class TestControls : public TWindowTest {
         TInfosPgm about(base);
         QCOMPARE(about.windowTitle(), QStringLiteral("A propos"));
         QCOMPARE(about.size(), QSize(214, 123));
-        for (const char* name : {"VersionPgm", "CopyRight", "SiteWEB"})
+        for (const char* name : {"VersionPgm", "CopyRight", "Description"})
             QVERIFY(about.findChild<QLabel*>(name));
         QCOMPARE(about.findChild<QLabel*>("VersionPgm")->width(), 191);
         auto* ok = about.findChild<QPushButton*>("Ok");
@@ -241,6 +241,25 @@ class TestControls : public TWindowTest {
         about.show();
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    // The window's red captions stay in the window: a message box over it
+    // writes in the desktop's colour; the shutter's tooltip is French.
+    void redCaptionsStayInTheWindow() {
+        const QColor red(255, 0, 0);
+        auto* caption = get<QCheckBox>("Reticule");
+        caption->ensurePolished();
+        QCOMPARE(caption->palette().color(QPalette::WindowText), red);
+        QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("Texte"), QMessageBox::Ok,
+                        base);
+        box.show();
+        for (QLabel* label : box.findChildren<QLabel*>()) {
+            label->ensurePolished();
+            QVERIFY(label->palette().color(QPalette::WindowText) != red);
+        }
+        QVERIFY(get<QWidget>("PriseVue")
+                    ->toolTip()
+                    .contains(QStringLiteral("Clic sur le bouton = Prise de vue")));
     }
 };
 

@@ -36,6 +36,7 @@
 
 class QTimer;
 class TCameraLink;
+class TChoicesMemory;
 class TColourControls;
 class TConnection;
 class TEventPump;
@@ -51,6 +52,7 @@ class TSessionStrip;
 class TSettingsControls;
 class TSettingsTab;
 class TShutter;
+class TStatusPanel;
 class TTemplates;
 class TTriggerSchedule;
 class TVideoSequence;
@@ -139,6 +141,7 @@ class TBase : public QWidget {
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 
     // ---- the parts, each calling only those above it here ----
+    std::unique_ptr<TStatusPanel> statusPanel_;
     std::unique_ptr<TCameraLink> cameraLink_;
     std::unique_ptr<TEventPump> eventPump_;
     std::unique_ptr<TSavedPictures> savedPictures_;
@@ -155,6 +158,7 @@ class TBase : public QWidget {
     std::unique_ptr<TSettingsTab> settingsTab_;
     std::unique_ptr<TSettingsControls> settingsControls_;
     std::unique_ptr<TTemplates> templates_;
+    std::unique_ptr<TChoicesMemory> choicesMemory_;
     std::unique_ptr<TConnection> connection_;
     std::unique_ptr<TIdleRefresh> idleRefresh_;
 };
