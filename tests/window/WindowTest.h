@@ -30,6 +30,7 @@
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
+#include "StatusPanel.h"
 #include "TriggerSchedule.h"
 
 // The texts a label was painted with, in order (repeats dropped): what the
@@ -129,6 +130,10 @@ class TWindowTest : public QObject {
     // ---- named actions ----
     // What the idle timer runs.
     void IdleRefresh() { base->idleRefresh_->IdleRefresh(); }
+    // What a part says in the status area.
+    void Say(const orka::StatusKind& kind, const QString& text) {
+        base->statusPanel_->Say(kind, text);
+    }
     // What the timer of the look for a camera runs.
     void SearchTick() { base->connection_->SearchTick(); }
     bool Searching() const { return base->connection_->Searching(); }
