@@ -171,7 +171,7 @@ class TestCameraFollow : public TCameraWindowTest {
         QVERIFY(!Camera().Connected);
         QVERIFY(Searching());
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
-        QCOMPARE(infoConnect(), QStringLiteral("Recherche de l'APN …"));
+        QCOMPARE(infoConnect(), QStringLiteral("Recherche de l'APN"));
         QVERIFY2(statusDetails().startsWith(QStringLiteral("Aucun Orka n'est branché")),
                  qPrintable(statusDetails()));
         SearchTick();  // still nothing

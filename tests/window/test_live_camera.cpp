@@ -215,7 +215,7 @@ class TestLiveCamera : public TCameraWindowTest {
         QTRY_VERIFY(!Camera().Connected);
         QVERIFY(!Live().LiveViewOn);
         QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
-        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("Recherche de l'APN …"));
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("Recherche de l'APN"));
         // The picture cut off is kept beside the others and named.
         QCOMPARE(Strip()->Count(), 3);
         QVERIFY(Strip()->IncompleteAt(0) && !Strip()->IncompleteAt(1));

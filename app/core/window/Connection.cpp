@@ -182,6 +182,10 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
             pump_.Status().Say(orka::status::Notice, QStringLiteral("Connexion annulée."));
             return Outcome::Cancelled;
         }
+        if (result == TCameraLink::kNoCamera) {  // gone during the attempts: look for it
+            lastFailure_ = {orka::OpenFailure::Reason::NoCamera, {}};
+            return Outcome::NotFound;
+        }
         SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
         pump_.Status().Say(orka::status::Camera, orka::OpenFailureText({}));
         return Outcome::Failed;
@@ -219,8 +223,9 @@ void TConnection::StartSearch(const orka::OpenFailure& failure) {
                          how;
     if (pump_.Status().Area().Text(orka::status::Search) != text)
         pump_.Status().Say(orka::status::Search, text);
-    if (!searching_)
-        SetInfoConnect(QStringLiteral("Recherche de l'APN …"), QColor(200, 100, 0));
+    const QString looking = QStringLiteral("Recherche de l'APN");
+    if (ui_.InfoConnect->text() != looking)
+        SetInfoConnect(looking, QColor(200, 100, 0));
     searching_ = true;
     if (!searchTimer_->isActive())
         searchTimer_->start();
