@@ -89,6 +89,7 @@ class TestCameraFollow : public TCameraWindowTest {
     void init() {
         OrkaSimReset();
         QVERIFY(OpenCameraWindow([this] { get<QCheckBox>("PreVisuActif")->setChecked(false); }));
+        hoverShutter(false);
     }
     void cleanup() {
         hoverShutter(false);
@@ -115,8 +116,8 @@ class TestCameraFollow : public TCameraWindowTest {
         QCOMPARE(statusDetails(), warning + QLatin1Char('\n') + saved);
 
         cam.changeParameter(kPWarnings, 0);  // the camera no longer advises it
-        CheckResult(0);                      // a call reads the status again
-        QTRY_COMPARE(statusDetails(), saved);
+        // A call reads the status again, once the camera's notice is in.
+        QTRY_VERIFY((CheckResult(0), IdleRefresh(), statusDetails() == saved));
 
         cam.setParameter(kPWarnings, kFlashAdvised);
         hoverShutter(false);

@@ -30,6 +30,7 @@
 #include "IdleRefresh.h"
 #include "IntervalSequence.h"
 #include "LiveView.h"
+#include "LiveViewMath.h"
 #include "ModeChoice.h"
 #include "MotionTrigger.h"
 #include "NumericEdit.h"
@@ -75,13 +76,12 @@ TBase::~TBase() {
 
 void TBase::FormCreate() {
     setFixedSize(kClientWidthLarge, kClientHeight + kStripHeight);
-    // The strip of the session's pictures sits above the status panels.
-    for (QWidget* panel : std::initializer_list<QWidget*>{
-             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
-        panel->move(panel->x(), panel->y() + kStripHeight);
+    // The strip of the session's pictures sits above the status panels with
+    // the large preview, under the small one (PlaceStrip).
+    statusRowY_ = ui_->InfoConnect->y();
     strip_ = new TSessionStrip(this);
     strip_->setObjectName(QStringLiteral("BandeImages"));
-    strip_->setGeometry(0, ui_->InfoConnect->y() - kStripHeight, width(), kStripHeight);
+    PlaceStrip(true);
     QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
                                       ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
                                       ui_->InfoErreur};
@@ -336,7 +336,9 @@ bool TBase::eventFilter(QObject* watched, QEvent* event) {
 
 void TBase::LayoutForPreviewSize(int item) {
     const bool large = item == 1;
-    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight + kStripHeight);
+    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall,
+                 kClientHeight + (large ? kStripHeight : 0));
+    PlaceStrip(large);
     ui_->InfoStatut->resize(large ? 601 : 377, ui_->InfoStatut->height());
 }
 
@@ -346,5 +348,26 @@ void TBase::resizeEvent(QResizeEvent* event) {
     for (const auto& [widget, designX] : rightAnchored_)
         widget->move(designX + shift, widget->y());
     if (strip_)
-        strip_->resize(width(), kStripHeight);
+        PlaceStrip(width() == kClientWidthLarge);
+}
+
+// With the large preview the strip is a row across the window above the
+// status panels; the small preview leaves room under it, where the strip
+// becomes a block of rows and the window keeps the design's height.
+void TBase::PlaceStrip(bool large) {
+    const int shift = large ? kStripHeight : 0;
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
+        panel->move(panel->x(), statusRowY_ + shift);
+    strip_->SetRows(!large);
+    if (large) {
+        strip_->setGeometry(0, statusRowY_, width(), kStripHeight);
+        return;
+    }
+    // The preview box of the small preview is a square as wide as its frame
+    // (it may not be laid out yet when this runs).
+    const int side = orka::PreviewFrameSize(orka::kSmallPreviewItem).width() + 2;
+    const QWidget* box = ui_->ViewBox;
+    const int top = box->y() + side + 4;
+    strip_->setGeometry(box->x() - 4, top, side + 8, statusRowY_ - top - 2);
 }

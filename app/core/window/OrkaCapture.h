@@ -113,6 +113,7 @@ class TBase : public QWidget {
     void InfoErreurClick();
     // Lays the window out for the preview size: 0 small, 1 large.
     void LayoutForPreviewSize(int item);
+    void PlaceStrip(bool large);
     void FitTabCaptions();
     void CreateParts();
     void ConnectNumericEdits();
@@ -137,6 +138,7 @@ class TBase : public QWidget {
     QTimer* idleTimer_ = nullptr;     // runs the idle refresh
     TSessionStrip* strip_ = nullptr;  // the session's pictures, a child of the window
     bool hintsShown_ = true;
+    int statusRowY_ = 0;  // design y of the status panels
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 

@@ -74,10 +74,10 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     openFolder_->setToolTip(QStringLiteral("Ouvre le dossier de la dernière image"));
     openFolder_->setEnabled(false);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(list_, 1);
-    layout->addWidget(openFolder_);
+    layout_ = new QHBoxLayout(this);
+    layout_->setContentsMargins(4, 2, 4, 2);
+    layout_->addWidget(list_, 1);
+    layout_->addWidget(openFolder_);
 
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         const QString path = item->data(Qt::UserRole).toString();
@@ -97,6 +97,15 @@ TSessionStrip::TSessionStrip(QWidget* parent)
 
 TSessionStrip::~TSessionStrip() {
     worker_.reset();
+}
+
+void TSessionStrip::SetRows(bool rows) {
+    list_->setWrapping(rows);
+    list_->setHorizontalScrollBarPolicy(rows ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    list_->setVerticalScrollBarPolicy(rows ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    layout_->setDirection(rows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    openFolder_->setText(rows ? QStringLiteral("Ouvrir le dossier")
+                              : QStringLiteral("Ouvrir le\ndossier"));
 }
 
 void TSessionStrip::AddPicture(const QString& path, bool incomplete) {

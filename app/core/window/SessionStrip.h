@@ -15,6 +15,7 @@
 
 #include "Thumbnails.h"
 
+class QBoxLayout;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -25,6 +26,10 @@ class TSessionStrip : public QWidget {
   public:
     explicit TSessionStrip(QWidget* parent = nullptr);
     ~TSessionStrip() override;
+
+    // A single row scrolled sideways, the folder button beside it (false),
+    // or rows scrolled up and down, the button under them (true).
+    void SetRows(bool rows);
 
     // A picture saved (or kept incomplete) at `path`.
     void AddPicture(const QString& path, bool incomplete);
@@ -59,6 +64,7 @@ class TSessionStrip : public QWidget {
 
     QListWidget* list_;
     QPushButton* openFolder_;
+    QBoxLayout* layout_;
     // Last member: destroyed first, so that no decoding outlives the strip.
     std::unique_ptr<orka::ThumbnailWorker> worker_;
 };
