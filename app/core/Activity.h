@@ -18,9 +18,12 @@
 //     modal dialog (which marks ModalDialog). Both tell whether the window
 //     still exists afterwards; the caller returns at once when it does not,
 //     and so do its callers (TakePictures, ShowAfterView). Waits that must
-//     not let anything run in between (the self-timer, the after-view
-//     pause, the connection attempts, the pending files) go through
-//     TEventPump::BlockUntil or sleep, and do not pump.
+//     not let anything run in between (the after-view pause) go through
+//     TEventPump::BlockUntil and do not pump. Waits the photographer may
+//     cancel (the self-timer, the connection attempts, the pending files)
+//     go through TEventPump::WaitCancellable: it handles the window's
+//     messages but holds back the user's input except the cancel gestures,
+//     so only timers run inside it, as inside a modal dialog.
 //
 // A modal dialog takes the input of the window's controls, so only timers
 // (the idle refresh, the intervalometer's second) run inside it; what they
@@ -61,19 +64,28 @@ class Activities {
     int Leave(Activity a) { return depth_[index(a)] > 0 ? --depth_[index(a)] : 0; }
 
     // The table of rule 2.
-    // The half press of the idle refresh: not while a press is under way.
+    // The half press of the idle refresh: not while a press is under way,
+    // nor while the window connects or disconnects.
     bool SkipsHalfPress() const {
-        return Running(Activity::HalfPress) || Running(Activity::Release);
+        return Running(Activity::HalfPress) || Running(Activity::Release) ||
+               Running(Activity::Connecting);
     }
     // A full press: not inside another one.
     bool SkipsRelease() const { return Running(Activity::Release); }
-    // The intervalometer's tick: not while its own shot is under way.
-    bool SkipsIntervalTick() const { return Running(Activity::IntervalShot); }
+    // The intervalometer's tick: not while a shot (its own or the user's) is
+    // under way, nor while the window connects or disconnects.
+    bool SkipsIntervalTick() const {
+        return Running(Activity::IntervalShot) || Running(Activity::Release) ||
+               Running(Activity::Connecting);
+    }
     // The motion measure of a frame: not while its capture is under way.
     bool SkipsMotionMeasure() const { return Running(Activity::MotionCapture); }
     // The connection button and closing the window wait for the connection
     // under way.
     bool SkipsConnectClick() const { return Running(Activity::Connecting); }
+    // The quiet look for a camera while the window waits for one: only when
+    // nothing else is under way.
+    bool SkipsCameraSearch() const { return !Idle(); }
 
   private:
     static int index(Activity a) { return static_cast<int>(a); }

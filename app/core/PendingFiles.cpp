@@ -7,6 +7,8 @@ bool PendingFilesWait::run() const {
     Clock::time_point lastProgress = now();
     while (last > 0) {
         pause();
+        if (cancelled && cancelled())
+            return false;
         const int32_t current = count();
         if (current < last)
             lastProgress = now();

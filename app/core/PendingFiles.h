@@ -3,7 +3,8 @@
 // The wait goes on as long as the count of files still expected keeps
 // falling. When it has not fallen for `patience`, the user is asked whether
 // to keep waiting (for another `patience`) or to stop waiting; a file is
-// therefore never given up without the user's say.
+// therefore never given up without the user's say. The user may also cancel
+// the wait during any pause (`cancelled`).
 #pragma once
 
 #include <chrono>
@@ -19,9 +20,11 @@ struct PendingFilesWait {
     std::function<void()> pause;     // the pause between two counts
     std::function<Clock::time_point()> now = [] { return Clock::now(); };
     std::function<bool(int32_t count)> keepWaiting;  // the user's answer
+    std::function<bool()> cancelled;                 // asked after each pause; may be empty
     Clock::duration patience = std::chrono::seconds(30);
 
-    // True when the count reached 0, false when the user stopped waiting.
+    // True when the count reached 0, false when the user stopped waiting or
+    // cancelled the wait.
     bool run() const;
 };
 

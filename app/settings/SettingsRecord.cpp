@@ -112,4 +112,17 @@ std::vector<RecordStep> SettingsRecordPlan(const CameraStatusData& r) {
     return p.take();
 }
 
+std::vector<RecordStep> CameraFollowedEntries(const CameraStatusData& status, bool shutterGreyed,
+                                              bool apertureGreyed) {
+    std::vector<RecordStep> out;
+    for (const RecordStep& step : SettingsRecordPlan(status)) {
+        const bool follows = step.control == C::SonMap || step.control == C::SonDecl ||
+                             (step.control == C::VitAPN && shutterGreyed) ||
+                             (step.control == C::OuvAPN && apertureGreyed);
+        if (follows && step.action == A::SelectEntry && step.inRange)
+            out.push_back(step);
+    }
+    return out;
+}
+
 }  // namespace orka

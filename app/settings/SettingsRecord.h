@@ -46,4 +46,12 @@ struct RecordStep {
 // The steps that apply `record`, in order.
 std::vector<RecordStep> SettingsRecordPlan(const CameraStatusData& record);
 
+// The lists that show the camera's own value while connected, without
+// sending anything: the two sound lists always, the shutter-speed and
+// aperture lists while the exposure program greys them. Each step selects
+// an entry; an entry outside its list is left out (the list keeps what it
+// shows).
+std::vector<RecordStep> CameraFollowedEntries(const CameraStatusData& status, bool shutterGreyed,
+                                              bool apertureGreyed);
+
 }  // namespace orka

@@ -47,7 +47,14 @@ TEST(Activity, WhatEachActivityKeepsOut) {
     a.Enter(Activity::Release);
     EXPECT_TRUE(a.SkipsHalfPress());
     EXPECT_TRUE(a.SkipsRelease());
-    EXPECT_FALSE(a.SkipsIntervalTick());
+    // A shot due during the user's release (its self-timer pumps) waits:
+    // it would count a picture the release never took.
+    EXPECT_TRUE(a.SkipsIntervalTick());
+    a.Leave(Activity::Release);
+    EXPECT_FALSE(a.SkipsIntervalTick() || a.SkipsCameraSearch());
+    a.Enter(Activity::Connecting);  // the pending files are waited for
+    EXPECT_TRUE(a.SkipsHalfPress() && a.SkipsIntervalTick() && a.SkipsCameraSearch());
+    a.Leave(Activity::Connecting);
     a.Enter(Activity::IntervalShot);
     a.Enter(Activity::MotionCapture);
     a.Enter(Activity::Connecting);

@@ -87,6 +87,17 @@ class TestPendingFiles : public QObject {
         QCOMPARE(s.pauses, 60);  // asked at 30 s and at 60 s
     }
 
+    // Cancelled during the third pause: no question, no further count.
+    void cancelledDuringAPause() {
+        Script s;
+        s.counts = {2};
+        auto wait = s.wait();
+        wait.cancelled = [&s] { return s.pauses == 3; };
+        QVERIFY(!wait.run());
+        QCOMPARE(s.pauses, 3);
+        QCOMPARE(s.questions, 0);
+    }
+
     void negativeCountIsNothingPending() {
         Script s;
         s.counts = {-1};

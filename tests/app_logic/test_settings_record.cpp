@@ -206,3 +206,27 @@ TEST(SettingsRecord, OutOfRangeFieldsAreSkipped) {
     r.shutterSpeed = 49;
     EXPECT_FALSE(Find(orka::SettingsRecordPlan(r), C::VitAPN, A::SelectEntry)->inRange);
 }
+
+// The lists that follow the camera: the sounds always, the shutter speed and
+// aperture only while greyed; an entry outside its list is left out.
+TEST(SettingsRecord, CameraFollowedEntries) {
+    CameraStatusData s = Typical();
+    s.infocusSound = 1;
+    s.shutterSound = 2;
+    const auto entries = [](const std::vector<RecordStep>& steps) {
+        std::vector<std::pair<C, int64_t>> out;
+        for (const RecordStep& step : steps) {
+            EXPECT_EQ(step.action, A::SelectEntry);
+            out.emplace_back(step.control, step.value);
+        }
+        return out;
+    };
+    using E = std::vector<std::pair<C, int64_t>>;
+    EXPECT_EQ(entries(orka::CameraFollowedEntries(s, true, true)),
+              (E{{C::VitAPN, 23}, {C::OuvAPN, 9}, {C::SonMap, 1}, {C::SonDecl, 2}}));
+    EXPECT_EQ(entries(orka::CameraFollowedEntries(s, false, true)),
+              (E{{C::OuvAPN, 9}, {C::SonMap, 1}, {C::SonDecl, 2}}));
+    s.shutterSpeed = 0;  // no entry: the list keeps what it shows
+    s.shutterSound = 7;
+    EXPECT_EQ(entries(orka::CameraFollowedEntries(s, true, false)), (E{{C::SonMap, 1}}));
+}

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QObject>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "CameraLink.h"
+#include "Connection.h"
 #include "EventPump.h"
 #include "IdleRefresh.h"
 #include "LiveView.h"
@@ -28,6 +30,7 @@
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
+#include "StatusPanel.h"
 #include "TriggerSchedule.h"
 
 // The texts a label was painted with, in order (repeats dropped): what the
@@ -51,7 +54,8 @@ class TPaintedTexts : public QObject {
 // No Q_OBJECT here: it adds nothing to the test classes' meta-objects.
 class TWindowTest : public QObject {
   protected:
-    TBase* base = nullptr;  // the window under test, made by each test class
+    TBase* base = nullptr;     // the window under test, made by each test class
+    bool keepChoices = false;  // OpenWindow starts from what the last window remembered
 
     // The control called name, or null (with a warning) when the form has no
     // control of that name and type.
@@ -66,6 +70,9 @@ class TWindowTest : public QObject {
     // A new window, shown; true once it is on screen. beforeShow runs
     // between the creation and the first show (clock, hooks, folder).
     bool OpenWindow(const std::function<void()>& beforeShow = {}) {
+        if (!keepChoices)  // the choices a window before this one remembered go
+            QSettings(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"))
+                .remove(QStringLiteral("Choix"));
         base = new TBase;
         if (beforeShow)
             beforeShow();
@@ -123,6 +130,13 @@ class TWindowTest : public QObject {
     // ---- named actions ----
     // What the idle timer runs.
     void IdleRefresh() { base->idleRefresh_->IdleRefresh(); }
+    // What a part says in the status area.
+    void Say(const orka::StatusKind& kind, const QString& text) {
+        base->statusPanel_->Say(kind, text);
+    }
+    // What the timer of the look for a camera runs.
+    void SearchTick() { base->connection_->SearchTick(); }
+    bool Searching() const { return base->connection_->Searching(); }
     // A library call that returned result.
     int32_t CheckResult(int32_t result) { return base->cameraLink_->CheckResult(result); }
     // The clock of the automation.

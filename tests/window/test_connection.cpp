@@ -78,7 +78,8 @@ class TestConnection : public TCameraWindowTest {
         QCOMPARE(get<QLabel>("InfoErreur")->text(), QStringLiteral("O"));
         QCOMPARE(Camera().ErrorLatch, uint8_t{0});  // the failed attempts are forgotten
         for (int n = 1; n <= 4; ++n)  // each attempt said while the window took no input
-            QVERIFY2(seen->texts.contains(QStringLiteral("Essai de connexion … (%1/4)").arg(n)),
+            QVERIFY2(seen->texts.contains(
+                         QStringLiteral("Essai de connexion … (%1/4) — Échap pour annuler").arg(n)),
                      qPrintable(seen->texts.join(" | ")));
         QVERIFY(std::memcmp(&Camera().Status, &Camera().StatusAtConnect, sizeof Camera().Status) ==
                 0);

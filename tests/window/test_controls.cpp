@@ -21,7 +21,8 @@ class TestControls : public TWindowTest {
     void cleanupTestCase() { DeleteWindow(); }
 
     // The small preview narrows the window by 224 pixels; the right-hand
-    // controls keep their distance to the right edge.
+    // controls keep their distance to the right edge; the strip of pictures
+    // moves into the room under the small preview.
     void widthFollowsPreviewSize() {
         QCOMPARE(base->size(),
                  QSize(911, 586 + TBase::kStripHeight));  // the strip under the design
@@ -31,11 +32,18 @@ class TestControls : public TWindowTest {
         get<TRadioGroup>("DimPreView")->item(0)->click();  // the small preview
         QCOMPARE(base->width(), 687);
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs - QPoint(224, 0));
-        QCOMPARE(get<QWidget>("InfoErreur")->pos(), error - QPoint(224, 0));
+        QCOMPARE(get<QWidget>("InfoErreur")->pos(), error - QPoint(224, TBase::kStripHeight));
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 377);
         QCOMPARE(get<QWidget>("ViewBox")->pos(), QPoint(11, 10));
+        QCOMPARE(base->height(), 586);
+        QCOMPARE(get<QWidget>("InfoStatut")->y(), 566);
+        const QRect strip = Strip()->geometry();
+        QVERIFY(strip.top() > get<QWidget>("ViewBox")->geometry().bottom());
+        QVERIFY(strip.bottom() < 566 && strip.height() > 150);
         get<TRadioGroup>("DimPreView")->item(1)->click();
-        QCOMPARE(base->width(), 911);
+        QCOMPARE(base->size(), QSize(911, 586 + TBase::kStripHeight));
+        QCOMPARE(get<QWidget>("InfoStatut")->y(), 566 + TBase::kStripHeight);
+        QCOMPARE(Strip()->geometry(), QRect(0, 566, 911, TBase::kStripHeight));
         QCOMPARE(get<QWidget>("CommandeAPN")->pos(), tabs);
         QCOMPARE(get<QWidget>("InfoStatut")->width(), 601);
     }
@@ -232,7 +240,7 @@ class TestControls : public TWindowTest {
         TInfosPgm about(base);
         QCOMPARE(about.windowTitle(), QStringLiteral("A propos"));
         QCOMPARE(about.size(), QSize(214, 123));
-        for (const char* name : {"VersionPgm", "CopyRight", "SiteWEB"})
+        for (const char* name : {"VersionPgm", "CopyRight", "Description"})
             QVERIFY(about.findChild<QLabel*>(name));
         QCOMPARE(about.findChild<QLabel*>("VersionPgm")->width(), 191);
         auto* ok = about.findChild<QPushButton*>("Ok");
@@ -241,6 +249,25 @@ class TestControls : public TWindowTest {
         about.show();
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    // The window's red captions stay in the window: a message box over it
+    // writes in the desktop's colour; the shutter's tooltip is French.
+    void redCaptionsStayInTheWindow() {
+        const QColor red(255, 0, 0);
+        auto* caption = get<QCheckBox>("Reticule");
+        caption->ensurePolished();
+        QCOMPARE(caption->palette().color(QPalette::WindowText), red);
+        QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("Texte"), QMessageBox::Ok,
+                        base);
+        box.show();
+        for (QLabel* label : box.findChildren<QLabel*>()) {
+            label->ensurePolished();
+            QVERIFY(label->palette().color(QPalette::WindowText) != red);
+        }
+        QVERIFY(get<QWidget>("PriseVue")
+                    ->toolTip()
+                    .contains(QStringLiteral("Clic sur le bouton = Prise de vue")));
     }
 };
 

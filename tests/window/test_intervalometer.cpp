@@ -50,7 +50,7 @@ class TestIntervalometer : public TWindowTest {
     void cleanup() { DeleteWindow(); }
 
     // Total 2, 5 s, no delay: the first shot at once, the second 5 s later,
-    // then the sequence stops and the counter returns to "0".
+    // then the sequence stops and the counter shows what it took.
     void twoShotsFiveSecondsApart() {
         start(2, 5, 0);
         QVERIFY(get<QPushButton>("SeqInterV")->isChecked());
@@ -62,7 +62,7 @@ class TestIntervalometer : public TWindowTest {
         QCOMPARE(Interval().IntervalShots, 1);
         at(5);
         QCOMPARE(Interval().IntervalStart, 0u);
-        QCOMPARE(shots(), QStringLiteral("0"));
+        QCOMPARE(shots(), QStringLiteral("2"));
         QCOMPARE(Interval().IntervalShots, 0);
         QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
         QCOMPARE(get<QPushButton>("SeqInterV")->text(), QStringLiteral("Lancer la séquence"));
@@ -104,8 +104,8 @@ class TestIntervalometer : public TWindowTest {
         QCOMPARE(Interval().IntervalStart, 0u);  // five shots: done
     }
 
-    // The idle refresh drives the tick too; a stop by the user resets the
-    // counter, and a one-day interval waits a day.
+    // The idle refresh drives the tick too; a stop by the user keeps the
+    // counter until the next start, and a one-day interval waits a day.
     void idleRefreshAndStop() {
         start(2, 86400, 0);
         at(0);
@@ -121,9 +121,11 @@ class TestIntervalometer : public TWindowTest {
         QCOMPARE(shots(), QStringLiteral("1"));
         QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
         QCOMPARE(Interval().IntervalStart, 0u);
-        QCOMPARE(shots(), QStringLiteral("0"));
+        QCOMPARE(shots(), QStringLiteral("1"));
         at(100);
         QCOMPARE(Interval().IntervalShots, 0);
+        start(3, 5, 0);
+        QCOMPARE(shots(), QStringLiteral("0"));
     }
 
     // The range rules of the boxes: out of range gives the warning and the

@@ -198,7 +198,8 @@ class TestLiveCamera : public TCameraWindowTest {
 
     // Unplugged during the live view, with a picture on its way: the window
     // leaves the live view and the connection at once, says so and names
-    // the picture cut off; a click connects again once the camera is back.
+    // the picture cut off; it keeps looking for the camera and connects again
+    // once it is back.
     void unplugLeavesTheConnectionAndReplugConnectsAgain() {
         connectQuietly();
         for (int shot = 1; shot <= 2; ++shot) {
@@ -213,21 +214,23 @@ class TestLiveCamera : public TCameraWindowTest {
                         [&] { get<QCheckBox>("PreVisuActif")->setChecked(true); }));
         QTRY_VERIFY(!Camera().Connected);
         QVERIFY(!Live().LiveViewOn);
-        QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
-        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN non connecté"));
+        QVERIFY(get<QToolButton>("ConnectAPN")->isChecked());
+        QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("Recherche de l'APN"));
         // The picture cut off is kept beside the others and named.
         QCOMPARE(Strip()->Count(), 3);
         QVERIFY(Strip()->IncompleteAt(0) && !Strip()->IncompleteAt(1));
         const QString cut = Strip()->PathAt(0);
         QVERIFY2(cut.endsWith(QLatin1String(".partiel.JPG")) && QFileInfo::exists(cut),
                  qPrintable(cut));
-        const QString said = get<QLabel>("InfoStatut")->text();
-        QVERIFY2(said.startsWith(QStringLiteral("L'appareil photo a été déconnecté.")) &&
+        const QString said = get<QLabel>("InfoStatut")->toolTip();
+        QVERIFY2(said.contains(QStringLiteral("\nL'appareil photo a été déconnecté.")) &&
                      said.endsWith(cut),
                  qPrintable(said));
 
         cam.replug();
-        QVERIFY(ConnectWithoutLiveView());
+        get<QCheckBox>("PreVisuActif")->setChecked(false);
+        SearchTick();
+        QVERIFY(Camera().Connected);
         QCOMPARE(get<QLabel>("InfoConnect")->text(), QStringLiteral("APN connecté"));
     }
 
@@ -346,7 +349,10 @@ class TestLiveCamera : public TCameraWindowTest {
         connectQuietly();
         TSessionStrip* strip = Strip();
         QList<QUrl> opened;
-        strip->OpenUrlHook = [&](const QUrl& url) { opened << url; };
+        strip->OpenUrlHook = [&](const QUrl& url) {
+            opened << url;
+            return true;
+        };
         QElapsedTimer clock;
         qint64 fileAt = -1, thumbAt = -1;
         const auto files = [this] { return QDir(images.path()).entryList(QDir::Files).size(); };
@@ -414,10 +420,13 @@ class TestLiveCamera : public TCameraWindowTest {
             std::chrono::duration_cast<std::chrono::milliseconds>(capture - clicked).count();
         QVERIFY2(waited > 2000 && waited < 3500, qPrintable(QString::number(waited)));
         QCOMPARE(Shutter().ShownGlyph, int(TBase::gClicOk));
-        // The countdown was painted while the window took no input.
-        QVERIFY2(seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 2 s")) &&
-                     seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 1 s")),
-                 qPrintable(seen->texts.join(" | ")));
+        // The countdown was painted while the window took no other input.
+        const QString cancel = QStringLiteral(" (Échap ou clic pour annuler)");
+        QVERIFY2(
+            seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 2 s") + cancel) &&
+                seen->texts.contains(QStringLiteral("Retardateur : déclenchement dans 1 s") +
+                                     cancel),
+            qPrintable(seen->texts.join(" | ")));
     }
 
     // With "Visualisation des images prises", the picture is shown and "Non"

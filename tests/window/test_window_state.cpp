@@ -322,6 +322,95 @@ class TestWindowState : public TWindowTest {
         QCOMPARE(Video().VideoDelay, 60000);
         QVERIFY(messages.isEmpty());
     }
+
+    // The photographer's choices come back in the next window: folder,
+    // prefix, preview size and orientation, aids, peaking; a folder that has
+    // gone gives way to the default one, with a note.
+    void choicesComeBackInTheNextWindow() {
+        QTemporaryDir session;
+        get<QLineEdit>("NomRep")->setText(session.path());
+        get<QLineEdit>("PrefixImg")->setText(QStringLiteral("Mariage"));
+        ChooseItem("DimPreView", 0);
+        get<QToolButton>("ImgVertD")->click();
+        get<QCheckBox>("Grille")->setChecked(true);
+        get<QCheckBox>("FocusPeaking")->setChecked(true);
+        get<QSlider>("PeakSeuil")->setValue(100);
+        QCOMPARE(get<QLabel>("PeakValeur")->text(), QStringLiteral("10 %"));
+        DeleteWindow();
+
+        keepChoices = true;
+        QVERIFY(OpenWindow());
+        QCOMPARE(get<QLineEdit>("NomRep")->text(), session.path());
+        QCOMPARE(get<QLineEdit>("PrefixImg")->text(), QStringLiteral("Mariage"));
+        QCOMPARE(base->PreviewSize(), QSize(320, 240));
+        QCOMPARE(base->width(), TBase::kClientWidthSmall);
+        QVERIFY(get<QToolButton>("ImgVertD")->isChecked());
+        QCOMPARE(get<QLabel>("LiveView")->size(), QSize(240, 320));
+        QVERIFY(get<QCheckBox>("Grille")->isChecked() &&
+                get<QCheckBox>("FocusPeaking")->isChecked());
+        QCOMPARE(get<QSlider>("PeakSeuil")->value(), 100);
+        QCOMPARE(get<QLabel>("PeakValeur")->text(), QStringLiteral("10 %"));
+        DeleteWindow();
+
+        const QString gone = session.path();
+        session.remove();
+        QVERIFY(OpenWindow());
+        keepChoices = false;
+        QVERIFY(get<QLineEdit>("NomRep")->text() != gone);
+        QVERIFY2(
+            get<QLabel>("InfoStatut")
+                ->toolTip()
+                .startsWith(QStringLiteral("Le dossier des images %1 n'existe plus").arg(gone)),
+            qPrintable(get<QLabel>("InfoStatut")->toolTip()));
+    }
+
+    // A message longer than the panel is cut in the middle, whole in the
+    // tooltip.
+    void longMessageElidedInTheMiddle() {
+        const QString path = QStringLiteral("/home/photographe/") + QString(200, QLatin1Char('x')) +
+                             QStringLiteral("/ImageOrka00001.jpg");
+        Say(orka::status::Picture, QStringLiteral("Image enregistrée : ") + path);
+        auto* label = get<QLabel>("InfoStatut");
+        QVERIFY(label->text().startsWith(QStringLiteral("Image enregistrée : /home")));
+        QVERIFY(label->text().endsWith(QStringLiteral("ImageOrka00001.jpg")));
+        QVERIFY(label->text().contains(QChar(0x2026)));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+        QCOMPARE(label->toolTip(), QStringLiteral("Image enregistrée : ") + path);
+    }
+
+    // A double click on a picture no program opens says so and offers the
+    // folder.
+    void pictureWithoutViewerOffersTheFolder() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ImageOrka00001.jpg"));
+        Strip()->AddPicture(path, false);
+        QList<QUrl> asked;
+        Strip()->OpenUrlHook = [&](const QUrl& url) {
+            asked << url;
+            return url.toLocalFile() != path;  // only the folder opens
+        };
+        QString said;
+        QTimer answer;  // the box's answer, once it is up
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer.stop();
+            said = box->text();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QStringLiteral("Ouvrir le dossier"))
+                    button->click();
+        });
+        answer.start(10);
+        auto* list = Strip()->findChild<QListWidget*>("Vignettes");
+        const QRect item = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QCOMPARE(said, QStringLiteral("Aucun programme installé sur cet ordinateur n'ouvre "
+                                      "« ImageOrka00001.jpg »."));
+        QCOMPARE(asked, (QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(dir.path())}));
+    }
 };
 
 QTEST_MAIN(TestWindowState)

@@ -1,12 +1,9 @@
 #include "InfosPgm.h"
 
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QUrl>
 
 #include "ui_InfosPgm.h"
 
@@ -25,15 +22,12 @@ TInfosPgm::TInfosPgm(QWidget* parent)
     setFixedSize(size());
     VersionPgm = ui_->VersionPgm;
     CopyRight = ui_->CopyRight;
-    SiteWEB = ui_->SiteWEB;
     Ok = ui_->Ok;
 
     QFont bold = VersionPgm->font();
     bold.setBold(true);
     VersionPgm->setFont(bold);
     CopyRight->setFont(bold);
-    SiteWEB->setText(QString::fromLatin1(kWebAddress));
-    SiteWEB->installEventFilter(this);
 
     ReadProgramVersion();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -58,18 +52,4 @@ void TInfosPgm::ReadProgramVersion() {
 #else
     SetVersionInfo(QString(), QString());
 #endif
-}
-
-void TInfosPgm::SiteWEBClick() {
-    QDesktopServices::openUrl(QUrl(SiteWEB->text()));
-}
-
-bool TInfosPgm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == SiteWEB && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            SiteWEB->rect().contains(mouse->position().toPoint()))
-            SiteWEBClick();
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -1,6 +1,6 @@
 // TInfosPgm, the about box "A propos": the program's name and version, a
-// copyright line and the address of its web site, which opens in the user's
-// browser. Created once at program start.
+// copyright line and what the program is for. The program has no web page
+// of its own, so the box names none. Created once at program start.
 #pragma once
 
 #include <QDialog>
@@ -19,9 +19,6 @@ class TInfosPgm : public QDialog {
     Q_OBJECT
 
   public:
-    // The address behind SiteWEB.
-    static constexpr const char* kWebAddress = "https://example.org/pcorka";
-
     explicit TInfosPgm(QWidget* parent = nullptr);
     ~TInfosPgm() override;
 
@@ -32,18 +29,10 @@ class TInfosPgm : public QDialog {
     // The version information built into the program.
     void ReadProgramVersion();
 
-  public Q_SLOTS:
-    // Opens the address of SiteWEB in the browser.
-    void SiteWEBClick();
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     std::unique_ptr<Ui::TInfosPgm> ui_;
     // The form's controls (tests find them by these names).
     QLabel* VersionPgm = nullptr;
     QLabel* CopyRight = nullptr;
-    QLabel* SiteWEB = nullptr;
     QPushButton* Ok = nullptr;
 };

@@ -5,17 +5,21 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "CameraLink.h"
 #include "EventPump.h"
 #include "Intervalometer.h"
 #include "LiveView.h"
 #include "NumericEdit.h"
 #include "Shutter.h"
+#include "StatusPanel.h"
 #include "TickClock.h"
 #include "ui_OrkaCapture.h"
 
-TIntervalSequence::TIntervalSequence(Ui::TBase& ui, TEventPump& pump, const orka::TickClock& clock,
-                                     TShutter& shutter, TLiveView& live, orka::IntervalState& state)
+TIntervalSequence::TIntervalSequence(Ui::TBase& ui, const TCameraLink& link, TEventPump& pump,
+                                     const orka::TickClock& clock, TShutter& shutter,
+                                     TLiveView& live, orka::IntervalState& state)
     : ui_(ui),
+      link_(link),
       pump_(pump),
       clock_(clock),
       shutter_(shutter),
@@ -65,8 +69,10 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
     orka::TNumericEdit::ValidatePending({ui_.eNbImgT, ui_.eInterImg, ui_.eDepImg});
 
     ui_.SeqInterV->setText(QStringLiteral("Stopper la séquence"));
-    // The shots are timed here, not by live-view frames: the live view stops.
-    if (ui_.PreVisuActif->isChecked())
+    // The shots are timed here, not by live-view frames: the live view stops
+    // for the run.
+    liveViewBefore_ = ui_.PreVisuActif->isChecked();
+    if (liveViewBefore_)
         ui_.PreVisuActif->setChecked(false);
     live_.MarkStopped();
     state_.IntervalStart = clock_.TickCount() / 1000;
@@ -79,13 +85,38 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
 }
 
 void TIntervalSequence::StopIntervalSequence() {
+    const bool running = state_.IntervalStart != 0;
     ui_.SeqInterV->setText(QStringLiteral("Lancer la séquence"));
     state_.IntervalStart = 0;
-    ui_.eNbImgP->setText(QStringLiteral("0"));
+    // The counter keeps what the run took.
+    const int32_t taken = state_.IntervalShots;
     state_.IntervalShots = 0;
     for (QLineEdit* box : {ui_.eDepImg, ui_.eInterImg, ui_.eNbImgT})
         box->setReadOnly(false);
     timer_->stop();
+    if (!running)
+        return;
+    if (taken < state_.IntervalTotal) {
+        const QString text =
+            QStringLiteral("Séquence d'intervalles arrêtée après %1 prise(s) sur %2")
+                .arg(taken)
+                .arg(state_.IntervalTotal);
+        if (link_.Connected() && !link_.State().CameraLost)
+            pump_.Status().Say(orka::status::Notice, text + QLatin1Char('.'));
+        else
+            pump_.Status().Say(orka::status::Interrupted,
+                               text + QStringLiteral(" : l'APN a été déconnecté."));
+    }
+    // The live view comes back as it was before the run: at once when a
+    // camera is connected, at the next connection otherwise. From the event
+    // loop, so that the loop does not run inside the tick that ended the run.
+    if (liveViewBefore_) {
+        liveViewBefore_ = false;
+        QTimer::singleShot(0, this, [this] {
+            if (state_.IntervalStart == 0 && !ui_.PreVisuActif->isChecked())
+                ui_.PreVisuActif->setChecked(true);
+        });
+    }
 }
 
 void TIntervalSequence::IntervalTick() {
@@ -100,8 +131,10 @@ void TIntervalSequence::IntervalTick() {
     const uint32_t run = run_;
 
     {
+        // A shot the release could not take (no camera) is counted all the
+        // same, so that the schedule goes on; the release said why.
         const orka::ActivityScope shot(pump_.Activities(), orka::Activity::IntervalShot);
-        if (!shutter_.TakePictures())
+        if (shutter_.TakePictures() == TShutter::Release::WindowGone)
             return;
     }
 

@@ -3,6 +3,8 @@
 // press. The schedule is absolute (Intervalometer.h); it is evaluated by the
 // idle refresh, by every live-view frame and, so that it keeps its
 // one-second resolution when nothing else happens, by a one-second timer.
+// The live view stops for the run and comes back as it was once the run is
+// over; the counter keeps showing what the run took until the next start.
 // Writes orka::IntervalState.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include "TBaseState.h"
 
 class QTimer;
+class TCameraLink;
 class TEventPump;
 class TLiveView;
 class TShutter;
@@ -25,8 +28,9 @@ class TBase;
 
 class TIntervalSequence : public QObject {
   public:
-    TIntervalSequence(Ui::TBase& ui, TEventPump& pump, const orka::TickClock& clock,
-                      TShutter& shutter, TLiveView& live, orka::IntervalState& state);
+    TIntervalSequence(Ui::TBase& ui, const TCameraLink& link, TEventPump& pump,
+                      const orka::TickClock& clock, TShutter& shutter, TLiveView& live,
+                      orka::IntervalState& state);
 
     // Called with fromUser false (no sender) it always stops.
     void SeqInterVClick(bool fromUser = false);
@@ -43,11 +47,13 @@ class TIntervalSequence : public QObject {
     void StopIntervalSequence();
 
     Ui::TBase& ui_;
+    const TCameraLink& link_;
     TEventPump& pump_;
     const orka::TickClock& clock_;
     TShutter& shutter_;
     TLiveView& live_;
     orka::IntervalState& state_;
-    QTimer* timer_;     // evaluates IntervalTick once a second
-    uint32_t run_ = 0;  // counts the starts of the intervalometer
+    QTimer* timer_;                // evaluates IntervalTick once a second
+    uint32_t run_ = 0;             // counts the starts of the intervalometer
+    bool liveViewBefore_ = false;  // "Prévisualisation active" when the run started
 };

@@ -1,18 +1,22 @@
 #include "VideoSequence.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "FormControls.h"
 #include "NumericEdit.h"
+#include "SavedPictures.h"
+#include "StatusPanel.h"
 #include "TickClock.h"
 #include "ui_OrkaCapture.h"
 
-TVideoSequence::TVideoSequence(Ui::TBase& ui, const orka::TickClock& clock, orka::VideoState& state,
-                               const orka::LiveViewState& live)
-    : ui_(ui), clock_(clock), state_(state), live_(live) {
+TVideoSequence::TVideoSequence(Ui::TBase& ui, const orka::TickClock& clock,
+                               TSavedPictures& pictures, TStatusPanel& status,
+                               orka::VideoState& state, const orka::LiveViewState& live)
+    : ui_(ui), clock_(clock), pictures_(pictures), status_(status), state_(state), live_(live) {
     connect(ui_.SeqVideo, &QPushButton::clicked, this, [this] { SeqVideoClick(true); });
 }
 
@@ -88,7 +92,15 @@ void TVideoSequence::StopVideo() {
     // no recording to end, the stored setting is left alone.
     if (state_.VideoCompressor) {
         orka::SetIndeoQuickCompress(state_.SavedQuickCompress);
-        if (state_.VideoCompressor->Stop(clock_.TickCount()) != orka::kAviOk)
+        const bool stopped = state_.VideoCompressor->Stop(clock_.TickCount()) == orka::kAviOk;
+        // Every file of the recording is named, the last one too when
+        // closing it failed: what it holds is on disk.
+        QStringList files;
+        for (const QString& file : state_.VideoCompressor->FileNames())
+            if (QFileInfo(file).isFile())
+                files << file;
+        pictures_.NoteVideo(files);
+        if (!stopped)
             ShowError(state_.VideoCompressor->ErrorText());
         state_.VideoCompressor.reset();
     }
@@ -110,5 +122,5 @@ void TVideoSequence::VideoTick() {
 }
 
 void TVideoSequence::ShowError(const QString& text) {
-    ui_.InfoStatut->setText(text);
+    status_.Say(orka::status::Video, text);
 }

@@ -3,7 +3,8 @@
 // file (Motion-JPEG) named after the video prefix in the image directory.
 // The recording continues in the next numbered file before a file reaches
 // the size plain AVI readers handle, and each file's frame rate is rewritten
-// at its close so that it plays for as long as it recorded. Writes
+// at its close so that it plays for as long as it recorded; the files
+// recorded are named in the status area and the strip. Writes
 // orka::VideoState.
 #pragma once
 
@@ -12,6 +13,8 @@
 #include "TBaseState.h"
 
 class QLineEdit;
+class TSavedPictures;
+class TStatusPanel;
 
 namespace orka {
 class TickClock;
@@ -23,8 +26,8 @@ class TBase;
 
 class TVideoSequence : public QObject {
   public:
-    TVideoSequence(Ui::TBase& ui, const orka::TickClock& clock, orka::VideoState& state,
-                   const orka::LiveViewState& live);
+    TVideoSequence(Ui::TBase& ui, const orka::TickClock& clock, TSavedPictures& pictures,
+                   TStatusPanel& status, orka::VideoState& state, const orka::LiveViewState& live);
 
     // Called with fromUser false (no sender) it always stops.
     void SeqVideoClick(bool fromUser = false);
@@ -43,6 +46,8 @@ class TVideoSequence : public QObject {
 
     Ui::TBase& ui_;
     const orka::TickClock& clock_;
+    TSavedPictures& pictures_;
+    TStatusPanel& status_;
     orka::VideoState& state_;
     const orka::LiveViewState& live_;
 };

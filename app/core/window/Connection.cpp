@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
+#include <QTimer>
+
+#include <optional>
 
 #include "CameraLink.h"
 #include "EventPump.h"
@@ -19,6 +21,7 @@
 #include "SavedPictures.h"
 #include "SettingsControls.h"
 #include "Shutter.h"
+#include "StatusPanel.h"
 #include "Templates.h"
 #include "TriggerSchedule.h"
 #include "ui_OrkaCapture.h"
@@ -47,8 +50,11 @@ TConnection::TConnection(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEve
       parts_(parts),
       shutterState_(shutterState),
       glyphOff_(glyphOff),
-      glyphOn_(glyphOn) {
+      glyphOn_(glyphOn),
+      searchTimer_(new QTimer(this)) {
     connect(ui_.ConnectAPN, &QToolButton::clicked, this, &TConnection::ConnectAPNClick);
+    searchTimer_->setInterval(kSearchPeriodMs);
+    connect(searchTimer_, &QTimer::timeout, this, &TConnection::SearchTick);
     SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
 }
 
@@ -61,47 +67,108 @@ void TConnection::SetInfoConnect(const QString& text, const QColor& colour) {
 
 void TConnection::ConnectAPNClick() {
     if (pump_.Activities()->SkipsConnectClick()) {  // only code can click while it connects
-        ui_.ConnectAPN->setChecked(link_.Connected());
+        ui_.ConnectAPN->setChecked(link_.Connected() || searching_);
         return;
     }
-    bool justConnected = false;
+    if (searching_) {  // the button was down: the photographer no longer waits
+        StopSearchByUser();
+        return;
+    }
+    if (link_.Connected()) {
+        const QPointer<QWidget> window = window_;
+        {
+            WaitCursor hourglass;
+            const orka::ActivityScope connecting(pump_.Activities(), orka::Activity::Connecting);
+            DisconnectCamera();
+        }
+        if (window)
+            ui_.ConnectAPN->setChecked(link_.Connected());
+        return;
+    }
+    Connect(false);
+}
+
+void TConnection::Connect(bool quiet) {
+    Outcome outcome = Outcome::Failed;
     const QPointer<QWidget> window = window_;
     {
-        WaitCursor hourglass;
+        std::optional<WaitCursor> hourglass;
+        if (!quiet)
+            hourglass.emplace();
         {
             const orka::ActivityScope connecting(pump_.Activities(), orka::Activity::Connecting);
-            if (!link_.Connected()) {
-                justConnected = ConnectCamera() != 0;
-                link_.SetConnected(justConnected);
-            } else {
-                DisconnectCamera();
-            }
+            outcome = ConnectCamera(quiet);
+            link_.SetConnected(outcome == Outcome::Connected);
         }
         if (!window)
             return;
-        ui_.ConnectAPN->setChecked(link_.Connected());
+        if (outcome == Outcome::NotFound)
+            StartSearch(lastFailure_);
+        else
+            StopSearch();
+        ui_.ConnectAPN->setChecked(link_.Connected() || searching_);
         // The settings were pushed before the window counted itself as
         // connected: show now whether one of them was refused.
         link_.ShowLatchedError();
-        if (!justConnected)
+        if (outcome != Outcome::Connected)
             return;
     }
+    if (reconnecting_)
+        pump_.Status().Say(orka::status::Camera,
+                           QStringLiteral("L'APN a été rebranché : il est de nouveau connecté."));
+    reconnecting_ = false;
     // The live view runs inside this handler until something stops it.
     parts_.live.PreVisuActifClick();
 }
 
-uint8_t TConnection::ConnectCamera() {
-    SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
-    // The attempts block the window (up to about 14 s without a camera):
-    // the status area says which one runs.
+bool TConnection::PauseBetweenAttempts() {
+    return pump_.WaitCancellable(
+               std::chrono::steady_clock::now() + std::chrono::milliseconds(kAttemptPauseMs),
+               QString(), ui_.ConnectAPN) == TEventPump::WaitEnd::Reached;
+}
+
+TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
+    // The attempts hold back the window's input (up to about 14 s with a
+    // camera that does not answer): the status area says which one runs, and
+    // Échap or a click on the button cancels them.
     const auto sayAttempt = [this](int n) {
-        pump_.SayNow(QStringLiteral("Essai de connexion … (%1/%2)").arg(n).arg(kConnectAttempts));
+        pump_.SayNow(QStringLiteral("Essai de connexion … (%1/%2) — Échap pour annuler")
+                         .arg(n)
+                         .arg(kConnectAttempts));
     };
-    sayAttempt(1);
-    const bool opened = link_.CheckResult(OpenCamera(ORKA_PRODUCT_ID)) == 0;
+    if (!quiet) {
+        SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
+        sayAttempt(1);
+    }
+    if (link_.CheckResult(OpenCamera(ORKA_PRODUCT_ID)) != 0) {
+        // The transport answers at once when no camera can be opened: say
+        // what it found, and keep looking while the camera may yet come.
+        lastFailure_ = orka::LastOpenFailure();
+        pump_.SayNow(QString());
+        using Reason = orka::OpenFailure::Reason;
+        switch (lastFailure_.reason) {
+            case Reason::NoCamera:
+            case Reason::AccessDenied:
+            case Reason::Busy:
+                return Outcome::NotFound;
+            default:
+                break;
+        }
+        SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
+        pump_.Status().Say(orka::status::Camera, orka::OpenFailureText(lastFailure_));
+        return Outcome::Failed;
+    }
+    if (quiet) {  // found: from here on the connection is said as any other
+        SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
+        sayAttempt(1);
+    }
     int32_t result = link_.CheckResult(StartPCControlMode());
+    bool cancelled = false;
     for (int retry = 1; result != 0 && retry < kConnectAttempts; ++retry) {
-        QThread::msleep(kAttemptPauseMs);
+        if (!PauseBetweenAttempts()) {
+            cancelled = true;
+            break;
+        }
         sayAttempt(retry + 1);
         result = link_.CheckResult(StartPCControlMode());
     }
@@ -109,12 +176,22 @@ uint8_t TConnection::ConnectCamera() {
     if (result != 0) {
         // Close the session again: the camera is not left with a session the
         // window no longer uses, and the next attempt starts afresh.
-        if (opened)
-            link_.CheckResult(CloseCamera());
+        link_.CheckResult(CloseCamera());
+        if (cancelled) {
+            SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+            pump_.Status().Say(orka::status::Notice, QStringLiteral("Connexion annulée."));
+            return Outcome::Cancelled;
+        }
+        if (result == TCameraLink::kNoCamera) {  // gone during the attempts: look for it
+            lastFailure_ = {orka::OpenFailure::Reason::NoCamera, {}};
+            return Outcome::NotFound;
+        }
         SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
-        return 0;
+        pump_.Status().Say(orka::status::Camera, orka::OpenFailureText({}));
+        return Outcome::Failed;
     }
 
+    pump_.Status().Clear(orka::status::Interrupted);
     parts_.shutter.ForgetFocus();
     parts_.focus.ForgetSpotLink();
     parts_.schedule.ResetLamp();
@@ -131,7 +208,51 @@ uint8_t TConnection::ConnectCamera() {
     SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));
     ui_.MonoMultiVue->setEnabled(true);
     ui_.ConnectAPN->setIcon(glyphOn_);
-    return 1;
+    return Outcome::Connected;
+}
+
+void TConnection::StartSearch(const orka::OpenFailure& failure) {
+    const QString how =
+        QStringLiteral(
+            " La fenêtre le cherche toutes les %1 s et se connectera dès qu'il sera là "
+            "(Échap ou clic sur le bouton de connexion pour arrêter).")
+            .arg(kSearchPeriodMs / 1000);
+    const QString text = (reconnecting_ && failure.reason == orka::OpenFailure::Reason::NoCamera
+                              ? QStringLiteral("L'APN a été débranché.")
+                              : orka::OpenFailureText(failure)) +
+                         how;
+    if (pump_.Status().Area().Text(orka::status::Search) != text)
+        pump_.Status().Say(orka::status::Search, text);
+    const QString looking = QStringLiteral("Recherche de l'APN");
+    if (ui_.InfoConnect->text() != looking)
+        SetInfoConnect(looking, QColor(200, 100, 0));
+    searching_ = true;
+    if (!searchTimer_->isActive())
+        searchTimer_->start();
+}
+
+void TConnection::StopSearch() {
+    searchTimer_->stop();
+    searching_ = false;
+    pump_.Status().Clear(orka::status::Search);
+}
+
+void TConnection::StopSearchByUser() {
+    if (!searching_)
+        return;
+    StopSearch();
+    reconnecting_ = false;
+    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+    ui_.ConnectAPN->setChecked(false);
+    pump_.Status().Say(orka::status::Notice,
+                       QStringLiteral("Recherche de l'APN arrêtée : cliquez sur le bouton de "
+                                      "connexion pour la reprendre."));
+}
+
+void TConnection::SearchTick() {
+    if (!searching_ || link_.Connected() || pump_.Activities()->SkipsCameraSearch())
+        return;
+    Connect(true);
 }
 
 uint8_t TConnection::PushAllSettings() {
@@ -155,6 +276,8 @@ bool TConnection::DisconnectCamera() {
         return true;  // the window went meanwhile: nothing of it may be touched
     link_.CheckResult(TerminatePCControlMode());
     link_.CheckResult(CloseCamera());
+    // A picture that arrived during the wait reaches the strip.
+    parts_.pictures.LastLook();
     LeaveConnection();
     return true;
 }
@@ -173,7 +296,6 @@ void TConnection::LeaveConnection() {
     ui_.FFPetSpotAE->setChecked(false);
     ui_.MonoMultiVue->setEnabled(false);
     ui_.ImgBatt->clear();
-    ui_.InfoStatut->clear();
     ui_.ConnectAPN->setIcon(glyphOff_);
     ui_.ConnectAPN->setChecked(false);
 }
@@ -182,9 +304,14 @@ void TConnection::CameraGone() {
     // The library ends its side of the link; a file cut off is kept under
     // its ".partiel" name and is the last one it reports.
     CheckExistUSBCamera();
-    parts_.pictures.NoteSavedPicture();
+    parts_.pictures.LastLook();
     LeaveConnection();
     parts_.pictures.NoteCameraGone();
+    // The photographer asked for the camera: it is reconnected when it
+    // comes back.
+    reconnecting_ = true;
+    StartSearch({orka::OpenFailure::Reason::NoCamera, {}});
+    ui_.ConnectAPN->setChecked(true);
 }
 
 // Waits while the camera still has files to send. The pauses block the
@@ -197,11 +324,29 @@ bool TConnection::WaitForPendingFiles() {
         int32_t count = 0;
         GetWaitingFileNumber(&count);
         if (count > 0)
-            pump_.SayNow(count == 1 ? QStringLiteral("Réception du dernier fichier …")
-                                    : QStringLiteral("Réception de %1 fichiers …").arg(count));
+            pump_.SayNow((count == 1 ? QStringLiteral("Réception du dernier fichier …")
+                                     : QStringLiteral("Réception de %1 fichiers …").arg(count)) +
+                         QStringLiteral(" — Échap pour déconnecter sans attendre"));
         return count;
     };
-    wait.pause = [] { QThread::msleep(kPendingFilesPauseMs); };
+    // Échap or a click on the button stops the wait, as "Déconnecter quand
+    // même" does; the files the camera is still sending are lost.
+    bool cancelled = false;
+    wait.pause = [this, &cancelled, &windowGone] {
+        switch (pump_.WaitCancellable(
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kPendingFilesPauseMs),
+            QString(), ui_.ConnectAPN)) {
+            case TEventPump::WaitEnd::Cancelled:
+                cancelled = true;
+                break;
+            case TEventPump::WaitEnd::WindowGone:
+                windowGone = true;
+                break;
+            default:
+                break;
+        }
+    };
+    wait.cancelled = [&cancelled, &windowGone] { return cancelled || windowGone; };
     wait.keepWaiting = [this, &windowGone](int32_t count) {
         const QString files =
             count == 1 ? QStringLiteral("1 fichier") : QStringLiteral("%1 fichiers").arg(count);
@@ -234,5 +379,13 @@ bool TConnection::WaitForPendingFiles() {
     if (windowGone)
         return false;
     pump_.SayNow(QString());
+    if (cancelled) {
+        int32_t left = 0;
+        GetWaitingFileNumber(&left);
+        pump_.Status().Say(orka::status::Notice,
+                           QStringLiteral("Attente des fichiers annulée : %1 fichier(s) non "
+                                          "reçu(s).")
+                               .arg(left));
+    }
     return true;
 }

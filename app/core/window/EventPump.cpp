@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <algorithm>
 #include <thread>
+
+#include "StatusPanel.h"
 
 namespace {
 
@@ -15,10 +17,54 @@ using Clock = std::chrono::steady_clock;
 
 const QString kTemplateFilter = QStringLiteral("Configuration Orka (*.cfg)");
 
+// For the length of a cancellable wait: the user's input goes nowhere, except
+// the gestures that cancel the wait.
+class TCancelGate : public QObject {
+  public:
+    TCancelGate(QWidget* window, QWidget* button) : window_(window), button_(button) {
+        qApp->installEventFilter(this);
+    }
+    ~TCancelGate() override { qApp->removeEventFilter(this); }
+    bool cancelled = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                    cancelled = true;
+                return true;
+            case QEvent::MouseButtonPress:
+                if (button_ && watched == button_)
+                    cancelled = true;
+                return true;
+            case QEvent::Close:
+                if (watched != window_)
+                    return false;
+                cancelled = true;  // the window stays: a second close closes it
+                event->ignore();
+                return true;
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+  private:
+    QWidget* window_;
+    QWidget* button_;
+};
+
 }  // namespace
 
-TEventPump::TEventPump(QWidget* window, QLabel* statusArea)
-    : window_(window), statusArea_(statusArea) {}
+TEventPump::TEventPump(QWidget* window, TStatusPanel& status) : window_(window), status_(status) {}
 
 bool TEventPump::PumpOnce() {
     const QPointer<QWidget> window = window_;
@@ -51,16 +97,53 @@ void TEventPump::BlockUntil(Clock::time_point deadline, const QString& countdown
     for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
         const int64_t shown =
             std::max<int64_t>(1, std::chrono::ceil<seconds>(deadline - now - half).count());
-        SayNow(countdown.arg(shown));
+        SayNow(CountdownText(countdown, deadline - now));
         std::this_thread::sleep_until(shown > 1 ? deadline - (seconds(shown - 1) + half)
                                                 : deadline);
     }
     SayNow(QString());
 }
 
+QString TEventPump::CountdownText(const QString& countdown, Clock::duration left) {
+    // The seconds left, rounded to the nearest, 1 for the last one.
+    const int64_t shown = std::max<int64_t>(
+        1, std::chrono::ceil<std::chrono::seconds>(left - std::chrono::milliseconds(500)).count());
+    return countdown.arg(shown);
+}
+
+TEventPump::WaitEnd TEventPump::WaitCancellable(Clock::time_point deadline,
+                                                const QString& countdown, QWidget* cancelButton,
+                                                const std::function<bool()>& stop) {
+    const QPointer<QWidget> window = window_;
+    const TCancelGate gate(window_, cancelButton);
+    constexpr auto turn = std::chrono::milliseconds(10);
+    WaitEnd end = WaitEnd::Reached;
+    QString said;
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        if (!countdown.isEmpty() && CountdownText(countdown, deadline - now) != said) {
+            said = CountdownText(countdown, deadline - now);
+            SayNow(said);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (window.isNull())
+            return WaitEnd::WindowGone;
+        if (gate.cancelled) {
+            end = WaitEnd::Cancelled;
+            break;
+        }
+        if (stop && stop()) {
+            end = WaitEnd::Stopped;
+            break;
+        }
+        std::this_thread::sleep_until(std::min(deadline, Clock::now() + turn));
+    }
+    if (!countdown.isEmpty())
+        SayNow(QString());
+    return end;
+}
+
 void TEventPump::SayNow(const QString& text) {
-    statusArea_->setText(text);
-    statusArea_->repaint();
+    status_.SayNow(orka::status::Wait, text);
 }
 
 // The dialogs below are children of the window, made on the heap: a handler

@@ -1,8 +1,9 @@
 // Event pumping of the window, under the rule of re-entrancy (Activity.h):
 // the one way the window handles messages while its work goes on (PumpOnce),
-// the waits that handle none (BlockUntil), what the status area says at once
-// (SayNow), and every modal dialog's event loop (Exec and the dialogs built
-// on it: message boxes, the directory chooser, the template file dialogs).
+// the waits that handle none (BlockUntil), the waits the photographer can
+// cancel (WaitCancellable), what the status area says at once (SayNow), and
+// every modal dialog's event loop (Exec and the dialogs built on it: message
+// boxes, the directory chooser, the template file dialogs).
 #pragma once
 
 #include <QPointer>
@@ -16,8 +17,8 @@
 
 class QDialog;
 class QFileDialog;
-class QLabel;
 class QWidget;
+class TStatusPanel;
 
 class TEventPump {
   public:
@@ -32,9 +33,12 @@ class TEventPump {
         std::function<void(MessageKind kind, const QString& text)> ShowMessage;
     };
 
-    // window: the main window, parent of the dialogs; statusArea: where
-    // SayNow and the countdowns write.
-    TEventPump(QWidget* window, QLabel* statusArea);
+    // How a cancellable wait ended.
+    enum class WaitEnd { Reached, Cancelled, Stopped, WindowGone };
+
+    // window: the main window, parent of the dialogs; status: where SayNow
+    // and the countdowns write.
+    TEventPump(QWidget* window, TStatusPanel& status);
 
     // What the window is doing; shared with the scopes that mark it.
     const std::shared_ptr<orka::Activities>& Activities() const { return activities_; }
@@ -53,9 +57,19 @@ class TEventPump {
     // status area each second, so that the window does not seem dead.
     void BlockUntil(std::chrono::steady_clock::time_point deadline,
                     const QString& countdown = QString());
+    // Waits until deadline, handling the window's messages (paints, timers)
+    // but holding back the user's input except the gestures that cancel the
+    // wait: Échap, a press on cancelButton (when given), closing the window.
+    // The countdown is said as in BlockUntil; stop, when given, is asked
+    // between two turns and ends the wait early (Stopped) when true.
+    [[nodiscard]] WaitEnd WaitCancellable(std::chrono::steady_clock::time_point deadline,
+                                          const QString& countdown, QWidget* cancelButton,
+                                          const std::function<bool()>& stop = {});
     // Says something in the status area at once, even while the window
-    // handles no message.
+    // handles no message: the wait under way (an empty text clears it).
     void SayNow(const QString& text);
+    // The status area, where the parts that pump say what happened.
+    TStatusPanel& Status() { return status_; }
 
     // The modal dialogs of the window, each through Exec (or its hook).
     DialogHooks& Hooks() { return hooks_; }
@@ -70,8 +84,12 @@ class TEventPump {
     // The file a file dialog returns; empty when cancelled or gone.
     QString ChosenFile(const QPointer<QFileDialog>& dialog);
 
+    // The countdown text for the time left until deadline.
+    static QString CountdownText(const QString& countdown,
+                                 std::chrono::steady_clock::duration left);
+
     QPointer<QWidget> window_;
-    QLabel* statusArea_;
+    TStatusPanel& status_;
     std::shared_ptr<orka::Activities> activities_ = std::make_shared<orka::Activities>();
     DialogHooks hooks_;
 };

@@ -1,5 +1,7 @@
 #include "IdleRefresh.h"
 
+#include <QComboBox>
+
 #include <algorithm>
 
 #include "CameraLink.h"
@@ -7,8 +9,10 @@
 #include "Connection.h"
 #include "DepthOfField.h"
 #include "EventPump.h"
+#include "FormControls.h"
 #include "IntervalSequence.h"
 #include "SavedPictures.h"
+#include "SettingsRecord.h"
 #include "Shutter.h"
 #include "TriggerSchedule.h"
 #include "ui_OrkaCapture.h"
@@ -39,8 +43,9 @@ void TIdleRefresh::IdleRefresh() {
         return;
     }
     parts_.shutter.HalfPressRefresh();
-    if (link_.Connected())
-        parts_.pictures.NoteSavedPicture();
+    // Connected or not: a file the library saves after a disconnect (the
+    // last of a wait cut short) reaches the strip too.
+    parts_.pictures.NoteSavedPicture();
 
     ShowStatusReadouts(link_.Status());
 
@@ -96,9 +101,26 @@ void TIdleRefresh::ShowConnectedReadouts(const CameraStatusData& status) {
     if (status.focusMode == 1) {
         ShowManualFocusDistance(status);
         ShowDepthOfField(static_cast<uint32_t>(status.focusDistance), status.aperture);
+    } else {
+        // Under autofocus the camera reports no distance: the boxes would
+        // show the figures of a manual focus left behind.
+        for (QLineEdit* box : {ui_.eDProc, ui_.eDLoin})
+            if (!box->text().isEmpty())
+                box->clear();
     }
+    ShowFollowedLists(status);
     parts_.colour.ShowGreySample();
     parts_.schedule.ShowScheduleIndicator();
+}
+
+void TIdleRefresh::ShowFollowedLists(const CameraStatusData& status) {
+    QWidget* form = ui_.VitAPN->window();
+    for (const orka::RecordStep& step :
+         orka::CameraFollowedEntries(status, !ui_.VitAPN->isEnabled(), !ui_.OuvAPN->isEnabled())) {
+        QComboBox* list = ListBox(form, step.control);
+        if (list && list->currentIndex() != int(step.value))
+            list->setCurrentIndex(int(step.value));  // shown only: nothing is sent
+    }
 }
 
 void TIdleRefresh::ShowManualFocusDistance(const CameraStatusData& status) {

@@ -3,9 +3,11 @@
 // away, half-presses while the mouse rests on the shutter, takes the files
 // the library saved, fires the intervalometer's shot when due, and draws the
 // read-outs of the camera status: widest aperture, flash, macro, battery,
-// manual focus distance and depth of field, the grey sample and the
-// schedule lamp; each read-out that flickers or costs is redrawn only when
-// its value changed. Writes orka::ReadoutState.
+// manual focus distance and depth of field, the lists that follow the
+// camera (its sounds, the shutter speed and aperture the exposure program
+// greys), the grey sample and the schedule lamp; each read-out that flickers
+// or costs is redrawn only when its value changed. Writes
+// orka::ReadoutState.
 #pragma once
 
 #include <QObject>
@@ -52,6 +54,7 @@ class TIdleRefresh : public QObject {
     void ShowConnectedReadouts(const CameraStatusData& status);
 
   private:
+    void ShowFollowedLists(const CameraStatusData& status);
     void ShowManualFocusDistance(const CameraStatusData& status);
     void ShowDepthOfField(uint32_t distanceMm, int apertureIndex);
 

@@ -76,6 +76,10 @@ TLiveView::TLiveView(QWidget* form, Ui::TBase& ui, TCameraLink& link, TEventPump
     connect(ui_.ImgVertD, &QToolButton::clicked, this, &T::ImgVertGClick);
     connect(ui_.DimPreView, &TRadioGroup::clicked, this, &T::DimPreViewClick);
     connect(ui_.PreVisuActif, &QCheckBox::toggled, this, &T::PreVisuActifClick);
+    // The peaking sensitivity as a number beside its slider, in words in
+    // the tooltip.
+    connect(ui_.PeakSeuil, &QSlider::valueChanged, this, &T::ShowPeakingSensitivity);
+    ShowPeakingSensitivity();
 
     ImgHorz0Click();
     BlankLiveView();
@@ -305,6 +309,17 @@ void TLiveView::FollowPreviewBox() {
 }
 
 // ---- overlays ---------------------------------------------------------------
+
+void TLiveView::ShowPeakingSensitivity() {
+    const int sensitivity = ui_.PeakSeuil->value();
+    ui_.PeakValeur->setText(QStringLiteral("%1 %").arg(orka::PeakingSharePercent(sensitivity)));
+    const QString words = QStringLiteral(
+                              "Sensibilité du focus peaking : marque les contours "
+                              "d'au moins %1")
+                              .arg(orka::PeakingSensitivityText(sensitivity));
+    ui_.PeakSeuil->setToolTip(words);
+    ui_.PeakValeur->setToolTip(words);
+}
 
 orka::AssistSettings TLiveView::AssistSettings() const {
     orka::AssistSettings s;

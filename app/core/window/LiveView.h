@@ -100,6 +100,7 @@ class TLiveView : public QObject {
     void DrawReticle(QPainter& painter) const;
     void DrawGrid(QPainter& painter) const;
     orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
+    void ShowPeakingSensitivity();
     bool EventModeSelected() const;
     // The camera-frame point of preview point (x, y), into target.
     void PreviewToCamera(int x, int y, std::array<int32_t, 2>& target) const;

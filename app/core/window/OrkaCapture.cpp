@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "CameraLink.h"
+#include "ChoicesMemory.h"
 #include "ColourControls.h"
 #include "Connection.h"
 #include "EventPump.h"
@@ -29,6 +30,7 @@
 #include "IdleRefresh.h"
 #include "IntervalSequence.h"
 #include "LiveView.h"
+#include "LiveViewMath.h"
 #include "ModeChoice.h"
 #include "MotionTrigger.h"
 #include "NumericEdit.h"
@@ -38,6 +40,7 @@
 #include "SettingsControls.h"
 #include "SettingsTab.h"
 #include "Shutter.h"
+#include "StatusPanel.h"
 #include "Templates.h"
 #include "TriggerSchedule.h"
 #include "VideoSequence.h"
@@ -73,13 +76,12 @@ TBase::~TBase() {
 
 void TBase::FormCreate() {
     setFixedSize(kClientWidthLarge, kClientHeight + kStripHeight);
-    // The strip of the session's pictures sits above the status panels.
-    for (QWidget* panel : std::initializer_list<QWidget*>{
-             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
-        panel->move(panel->x(), panel->y() + kStripHeight);
+    // The strip of the session's pictures sits above the status panels with
+    // the large preview, under the small one (PlaceStrip).
+    statusRowY_ = ui_->InfoConnect->y();
     strip_ = new TSessionStrip(this);
     strip_->setObjectName(QStringLiteral("BandeImages"));
-    strip_->setGeometry(0, ui_->InfoConnect->y() - kStripHeight, width(), kStripHeight);
+    PlaceStrip(true);
     QWidget* const anchoredRight[] = {ui_->CommandeAPN, ui_->HistoBox, ui_->PriseVue,
                                       ui_->ConnectAPN,  ui_->FreqImg,  ui_->InfoBatterie,
                                       ui_->InfoErreur};
@@ -96,10 +98,15 @@ void TBase::FormCreate() {
 
     // The window's default font colour is red: the captions of labels, boxes
     // and groups without a colour of their own. The status panels set theirs.
+    // Dialogs opened over the window (message boxes, file dialogs, the about
+    // box) keep the desktop's colours.
     setStyleSheet(styleSheet() + QStringLiteral("\nQLabel, QCheckBox, QRadioButton, QGroupBox "
                                                 "{ color: #ff0000; }\n"
                                                 "QLabel:disabled, QCheckBox:disabled, "
-                                                "QRadioButton:disabled { color: #a0a0a0; }"));
+                                                "QRadioButton:disabled { color: #a0a0a0; }\n"
+                                                "QDialog QLabel, QDialog QCheckBox, "
+                                                "QDialog QRadioButton, QDialog QGroupBox "
+                                                "{ color: palette(window-text); }"));
 
     for (QLabel* panel : {ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie})
         SetTextColour(panel, Qt::black);
@@ -114,10 +121,9 @@ void TBase::FormCreate() {
     // The white balance box shows the preset list only.
     ui_->BoxBalCoul->resize(ui_->BoxBalCoul->width(), 51);
 
+    statusPanel_ = std::make_unique<TStatusPanel>(ui_->InfoStatut);
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     ui_->NomRep->setText(pictures);
-    if (orka::MustCreatePictureFolder(pictures, true, QFileInfo(pictures).isDir()))
-        ui_->InfoStatut->setText(orka::PictureFolderNote(pictures, QDir().mkpath(pictures)));
     ui_->PrefixImg->setText(QStringLiteral("ImageOrka"));
     ui_->PrefixVideo->setText(QStringLiteral("VideoOrka"));
 
@@ -131,6 +137,14 @@ void TBase::FormCreate() {
     connect(ui_->VisuInfoBulle, &QCheckBox::toggled, this, &TBase::VisuInfoBulleClick);
     CreateParts();
     ConnectNumericEdits();
+
+    // The photographer's own choices of the last run; the default picture
+    // folder is made when a fresh account does not have it yet.
+    choicesMemory_->Restore(pictures);
+    if (ui_->NomRep->text() == pictures &&
+        orka::MustCreatePictureFolder(pictures, true, QFileInfo(pictures).isDir()))
+        statusPanel_->Say(orka::status::Notice,
+                          orka::PictureFolderNote(pictures, QDir().mkpath(pictures)));
 
     // What the window shows before any camera: no detection rectangle, the
     // single shot, the threshold's read-out. No camera is open yet: what the
@@ -159,24 +173,24 @@ void TBase::FormCreate() {
 void TBase::CreateParts() {
     Ui::TBase& ui = *ui_;
     cameraLink_ = std::make_unique<TCameraLink>(camera_, ui.InfoErreur);
-    eventPump_ = std::make_unique<TEventPump>(this, ui.InfoStatut);
+    eventPump_ = std::make_unique<TEventPump>(this, *statusPanel_);
     TCameraLink& link = *cameraLink_;
     TEventPump& pump = *eventPump_;
-    savedPictures_ =
-        std::make_unique<TSavedPictures>(link, strip_, ui.InfoStatut, ui.NomRep, ui.PrefixImg);
+    savedPictures_ = std::make_unique<TSavedPictures>(link, pump, strip_, ui.NomRep, ui.PrefixImg);
     exposureControls_ = std::make_unique<TExposureControls>(this, ui, link);
     focusControls_ = std::make_unique<TFocusControls>(ui, link, focus_);
     colourControls_ = std::make_unique<TColourControls>(this, ui, link, colour_, live_);
     triggerSchedule_ = std::make_unique<TTriggerSchedule>(this, ui, pump, schedule_,
                                                           Glyphs[gLampOff], Glyphs[gLampOn]);
-    videoSequence_ = std::make_unique<TVideoSequence>(ui, clock_, video_, live_);
+    videoSequence_ =
+        std::make_unique<TVideoSequence>(ui, clock_, *savedPictures_, *statusPanel_, video_, live_);
     motionTrigger_ = std::make_unique<TMotionTrigger>(this, ui, link, pump, *triggerSchedule_,
                                                       detection_, live_);
     liveView_ = std::make_unique<TLiveView>(this, ui, link, pump, clock_, *motionTrigger_,
                                             *videoSequence_, live_, idleTimer_);
     shutterButton_ =
         std::make_unique<TShutter>(this, ui, link, pump, *liveView_, live_, Glyphs, shutter_);
-    intervalSequence_ = std::make_unique<TIntervalSequence>(ui, pump, clock_, *shutterButton_,
+    intervalSequence_ = std::make_unique<TIntervalSequence>(ui, link, pump, clock_, *shutterButton_,
                                                             *liveView_, interval_);
     modeChoice_ = std::make_unique<TModeChoice>(this, ui, link, *motionTrigger_, *intervalSequence_,
                                                 *videoSequence_, *shutterButton_);
@@ -185,6 +199,7 @@ void TBase::CreateParts() {
         std::make_unique<TSettingsControls>(this, ui, link, *exposureControls_, *colourControls_,
                                             *focusControls_, *modeChoice_, *settingsTab_);
     templates_ = std::make_unique<TTemplates>(ui, link, pump, *settingsControls_, *liveView_);
+    choicesMemory_ = std::make_unique<TChoicesMemory>(ui, *liveView_, *statusPanel_);
     connection_ = std::make_unique<TConnection>(
         this, ui, link, pump,
         TConnection::Parts{*liveView_, *shutterButton_, *focusControls_, *triggerSchedule_,
@@ -259,6 +274,7 @@ void TBase::FormClose() {
     if (idleTimer_)
         idleTimer_->stop();
     videoSequence_->SeqVideoClick();  // a recording in progress is closed properly
+    choicesMemory_->Save();
     connection_->DisconnectCamera();
     qApp->removeEventFilter(this);
     GlyphBtnOff = QPixmap();
@@ -277,6 +293,10 @@ void TBase::keyPressEvent(QKeyEvent* event) {
 }
 
 void TBase::FormShortCut(int key) {
+    if (key == Qt::Key_Escape) {  // the window no longer waits for a camera
+        connection_->StopSearchByUser();
+        return;
+    }
     if (key != Qt::Key_F1)
         return;
     if (const QWidget* page = ui_->CommandeAPN->currentWidget())
@@ -316,7 +336,9 @@ bool TBase::eventFilter(QObject* watched, QEvent* event) {
 
 void TBase::LayoutForPreviewSize(int item) {
     const bool large = item == 1;
-    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall, kClientHeight + kStripHeight);
+    setFixedSize(large ? kClientWidthLarge : kClientWidthSmall,
+                 kClientHeight + (large ? kStripHeight : 0));
+    PlaceStrip(large);
     ui_->InfoStatut->resize(large ? 601 : 377, ui_->InfoStatut->height());
 }
 
@@ -326,5 +348,26 @@ void TBase::resizeEvent(QResizeEvent* event) {
     for (const auto& [widget, designX] : rightAnchored_)
         widget->move(designX + shift, widget->y());
     if (strip_)
-        strip_->resize(width(), kStripHeight);
+        PlaceStrip(width() == kClientWidthLarge);
+}
+
+// With the large preview the strip is a row across the window above the
+// status panels; the small preview leaves room under it, where the strip
+// becomes a block of rows and the window keeps the design's height.
+void TBase::PlaceStrip(bool large) {
+    const int shift = large ? kStripHeight : 0;
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             ui_->InfoConnect, ui_->InfoStatut, ui_->FreqImg, ui_->InfoBatterie, ui_->InfoErreur})
+        panel->move(panel->x(), statusRowY_ + shift);
+    strip_->SetRows(!large);
+    if (large) {
+        strip_->setGeometry(0, statusRowY_, width(), kStripHeight);
+        return;
+    }
+    // The preview box of the small preview is a square as wide as its frame
+    // (it may not be laid out yet when this runs).
+    const int side = orka::PreviewFrameSize(orka::kSmallPreviewItem).width() + 2;
+    const QWidget* box = ui_->ViewBox;
+    const int top = box->y() + side + 4;
+    strip_->setGeometry(box->x() - 4, top, side + 8, statusRowY_ - top - 2);
 }

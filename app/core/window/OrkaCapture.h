@@ -36,6 +36,7 @@
 
 class QTimer;
 class TCameraLink;
+class TChoicesMemory;
 class TColourControls;
 class TConnection;
 class TEventPump;
@@ -51,6 +52,7 @@ class TSessionStrip;
 class TSettingsControls;
 class TSettingsTab;
 class TShutter;
+class TStatusPanel;
 class TTemplates;
 class TTriggerSchedule;
 class TVideoSequence;
@@ -111,6 +113,7 @@ class TBase : public QWidget {
     void InfoErreurClick();
     // Lays the window out for the preview size: 0 small, 1 large.
     void LayoutForPreviewSize(int item);
+    void PlaceStrip(bool large);
     void FitTabCaptions();
     void CreateParts();
     void ConnectNumericEdits();
@@ -135,10 +138,12 @@ class TBase : public QWidget {
     QTimer* idleTimer_ = nullptr;     // runs the idle refresh
     TSessionStrip* strip_ = nullptr;  // the session's pictures, a child of the window
     bool hintsShown_ = true;
+    int statusRowY_ = 0;  // design y of the status panels
     // Design x of every right-anchored control, against the design width.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 
     // ---- the parts, each calling only those above it here ----
+    std::unique_ptr<TStatusPanel> statusPanel_;
     std::unique_ptr<TCameraLink> cameraLink_;
     std::unique_ptr<TEventPump> eventPump_;
     std::unique_ptr<TSavedPictures> savedPictures_;
@@ -155,6 +160,7 @@ class TBase : public QWidget {
     std::unique_ptr<TSettingsTab> settingsTab_;
     std::unique_ptr<TSettingsControls> settingsControls_;
     std::unique_ptr<TTemplates> templates_;
+    std::unique_ptr<TChoicesMemory> choicesMemory_;
     std::unique_ptr<TConnection> connection_;
     std::unique_ptr<TIdleRefresh> idleRefresh_;
 };

@@ -10,10 +10,12 @@
 
 namespace {
 
-constexpr int kIconWidth = 96;
-constexpr int kIconHeight = 72;
+// The icons leave room under their names for the strip's scroll bar.
+constexpr int kIconWidth = 80;
+constexpr int kIconHeight = 60;
 constexpr int kIncompleteRole = Qt::UserRole + 1;
 constexpr int kHasThumbnailRole = Qt::UserRole + 2;
+constexpr int kVideoRole = Qt::UserRole + 3;
 
 // The icon of a picture: its thumbnail fitted into the icon's box, or a
 // grey box; an incomplete picture gets a red frame and a red band.
@@ -37,6 +39,20 @@ QPixmap PictureIcon(const QImage& image, bool incomplete) {
     return icon;
 }
 
+// The icon of a video: a strip of film.
+QPixmap VideoIcon() {
+    QPixmap icon(kIconWidth, kIconHeight);
+    icon.fill(QColor(40, 40, 40));
+    QPainter p(&icon);
+    for (int x = 4; x < kIconWidth; x += 10) {
+        p.fillRect(x, 3, 5, 5, Qt::white);
+        p.fillRect(x, kIconHeight - 8, 5, 5, Qt::white);
+    }
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, kIconWidth, kIconHeight), Qt::AlignCenter, QStringLiteral("vidéo"));
+    return icon;
+}
+
 }  // namespace
 
 TSessionStrip::TSessionStrip(QWidget* parent)
@@ -47,7 +63,7 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     list_->setWrapping(false);
     list_->setMovement(QListView::Static);
     list_->setIconSize(QSize(kIconWidth, kIconHeight));
-    list_->setGridSize(QSize(kIconWidth + 14, kIconHeight + 22));
+    list_->setGridSize(QSize(kIconWidth + 24, kIconHeight + 20));
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setTextElideMode(Qt::ElideMiddle);
@@ -58,13 +74,15 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     openFolder_->setToolTip(QStringLiteral("Ouvre le dossier de la dernière image"));
     openFolder_->setEnabled(false);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(list_, 1);
-    layout->addWidget(openFolder_);
+    layout_ = new QHBoxLayout(this);
+    layout_->setContentsMargins(4, 2, 4, 2);
+    layout_->addWidget(list_, 1);
+    layout_->addWidget(openFolder_);
 
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        Open(QUrl::fromLocalFile(item->data(Qt::UserRole).toString()));
+        const QString path = item->data(Qt::UserRole).toString();
+        if (!Open(QUrl::fromLocalFile(path)))
+            Q_EMIT openFailed(path);
     });
     connect(openFolder_, &QPushButton::clicked, this, [this] {
         if (Count() > 0)
@@ -81,6 +99,15 @@ TSessionStrip::~TSessionStrip() {
     worker_.reset();
 }
 
+void TSessionStrip::SetRows(bool rows) {
+    list_->setWrapping(rows);
+    list_->setHorizontalScrollBarPolicy(rows ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    list_->setVerticalScrollBarPolicy(rows ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    layout_->setDirection(rows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    openFolder_->setText(rows ? QStringLiteral("Ouvrir le dossier")
+                              : QStringLiteral("Ouvrir le\ndossier"));
+}
+
 void TSessionStrip::AddPicture(const QString& path, bool incomplete) {
     auto* item = new QListWidgetItem(PictureIcon({}, incomplete), QFileInfo(path).fileName());
     item->setData(Qt::UserRole, path);
@@ -92,10 +119,23 @@ void TSessionStrip::AddPicture(const QString& path, bool incomplete) {
                                 : QDir::toNativeSeparators(path));
     if (incomplete)
         item->setForeground(QColor(200, 0, 0));
+    AddEntry(item);
+    worker_->request(path);
+}
+
+void TSessionStrip::AddVideo(const QString& path) {
+    auto* item = new QListWidgetItem(VideoIcon(), QFileInfo(path).fileName());
+    item->setData(Qt::UserRole, path);
+    item->setData(kVideoRole, true);
+    item->setToolTip(
+        QStringLiteral("%1\nvidéo enregistrée par la fenêtre").arg(QDir::toNativeSeparators(path)));
+    AddEntry(item);
+}
+
+void TSessionStrip::AddEntry(QListWidgetItem* item) {
     list_->insertItem(0, item);
     list_->scrollToItem(item);
     openFolder_->setEnabled(true);
-    worker_->request(path);
 }
 
 void TSessionStrip::CompanionArrived(const QString& path) {
@@ -127,11 +167,13 @@ bool TSessionStrip::HasThumbnailAt(int row) const {
     return item && item->data(kHasThumbnailRole).toBool();
 }
 
-void TSessionStrip::Open(const QUrl& url) {
-    if (OpenUrlHook)
-        OpenUrlHook(url);
-    else
-        QDesktopServices::openUrl(url);
+bool TSessionStrip::VideoAt(int row) const {
+    const QListWidgetItem* item = list_->item(row);
+    return item && item->data(kVideoRole).toBool();
+}
+
+bool TSessionStrip::Open(const QUrl& url) {
+    return OpenUrlHook ? OpenUrlHook(url) : QDesktopServices::openUrl(url);
 }
 
 QListWidgetItem* TSessionStrip::ItemOf(const QString& path) const {

@@ -1,7 +1,9 @@
 // The strip of the pictures saved in this session, newest first: each with
 // its thumbnail (decoded off the window thread) and its file name; an
-// incomplete picture is marked so. A double click opens a picture in the
-// desktop's viewer; "Ouvrir le dossier" opens the folder of the newest one.
+// incomplete picture is marked so; a video recorded by the window shows as a
+// video entry. A double click opens the file in the desktop's viewer (a
+// file no program opens is reported by openFailed); "Ouvrir le dossier"
+// opens the folder of the newest one.
 #pragma once
 
 #include <QString>
@@ -13,6 +15,7 @@
 
 #include "Thumbnails.h"
 
+class QBoxLayout;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -24,8 +27,14 @@ class TSessionStrip : public QWidget {
     explicit TSessionStrip(QWidget* parent = nullptr);
     ~TSessionStrip() override;
 
+    // A single row scrolled sideways, the folder button beside it (false),
+    // or rows scrolled up and down, the button under them (true).
+    void SetRows(bool rows);
+
     // A picture saved (or kept incomplete) at `path`.
     void AddPicture(const QString& path, bool incomplete);
+    // A video recorded at `path`.
+    void AddVideo(const QString& path);
     // A raw picture's ".thm" companion arrived at `path`: the picture it
     // belongs to gets its thumbnail now, if it has none yet.
     void CompanionArrived(const QString& path);
@@ -34,21 +43,28 @@ class TSessionStrip : public QWidget {
     QString PathAt(int row) const;  // row 0 is the newest
     bool IncompleteAt(int row) const;
     bool HasThumbnailAt(int row) const;
+    bool VideoAt(int row) const;
 
+    // Opens a file or folder with the desktop's handler; false when none
+    // could open it.
+    bool Open(const QUrl& url);
     // How a file or folder is opened; empty: the desktop's own handler.
-    std::function<void(const QUrl&)> OpenUrlHook;
+    std::function<bool(const QUrl&)> OpenUrlHook;
 
   Q_SIGNALS:
+    // No program opened the file at `path` (a double click on it).
+    void openFailed(const QString& path);
     // The thumbnail of `path` is in the strip (or could not be made).
     void thumbnailShown(const QString& path);
 
   private:
-    void Open(const QUrl& url);
+    void AddEntry(QListWidgetItem* item);
     void ShowThumbnail(const orka::Thumbnail& thumbnail);
     QListWidgetItem* ItemOf(const QString& path) const;
 
     QListWidget* list_;
     QPushButton* openFolder_;
+    QBoxLayout* layout_;
     // Last member: destroyed first, so that no decoding outlives the strip.
     std::unique_ptr<orka::ThumbnailWorker> worker_;
 };

@@ -17,6 +17,7 @@
 #include "LiveView.h"
 #include "MouseFilter.h"
 #include "NumericEdit.h"
+#include "StatusPanel.h"
 #include "ui_OrkaCapture.h"
 
 namespace {
@@ -115,10 +116,9 @@ void TShutter::HalfPressRefresh() {
         // status area says otherwise (a picture saved, the camera gone) stays.
         const bool wasPressed = state_.HalfPressed;
         state_.HalfPressed = false;
-        if (wasPressed && !ui_.PreVisuActif->isChecked()) {
+        ShowWarnings(false);
+        if (wasPressed && !ui_.PreVisuActif->isChecked())
             ui_.CamInfos->clear();
-            ui_.InfoStatut->clear();
-        }
         if (depthTest)
             link_.CheckResult(SetAperturePreview(0));
         return;
@@ -143,7 +143,7 @@ void TShutter::HalfPressRefresh() {
         }
         if (pressed == 0)
             SetShutterGlyph(gClic1);
-        ui_.InfoStatut->setText(orka::WarningText(link_.Status().warnings));
+        ShowWarnings(true);
 
         if (!pump_.PumpOnce())
             return;
@@ -158,15 +158,41 @@ void TShutter::HalfPressRefresh() {
     // Stopped down while the mouse rests here: the preview shows the depth of field.
     if (ui_.TestProfChamp->isChecked() && liveState_.LiveViewOn)
         link_.CheckResult(SetAperturePreview(1));
+    // The warnings follow the camera's metering while the mouse rests here.
+    ShowWarnings(state_.HalfPressed || state_.FocusMemorised);
+}
+
+void TShutter::ShowWarnings(bool halfPressed) {
+    TStatusPanel& status = pump_.Status();
+    const QString text =
+        halfPressed && link_.Connected() ? orka::WarningText(link_.Status().warnings) : QString();
+    if (status.Area().Text(orka::status::Warning) != text)
+        status.Say(orka::status::Warning, text);
+}
+
+bool TShutter::CameraGoneNow() {
+    if (!link_.Connected() || link_.State().CameraLost)
+        return true;
+    if (CheckExistUSBCamera() != 0) {  // the library's flag: no transfer
+        link_.MarkCameraLost();
+        return true;
+    }
+    return false;
 }
 
 void TShutter::PriseVueMouseDown() {
     (void)TakePictures();
 }
 
-bool TShutter::TakePictures() {
-    if (!link_.Connected() || pump_.Activities()->SkipsRelease())
-        return true;
+TShutter::Release TShutter::TakePictures() {
+    if (pump_.Activities()->SkipsRelease())
+        return Release::NotTaken;
+    if (!link_.Connected() || link_.State().CameraLost) {
+        pump_.Status().Say(orka::status::Notice,
+                           QStringLiteral("Pas de prise de vue : l'APN n'est pas connecté "
+                                          "(bouton de connexion en haut à droite)."));
+        return Release::NotTaken;
+    }
     const orka::ActivityScope release(pump_.Activities(), orka::Activity::Release);
 
     if (link_.Status().aperturePreview == 1) {
@@ -183,10 +209,29 @@ bool TShutter::TakePictures() {
     const bool series = link_.Status().driveMode == orka::kDriveBracketing;
     const int pictures = series ? 3 : 1;
 
-    if (CurrentShootingMode(ui_).box == orka::ModeBox::SelfTimer)
-        pump_.BlockUntil(
+    // The self-timer's countdown: Échap or a click on the button cancels it;
+    // a camera that goes away meanwhile ends it.
+    if (CurrentShootingMode(ui_).box == orka::ModeBox::SelfTimer) {
+        const auto end = pump_.WaitCancellable(
             Clock::now() + std::chrono::milliseconds(int64_t{state_.SelfTimerDelay} * 1000 + 1),
-            QStringLiteral("Retardateur : déclenchement dans %1 s"));
+            QStringLiteral("Retardateur : déclenchement dans %1 s (Échap ou clic pour annuler)"),
+            ui_.PriseVue, [this] { return CameraGoneNow(); });
+        switch (end) {
+            case TEventPump::WaitEnd::WindowGone:
+                return Release::WindowGone;
+            case TEventPump::WaitEnd::Cancelled:
+                pump_.Status().Say(orka::status::Notice,
+                                   QStringLiteral("Retardateur annulé : aucune photo prise."));
+                return Release::NotTaken;
+            case TEventPump::WaitEnd::Stopped:
+                pump_.Status().Say(orka::status::Interrupted,
+                                   QStringLiteral("Retardateur interrompu : l'APN a été "
+                                                  "débranché, aucune photo prise."));
+                return Release::NotTaken;
+            case TEventPump::WaitEnd::Reached:
+                break;
+        }
+    }
 
     // A held focus ("Mémo focus") keeps the camera half-pressed already.
     const auto pressedAlready = [this] { return state_.HalfPressed || state_.FocusMemorised; };
@@ -197,17 +242,17 @@ bool TShutter::TakePictures() {
         }
         link_.CheckResult(CaptureImage(0));
         if (state_.AfterViewOn && !ShowAfterView())
-            return false;
+            return Release::WindowGone;
         if (link_.CheckResult(TerminateCaptureImage()) == 0)
             SetShutterGlyph(series ? gImg1Ok + i - 1 : gClicOk);
         if (!pump_.PumpOnce())
-            return false;
+            return Release::WindowGone;
         if (!link_.Connected())
             break;  // disconnected from a nested handler
         if (!pressedAlready())
             link_.CheckResult(S1Off());
     }
-    return true;
+    return Release::Taken;
 }
 
 // Shows the picture just taken and asks whether to keep it.

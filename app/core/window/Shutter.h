@@ -33,10 +33,15 @@ class TShutter : public QObject {
 
     // The half press: the first step of every idle refresh.
     void HalfPressRefresh();
+    // How a full press ended.
+    enum class Release { Taken, NotTaken, WindowGone };
+
     // The full press; the intervalometer calls it too.
     void PriseVueMouseDown();
-    // The full press; false when the window was destroyed meanwhile.
-    [[nodiscard]] bool TakePictures();
+    // The full press: Taken once the camera was asked for the pictures,
+    // NotTaken when no camera could take them (the status area says why),
+    // WindowGone when the window was destroyed meanwhile.
+    [[nodiscard]] Release TakePictures();
     void MemoFocusClick();
     void PostVisuActifClick();
     // The value RetDecl accepted.
@@ -60,6 +65,11 @@ class TShutter : public QObject {
     // The point the camera focuses on (a copy: the library takes it mutable).
     std::array<int32_t, 2> FocusPoint() const;
     bool MouseOverShutter() const;
+    // The exposure warnings of the status the camera reported last, while
+    // the half press holds; cleared otherwise.
+    void ShowWarnings(bool halfPressed);
+    // The camera went away (or the window left it) during a wait.
+    bool CameraGoneNow();
     void SetShutterGlyph(int glyph);
     // The after-view picture and its question; false when the window was
     // destroyed meanwhile.
