@@ -4,8 +4,6 @@
 // strip, the connection says why it failed and follows the camera, the
 // waits can be cancelled, the intervalometer gives the live view back, and
 // the lists that follow the camera show its values.
-#include <dlfcn.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -17,26 +15,13 @@
 
 #include "CameraWindowTest.h"
 #include "SimLog.h"
+#include "orkasim.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-// The simulated transport's own controls: the libUsbpipe.so of build/sim,
-// which the test runs with in place of the real one.
-template <typename F>
-F* SimControl(const char* name) {
-    auto* f = reinterpret_cast<F*>(dlsym(RTLD_DEFAULT, name));
-    if (!f)
-        qFatal("%s: not the simulated transport", name);
-    return f;
-}
-void OrkaSimSetHostAccess(int32_t access, const char* holder) {
-    SimControl<void(int32_t, const char*)>("OrkaSimSetHostAccess")(access, holder);
-}
-void OrkaSimReset() {
-    SimControl<void()>("OrkaSimReset")();
-}
+using orkasim::Camera;
 
 constexpr uint16_t kCapture = 0x1006;
 constexpr int kPWarnings = 57;
@@ -87,14 +72,14 @@ class TestCameraFollow : public TCameraWindowTest {
   private Q_SLOTS:
     void initTestCase() { QVERIFY(images.isValid()); }
     void init() {
-        OrkaSimReset();
+        Camera::instance().reset();
         QVERIFY(OpenCameraWindow([this] { get<QCheckBox>("PreVisuActif")->setChecked(false); }));
         hoverShutter(false);
     }
     void cleanup() {
         hoverShutter(false);
         const std::string errors = CloseWindow();
-        OrkaSimReset();
+        Camera::instance().reset();
         QVERIFY2(errors.empty(), errors.c_str());
     }
 
@@ -205,12 +190,12 @@ class TestCameraFollow : public TCameraWindowTest {
     // A camera out of reach: why, in French, with what to do; Échap stops
     // the search and releases the button.
     void unreachableCameraSaysWhy() {
-        OrkaSimSetHostAccess(1, nullptr);
+        Camera::instance().setHostAccess(Camera::HostAccess::Denied);
         clickConnect();
         QVERIFY(Searching());
         QVERIFY2(statusDetails().contains(QStringLiteral("udevadm control --reload")),
                  qPrintable(statusDetails()));
-        OrkaSimSetHostAccess(2, "importateur (pid 4242)");
+        Camera::instance().setHostAccess(Camera::HostAccess::Held, "importateur (pid 4242)");
         SearchTick();
         QVERIFY2(statusDetails().contains(QStringLiteral("un autre programme l'utilise : "
                                                          "importateur (pid 4242)")),
@@ -220,7 +205,7 @@ class TestCameraFollow : public TCameraWindowTest {
         QVERIFY(!get<QToolButton>("ConnectAPN")->isChecked());
         QCOMPARE(infoConnect(), QStringLiteral("APN non connecté"));
         QVERIFY(status().startsWith(QStringLiteral("Recherche de l'APN arrêtée")));
-        OrkaSimSetHostAccess(0, nullptr);
+        Camera::instance().setHostAccess(Camera::HostAccess::Granted);
         SearchTick();  // the timer is stopped; a stray tick does nothing
         QVERIFY(!Camera().Connected);
     }
