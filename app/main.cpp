@@ -1,23 +1,20 @@
 // PCOrka: tethered shooting with the Orka camera.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <QSettings>
 
+#include "Language.h"
 #include "OrkaCapture.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PCOrka"));
     QApplication::setApplicationVersion(QStringLiteral(PCORKA_VERSION));
-    // French throughout, whatever the system locale: dates and numbers, and
-    // Qt's own dialogs (file choosers, message-box buttons) when its
-    // translations are installed.
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    QTranslator qtFrench;
-    if (qtFrench.load(QStringLiteral("qtbase_fr"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtFrench);
+    // French unless English is asked for (--lang en, PCORKA_LANG=en or the
+    // settings tab's choice at the previous run).
+    QSettings store(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"));
+    orka::InstallLanguage(orka::StartLanguage(QApplication::arguments(),
+                                              qEnvironmentVariable("PCORKA_LANG"),
+                                              orka::StoredLanguage(store)));
     TBase base;
     base.show();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "AVICompression.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -465,9 +466,11 @@ int VideoRecorder::OpenNext(int32_t width, int32_t height) {
     currentName_ = NextVideoFileName(directory_, prefix_);
     const int rc = compressor_.Open(currentName_, options);
     if (rc == kAviBadOptions)
-        return Fail(rc, QStringLiteral("Format vidéo non pris en charge"));
+        return Fail(
+            rc, QCoreApplication::translate("AVICompression", "Format vidéo non pris en charge"));
     if (rc != kAviOk)
-        return Fail(rc, QStringLiteral("Impossible de créer le fichier vidéo ") +
+        return Fail(rc, QCoreApplication::translate("AVICompression",
+                                                    "Impossible de créer le fichier vidéo ") +
                             QDir::toNativeSeparators(currentName_));
     names_ << currentName_;
     return kAviOk;
@@ -503,8 +506,10 @@ int VideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
             names_.removeAll(currentName_);
         } else {
             if (CloseCurrent(nowMs) != kAviOk)
-                return Fail(kAviWriteFailed, QStringLiteral("Erreur d'écriture du fichier vidéo ") +
-                                                 QDir::toNativeSeparators(currentName_));
+                return Fail(kAviWriteFailed,
+                            QCoreApplication::translate("AVICompression",
+                                                        "Erreur d'écriture du fichier vidéo ") +
+                                QDir::toNativeSeparators(currentName_));
             fileTimingStart_ = nowMs;
         }
         if (const int rc = OpenNext(frame.width(), frame.height()); rc != kAviOk)
@@ -513,8 +518,10 @@ int VideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
     int rc = compressor_.AddFrame(frame);
     if (rc == kAviFileFull && compressor_.FrameCount() > 0) {
         if (CloseCurrent(nowMs) != kAviOk)
-            return Fail(kAviWriteFailed, QStringLiteral("Erreur d'écriture du fichier vidéo ") +
-                                             QDir::toNativeSeparators(currentName_));
+            return Fail(kAviWriteFailed,
+                        QCoreApplication::translate("AVICompression",
+                                                    "Erreur d'écriture du fichier vidéo ") +
+                            QDir::toNativeSeparators(currentName_));
         fileTimingStart_ = nowMs;
         if (const int open = OpenNext(frame.width(), frame.height()); open != kAviOk)
             return open;
@@ -525,10 +532,12 @@ int VideoRecorder::AddFrame(const QImage& frame, qint64 nowMs) {
         case kAviBadFrame:
             return kAviOk;
         case kAviFileFull:
-            return Fail(rc, QStringLiteral("Image trop grande pour le fichier vidéo ") +
+            return Fail(rc, QCoreApplication::translate(
+                                "AVICompression", "Image trop grande pour le fichier vidéo ") +
                                 QDir::toNativeSeparators(currentName_));
         default:
-            return Fail(rc, QStringLiteral("Erreur d'écriture du fichier vidéo ") +
+            return Fail(rc, QCoreApplication::translate("AVICompression",
+                                                        "Erreur d'écriture du fichier vidéo ") +
                                 QDir::toNativeSeparators(currentName_));
     }
 }
@@ -540,7 +549,8 @@ int VideoRecorder::Stop(qint64 nowMs) {
     if (!compressor_.IsOpen())
         return kAviOk;
     if (CloseCurrent(nowMs) != kAviOk)
-        return Fail(kAviWriteFailed, QStringLiteral("Erreur d'écriture du fichier vidéo ") +
+        return Fail(kAviWriteFailed, QCoreApplication::translate(
+                                         "AVICompression", "Erreur d'écriture du fichier vidéo ") +
                                          QDir::toNativeSeparators(currentName_));
     return kAviOk;
 }

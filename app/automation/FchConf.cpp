@@ -1,5 +1,6 @@
 #include "FchConf.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,19 +22,20 @@ constexpr std::array<int, 25> kComparedFields = {0,  1,  2,  3,  9,  10, 11, 12,
 QString IoErrorText(QFileDevice::FileError error) {
     switch (error) {
         case QFileDevice::PermissionsError:
-            return QStringLiteral("Accès refusé");
+            return QCoreApplication::translate("FchConf", "Accès refusé");
         case QFileDevice::OpenError:
-            return QStringLiteral("Impossible d'ouvrir le fichier");
+            return QCoreApplication::translate("FchConf", "Impossible d'ouvrir le fichier");
         case QFileDevice::ReadError:
-            return QStringLiteral("Erreur de lecture du fichier");
+            return QCoreApplication::translate("FchConf", "Erreur de lecture du fichier");
         case QFileDevice::WriteError:
-            return QStringLiteral("Erreur d'écriture du fichier");
+            return QCoreApplication::translate("FchConf", "Erreur d'écriture du fichier");
         case QFileDevice::ResourceError:
-            return QStringLiteral("Espace disque ou ressources insuffisants");
+            return QCoreApplication::translate("FchConf",
+                                               "Espace disque ou ressources insuffisants");
         case QFileDevice::RenameError:
-            return QStringLiteral("Impossible de remplacer le fichier");
+            return QCoreApplication::translate("FchConf", "Impossible de remplacer le fichier");
         default:
-            return QStringLiteral("Erreur d'entrée/sortie");
+            return QCoreApplication::translate("FchConf", "Erreur d'entrée/sortie");
     }
 }
 
@@ -73,13 +75,13 @@ TemplateRead DecodeTemplate(const QByteArray& bytes) {
     TemplateRead result;
     if (bytes.size() < kTemplateFileSize) {
         result.error = TemplateError::Io;
-        result.message = QString::fromUtf8(kTemplateShortText);
+        result.message = QCoreApplication::translate("FchConf", kTemplateShortText);
         return result;
     }
     const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData());
     if (b[0] != kSignatureLength || std::memcmp(b + 1, kTemplateSignature, kSignatureLength) != 0) {
         result.error = TemplateError::Invalid;
-        result.message = QString::fromUtf8(kTemplateInvalidText);
+        result.message = QCoreApplication::translate("FchConf", kTemplateInvalidText);
         return result;
     }
     for (int i = 0; i < kStatusFieldCount; ++i) {
@@ -96,7 +98,7 @@ TemplateRead ReadTemplate(const QString& fileName) {
     if (!info.exists() || info.isDir()) {
         TemplateRead result;
         result.error = TemplateError::Missing;
-        result.message = QString::fromUtf8(kTemplateMissingText);
+        result.message = QCoreApplication::translate("FchConf", kTemplateMissingText);
         return result;
     }
     QFile file(fileName);

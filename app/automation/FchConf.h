@@ -22,9 +22,11 @@ inline constexpr int kStatusFieldCount = 39;
 inline constexpr char kTemplateSignature[] = "Configuration du Orka";
 
 // The French texts shown to the user.
-inline constexpr char kTemplateMissingText[] = "Fichier inexistant";
-inline constexpr char kTemplateInvalidText[] = "Fichier de configuration invalide";
-inline constexpr char kTemplateShortText[] = "Lecture au-delà de la fin de fichier";
+inline constexpr char kTemplateMissingText[] = QT_TRANSLATE_NOOP("FchConf", "Fichier inexistant");
+inline constexpr char kTemplateInvalidText[] =
+    QT_TRANSLATE_NOOP("FchConf", "Fichier de configuration invalide");
+inline constexpr char kTemplateShortText[] =
+    QT_TRANSLATE_NOOP("FchConf", "Lecture au-delà de la fin de fichier");
 
 // Field i of the record (0..38), in record order.
 int32_t StatusField(const CameraStatusData& status, int i);

@@ -1,5 +1,7 @@
 #include "Schedule.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace orka {
@@ -9,7 +11,8 @@ namespace {
 constexpr int64_t kMsPerDay = 86'400'000;
 
 QString SlotText(const ScheduleSlot& slot) {
-    return ScheduleTimeText(WallTimeOfDay(slot.Start)) + QStringLiteral(" à ") +
+    return ScheduleTimeText(WallTimeOfDay(slot.Start)) +
+           QCoreApplication::translate("Schedule", " à ") +
            ScheduleTimeText(WallTimeOfDay(slot.End));
 }
 
@@ -44,15 +47,15 @@ QString ScheduleTimeText(QTime time) {
 }
 
 QString ScheduleDateNodeText(QDate date) {
-    return QStringLiteral("Le ") + ScheduleDateText(date);
+    return QCoreApplication::translate("Schedule", "Le ") + ScheduleDateText(date);
 }
 
 QString ScheduleStartNodeText(QTime time) {
-    return QStringLiteral("Début : ") + ScheduleTimeText(time);
+    return QCoreApplication::translate("Schedule", "Début : ") + ScheduleTimeText(time);
 }
 
 QString ScheduleEndNodeText(QTime time) {
-    return QStringLiteral("Fin : ") + ScheduleTimeText(time);
+    return QCoreApplication::translate("Schedule", "Fin : ") + ScheduleTimeText(time);
 }
 
 bool Schedule::BeginDate() {
@@ -66,9 +69,10 @@ ScheduleStep Schedule::CommitDate(QDate date) {
     if (entry_ != Entry::Date || !date.isValid())
         return {};
     if (DayIndex(date) >= 0)
-        return Refused(QStringLiteral("La date du ") + ScheduleDateText(date) +
-                       QStringLiteral(" est déjà utilisée.") +
-                       QStringLiteral(" En choisir une autre."));
+        return Refused(QCoreApplication::translate("Schedule", "La date du ") +
+                       ScheduleDateText(date) +
+                       QCoreApplication::translate("Schedule", " est déjà utilisée.") +
+                       QCoreApplication::translate("Schedule", " En choisir une autre."));
     const auto at = std::lower_bound(days_.begin(), days_.end(), date,
                                      [](const ScheduleDay& d, QDate v) { return d.Date < v; });
     days_.insert(at, ScheduleDay{date, {}});
@@ -88,8 +92,10 @@ ScheduleStep Schedule::CommitStart(QDate day, QTime time) {
         return {};
     const WallTime start = ToWallTime(day, time);
     if (const ScheduleSlot* slot = SlotContaining(start))
-        return Refused(QStringLiteral("Le début d'une nouvelle tranche horaire ne doit pas être à "
-                                      "l'intérieur d'une tranche existante :\n\r\n\r") +
+        return Refused(QCoreApplication::translate(
+                           "Schedule",
+                           "Le début d'une nouvelle tranche horaire ne doit pas être à "
+                           "l'intérieur d'une tranche existante :\n\r\n\r") +
                        SlotText(*slot));
     pendingStart_ = start;
     pendingDay_ = day;
@@ -103,11 +109,14 @@ ScheduleStep Schedule::CommitEnd(QTime time) {
     const WallTime start = *pendingStart_;
     const WallTime end = ToWallTime(pendingDay_, time);
     if (const ScheduleSlot* next = FirstSlotStartingAfter(start); next && next->Start <= end)
-        return Refused(QStringLiteral("Le fin d'une nouvelle tranche horaire ne doit pas empiéter "
-                                      "sur la tranche suivante :\n\r\n\r") +
+        return Refused(QCoreApplication::translate(
+                           "Schedule",
+                           "Le fin d'une nouvelle tranche horaire ne doit pas empiéter "
+                           "sur la tranche suivante :\n\r\n\r") +
                        SlotText(*next));
     if (end <= start)
-        return Refused(QStringLiteral(
+        return Refused(QCoreApplication::translate(
+            "Schedule",
             "L'heure de Fin de tranche horaire doit être supérieure à l'heure de début."));
     auto& slots = days_[size_t(DayIndex(pendingDay_))].Slots;
     const auto at = std::lower_bound(slots.begin(), slots.end(), start,

@@ -1,5 +1,7 @@
 #include "ShootingModes.h"
 
+#include <QCoreApplication>
+
 #include <iterator>
 
 namespace orka {
@@ -8,13 +10,21 @@ namespace {
 
 // By item of MonoMultiVue.
 constexpr ShootingMode kModes[] = {
-    {0, -1, true, ModeBox::None, "PC <--> Orka         en mode de Prise de vue unique"},
-    {3, 0, false, ModeBox::None, "PC <--> Orka         en mode Séquence décalée de ± 0,3"},
-    {0, -1, false, ModeBox::Interval, "PC <--> Orka         en mode Intervallomètre"},
-    {0, -1, false, ModeBox::Event, "PC <--> Orka         en mode Déclenchement sur évènement"},
-    {3, 1, false, ModeBox::None, "PC <--> Orka         en mode Séquence décalée de ± 0,5"},
-    {0, -1, false, ModeBox::SelfTimer, "PC <--> Orka         en mode Retardateur"},
-    {0, -1, false, ModeBox::Video, "PC <--> Orka    en mode Séquence Vidéo"},
+    {0, -1, true, ModeBox::None,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka         en mode de Prise de vue unique")},
+    {3, 0, false, ModeBox::None,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka         en mode Séquence décalée de ± 0,3")},
+    {0, -1, false, ModeBox::Interval,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka         en mode Intervallomètre")},
+    {0, -1, false, ModeBox::Event,
+     QT_TRANSLATE_NOOP("ShootingModes",
+                       "PC <--> Orka         en mode Déclenchement sur évènement")},
+    {3, 1, false, ModeBox::None,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka         en mode Séquence décalée de ± 0,5")},
+    {0, -1, false, ModeBox::SelfTimer,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka         en mode Retardateur")},
+    {0, -1, false, ModeBox::Video,
+     QT_TRANSLATE_NOOP("ShootingModes", "PC <--> Orka    en mode Séquence Vidéo")},
 };
 static_assert(std::size(kModes) == kShootingModeCount);
 

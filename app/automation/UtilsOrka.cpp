@@ -1,5 +1,7 @@
 #include "UtilsOrka.h"
 
+#include <QCoreApplication>
+
 #include "InterfaceOrka.h"
 
 #include <QPainter>
@@ -51,15 +53,20 @@ EditRangeResult ReadEditInRange(const QString& text, int low, int high, int def)
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok) {
-        return {EditRangeResult::NotANumber, 0,
-                QString::asprintf("'%s' n'est pas une valeur entière correcte",
-                                  text.toUtf8().constData())};
+        return {
+            EditRangeResult::NotANumber, 0,
+            QCoreApplication::translate("UtilsOrka", "'%1' n'est pas une valeur entière correcte")
+                .arg(text)};
     }
     if (value >= low && value <= high) {
         return {EditRangeResult::Accepted, value, QString()};
     }
-    return {EditRangeResult::OutOfRange, def,
-            QString::asprintf("%d n'est pas dans l'intervalle spécifié %d..%d", value, low, high)};
+    return {
+        EditRangeResult::OutOfRange, def,
+        QCoreApplication::translate("UtilsOrka", "%1 n'est pas dans l'intervalle spécifié %2..%3")
+            .arg(value)
+            .arg(low)
+            .arg(high)};
 }
 
 DigitFilterResult eNbImgTChange(const QString& text, int caret, int selectionLength) {

@@ -1,5 +1,7 @@
 #include "ConnectionDiagnosis.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 #include "usbpipe.h"
@@ -56,10 +58,12 @@ QString UdevRuleCommand() {
 QString OpenFailureText(const OpenFailure& failure) {
     switch (failure.reason) {
         case OpenFailure::Reason::NoCamera:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "ConnectionDiagnosis",
                 "Aucun Orka n'est branché : vérifiez le câble USB et que l'appareil est allumé.");
         case OpenFailure::Reason::AccessDenied:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "ConnectionDiagnosis",
                        "Un Orka est branché, mais l'accès à l'appareil%1 est refusé. "
                        "Installez la règle udev avec la commande :\n%2\n"
                        "puis débranchez et rebranchez l'appareil.")
@@ -67,24 +71,28 @@ QString OpenFailureText(const OpenFailure& failure) {
                                               : QStringLiteral(" (%1)").arg(failure.detail),
                      UdevRuleCommand());
         case OpenFailure::Reason::Busy:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "ConnectionDiagnosis",
                        "Un Orka est branché, mais un autre programme l'utilise%1. Les "
                        "importateurs de photos du bureau s'emparent souvent des "
                        "appareils : fermez ce programme, puis réessayez.")
                 .arg(failure.detail.isEmpty() ? QString()
                                               : QStringLiteral(" : %1").arg(failure.detail));
         case OpenFailure::Reason::NotReady:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "ConnectionDiagnosis",
                 "Un Orka est branché, mais il ne s'est pas rendu disponible : "
                 "débranchez-le et rebranchez-le, puis réessayez.");
         case OpenFailure::Reason::Unavailable:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "ConnectionDiagnosis",
                 "L'accès USB est indisponible sur cet ordinateur : l'Orka ne peut pas être "
                 "cherché.");
         case OpenFailure::Reason::None:
             break;
     }
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "ConnectionDiagnosis",
         "L'Orka est branché mais ne répond pas : éteignez-le et rallumez-le, "
         "puis réessayez.");
 }

@@ -1,5 +1,7 @@
 #include "Histogram.h"
 
+#include <QCoreApplication>
+
 #include "Detection.h"
 #include "LiveViewMath.h"
 
@@ -182,16 +184,20 @@ void DrawHistogram(const Histogram& histogram, QImage& image) {
 
 QString WarningText(int32_t warnings) {
     static const char* const kTexts[9] = {
-        " - Système de mesure en surexposition, ",    " - Système de mesure en sousexposition, ",
-        " - Hors domaine d'exposition automatique, ", " - Hors domaine d'exposition automatique, ",
-        " - Système Anti-bougé hors domaine, ",       " - Utilisation du Flash conseillé, ",
-        " - Flash anti-yeux rouges activé, ",         " - Le Flash va être déclenché, ",
-        " - Exposition automatique verrouillée.",
+        QT_TRANSLATE_NOOP("Histogram", " - Système de mesure en surexposition, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Système de mesure en sousexposition, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Hors domaine d'exposition automatique, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Hors domaine d'exposition automatique, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Système Anti-bougé hors domaine, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Utilisation du Flash conseillé, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Flash anti-yeux rouges activé, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Le Flash va être déclenché, "),
+        QT_TRANSLATE_NOOP("Histogram", " - Exposition automatique verrouillée."),
     };
     QString text;
     for (int bit = 0; bit < 9; ++bit) {
         if (uint32_t(warnings) & (1u << bit)) {
-            text += QString::fromUtf8(kTexts[bit]);
+            text += QCoreApplication::translate("Histogram", kTexts[bit]);
         }
     }
     return text;

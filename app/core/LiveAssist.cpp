@@ -1,5 +1,7 @@
 #include "LiveAssist.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -211,7 +213,8 @@ int PeakingSharePercent(int sensitivity) {
 }
 
 QString PeakingSensitivityText(int sensitivity) {
-    return QStringLiteral("%1 % de la netteté des contours les plus nets")
+    return QCoreApplication::translate("LiveAssist",
+                                       "%1 % de la netteté des contours les plus nets")
         .arg(PeakingSharePercent(sensitivity));
 }
 

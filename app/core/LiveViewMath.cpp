@@ -1,5 +1,7 @@
 #include "LiveViewMath.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -439,7 +441,8 @@ double FrameRateMeter::FrameRate(uint32_t nowMs) {
 QString FrameRateText(double rate, const QLocale& locale) {
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    return QStringLiteral("FTr = ") + plain.toString(rate, 'f', 2) + QStringLiteral(" Img/s");
+    return QStringLiteral("FTr = ") + plain.toString(rate, 'f', 2) +
+           QCoreApplication::translate("LiveViewMath", " Img/s");
 }
 
 void FrameRateMeter::Reset() {

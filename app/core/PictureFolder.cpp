@@ -1,5 +1,7 @@
 #include "PictureFolder.h"
 
+#include <QCoreApplication>
+
 namespace orka {
 
 bool MustCreatePictureFolder(const QString& folder, bool isDefault, bool exists) {
@@ -8,8 +10,11 @@ bool MustCreatePictureFolder(const QString& folder, bool isDefault, bool exists)
 
 QString PictureFolderNote(const QString& folder, bool created) {
     if (created)
-        return QStringLiteral("Dossier des images créé : %1").arg(folder);
-    return QStringLiteral("Impossible de créer le dossier %1 : les images iront dans Documents")
+        return QCoreApplication::translate("PictureFolder", "Dossier des images créé : %1")
+            .arg(folder);
+    return QCoreApplication::translate(
+               "PictureFolder",
+               "Impossible de créer le dossier %1 : les images iront dans Documents")
         .arg(folder);
 }
 

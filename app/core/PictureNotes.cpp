@@ -1,5 +1,6 @@
 #include "PictureNotes.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -14,23 +15,29 @@ QString ShownPath(const SavedFile& file) {
 }  // namespace
 
 QString SavedPictureNote(const SavedFile& file) {
-    QString text = file.complete ? QStringLiteral("Image enregistrée : %1")
-                                 : QStringLiteral("Image incomplète conservée : %1");
+    QString text =
+        file.complete
+            ? QCoreApplication::translate("PictureNotes", "Image enregistrée : %1")
+            : QCoreApplication::translate("PictureNotes", "Image incomplète conservée : %1");
     text = text.arg(ShownPath(file));
     if (file.inDocuments)
-        text += QStringLiteral(" (dans Documents : le dossier choisi n'était pas utilisable)");
+        text += QCoreApplication::translate(
+            "PictureNotes", " (dans Documents : le dossier choisi n'était pas utilisable)");
     if (file.numberingExhausted)
-        text += QStringLiteral(" (numéros du préfixe épuisés : nom en « 99999~ »)");
+        text += QCoreApplication::translate("PictureNotes",
+                                            " (numéros du préfixe épuisés : nom en « 99999~ »)");
     return text;
 }
 
 QString CameraGoneNote(const SavedFile* last, QString& shownPartial) {
-    QString text = QStringLiteral("L'appareil photo a été déconnecté.");
+    QString text =
+        QCoreApplication::translate("PictureNotes", "L'appareil photo a été déconnecté.");
     if (last != nullptr && !last->complete) {
         const QString path = ShownPath(*last);
         if (path != shownPartial) {
             shownPartial = path;
-            text += QStringLiteral(" Image incomplète conservée : %1").arg(path);
+            text += QCoreApplication::translate("PictureNotes", " Image incomplète conservée : %1")
+                        .arg(path);
         }
     }
     return text;

@@ -1,5 +1,6 @@
 #include "RememberedChoices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 
@@ -96,7 +97,9 @@ StartFolder ChooseStartFolder(const QString& stored, bool storedIsFolder, const 
     if (storedIsFolder)
         return {stored, QString()};
     return {fallback,
-            QStringLiteral("Le dossier des images %1 n'existe plus : les images iront dans %2.")
+            QCoreApplication::translate(
+                "RememberedChoices",
+                "Le dossier des images %1 n'existe plus : les images iront dans %2.")
                 .arg(QDir::toNativeSeparators(stored), QDir::toNativeSeparators(fallback))};
 }
 

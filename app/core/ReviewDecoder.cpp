@@ -1,5 +1,7 @@
 #include "ReviewDecoder.h"
 
+#include <QCoreApplication>
+
 #include "BandWorker.h"
 #include "ReviewGeometry.h"
 
@@ -92,47 +94,61 @@ QString ReviewProblemText(ReviewProblem problem, QSize announced, int validRows,
             return {};
         case ReviewProblem::Truncated:
             if (validRows < rows)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "ReviewDecoder",
                            "Image tronquée : seules les %1 premières lignes sur %2 "
                            "sont dans le fichier, le reste est gris.")
                     .arg(validRows)
                     .arg(rows);
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "ReviewDecoder",
                 "Image tronquée : les dernières passes manquent, l'image est "
                 "moins nette qu'elle ne devrait.");
         case ReviewProblem::Damaged:
             if (validRows < rows)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "ReviewDecoder",
                            "Image endommagée : lisible jusqu'à la ligne %1 sur %2, le "
                            "reste est gris.")
                     .arg(validRows)
                     .arg(rows);
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "ReviewDecoder",
                 "Image endommagée : des données sont corrompues, des blocs "
                 "peuvent être faux.");
         case ReviewProblem::NotJpeg:
-            return QStringLiteral("Ce fichier n'est pas une image JPEG.");
+            return QCoreApplication::translate("ReviewDecoder",
+                                               "Ce fichier n'est pas une image JPEG.");
         case ReviewProblem::Unreadable:
-            return detail.isEmpty() ? QStringLiteral("Image illisible.")
-                                    : QStringLiteral("Image illisible (%1).").arg(detail);
+            return detail.isEmpty()
+                       ? QCoreApplication::translate("ReviewDecoder", "Image illisible.")
+                       : QCoreApplication::translate("ReviewDecoder", "Image illisible (%1).")
+                             .arg(detail);
         case ReviewProblem::TooLarge:
             if (announced.isEmpty())
-                return QStringLiteral("Fichier trop gros pour une image (au plus %1 Mo).")
+                return QCoreApplication::translate(
+                           "ReviewDecoder", "Fichier trop gros pour une image (au plus %1 Mo).")
                     .arg(limits.maxFileBytes / (1024 * 1024));
             if (qint64(announced.width()) * announced.height() <= limits.maxAnnouncedPixels &&
                 announced.width() <= limits.maxDimension &&
                 announced.height() <= limits.maxDimension)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "ReviewDecoder",
                            "Image trop grande pour la vue à 100 % : %1 pixels "
                            "(au plus %2 millions).")
                     .arg(size, Megapixels(limits.maxFullPixels));
-            return QStringLiteral("Image trop grande : %1 pixels annoncés (au plus %2 millions).")
+            return QCoreApplication::translate(
+                       "ReviewDecoder",
+                       "Image trop grande : %1 pixels annoncés (au plus %2 millions).")
                 .arg(size, Megapixels(limits.maxAnnouncedPixels));
         case ReviewProblem::TooManyScans:
-            return QStringLiteral("Image progressive de plus de %1 passes : décodage arrêté.")
+            return QCoreApplication::translate(
+                       "ReviewDecoder", "Image progressive de plus de %1 passes : décodage arrêté.")
                 .arg(limits.maxScans);
         case ReviewProblem::OutOfMemory:
-            return QStringLiteral("Mémoire insuffisante pour décoder cette image (%1 pixels).")
+            return QCoreApplication::translate(
+                       "ReviewDecoder",
+                       "Mémoire insuffisante pour décoder cette image (%1 pixels).")
                 .arg(size);
     }
     return {};
@@ -293,7 +309,8 @@ ReviewDecode ReviewDecoder::Decode(const uint8_t* data, size_t size, QSize fitVi
     }
     if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) {
         jpeg_abort_decompress(&cinfo);
-        return fail(ReviewProblem::Unreadable, QStringLiteral("image en CMJN"));
+        return fail(ReviewProblem::Unreadable,
+                    QCoreApplication::translate("ReviewDecoder", "image en CMJN"));
     }
     d.result.scale = FitScale(d.result.announced, fitView);
     cinfo.scale_num = unsigned(d.result.scale);

@@ -1,5 +1,6 @@
 #include "ReviewLoader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTransform>
@@ -210,14 +211,16 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request,
     const QString name = info.fileName();
     QFile file(request.file);
     if (!info.exists())
-        return Failed(request, ReviewProblem::Unreadable,
-                      QStringLiteral("Fichier introuvable : %1.").arg(name));
+        return Failed(
+            request, ReviewProblem::Unreadable,
+            QCoreApplication::translate("ReviewLoader", "Fichier introuvable : %1.").arg(name));
     if (info.size() > decoder_.limits().maxFileBytes)
         return Failed(request, ReviewProblem::TooLarge,
                       ReviewProblemText(ReviewProblem::TooLarge, {}, 0, 0, decoder_.limits()));
     if (!file.open(QIODevice::ReadOnly))
         return Failed(request, ReviewProblem::Unreadable,
-                      QStringLiteral("Impossible de lire %1 : %2.").arg(name, file.errorString()));
+                      QCoreApplication::translate("ReviewLoader", "Impossible de lire %1 : %2.")
+                          .arg(name, file.errorString()));
     // At most the limit, and never a buffer of the limit's size.
     const QByteArray data = file.read(std::min(file.size(), decoder_.limits().maxFileBytes));
     auto made = Compose(request, reinterpret_cast<const uint8_t*>(data.constData()),

@@ -1,5 +1,6 @@
 #include "ShotFacts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -15,7 +16,8 @@ namespace {
 const QString kNone = QStringLiteral("---");
 
 QString Line(const char* label, const QString& value) {
-    return QString::fromUtf8(label) + QStringLiteral(" : ") + (value.isEmpty() ? kNone : value);
+    return QCoreApplication::translate("ShotFacts", "%1 : %2")
+        .arg(QCoreApplication::translate("ShotFacts", label), value.isEmpty() ? kNone : value);
 }
 
 // The text of the list entry that sends value, empty when none does.
@@ -69,43 +71,53 @@ QStringList ShotSettingsLines(const CameraStatusData& status, std::array<int32_t
     const QStringList& aperture = InterfaceOrka::ApertureTexts();
     QString focus;
     if (status.focusMode == InterfaceOrka::FocusModeMF) {
-        focus = QStringLiteral("manuelle (MF)");
+        focus = QCoreApplication::translate("ShotFacts", "manuelle (MF)");
     } else if (status.focusMode == InterfaceOrka::FocusModeAF) {
-        focus = status.focusPointMode == 0 ? QStringLiteral("autofocus (AF), point %1, %2")
-                                                 .arg(focusPoint[0])
-                                                 .arg(focusPoint[1])
-                                           : QStringLiteral("autofocus (AF), zone centrale");
+        focus = status.focusPointMode == 0
+                    ? QCoreApplication::translate("ShotFacts", "autofocus (AF), point %1, %2")
+                          .arg(focusPoint[0])
+                          .arg(focusPoint[1])
+                    : QCoreApplication::translate("ShotFacts", "autofocus (AF), zone centrale");
     }
     return {
-        Line("Vitesse", status.shutterSpeed >= 1 && status.shutterSpeed <= shutter.size()
-                            ? shutter[status.shutterSpeed - 1]
-                            : QString()),
-        Line("Ouverture", status.aperture >= 0 && status.aperture < aperture.size()
-                              ? aperture[status.aperture]
-                              : QString()),
-        Line("Sensibilité", status.sensitivity >= 0 && status.sensitivity < iso.size()
-                                ? iso[status.sensitivity]
-                                : QString()),
-        Line("Correction", TextOf(InterfaceOrka::CompExp, status.exposureCompensation).trimmed()),
-        Line("Balance des blancs", TextOf(InterfaceOrka::BalBlanc, status.whiteBalance)),
-        Line("Mise au point", focus),
-        Line("Qualité", TextOf(InterfaceOrka::QualImg, status.imageQuality)),
-        Line("Définition", TextOf(InterfaceOrka::DefImg, status.imageSize).simplified()),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Vitesse"),
+             status.shutterSpeed >= 1 && status.shutterSpeed <= shutter.size()
+                 ? shutter[status.shutterSpeed - 1]
+                 : QString()),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Ouverture"),
+             status.aperture >= 0 && status.aperture < aperture.size() ? aperture[status.aperture]
+                                                                       : QString()),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Sensibilité"),
+             status.sensitivity >= 0 && status.sensitivity < iso.size() ? iso[status.sensitivity]
+                                                                        : QString()),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Correction"),
+             TextOf(InterfaceOrka::CompExp, status.exposureCompensation).trimmed()),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Balance des blancs"),
+             TextOf(InterfaceOrka::BalBlanc, status.whiteBalance)),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Mise au point"), focus),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Qualité"),
+             TextOf(InterfaceOrka::QualImg, status.imageQuality)),
+        Line(QT_TRANSLATE_NOOP("ShotFacts", "Définition"),
+             TextOf(InterfaceOrka::DefImg, status.imageSize).simplified()),
     };
 }
 
 QStringList FileFactsLines(const QString& path, qint64 bytes) {
     const QFileInfo info(path);
-    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale locale;  // the program's language: "2,4 Mo", "2.4 MB"
     QString size;
     if (bytes < 0)
-        size = QStringLiteral("taille inconnue");
+        size = QCoreApplication::translate("ShotFacts", "taille inconnue");
     else if (bytes < 1024 * 1024)
-        size = french.toString(double(bytes) / 1024, 'f', 1) + QStringLiteral(" Ko");
+        size = locale.toString(double(bytes) / 1024, 'f', 1) +
+               QCoreApplication::translate("ShotFacts", " Ko");
     else
-        size = french.toString(double(bytes) / (1024 * 1024), 'f', 1) + QStringLiteral(" Mo");
-    return {Line("Fichier", info.fileName()), Line("Taille", size),
-            Line("Dossier", QDir::toNativeSeparators(info.absolutePath()))};
+        size = locale.toString(double(bytes) / (1024 * 1024), 'f', 1) +
+               QCoreApplication::translate("ShotFacts", " Mo");
+    return {Line(QT_TRANSLATE_NOOP("ShotFacts", "Fichier"), info.fileName()),
+            Line(QT_TRANSLATE_NOOP("ShotFacts", "Taille"), size),
+            Line(QT_TRANSLATE_NOOP("ShotFacts", "Dossier"),
+                 QDir::toNativeSeparators(info.absolutePath()))};
 }
 
 }  // namespace orka

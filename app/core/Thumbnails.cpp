@@ -1,5 +1,6 @@
 #include "Thumbnails.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,9 +94,9 @@ QImage DecodeJpegThumbnail(const uint8_t* data, size_t size, const ThumbnailLimi
         return QImage();
     };
     if (data == nullptr || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
-        return fail(QStringLiteral("pas une image JPEG"));
+        return fail(QCoreApplication::translate("Thumbnails", "pas une image JPEG"));
     if (static_cast<qint64>(size) > limits.maxFileBytes)
-        return fail(QStringLiteral("fichier trop grand"));
+        return fail(QCoreApplication::translate("Thumbnails", "fichier trop grand"));
 
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
@@ -111,9 +112,10 @@ QImage DecodeJpegThumbnail(const uint8_t* data, size_t size, const ThumbnailLimi
     const bool damaged = cinfo.err->num_warnings > 0;
     jpeg_destroy_decompress(&cinfo);
     if (outcome == Outcome::TooLarge)
-        return fail(QStringLiteral("image trop grande"));
+        return fail(QCoreApplication::translate("Thumbnails", "image trop grande"));
     if (outcome == Outcome::Failed)
-        return fail(QStringLiteral("image illisible (%1)").arg(QString::fromLatin1(err.message)));
+        return fail(QCoreApplication::translate("Thumbnails", "image illisible (%1)")
+                        .arg(QString::fromLatin1(err.message)));
     if (partial)
         *partial = damaged;
     return image;
@@ -137,12 +139,13 @@ Thumbnail LoadThumbnail(const QString& path, const ThumbnailLimits& limits) {
     result.source = ThumbnailSource(path);
     QFile file(result.source);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = result.source == path ? QStringLiteral("fichier illisible")
-                                             : QStringLiteral("pas de vignette (.thm)");
+        result.error = result.source == path
+                           ? QCoreApplication::translate("Thumbnails", "fichier illisible")
+                           : QCoreApplication::translate("Thumbnails", "pas de vignette (.thm)");
         return result;
     }
     if (file.size() > limits.maxFileBytes) {
-        result.error = QStringLiteral("fichier trop grand");
+        result.error = QCoreApplication::translate("Thumbnails", "fichier trop grand");
         return result;
     }
     // read() with a bound: a file that grows meanwhile is cut at the limit.

@@ -1,5 +1,6 @@
 #include "XmpSidecar.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -73,15 +74,16 @@ bool ReadFile(const QString& path, std::string& bytes, bool& exists, QString* er
     if (!exists)
         return true;
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(error, QStringLiteral("Impossible de lire %1 : %2")
+        return Fail(error, QCoreApplication::translate("XmpSidecar", "Impossible de lire %1 : %2")
                                .arg(QFileInfo(path).fileName(), file.errorString()));
     if (file.size() > MaxSidecarBytes)
-        return Fail(error, QStringLiteral("%1 est trop grand pour un fichier XMP (%2 Ko).")
+        return Fail(error, QCoreApplication::translate(
+                               "XmpSidecar", "%1 est trop grand pour un fichier XMP (%2 Ko).")
                                .arg(QFileInfo(path).fileName())
                                .arg(file.size() / 1024));
     const QByteArray data = file.read(MaxSidecarBytes + 1);
     if (data.size() != file.size())
-        return Fail(error, QStringLiteral("Impossible de lire %1 : %2")
+        return Fail(error, QCoreApplication::translate("XmpSidecar", "Impossible de lire %1 : %2")
                                .arg(QFileInfo(path).fileName(), file.errorString()));
     bytes.assign(data.constData(), size_t(data.size()));
     return true;
@@ -101,10 +103,11 @@ QString SidecarPath(const QString& picture) {
 bool ParseSidecar(const char* data, size_t size, SidecarFacts& facts, QString* error) {
     facts = {};
     if (size > size_t(MaxSidecarBytes))
-        return Fail(error, QStringLiteral("Fichier XMP trop grand."));
+        return Fail(error, QCoreApplication::translate("XmpSidecar", "Fichier XMP trop grand."));
     Exiv2::XmpData xmp;
     if (!Decode(std::string(data, size), xmp))
-        return Fail(error, QStringLiteral("Ce fichier n'est pas un XMP lisible."));
+        return Fail(error, QCoreApplication::translate("XmpSidecar",
+                                                       "Ce fichier n'est pas un XMP lisible."));
     try {
         if (const auto rating = IntegerOf(xmp, kRating);
             rating && *rating >= RatingRejected && *rating <= RatingMaxStars)
@@ -115,7 +118,8 @@ bool ParseSidecar(const char* data, size_t size, SidecarFacts& facts, QString* e
             facts.exposure.iso = iso;
     } catch (const std::exception&) {
         facts = {};
-        return Fail(error, QStringLiteral("Ce fichier n'est pas un XMP lisible."));
+        return Fail(error, QCoreApplication::translate("XmpSidecar",
+                                                       "Ce fichier n'est pas un XMP lisible."));
     }
     return true;
 }
@@ -131,30 +135,33 @@ bool ReadSidecar(const QString& picture, SidecarFacts& facts, QString* error) {
         return true;
     if (!ParseSidecar(bytes.data(), bytes.size(), facts, nullptr))
         return Fail(
-            error,
-            QStringLiteral("%1 n'est pas un fichier XMP lisible.").arg(QFileInfo(path).fileName()));
+            error, QCoreApplication::translate("XmpSidecar", "%1 n'est pas un fichier XMP lisible.")
+                       .arg(QFileInfo(path).fileName()));
     return true;
 }
 
 bool WriteRating(const QString& picture, int rating, const ExposureFigures& exposure,
                  QString* error) {
     if (rating < RatingRejected || rating > RatingMaxStars)
-        return Fail(error, QStringLiteral("Note invalide : %1.").arg(rating));
+        return Fail(error,
+                    QCoreApplication::translate("XmpSidecar", "Note invalide : %1.").arg(rating));
     const QString path = SidecarPath(picture);
     const QString name = QFileInfo(path).fileName();
     if (QFileInfo(path).absoluteFilePath() == QFileInfo(picture).absoluteFilePath())
-        return Fail(error,
-                    QStringLiteral("%1 est l'image elle-même : note non enregistrée.").arg(name));
+        return Fail(error, QCoreApplication::translate(
+                               "XmpSidecar", "%1 est l'image elle-même : note non enregistrée.")
+                               .arg(name));
     std::string bytes;
     bool exists = false;
     if (!ReadFile(path, bytes, exists, error))
         return false;
     Exiv2::XmpData xmp;
     if (exists && !Decode(bytes, xmp))
-        return Fail(error,
-                    QStringLiteral("%1 existe mais n'est pas un fichier XMP lisible : il n'a pas "
-                                   "été modifié et la note n'est pas enregistrée.")
-                        .arg(name));
+        return Fail(error, QCoreApplication::translate(
+                               "XmpSidecar",
+                               "%1 existe mais n'est pas un fichier XMP lisible : il n'a pas "
+                               "été modifié et la note n'est pas enregistrée.")
+                               .arg(name));
     std::string packet;
     try {
         xmp[kRating] = int32_t(rating);
@@ -180,7 +187,9 @@ bool WriteRating(const QString& picture, int rating, const ExposureFigures& expo
         packet.clear();
     }
     if (packet.empty())
-        return Fail(error, QStringLiteral("Impossible de composer le XMP de %1.").arg(name));
+        return Fail(
+            error, QCoreApplication::translate("XmpSidecar", "Impossible de composer le XMP de %1.")
+                       .arg(name));
 
     // The old sidecar stays whole until the new one is complete on disk.
     QSaveFile file(path);
@@ -189,8 +198,9 @@ bool WriteRating(const QString& picture, int rating, const ExposureFigures& expo
         !file.commit()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return Fail(error,
-                    QStringLiteral("Impossible d'enregistrer la note dans %1 : %2").arg(name, why));
+        return Fail(error, QCoreApplication::translate(
+                               "XmpSidecar", "Impossible d'enregistrer la note dans %1 : %2")
+                               .arg(name, why));
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "DepthOfField.h"
 
+#include <QCoreApplication>
+
 #include "InterfaceOrka.h"
 
 #include <charconv>
@@ -44,7 +46,8 @@ std::optional<DepthOfField> ShowDepthOfField(uint32_t distanceMm, int apertureIn
     }
     dof.nearLimit = h * d / (h + d - f / 1000.0L);
 
-    dof.farText = dof.farInfinite ? QStringLiteral("Inf.") : FormatGeneral4(dof.farLimit, locale);
+    dof.farText = dof.farInfinite ? QCoreApplication::translate("DepthOfField", "Inf.")
+                                  : FormatGeneral4(dof.farLimit, locale);
     dof.nearText = FormatGeneral4(dof.nearLimit, locale);
     return dof;
 }

@@ -1,5 +1,7 @@
 #include "InterfaceOrka.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <iterator>
 
@@ -22,8 +24,19 @@ ValueList::ValueList(std::initializer_list<const char*> texts, int firstValue, i
     }
 }
 
+// The texts are translated when asked for, not when the lists are built
+// (before the program has chosen its language).
 QString ValueList::text(int entry) const {
-    return entry >= 0 && entry < count() ? texts_[entry] : QString();
+    return entry >= 0 && entry < count()
+               ? QCoreApplication::translate("InterfaceOrka", texts_[entry].toUtf8().constData())
+               : QString();
+}
+
+QStringList ValueList::texts() const {
+    QStringList shown;
+    for (int entry = 0; entry < count(); ++entry)
+        shown.append(text(entry));
+    return shown;
 }
 
 int ValueList::value(int entry) const {
@@ -38,7 +51,7 @@ int ValueList::entry(int value) const {
 namespace InterfaceOrka {
 
 // clang-format off
-const ValueList QualImg({"RAW", "RAW & JPEG", "TIFF", "Très fin", "Fin", "Standard"},
+const ValueList QualImg({"RAW", "RAW & JPEG", "TIFF", QT_TRANSLATE_NOOP("InterfaceOrka", "Très fin"), QT_TRANSLATE_NOOP("InterfaceOrka", "Fin"), QT_TRANSLATE_NOOP("InterfaceOrka", "Standard")},
                         {0, 6, 1, 5, 2, 3}, 3);
 
 const ValueList DefImg({"3264 x 2448", "3264 x 2176  (3:2)", "2560 x 1920", "2080 x 1560",
@@ -48,10 +61,10 @@ const ValueList DefImg({"3264 x 2448", "3264 x 2176  (3:2)", "2560 x 1920", "208
 const ValueList ISOImg({"Auto ISO", "64 ISO", "100 ISO", "200 ISO", "400 ISO", "800 ISO"},
                        {4, 5, 0, 1, 2, 3}, 0);
 
-const ValueList ModeAPN({"Mode Programme", "Priorité Ouverture", "Priorité Vitesse",
-                         "Mode Manuel"}, 0, 0);
+const ValueList ModeAPN({QT_TRANSLATE_NOOP("InterfaceOrka", "Mode Programme"), QT_TRANSLATE_NOOP("InterfaceOrka", "Priorité Ouverture"), QT_TRANSLATE_NOOP("InterfaceOrka", "Priorité Vitesse"),
+                         QT_TRANSLATE_NOOP("InterfaceOrka", "Mode Manuel")}, 0, 0);
 
-const ValueList MesAPN({"Multi-segment", "Centrale pondérée", "Mesure ponctuelle"}, 0, 2);
+const ValueList MesAPN({QT_TRANSLATE_NOOP("InterfaceOrka", "Multi-segment"), QT_TRANSLATE_NOOP("InterfaceOrka", "Centrale pondérée"), QT_TRANSLATE_NOOP("InterfaceOrka", "Mesure ponctuelle")}, 0, 2);
 
 // Shutter index 1..48; there is no two-second entry and index 49 is never sent.
 const ValueList VitAPN({"30 \"", "25 \"", "20 \"", "15 \"", "13 \"", "10 \"", "8 \"", "6 \"",
@@ -70,26 +83,26 @@ const ValueList CompExp({"-2,0 EV", "-1,7 EV", "-1,3 EV", "-1,0 EV", "-0,7 EV", 
                          "+2,0 EV"}, 0, 6);
 const ValueList CompFlash = CompExp;  // the same thirds of a stop
 
-const ValueList MFlashAPN({"Flash normal", "Réduction yeux rouges", "Synchro second rideau",
-                           "Flash Télécommandé"}, 0, 0);
+const ValueList MFlashAPN({QT_TRANSLATE_NOOP("InterfaceOrka", "Flash normal"), QT_TRANSLATE_NOOP("InterfaceOrka", "Réduction yeux rouges"), QT_TRANSLATE_NOOP("InterfaceOrka", "Synchro second rideau"),
+                           QT_TRANSLATE_NOOP("InterfaceOrka", "Flash Télécommandé")}, 0, 0);
 
-const ValueList CFlashAPN({"Distance", "Pre-flash TTL", "Manuel (Puissance max)",
-                           "Manuel (1/2 puissance)", "Manuel (1/4 puissance)",
-                           "Manuel (1/8 puissance)", "Manuel (1/16 puissance)"}, 0, 1);
+const ValueList CFlashAPN({QT_TRANSLATE_NOOP("InterfaceOrka", "Distance"), "Pre-flash TTL", QT_TRANSLATE_NOOP("InterfaceOrka", "Manuel (Puissance max)"),
+                           QT_TRANSLATE_NOOP("InterfaceOrka", "Manuel (1/2 puissance)"), QT_TRANSLATE_NOOP("InterfaceOrka", "Manuel (1/4 puissance)"),
+                           QT_TRANSLATE_NOOP("InterfaceOrka", "Manuel (1/8 puissance)"), QT_TRANSLATE_NOOP("InterfaceOrka", "Manuel (1/16 puissance)")}, 0, 1);
 
-const ValueList RCouleur({"Saturé sRVB", "Naturel sRVB", "Adobe RVB", "Profil Adobe RVB",
-                          "Noir et Blanc", "Solarisation"},
+const ValueList RCouleur({QT_TRANSLATE_NOOP("InterfaceOrka", "Saturé sRVB"), QT_TRANSLATE_NOOP("InterfaceOrka", "Naturel sRVB"), QT_TRANSLATE_NOOP("InterfaceOrka", "Adobe RVB"), QT_TRANSLATE_NOOP("InterfaceOrka", "Profil Adobe RVB"),
+                          QT_TRANSLATE_NOOP("InterfaceOrka", "Noir et Blanc"), QT_TRANSLATE_NOOP("InterfaceOrka", "Solarisation")},
                          {2, 0, 4, 5, 1, 3}, 1);
 
-const ValueList RNettete({"Accentuée", "Normale", "Adoucie"}, 0, 1);
+const ValueList RNettete({QT_TRANSLATE_NOOP("InterfaceOrka", "Accentuée"), QT_TRANSLATE_NOOP("InterfaceOrka", "Normale"), QT_TRANSLATE_NOOP("InterfaceOrka", "Adoucie")}, 0, 1);
 
-const ValueList BalBlanc({"Automatique", "Lumière du jour", "Ciel nuageux", "Lampe tungstène",
-                          "Flash", "Personnalisé", "Ombre", "Fluo blanc", "Fluo blanc froid",
-                          "Fluo blanc froid 3 bandes", "Fluo lumière du jour 3 bandes",
-                          "Fluo lumière du jour", "Fluo blanc chaud 3 bandes",
-                          "Fluo froid 3 bandes"}, 0, 0);
+const ValueList BalBlanc({QT_TRANSLATE_NOOP("InterfaceOrka", "Automatique"), QT_TRANSLATE_NOOP("InterfaceOrka", "Lumière du jour"), QT_TRANSLATE_NOOP("InterfaceOrka", "Ciel nuageux"), QT_TRANSLATE_NOOP("InterfaceOrka", "Lampe tungstène"),
+                          "Flash", QT_TRANSLATE_NOOP("InterfaceOrka", "Personnalisé"), QT_TRANSLATE_NOOP("InterfaceOrka", "Ombre"), QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo blanc"), QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo blanc froid"),
+                          QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo blanc froid 3 bandes"), QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo lumière du jour 3 bandes"),
+                          QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo lumière du jour"), QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo blanc chaud 3 bandes"),
+                          QT_TRANSLATE_NOOP("InterfaceOrka", "Fluo froid 3 bandes")}, 0, 0);
 
-const ValueList SonMap({"Pas de son", "Son N° 1", "Son N° 2"}, 0, 0);
+const ValueList SonMap({QT_TRANSLATE_NOOP("InterfaceOrka", "Pas de son"), QT_TRANSLATE_NOOP("InterfaceOrka", "Son N° 1"), QT_TRANSLATE_NOOP("InterfaceOrka", "Son N° 2")}, 0, 0);
 const ValueList SonDecl = SonMap;
 // clang-format on
 
@@ -100,11 +113,11 @@ const QStringList& IsoTexts() {
 }
 
 const QStringList& ShutterTexts() {
-    return VitAPN.texts();
+    return VitAPN.sourceTexts();
 }
 
 const QStringList& ApertureTexts() {
-    return OuvAPN.texts();
+    return OuvAPN.sourceTexts();
 }
 
 std::optional<long double> FNumber(int apertureIndex) {

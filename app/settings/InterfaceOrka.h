@@ -26,7 +26,10 @@ class ValueList {
     ValueList(std::initializer_list<const char*> texts, int firstValue, int start);
 
     int count() const { return int(texts_.size()); }
-    const QStringList& texts() const { return texts_; }
+    // Translated into the program's language, like text().
+    QStringList texts() const;
+    // The texts as the table writes them (figures need no translation).
+    const QStringList& sourceTexts() const { return texts_; }
     // Empty when entry is outside the list.
     QString text(int entry) const;
     // The value sent for an entry; -1 when entry is outside the list.

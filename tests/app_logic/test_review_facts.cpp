@@ -135,8 +135,11 @@ TEST(ShotFacts, SettingsTextsAndFigures) {
     slow.shutterSpeed = 1;  // 30"
     EXPECT_EQ(orka::ExposureOf(slow).exposureTime, (orka::Rational{30, 1}));
 
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     EXPECT_EQ(orka::FileFactsLines("/photos/P00001.JPG", 2516582),
               QStringList({"Fichier : P00001.JPG", "Taille : 2,4 Mo", "Dossier : /photos"}));
+    QLocale::setDefault(before);
 }
 
 // A rating written beside the picture reads back with the exposure; a raw

@@ -152,6 +152,14 @@ class TestHelp : public QObject {
         }
         QVERIFY(pages >= 7);
     }
+
+    // Every French page has its English twin under en/, with the same name.
+    void everyPageInEnglishToo() {
+        for (const QString& page : FilesUnder(QStringLiteral(":/help"))) {
+            if (page.endsWith(QLatin1String(".html")) && !page.startsWith(QLatin1String("en/")))
+                QVERIFY2(QFile::exists(QStringLiteral(":/help/en/") + page), qPrintable(page));
+        }
+    }
 };
 
 QTEST_MAIN(TestHelp)

@@ -1,5 +1,6 @@
 #include "HelpViewer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "HelpPages.h"
+#include "Language.h"
 
 // The help pages sit in a static library: registering them here keeps the
 // linker from dropping them. Q_INIT_RESOURCE must be used outside a namespace.
@@ -18,7 +20,9 @@ static void RegisterHelpPages() {
 
 namespace {
 
-const QString kWindowTitle = QStringLiteral("Aide de PC <--> Orka");
+QString WindowTitle() {
+    return QCoreApplication::translate("HelpViewer", "Aide de PC <--> Orka");
+}
 
 QUrl ResourceUrl(const QString& resourcePath) {
     // ":/help/x.html" -> "qrc:/help/x.html"; relative links then resolve
@@ -31,20 +35,20 @@ QUrl ResourceUrl(const QString& resourcePath) {
 THelpViewer::THelpViewer(QWidget* parent)
     : QDialog(parent),
       browser_(new QTextBrowser(this)),
-      back_(new QPushButton(QStringLiteral("< Précédent"), this)),
-      forward_(new QPushButton(QStringLiteral("Suivant >"), this)),
-      home_(new QPushButton(QStringLiteral("Sommaire"), this)) {
+      back_(new QPushButton(QCoreApplication::translate("HelpViewer", "< Précédent"), this)),
+      forward_(new QPushButton(QCoreApplication::translate("HelpViewer", "Suivant >"), this)),
+      home_(new QPushButton(QCoreApplication::translate("HelpViewer", "Sommaire"), this)) {
     static const bool registered = (RegisterHelpPages(), true);
     (void)registered;
 
-    setWindowTitle(kWindowTitle);
+    setWindowTitle(WindowTitle());
     setSizeGripEnabled(true);
     resize(700, 620);
 
     browser_->setOpenExternalLinks(true);
     back_->setEnabled(false);
     forward_->setEnabled(false);
-    auto* close = new QPushButton(QStringLiteral("Fermer"), this);
+    auto* close = new QPushButton(QCoreApplication::translate("HelpViewer", "Fermer"), this);
     // Enter in the page must not close the window.
     for (QPushButton* button : {back_, forward_, home_, close}) {
         button->setAutoDefault(false);
@@ -70,11 +74,22 @@ THelpViewer::THelpViewer(QWidget* parent)
     connect(browser_, &QTextBrowser::sourceChanged, this, &THelpViewer::PageChanged);
 }
 
-void THelpViewer::ShowPage(const QString& resourcePath) {
+void THelpViewer::ShowPage(const QString& frenchPath) {
+    // The English pages mirror the French ones under ":/help/en/", same
+    // names; a page without its English copy is shown in French.
+    QString resourcePath = frenchPath;
+    if (orka::CurrentLanguage() == orka::Language::English &&
+        frenchPath.startsWith(QLatin1String(":/help/"))) {
+        const QString english = QStringLiteral(":/help/en/") + frenchPath.mid(7);
+        if (QFile::exists(english))
+            resourcePath = english;
+    }
     if (!QFile::exists(resourcePath)) {
-        browser_->setHtml(QStringLiteral("<p>La page d'aide <code>%1</code> est introuvable.</p>")
-                              .arg(resourcePath.toHtmlEscaped()));
-        setWindowTitle(kWindowTitle);
+        browser_->setHtml(
+            QCoreApplication::translate("HelpViewer",
+                                        "<p>La page d'aide <code>%1</code> est introuvable.</p>")
+                .arg(resourcePath.toHtmlEscaped()));
+        setWindowTitle(WindowTitle());
         return;
     }
     browser_->setSource(ResourceUrl(resourcePath));
@@ -86,7 +101,7 @@ QString THelpViewer::PageTitle() const {
 
 void THelpViewer::PageChanged(const QUrl&) {
     const QString title = PageTitle();
-    setWindowTitle(title.isEmpty() ? kWindowTitle : kWindowTitle + QStringLiteral(" - ") + title);
+    setWindowTitle(title.isEmpty() ? WindowTitle() : WindowTitle() + QStringLiteral(" - ") + title);
 }
 
 THelpViewer* THelpViewer::ViewerFor(QWidget* parent) {

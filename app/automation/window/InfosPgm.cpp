@@ -1,5 +1,6 @@
 #include "InfosPgm.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -10,7 +11,7 @@
 namespace {
 
 constexpr char kProgramCaption[] = "PC <--> Orka";
-constexpr char kCopyright[] = "© Les auteurs de PCOrka";
+constexpr char kCopyright[] = QT_TRANSLATE_NOOP("InfosPgm", "© Les auteurs de PCOrka");
 
 }  // namespace
 
@@ -48,7 +49,8 @@ void TInfosPgm::SetVersionInfo(const QString& version, const QString& copyright)
 
 void TInfosPgm::ReadProgramVersion() {
 #ifdef PCORKA_VERSION
-    SetVersionInfo(QStringLiteral(PCORKA_VERSION), QString::fromUtf8(kCopyright));
+    SetVersionInfo(QStringLiteral(PCORKA_VERSION),
+                   QCoreApplication::translate("InfosPgm", kCopyright));
 #else
     SetVersionInfo(QString(), QString());
 #endif

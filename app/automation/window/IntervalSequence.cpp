@@ -1,6 +1,7 @@
 #include "IntervalSequence.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -68,7 +69,7 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
 
     orka::TNumericEdit::ValidatePending({ui_.eNbImgT, ui_.eInterImg, ui_.eDepImg});
 
-    ui_.SeqInterV->setText(QStringLiteral("Stopper la séquence"));
+    ui_.SeqInterV->setText(QCoreApplication::translate("IntervalSequence", "Stopper la séquence"));
     // The shots are timed here, not by live-view frames: the live view stops
     // for the run.
     liveViewBefore_ = ui_.PreVisuActif->isChecked();
@@ -86,7 +87,7 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
 
 void TIntervalSequence::StopIntervalSequence() {
     const bool running = state_.IntervalStart != 0;
-    ui_.SeqInterV->setText(QStringLiteral("Lancer la séquence"));
+    ui_.SeqInterV->setText(QCoreApplication::translate("IntervalSequence", "Lancer la séquence"));
     state_.IntervalStart = 0;
     // The counter keeps what the run took.
     const int32_t taken = state_.IntervalShots;
@@ -98,14 +99,16 @@ void TIntervalSequence::StopIntervalSequence() {
         return;
     if (taken < state_.IntervalTotal) {
         const QString text =
-            QStringLiteral("Séquence d'intervalles arrêtée après %1 prise(s) sur %2")
+            QCoreApplication::translate("IntervalSequence",
+                                        "Séquence d'intervalles arrêtée après %1 prise(s) sur %2")
                 .arg(taken)
                 .arg(state_.IntervalTotal);
         if (link_.Connected() && !link_.State().CameraLost)
             pump_.Status().Say(orka::status::Notice, text + QLatin1Char('.'));
         else
             pump_.Status().Say(orka::status::Interrupted,
-                               text + QStringLiteral(" : l'APN a été déconnecté."));
+                               text + QCoreApplication::translate("IntervalSequence",
+                                                                  " : l'APN a été déconnecté."));
     }
     // The live view comes back as it was before the run: at once when a
     // camera is connected, at the next connection otherwise. From the event

@@ -1,5 +1,6 @@
 #include "ModeChoice.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QWidget>
 
@@ -79,5 +80,5 @@ void TModeChoice::MonoMultiVueClick() {
         case orka::ModeBox::None:
             break;
     }
-    window_->setWindowTitle(QString::fromUtf8(mode.caption));
+    window_->setWindowTitle(QCoreApplication::translate("ShootingModes", mode.caption));
 }

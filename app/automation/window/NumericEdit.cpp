@@ -1,5 +1,6 @@
 #include "NumericEdit.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -73,8 +74,9 @@ void TNumericEdit::showMessage(QMessageBox::Icon icon, const QString& text) {
         messageHook_(icon, text);
         return;
     }
-    const QString title = icon == QMessageBox::Warning ? QStringLiteral("Avertissement")
-                                                       : QGuiApplication::applicationDisplayName();
+    const QString title = icon == QMessageBox::Warning
+                              ? QCoreApplication::translate("NumericEdit", "Avertissement")
+                              : QGuiApplication::applicationDisplayName();
     QMessageBox box(icon, title, text, QMessageBox::Ok, edit_->window());
     box.exec();
 }

@@ -1,5 +1,6 @@
 #include "ProgDH.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QEvent>
 #include <QGroupBox>
@@ -18,7 +19,9 @@ namespace {
 
 constexpr int kDayRole = Qt::UserRole;
 constexpr int kChildRole = Qt::UserRole + 1;
-const QString kCaption = QStringLiteral("Programmateur Date et Heure");
+QString Caption() {
+    return QCoreApplication::translate("ProgDH", "Programmateur Date et Heure");
+}
 
 // The tree's and the lamp's images, drawn here: a calendar leaf for dates, a
 // clock for slot bounds (each with a highlighted variant when selected), and
@@ -85,7 +88,7 @@ TParamPgm::TParamPgm(QWidget* parent)
       lampOff_(LampPixmap(false)),
       lampOn_(LampPixmap(true)) {
     setObjectName(QStringLiteral("ParamPgm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     setModal(true);
     setFixedSize(386, 216);
 
@@ -99,24 +102,28 @@ TParamPgm::TParamPgm(QWidget* parent)
     SelectDH->setIconSize(QSize(16, 16));
     SelectDH->installEventFilter(this);
 
-    GroupDate = new QGroupBox(QStringLiteral(" Date "), this);
+    GroupDate = new QGroupBox(QCoreApplication::translate("ProgDH", " Date "), this);
     GroupDate->setGeometry(170, 5, 210, 62);
-    NouvDate = MakeButton(QStringLiteral("NouvDate"), QStringLiteral("Nouvelle date"), GroupDate,
+    NouvDate = MakeButton(QStringLiteral("NouvDate"),
+                          QCoreApplication::translate("ProgDH", "Nouvelle date"), GroupDate,
                           QRect(8, 20, 108, 25));
 
-    GroupHeure = new QGroupBox(QStringLiteral(" Tranche horaire "), this);
+    GroupHeure = new QGroupBox(QCoreApplication::translate("ProgDH", " Tranche horaire "), this);
     GroupHeure->setGeometry(170, 75, 210, 100);
-    NouvHeure = MakeButton(QStringLiteral("NouvHeure"), QStringLiteral("Nouvelle tranche horaire"),
+    NouvHeure = MakeButton(QStringLiteral("NouvHeure"),
+                           QCoreApplication::translate("ProgDH", "Nouvelle tranche horaire"),
                            GroupHeure, QRect(10, 22, 190, 25));
     NouvHeure->setEnabled(false);
 
-    Valider = MakeButton(QStringLiteral("Valider"), QStringLiteral("Valider"), this,
-                         QRect(146, 184, 75, 25));
+    Valider =
+        MakeButton(QCoreApplication::translate("ProgDH", "Valider"),
+                   QCoreApplication::translate("ProgDH", "Valider"), this, QRect(146, 184, 75, 25));
     Valider->setDefault(true);
-    Aide =
-        MakeButton(QStringLiteral("Aide"), QStringLiteral("Aide"), this, QRect(226, 184, 75, 25));
-    Annuler = MakeButton(QStringLiteral("Annuler"), QStringLiteral("Annuler"), this,
-                         QRect(306, 184, 75, 25));
+    Aide = MakeButton(QCoreApplication::translate("ProgDH", "Aide"),
+                      QCoreApplication::translate("ProgDH", "Aide"), this, QRect(226, 184, 75, 25));
+    Annuler =
+        MakeButton(QCoreApplication::translate("ProgDH", "Annuler"),
+                   QCoreApplication::translate("ProgDH", "Annuler"), this, QRect(306, 184, 75, 25));
 
     ImgActif = new QLabel(this);
     ImgActif->setObjectName(QStringLiteral("ImgActif"));
@@ -232,7 +239,7 @@ void TParamPgm::TimerTimer() {
     if (!DialogVisible)
         return;
     ImgActif->setPixmap(schedule_.InScheduledSlot() ? lampOn_ : lampOff_);
-    setWindowTitle(kCaption + QStringLiteral("    ") +
+    setWindowTitle(Caption() + QStringLiteral("    ") +
                    now.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
 }
 
@@ -286,7 +293,7 @@ void TParamPgm::Warn(const QString& text) {
     if (warn_)
         warn_(text);
     else
-        QMessageBox::warning(this, QStringLiteral("Avertissement"), text);
+        QMessageBox::warning(this, QCoreApplication::translate("ProgDH", "Avertissement"), text);
 }
 
 void TParamPgm::RebuildTree(QDate selectDay, int selectChild) {
@@ -324,15 +331,16 @@ void TParamPgm::RebuildTree(QDate selectDay, int selectChild) {
 void TParamPgm::UpdateControls() {
     using Entry = orka::Schedule::Entry;
     const Entry entry = schedule_.CurrentEntry();
-    NouvDate->setText(entry == Entry::Date ? QStringLiteral("Valider la date")
-                                           : QStringLiteral("Nouvelle date"));
+    NouvDate->setText(entry == Entry::Date
+                          ? QCoreApplication::translate("ProgDH", "Valider la date")
+                          : QCoreApplication::translate("ProgDH", "Nouvelle date"));
     NouvDate->setEnabled(entry == Entry::None || entry == Entry::Date);
     if (entry == Entry::SlotStart)
-        NouvHeure->setText(QStringLiteral("Valider l'heure de Début"));
+        NouvHeure->setText(QCoreApplication::translate("ProgDH", "Valider l'heure de Début"));
     else if (entry == Entry::SlotEnd)
-        NouvHeure->setText(QStringLiteral("Valider l'heure de Fin"));
+        NouvHeure->setText(QCoreApplication::translate("ProgDH", "Valider l'heure de Fin"));
     else
-        NouvHeure->setText(QStringLiteral("Nouvelle tranche horaire"));
+        NouvHeure->setText(QCoreApplication::translate("ProgDH", "Nouvelle tranche horaire"));
     NouvHeure->setEnabled(entry == Entry::SlotStart || entry == Entry::SlotEnd ||
                           (entry == Entry::None && !schedule_.Days().empty()));
 }

@@ -1,6 +1,7 @@
 #include "SettingsTab.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSettings>
 
 #include <algorithm>
 #include <functional>
@@ -19,6 +21,7 @@
 #include "EventPump.h"
 #include "HelpViewer.h"
 #include "InfosPgm.h"
+#include "Language.h"
 #include "SavedPictures.h"
 #include "ui_OrkaCapture.h"
 
@@ -87,8 +90,36 @@ TSettingsTab::TSettingsTab(QWidget* window, Ui::TBase& ui, TCameraLink& link, TE
     connect(ui_.SonDecl, &QComboBox::activated, this, &T::SonDeclChange);
     connect(ui_.APropos, &QPushButton::clicked, this, &T::AProposClick);
     connect(ui_.Aide, &QPushButton::clicked, this, &T::AideClick);
+    // The language, between the about and help buttons: the window is
+    // built once in its language, so a change takes effect at the next start.
+    language_ = new QComboBox(ui_.APropos->parentWidget());
+    language_->setObjectName(QStringLiteral("Langue"));
+    language_->addItem(QStringLiteral("Français"), QStringLiteral("fr"));
+    language_->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    language_->setGeometry(ui_.APropos->geometry().right() + 4, ui_.APropos->y(),
+                           ui_.Aide->x() - ui_.APropos->geometry().right() - 8,
+                           ui_.APropos->height());
+    language_->setCurrentIndex(orka::CurrentLanguage() == orka::Language::English ? 1 : 0);
+    language_->setToolTip(QCoreApplication::translate(
+        "SettingsTab", "Langue de la fenêtre et de l'aide : s'applique au prochain démarrage"));
+    language_->setAccessibleName(QCoreApplication::translate("SettingsTab", "Langue"));
+    connect(language_, &QComboBox::activated, this, &T::LanguageChange);
     // The about box exists from the start, after the window.
     infosPgm_ = new TInfosPgm(window);
+}
+
+void TSettingsTab::LanguageChange() {
+    const orka::Language chosen = orka::LanguageOfCode(language_->currentData().toString());
+    QSettings store(QStringLiteral("PCOrka"), QStringLiteral("PCOrka"));
+    orka::SaveLanguage(store, chosen);
+    pump_.SayNow(
+        chosen == orka::CurrentLanguage()
+            ? QCoreApplication::translate("SettingsTab", "Langue : %1.")
+                  .arg(language_->currentText())
+            : QCoreApplication::translate(
+                  "SettingsTab",
+                  "Langue choisie : %1. Elle s'appliquera au prochain démarrage de PCOrka.")
+                  .arg(language_->currentText()));
 }
 
 void TSettingsTab::SynchroNowClick() {
@@ -107,7 +138,8 @@ void TSettingsTab::NomRepKeyUp(int key) {
 
 void TSettingsTab::NomRepClick() {
     const QString start = ui_.NomRep->text();
-    const QString chosen = pump_.ChooseDirectory(QStringLiteral("Répertoire des images"), start);
+    const QString chosen = pump_.ChooseDirectory(
+        QCoreApplication::translate("SettingsTab", "Répertoire des images"), start);
     if (chosen.isEmpty())
         return;
     ui_.NomRep->setText(QDir::toNativeSeparators(chosen));

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+class QComboBox;
 class QWidget;
 class TCameraLink;
 class TEventPump;
@@ -30,6 +31,8 @@ class TSettingsTab : public QObject {
     void SonDeclChange();
     void AProposClick();
     void AideClick();
+    // Remembers the language chosen for the next start and says so.
+    void LanguageChange();
 
     TInfosPgm* InfosPgm() const { return infosPgm_; }
 
@@ -39,5 +42,6 @@ class TSettingsTab : public QObject {
     TCameraLink& link_;
     TEventPump& pump_;
     TSavedPictures& pictures_;
+    QComboBox* language_;  // "Langue", a child of the settings tab
     TInfosPgm* infosPgm_;  // the about box, a child of the window
 };

@@ -1,6 +1,7 @@
 #include "Templates.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -13,7 +14,9 @@
 
 namespace {
 
-const QString kDefaultTemplateText = QStringLiteral("Configuration par défaut");
+QString DefaultTemplateText() {
+    return QCoreApplication::translate("Templates", "Configuration par défaut");
+}
 
 }  // namespace
 
@@ -75,5 +78,5 @@ void TTemplates::ModDefautMouseUp(QObject* sender) {
         // restore byte is not a reliable sign of it.
         settings_.ApplySettingsRecord(link_.State().StatusAtConnect, restore);
     }
-    ui_.ModCour->setText(kDefaultTemplateText);
+    ui_.ModCour->setText(DefaultTemplateText());
 }

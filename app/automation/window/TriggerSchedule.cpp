@@ -1,5 +1,7 @@
 #include "TriggerSchedule.h"
 
+#include <QCoreApplication>
+
 #include "EventPump.h"
 #include "HelpViewer.h"
 #include "ProgDH.h"
@@ -40,11 +42,11 @@ bool TTriggerSchedule::ScheduleAllowsTrigger() const {
 
 void TTriggerSchedule::ShowScheduleIndicator() {
     if (!ParamPgm_->ScheduleInForce()) {
-        ui_.InfoPgmEv->setText(QStringLiteral("sans"));
+        ui_.InfoPgmEv->setText(QCoreApplication::translate("TriggerSchedule", "sans"));
         ui_.LampProg->hide();
         return;
     }
-    ui_.InfoPgmEv->setText(QStringLiteral("avec"));
+    ui_.InfoPgmEv->setText(QCoreApplication::translate("TriggerSchedule", "avec"));
     ui_.LampProg->show();
     const uint8_t inSlot = ParamPgm_->InScheduledSlot() ? 1 : 0;
     if (inSlot != state_.LampState) {

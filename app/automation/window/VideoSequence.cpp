@@ -1,6 +1,7 @@
 #include "VideoSequence.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,7 +49,7 @@ void TVideoSequence::StartVideo() {
     orka::TNumericEdit::ValidatePending({ui_.eDureeVideo, ui_.eDepVideo});
 
     ui_.DimPreView->setEnabled(false);
-    ui_.SeqVideo->setText(QStringLiteral("Stopper la séquence"));
+    ui_.SeqVideo->setText(QCoreApplication::translate("VideoSequence", "Stopper la séquence"));
     if (state_.VideoDuration == 0)
         state_.VideoDuration = 99999;
     ui_.eDepVideo->setReadOnly(true);
@@ -84,7 +85,7 @@ void TVideoSequence::StartVideo() {
 
 void TVideoSequence::StopVideo() {
     ui_.DimPreView->setEnabled(true);
-    ui_.SeqVideo->setText(QStringLiteral("Lancer la séquence"));
+    ui_.SeqVideo->setText(QCoreApplication::translate("VideoSequence", "Lancer la séquence"));
     ui_.eDepVideo->setReadOnly(false);
     ui_.eDureeVideo->setReadOnly(false);
 

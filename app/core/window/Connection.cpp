@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,7 +56,7 @@ TConnection::TConnection(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEve
     connect(ui_.ConnectAPN, &QToolButton::clicked, this, &TConnection::ConnectAPNClick);
     searchTimer_->setInterval(kSearchPeriodMs);
     connect(searchTimer_, &QTimer::timeout, this, &TConnection::SearchTick);
-    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+    SetInfoConnect(QCoreApplication::translate("Connection", "APN non connecté"), Qt::black);
 }
 
 void TConnection::SetInfoConnect(const QString& text, const QColor& colour) {
@@ -114,8 +115,10 @@ void TConnection::Connect(bool quiet) {
             return;
     }
     if (reconnecting_)
-        pump_.Status().Say(orka::status::Camera,
-                           QStringLiteral("L'APN a été rebranché : il est de nouveau connecté."));
+        pump_.Status().Say(
+            orka::status::Camera,
+            QCoreApplication::translate("Connection",
+                                        "L'APN a été rebranché : il est de nouveau connecté."));
     reconnecting_ = false;
     // The live view runs inside this handler until something stops it.
     parts_.live.PreVisuActifClick();
@@ -132,12 +135,14 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
     // camera that does not answer): the status area says which one runs, and
     // Échap or a click on the button cancels them.
     const auto sayAttempt = [this](int n) {
-        pump_.SayNow(QStringLiteral("Essai de connexion … (%1/%2) — Échap pour annuler")
+        pump_.SayNow(QCoreApplication::translate(
+                         "Connection", "Essai de connexion … (%1/%2) — Échap pour annuler")
                          .arg(n)
                          .arg(kConnectAttempts));
     };
     if (!quiet) {
-        SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
+        SetInfoConnect(QCoreApplication::translate("Connection", "Essai de connexion ..."),
+                       Qt::blue);
         sayAttempt(1);
     }
     if (link_.CheckResult(OpenCamera(ORKA_PRODUCT_ID)) != 0) {
@@ -154,12 +159,13 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
             default:
                 break;
         }
-        SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
+        SetInfoConnect(QCoreApplication::translate("Connection", "Echec de la connexion"), Qt::red);
         pump_.Status().Say(orka::status::Camera, orka::OpenFailureText(lastFailure_));
         return Outcome::Failed;
     }
     if (quiet) {  // found: from here on the connection is said as any other
-        SetInfoConnect(QStringLiteral("Essai de connexion ..."), Qt::blue);
+        SetInfoConnect(QCoreApplication::translate("Connection", "Essai de connexion ..."),
+                       Qt::blue);
         sayAttempt(1);
     }
     int32_t result = link_.CheckResult(StartPCControlMode());
@@ -178,15 +184,17 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
         // window no longer uses, and the next attempt starts afresh.
         link_.CheckResult(CloseCamera());
         if (cancelled) {
-            SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
-            pump_.Status().Say(orka::status::Notice, QStringLiteral("Connexion annulée."));
+            SetInfoConnect(QCoreApplication::translate("Connection", "APN non connecté"),
+                           Qt::black);
+            pump_.Status().Say(orka::status::Notice,
+                               QCoreApplication::translate("Connection", "Connexion annulée."));
             return Outcome::Cancelled;
         }
         if (result == TCameraLink::kNoCamera) {  // gone during the attempts: look for it
             lastFailure_ = {orka::OpenFailure::Reason::NoCamera, {}};
             return Outcome::NotFound;
         }
-        SetInfoConnect(QStringLiteral("Echec de la connexion"), Qt::red);
+        SetInfoConnect(QCoreApplication::translate("Connection", "Echec de la connexion"), Qt::red);
         pump_.Status().Say(orka::status::Camera, orka::OpenFailureText({}));
         return Outcome::Failed;
     }
@@ -205,7 +213,7 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
     parts_.live.DimPreViewClick();  // the camera's preview size, and the preview laid out for it
     parts_.templates.ModDefautMouseUp(ui_.ModDefaut);  // the settings at connection are in force
     Q_EMIT connectedNow();
-    SetInfoConnect(QStringLiteral("APN connecté"), QColor(0, 140, 0));
+    SetInfoConnect(QCoreApplication::translate("Connection", "APN connecté"), QColor(0, 140, 0));
     ui_.MonoMultiVue->setEnabled(true);
     ui_.ConnectAPN->setIcon(glyphOn_);
     return Outcome::Connected;
@@ -213,17 +221,18 @@ TConnection::Outcome TConnection::ConnectCamera(bool quiet) {
 
 void TConnection::StartSearch(const orka::OpenFailure& failure) {
     const QString how =
-        QStringLiteral(
+        QCoreApplication::translate(
+            "Connection",
             " La fenêtre le cherche toutes les %1 s et se connectera dès qu'il sera là "
             "(Échap ou clic sur le bouton de connexion pour arrêter).")
             .arg(kSearchPeriodMs / 1000);
     const QString text = (reconnecting_ && failure.reason == orka::OpenFailure::Reason::NoCamera
-                              ? QStringLiteral("L'APN a été débranché.")
+                              ? QCoreApplication::translate("Connection", "L'APN a été débranché.")
                               : orka::OpenFailureText(failure)) +
                          how;
     if (pump_.Status().Area().Text(orka::status::Search) != text)
         pump_.Status().Say(orka::status::Search, text);
-    const QString looking = QStringLiteral("Recherche de l'APN");
+    const QString looking = QCoreApplication::translate("Connection", "Recherche de l'APN");
     if (ui_.InfoConnect->text() != looking)
         SetInfoConnect(looking, QColor(200, 100, 0));
     searching_ = true;
@@ -242,11 +251,13 @@ void TConnection::StopSearchByUser() {
         return;
     StopSearch();
     reconnecting_ = false;
-    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+    SetInfoConnect(QCoreApplication::translate("Connection", "APN non connecté"), Qt::black);
     ui_.ConnectAPN->setChecked(false);
-    pump_.Status().Say(orka::status::Notice,
-                       QStringLiteral("Recherche de l'APN arrêtée : cliquez sur le bouton de "
-                                      "connexion pour la reprendre."));
+    pump_.Status().Say(
+        orka::status::Notice,
+        QCoreApplication::translate("Connection",
+                                    "Recherche de l'APN arrêtée : cliquez sur le bouton de "
+                                    "connexion pour la reprendre."));
 }
 
 void TConnection::SearchTick() {
@@ -289,7 +300,7 @@ void TConnection::LeaveConnection() {
     if (parts_.live.Running())
         parts_.live.ToggleLiveView();  // ends a live-view loop under way
 
-    SetInfoConnect(QStringLiteral("APN non connecté"), Qt::black);
+    SetInfoConnect(QCoreApplication::translate("Connection", "APN non connecté"), Qt::black);
     ui_.MonoMultiVue->setItemIndex(0);
     parts_.modes.MonoMultiVueClick();
     ui_.FFPetSpotAE->setEnabled(false);
@@ -324,9 +335,13 @@ bool TConnection::WaitForPendingFiles() {
         int32_t count = 0;
         GetWaitingFileNumber(&count);
         if (count > 0)
-            pump_.SayNow((count == 1 ? QStringLiteral("Réception du dernier fichier …")
-                                     : QStringLiteral("Réception de %1 fichiers …").arg(count)) +
-                         QStringLiteral(" — Échap pour déconnecter sans attendre"));
+            pump_.SayNow(
+                (count == 1
+                     ? QCoreApplication::translate("Connection", "Réception du dernier fichier …")
+                     : QCoreApplication::translate("Connection", "Réception de %1 fichiers …")
+                           .arg(count)) +
+                QCoreApplication::translate("Connection",
+                                            " — Échap pour déconnecter sans attendre"));
         return count;
     };
     // Échap or a click on the button stops the wait, as "Déconnecter quand
@@ -349,21 +364,26 @@ bool TConnection::WaitForPendingFiles() {
     wait.cancelled = [&cancelled, &windowGone] { return cancelled || windowGone; };
     wait.keepWaiting = [this, &windowGone](int32_t count) {
         const QString files =
-            count == 1 ? QStringLiteral("1 fichier") : QStringLiteral("%1 fichiers").arg(count);
+            count == 1 ? QCoreApplication::translate("Connection", "1 fichier")
+                       : QCoreApplication::translate("Connection", "%1 fichiers").arg(count);
         // The box is the window's child, made on the heap: a handler run
         // from its loop may destroy the window, and the box with it.
-        const QPointer<QMessageBox> box =
-            new QMessageBox(QMessageBox::Warning, window_->windowTitle(),
-                            QStringLiteral("L'appareil doit encore transmettre %1, et aucun n'est "
-                                           "arrivé depuis 30 secondes.")
-                                .arg(files),
-                            QMessageBox::NoButton, window_);
-        box->setInformativeText(
-            QStringLiteral("Continuer d'attendre, ou déconnecter quand même ? Les fichiers "
-                           "qui n'auront pas été transmis seront perdus."));
+        const QPointer<QMessageBox> box = new QMessageBox(
+            QMessageBox::Warning, window_->windowTitle(),
+            QCoreApplication::translate("Connection",
+                                        "L'appareil doit encore transmettre %1, et aucun n'est "
+                                        "arrivé depuis 30 secondes.")
+                .arg(files),
+            QMessageBox::NoButton, window_);
+        box->setInformativeText(QCoreApplication::translate(
+            "Connection",
+            "Continuer d'attendre, ou déconnecter quand même ? Les fichiers "
+            "qui n'auront pas été transmis seront perdus."));
         QPushButton* keep =
-            box->addButton(QStringLiteral("Continuer d'attendre"), QMessageBox::AcceptRole);
-        box->addButton(QStringLiteral("Déconnecter quand même"), QMessageBox::DestructiveRole);
+            box->addButton(QCoreApplication::translate("Connection", "Continuer d'attendre"),
+                           QMessageBox::AcceptRole);
+        box->addButton(QCoreApplication::translate("Connection", "Déconnecter quand même"),
+                       QMessageBox::DestructiveRole);
         box->setDefaultButton(keep);
         if (!pump_.Exec(box)) {
             windowGone = true;
@@ -382,10 +402,12 @@ bool TConnection::WaitForPendingFiles() {
     if (cancelled) {
         int32_t left = 0;
         GetWaitingFileNumber(&left);
-        pump_.Status().Say(orka::status::Notice,
-                           QStringLiteral("Attente des fichiers annulée : %1 fichier(s) non "
-                                          "reçu(s).")
-                               .arg(left));
+        pump_.Status().Say(
+            orka::status::Notice,
+            QCoreApplication::translate("Connection",
+                                        "Attente des fichiers annulée : %1 fichier(s) non "
+                                        "reçu(s).")
+                .arg(left));
     }
     return true;
 }

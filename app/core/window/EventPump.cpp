@@ -1,6 +1,7 @@
 #include "EventPump.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -15,7 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const QString kTemplateFilter = QStringLiteral("Configuration Orka (*.cfg)");
+const QString kTemplateFilter =
+    QCoreApplication::translate("EventPump", "Configuration Orka (*.cfg)");
 
 // For the length of a cancellable wait: the user's input goes nowhere, except
 // the gestures that cancel the wait.

@@ -1,6 +1,7 @@
 #include "IdleRefresh.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -65,12 +66,12 @@ void TIdleRefresh::ShowStatusReadouts(const CameraStatusData& status) {
 
     if (status.flashActive != state_.ShownFlash) {
         if (status.flashActive == 0) {
-            ui_.lbFLASH->setText(QStringLiteral("FLASH INACTIF"));
+            ui_.lbFLASH->setText(QCoreApplication::translate("IdleRefresh", "FLASH INACTIF"));
             ui_.lbFLASH->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
             ui_.lbCharge->hide();
             ui_.NivFlash->hide();
         } else if (status.flashActive == 1) {
-            ui_.lbFLASH->setText(QStringLiteral("FLASH ACTIF"));
+            ui_.lbFLASH->setText(QCoreApplication::translate("IdleRefresh", "FLASH ACTIF"));
             ui_.lbFLASH->setStyleSheet(QStringLiteral("color: #008c00; font-weight: bold;"));
             ui_.lbCharge->show();
             ui_.NivFlash->show();
@@ -84,7 +85,7 @@ void TIdleRefresh::ShowStatusReadouts(const CameraStatusData& status) {
         if (status.macro == 0)
             ui_.lbMACRO->clear();
         else if (status.macro == 1)
-            ui_.lbMACRO->setText(QStringLiteral("MODE MACRO"));
+            ui_.lbMACRO->setText(QCoreApplication::translate("IdleRefresh", "MODE MACRO"));
         state_.ShownMacro = status.macro;
     }
 }
@@ -125,8 +126,8 @@ void TIdleRefresh::ShowFollowedLists(const CameraStatusData& status) {
 
 void TIdleRefresh::ShowManualFocusDistance(const CameraStatusData& status) {
     const auto millimetres = static_cast<uint32_t>(status.focusDistance);
-    const QString text =
-        millimetres == 0 ? QStringLiteral("Infini") : orka::FormatGeneral(millimetres / 1000.0L, 2);
+    const QString text = millimetres == 0 ? QCoreApplication::translate("IdleRefresh", "Infini")
+                                          : orka::FormatGeneral(millimetres / 1000.0L, 2);
     if (ui_.DistFoc->text() != text)
         ui_.DistFoc->setText(text);
 }

@@ -1,6 +1,7 @@
 #include "LiveView.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -313,10 +314,11 @@ void TLiveView::FollowPreviewBox() {
 void TLiveView::ShowPeakingSensitivity() {
     const int sensitivity = ui_.PeakSeuil->value();
     ui_.PeakValeur->setText(QStringLiteral("%1 %").arg(orka::PeakingSharePercent(sensitivity)));
-    const QString words = QStringLiteral(
-                              "Sensibilité du focus peaking : marque les contours "
-                              "d'au moins %1")
-                              .arg(orka::PeakingSensitivityText(sensitivity));
+    const QString words =
+        QCoreApplication::translate("LiveView",
+                                    "Sensibilité du focus peaking : marque les contours "
+                                    "d'au moins %1")
+            .arg(orka::PeakingSensitivityText(sensitivity));
     ui_.PeakSeuil->setToolTip(words);
     ui_.PeakValeur->setToolTip(words);
 }

@@ -1,6 +1,7 @@
 #include "MotionTrigger.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -58,8 +59,9 @@ void TMotionTrigger::DetectEventClick(bool fromUser) {
     QPushButton* button = ui_.DetectEvent;
     if (!fromUser)
         button->setChecked(false);
-    button->setText(button->isChecked() ? QStringLiteral("Désactiver la détection")
-                                        : QStringLiteral("Activer la détection"));
+    button->setText(button->isChecked()
+                        ? QCoreApplication::translate("MotionTrigger", "Désactiver la détection")
+                        : QCoreApplication::translate("MotionTrigger", "Activer la détection"));
 }
 
 void TMotionTrigger::ResetDetection() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,9 +30,9 @@ QSettings Store() {
 
 QString Stars(int rating) {
     if (rating == orka::RatingRejected)
-        return QStringLiteral("Rejetée");
+        return QCoreApplication::translate("ReviewWindow", "Rejetée");
     if (rating <= 0)
-        return QStringLiteral("Sans note");
+        return QCoreApplication::translate("ReviewWindow", "Sans note");
     return QString(rating, QChar(0x2605)) + QString(orka::RatingMaxStars - rating, QChar(0x2606));
 }
 
@@ -72,7 +73,8 @@ class TReviewView : public QWidget {
                 // The fit view enlarged while the full picture comes.
                 p.setRenderHint(QPainter::SmoothPixmapTransform);
                 p.drawImage(QRectF(-w.viewport_.topLeft(), picture), w.fit_->shown);
-                Note(p, QStringLiteral("Chargement de l'image entière…"));
+                Note(p,
+                     QCoreApplication::translate("ReviewWindow", "Chargement de l'image entière…"));
                 return;
             }
         } else if (w.fit_ && !w.fit_->shown.isNull()) {
@@ -103,9 +105,10 @@ class TReviewView : public QWidget {
             return;
         }
         const QString message = w.MessageText();
-        Note(p, w.Count() == 0                              ? QStringLiteral("Aucune image.")
-                : (w.fit_ || w.full_) && !message.isEmpty() ? message
-                                                            : QStringLiteral("Chargement…"));
+        Note(p, w.Count() == 0 ? QCoreApplication::translate("ReviewWindow", "Aucune image.")
+                : (w.fit_ || w.full_) && !message.isEmpty()
+                    ? message
+                    : QCoreApplication::translate("ReviewWindow", "Chargement…"));
     }
 
     void mousePressEvent(QMouseEvent* e) override {
@@ -149,7 +152,7 @@ class TReviewView : public QWidget {
 
 TReviewWindow::TReviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ReviewWindow"));
-    setWindowTitle(QStringLiteral("Revue des images"));
+    setWindowTitle(QCoreApplication::translate("ReviewWindow", "Revue des images"));
     setFocusPolicy(Qt::StrongFocus);
     resize(1200, 900);
 
@@ -179,14 +182,18 @@ TReviewWindow::TReviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     message_->setWordWrap(true);
     message_->setStyleSheet(QStringLiteral("color: #b00000"));
     newer_ =
-        new QLabel(QStringLiteral("Une image plus récente est arrivée (Fin pour y aller)."), this);
+        new QLabel(QCoreApplication::translate(
+                       "ReviewWindow", "Une image plus récente est arrivée (Fin pour y aller)."),
+                   this);
     newer_->setObjectName(QStringLiteral("plusRecente"));
     newer_->setStyleSheet(QStringLiteral("background: #ffd84a; color: black; padding: 2px"));
     newer_->hide();
-    auto* keys = new QLabel(
-        QStringLiteral("← → Home Fin : images · 1-5 0 X : note · Z : 100 % au point de mise au "
+    auto* keys =
+        new QLabel(QCoreApplication::translate(
+                       "ReviewWindow",
+                       "← → Home Fin : images · 1-5 0 X : note · Z : 100 % au point de mise au "
                        "point · F : masque de netteté · C : écrêtage"),
-        this);
+                   this);
     for (QLabel* l : {settings_, file_, rating_, message_, newer_, keys})
         l->setTextInteractionFlags(Qt::NoTextInteraction);
 
@@ -449,13 +456,16 @@ QString TReviewWindow::MessageText() const {
     const std::string name = QFileInfo(item->path).fileName().toStdString();
     if (orka::IsRawFile(name)) {
         if (item->shownFile.isEmpty())
-            lines << QStringLiteral("Image brute : pas encore d'aperçu (ni JPEG ni .thm).");
+            lines << QCoreApplication::translate(
+                "ReviewWindow", "Image brute : pas encore d'aperçu (ni JPEG ni .thm).");
         else
-            lines << QStringLiteral("Image brute : affichée par son compagnon %1.")
+            lines << QCoreApplication::translate("ReviewWindow",
+                                                 "Image brute : affichée par son compagnon %1.")
                          .arg(QFileInfo(item->shownFile).fileName());
     }
     if (!item->complete)
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "ReviewWindow",
             "Fichier coupé pendant le transfert (.partiel) : l'image "
             "s'arrête là où les données s'arrêtent.");
     const orka::ReviewPicture* p = full_ ? full_.get() : fit_.get();
@@ -471,7 +481,7 @@ QString TReviewWindow::SettingsText() const {
     if (!item)
         return {};
     if (!item->status)
-        return QStringLiteral("Réglages de la prise inconnus.");
+        return QCoreApplication::translate("ReviewWindow", "Réglages de la prise inconnus.");
     return orka::ShotSettingsLines(*item->status, item->focusPoint).join(QLatin1Char('\n'));
 }
 
@@ -486,15 +496,18 @@ QString TReviewWindow::FileText() const {
 
 void TReviewWindow::Refresh() {
     const ReviewItem* item = Current();
-    setWindowTitle(item ? QStringLiteral("Revue des images — %1 (%2 / %3)")
-                              .arg(QFileInfo(item->path).fileName())
-                              .arg(current_ + 1)
-                              .arg(Count())
-                        : QStringLiteral("Revue des images"));
+    setWindowTitle(
+        item ? QCoreApplication::translate("ReviewWindow", "Revue des images — %1 (%2 / %3)")
+                   .arg(QFileInfo(item->path).fileName())
+                   .arg(current_ + 1)
+                   .arg(Count())
+             : QCoreApplication::translate("ReviewWindow", "Revue des images"));
     settings_->setText(SettingsText());
     file_->setText(FileText());
     const auto rating = CurrentRating();
-    rating_->setText(item ? QStringLiteral("Note : %1").arg(Stars(rating.value_or(0))) : QString());
+    rating_->setText(item ? QCoreApplication::translate("ReviewWindow", "Note : %1")
+                                .arg(Stars(rating.value_or(0)))
+                          : QString());
     message_->setText(MessageText());
     newer_->setVisible(newerWaiting_);
 

@@ -1,5 +1,6 @@
 #include "SavedPictures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,28 +82,33 @@ void TSavedPictures::NoteVideo(const QStringList& files) {
     QStringList shown;
     for (const QString& file : files)
         shown << QDir::toNativeSeparators(file);
-    pump_.Status().Say(orka::status::Video,
-                       (files.size() == 1 ? QStringLiteral("Vidéo enregistrée : %1")
-                                          : QStringLiteral("Vidéo enregistrée en %2 fichiers : %1"))
-                           .arg(shown.join(QStringLiteral(", ")))
-                           .arg(files.size()));
+    pump_.Status().Say(
+        orka::status::Video,
+        (files.size() == 1 ? QCoreApplication::translate("SavedPictures", "Vidéo enregistrée : %1")
+                           : QCoreApplication::translate("SavedPictures",
+                                                         "Vidéo enregistrée en %2 fichiers : %1"))
+            .arg(shown.join(QStringLiteral(", ")))
+            .arg(files.size()));
 }
 
 void TSavedPictures::OpenFailed(const QString& path) {
     const QString folder = QFileInfo(path).absolutePath();
     pump_.Status().Say(
         orka::status::Notice,
-        QStringLiteral("Aucun programme installé n'ouvre %1").arg(QFileInfo(path).fileName()));
+        QCoreApplication::translate("SavedPictures", "Aucun programme installé n'ouvre %1")
+            .arg(QFileInfo(path).fileName()));
     const QPointer<QMessageBox> box = new QMessageBox(
         QMessageBox::Information, strip_->window()->windowTitle(),
-        QStringLiteral("Aucun programme installé sur cet ordinateur n'ouvre « %1 ».")
+        QCoreApplication::translate("SavedPictures",
+                                    "Aucun programme installé sur cet ordinateur n'ouvre « %1 ».")
             .arg(QFileInfo(path).fileName()),
         QMessageBox::NoButton, strip_->window());
     box->setInformativeText(
-        QStringLiteral("Le fichier est dans le dossier %1.").arg(QDir::toNativeSeparators(folder)));
-    QPushButton* open =
-        box->addButton(QStringLiteral("Ouvrir le dossier"), QMessageBox::AcceptRole);
-    box->addButton(QStringLiteral("Fermer"), QMessageBox::RejectRole);
+        QCoreApplication::translate("SavedPictures", "Le fichier est dans le dossier %1.")
+            .arg(QDir::toNativeSeparators(folder)));
+    QPushButton* open = box->addButton(
+        QCoreApplication::translate("SavedPictures", "Ouvrir le dossier"), QMessageBox::AcceptRole);
+    box->addButton(QCoreApplication::translate("SavedPictures", "Fermer"), QMessageBox::RejectRole);
     box->setDefaultButton(open);
     if (!pump_.Exec(box) || !box)
         return;
@@ -110,6 +116,7 @@ void TSavedPictures::OpenFailed(const QString& path) {
     delete box;
     if (openFolder && !strip_->Open(QUrl::fromLocalFile(folder)))
         pump_.ShowMessage(TEventPump::MessageKind::Warning,
-                          QStringLiteral("Le dossier %1 n'a pas pu être ouvert non plus.")
+                          QCoreApplication::translate(
+                              "SavedPictures", "Le dossier %1 n'a pas pu être ouvert non plus.")
                               .arg(QDir::toNativeSeparators(folder)));
 }

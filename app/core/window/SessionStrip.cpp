@@ -1,5 +1,6 @@
 #include "SessionStrip.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ QPixmap PictureIcon(const QImage& image, bool incomplete) {
         p.fillRect(0, kIconHeight - 16, kIconWidth, 16, QColor(220, 0, 0));
         p.setPen(Qt::white);
         p.drawText(QRect(0, kIconHeight - 16, kIconWidth, 16), Qt::AlignCenter,
-                   QStringLiteral("incomplète"));
+                   QCoreApplication::translate("SessionStrip", "incomplète"));
     }
     return icon;
 }
@@ -49,7 +50,8 @@ QPixmap VideoIcon() {
         p.fillRect(x, kIconHeight - 8, 5, 5, Qt::white);
     }
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, kIconWidth, kIconHeight), Qt::AlignCenter, QStringLiteral("vidéo"));
+    p.drawText(QRect(0, 0, kIconWidth, kIconHeight), Qt::AlignCenter,
+               QCoreApplication::translate("SessionStrip", "vidéo"));
     return icon;
 }
 
@@ -67,11 +69,13 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setTextElideMode(Qt::ElideMiddle);
-    list_->setToolTip(QStringLiteral("Images de la séance : double clic pour ouvrir"));
+    list_->setToolTip(QCoreApplication::translate("SessionStrip",
+                                                  "Images de la séance : double clic pour ouvrir"));
 
     openFolder_->setObjectName(QStringLiteral("OuvrirDossier"));
-    openFolder_->setText(QStringLiteral("Ouvrir le\ndossier"));
-    openFolder_->setToolTip(QStringLiteral("Ouvre le dossier de la dernière image"));
+    openFolder_->setText(QCoreApplication::translate("SessionStrip", "Ouvrir le\ndossier"));
+    openFolder_->setToolTip(
+        QCoreApplication::translate("SessionStrip", "Ouvre le dossier de la dernière image"));
     openFolder_->setEnabled(false);
 
     layout_ = new QHBoxLayout(this);
@@ -104,8 +108,8 @@ void TSessionStrip::SetRows(bool rows) {
     list_->setHorizontalScrollBarPolicy(rows ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     list_->setVerticalScrollBarPolicy(rows ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     layout_->setDirection(rows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
-    openFolder_->setText(rows ? QStringLiteral("Ouvrir le dossier")
-                              : QStringLiteral("Ouvrir le\ndossier"));
+    openFolder_->setText(rows ? QCoreApplication::translate("SessionStrip", "Ouvrir le dossier")
+                              : QCoreApplication::translate("SessionStrip", "Ouvrir le\ndossier"));
 }
 
 void TSessionStrip::AddPicture(const QString& path, bool incomplete) {
@@ -113,10 +117,12 @@ void TSessionStrip::AddPicture(const QString& path, bool incomplete) {
     item->setData(Qt::UserRole, path);
     item->setData(kIncompleteRole, incomplete);
     item->setData(kHasThumbnailRole, false);
-    item->setToolTip(incomplete ? QStringLiteral("%1\nimage incomplète : la transmission a été "
+    item->setToolTip(
+        incomplete ? QCoreApplication::translate("SessionStrip",
+                                                 "%1\nimage incomplète : la transmission a été "
                                                  "interrompue, les octets reçus sont conservés")
-                                      .arg(QDir::toNativeSeparators(path))
-                                : QDir::toNativeSeparators(path));
+                         .arg(QDir::toNativeSeparators(path))
+                   : QDir::toNativeSeparators(path));
     if (incomplete)
         item->setForeground(QColor(200, 0, 0));
     AddEntry(item);
@@ -128,7 +134,8 @@ void TSessionStrip::AddVideo(const QString& path) {
     item->setData(Qt::UserRole, path);
     item->setData(kVideoRole, true);
     item->setToolTip(
-        QStringLiteral("%1\nvidéo enregistrée par la fenêtre").arg(QDir::toNativeSeparators(path)));
+        QCoreApplication::translate("SessionStrip", "%1\nvidéo enregistrée par la fenêtre")
+            .arg(QDir::toNativeSeparators(path)));
     AddEntry(item);
 }
 

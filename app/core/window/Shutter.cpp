@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -137,7 +138,7 @@ void TShutter::HalfPressRefresh() {
             // Only a focus the camera found is held.
             if (pressed == 0 && ui_.MemoFocus->isChecked()) {
                 state_.FocusMemorised = true;
-                ui_.MemoFocus->setText(QStringLiteral("Foc mémorisée"));
+                ui_.MemoFocus->setText(QCoreApplication::translate("Shutter", "Foc mémorisée"));
                 ui_.MemoFocus->setStyleSheet(QStringLiteral("color: #008c00;"));
             }
         }
@@ -188,9 +189,11 @@ TShutter::Release TShutter::TakePictures() {
     if (pump_.Activities()->SkipsRelease())
         return Release::NotTaken;
     if (!link_.Connected() || link_.State().CameraLost) {
-        pump_.Status().Say(orka::status::Notice,
-                           QStringLiteral("Pas de prise de vue : l'APN n'est pas connecté "
-                                          "(bouton de connexion en haut à droite)."));
+        pump_.Status().Say(
+            orka::status::Notice,
+            QCoreApplication::translate("Shutter",
+                                        "Pas de prise de vue : l'APN n'est pas connecté "
+                                        "(bouton de connexion en haut à droite)."));
         return Release::NotTaken;
     }
     const orka::ActivityScope release(pump_.Activities(), orka::Activity::Release);
@@ -214,19 +217,23 @@ TShutter::Release TShutter::TakePictures() {
     if (CurrentShootingMode(ui_).box == orka::ModeBox::SelfTimer) {
         const auto end = pump_.WaitCancellable(
             Clock::now() + std::chrono::milliseconds(int64_t{state_.SelfTimerDelay} * 1000 + 1),
-            QStringLiteral("Retardateur : déclenchement dans %1 s (Échap ou clic pour annuler)"),
+            QCoreApplication::translate(
+                "Shutter", "Retardateur : déclenchement dans %1 s (Échap ou clic pour annuler)"),
             ui_.PriseVue, [this] { return CameraGoneNow(); });
         switch (end) {
             case TEventPump::WaitEnd::WindowGone:
                 return Release::WindowGone;
             case TEventPump::WaitEnd::Cancelled:
                 pump_.Status().Say(orka::status::Notice,
-                                   QStringLiteral("Retardateur annulé : aucune photo prise."));
+                                   QCoreApplication::translate(
+                                       "Shutter", "Retardateur annulé : aucune photo prise."));
                 return Release::NotTaken;
             case TEventPump::WaitEnd::Stopped:
-                pump_.Status().Say(orka::status::Interrupted,
-                                   QStringLiteral("Retardateur interrompu : l'APN a été "
-                                                  "débranché, aucune photo prise."));
+                pump_.Status().Say(
+                    orka::status::Interrupted,
+                    QCoreApplication::translate("Shutter",
+                                                "Retardateur interrompu : l'APN a été "
+                                                "débranché, aucune photo prise."));
                 return Release::NotTaken;
             case TEventPump::WaitEnd::Reached:
                 break;
@@ -258,16 +265,19 @@ TShutter::Release TShutter::TakePictures() {
 // Shows the picture just taken and asks whether to keep it.
 bool TShutter::ShowAfterView() {
     if (live_.ShowAfterViewPicture())
-        pump_.BlockUntil(Clock::now() + kAfterViewPause,
-                         QStringLiteral("Image prise : la question suit dans %1 s"));
+        pump_.BlockUntil(
+            Clock::now() + kAfterViewPause,
+            QCoreApplication::translate("Shutter", "Image prise : la question suit dans %1 s"));
 
     // The box is the window's child: if a handler run by its own event loop
     // destroys the window, the box goes with it.
-    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, window_->windowTitle(),
-                                                      QStringLiteral("Enregistrer cette image ?"),
-                                                      QMessageBox::NoButton, window_);
-    QPushButton* yes = box->addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
-    box->addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+    const QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::Question, window_->windowTitle(),
+                        QCoreApplication::translate("Shutter", "Enregistrer cette image ?"),
+                        QMessageBox::NoButton, window_);
+    QPushButton* yes =
+        box->addButton(QCoreApplication::translate("Shutter", "Oui"), QMessageBox::YesRole);
+    box->addButton(QCoreApplication::translate("Shutter", "Non"), QMessageBox::NoRole);
     box->setDefaultButton(yes);
     if (!pump_.Exec(box))
         return false;
@@ -285,7 +295,7 @@ void TShutter::MemoFocusClick() {
     // The camera still holds the half press of the memorised focus: let go.
     const bool held = state_.FocusMemorised;
     state_.FocusMemorised = false;
-    ui_.MemoFocus->setText(QStringLiteral("Mémo focus"));
+    ui_.MemoFocus->setText(QCoreApplication::translate("Shutter", "Mémo focus"));
     ui_.MemoFocus->setStyleSheet(QString());
     if (held && link_.Connected()) {
         link_.CheckResult(S1Off());

@@ -1,6 +1,7 @@
 #include "ColourControls.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QSlider>
 
 #include <algorithm>
@@ -56,9 +57,10 @@ void TColourControls::RCouleurChange() {
     ui_.FCoul->setEnabled(filter);
     ui_.eFCoul->setEnabled(filter);
     if (filter)
-        ui_.lbFCoul->setText(value == vt::ColorModeBlackWhite
-                                 ? QStringLiteral("Filtre monochrome")
-                                 : QStringLiteral("Filtre de couleur"));
+        ui_.lbFCoul->setText(
+            value == vt::ColorModeBlackWhite
+                ? QCoreApplication::translate("ColourControls", "Filtre monochrome")
+                : QCoreApplication::translate("ColourControls", "Filtre de couleur"));
 }
 
 void TColourControls::RNetteteChange() {
@@ -168,8 +170,10 @@ void TColourControls::ShowGreySample() {
     if (!shown.valid(at))
         return;
     const QColor colour = shown.pixelColor(at);
-    const QString text =
-        QStringLiteral("RVB = %1 ,%2 ,%3").arg(colour.red()).arg(colour.green()).arg(colour.blue());
+    const QString text = QCoreApplication::translate("ColourControls", "RVB = %1 ,%2 ,%3")
+                             .arg(colour.red())
+                             .arg(colour.green())
+                             .arg(colour.blue());
     if (ui_.BalPersRVB->text() != text) {
         ui_.BalPersRVB->setText(text);
         QPixmap swatch(ui_.BalPersImg->size());

@@ -1,0 +1,1776 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr_FR">
+<context>
+    <name>AVICompression</name>
+    <message>
+        <source>Format vidéo non pris en charge</source>
+        <translation>Video format not supported</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le fichier vidéo </source>
+        <translation>Cannot create the video file </translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture du fichier vidéo </source>
+        <translation>Error writing the video file </translation>
+    </message>
+    <message>
+        <source>Image trop grande pour le fichier vidéo </source>
+        <translation>Picture too large for the video file </translation>
+    </message>
+</context>
+<context>
+    <name>ColourControls</name>
+    <message>
+        <source>Filtre monochrome</source>
+        <translation>Monochrome filter</translation>
+    </message>
+    <message>
+        <source>Filtre de couleur</source>
+        <translation>Colour filter</translation>
+    </message>
+    <message>
+        <source>RVB = %1 ,%2 ,%3</source>
+        <translation>RGB = %1, %2, %3</translation>
+    </message>
+</context>
+<context>
+    <name>Connection</name>
+    <message>
+        <source>APN non connecté</source>
+        <translation>Camera not connected</translation>
+    </message>
+    <message>
+        <source>L&apos;APN a été rebranché : il est de nouveau connecté.</source>
+        <translation>The camera was plugged in again: it is connected again.</translation>
+    </message>
+    <message>
+        <source>Essai de connexion … (%1/%2) — Échap pour annuler</source>
+        <translation>Trying to connect … (%1/%2) — Esc to cancel</translation>
+    </message>
+    <message>
+        <source>Essai de connexion ...</source>
+        <translation>Trying to connect ...</translation>
+    </message>
+    <message>
+        <source>Echec de la connexion</source>
+        <translation>Connection failed</translation>
+    </message>
+    <message>
+        <source>Connexion annulée.</source>
+        <translation>Connection cancelled.</translation>
+    </message>
+    <message>
+        <source>APN connecté</source>
+        <translation>Camera connected</translation>
+    </message>
+    <message>
+        <source> La fenêtre le cherche toutes les %1 s et se connectera dès qu&apos;il sera là (Échap ou clic sur le bouton de connexion pour arrêter).</source>
+        <translation> The window looks for it every %1 s and connects as soon as it is there (Esc or a click on the connection button to stop).</translation>
+    </message>
+    <message>
+        <source>L&apos;APN a été débranché.</source>
+        <translation>The camera was unplugged.</translation>
+    </message>
+    <message>
+        <source>Recherche de l&apos;APN</source>
+        <translation>Looking for the camera</translation>
+    </message>
+    <message>
+        <source>Recherche de l&apos;APN arrêtée : cliquez sur le bouton de connexion pour la reprendre.</source>
+        <translation>Search for the camera stopped: click the connection button to resume it.</translation>
+    </message>
+    <message>
+        <source>Réception du dernier fichier …</source>
+        <translation>Receiving the last file …</translation>
+    </message>
+    <message>
+        <source>Réception de %1 fichiers …</source>
+        <translation>Receiving %1 files …</translation>
+    </message>
+    <message>
+        <source> — Échap pour déconnecter sans attendre</source>
+        <translation> — Esc to disconnect without waiting</translation>
+    </message>
+    <message>
+        <source>1 fichier</source>
+        <translation>1 file</translation>
+    </message>
+    <message>
+        <source>%1 fichiers</source>
+        <translation>%1 files</translation>
+    </message>
+    <message>
+        <source>L&apos;appareil doit encore transmettre %1, et aucun n&apos;est arrivé depuis 30 secondes.</source>
+        <translation>The camera still has %1 to send, and none has arrived for 30 seconds.</translation>
+    </message>
+    <message>
+        <source>Continuer d&apos;attendre, ou déconnecter quand même ? Les fichiers qui n&apos;auront pas été transmis seront perdus.</source>
+        <translation>Keep waiting, or disconnect anyway? Files not yet sent will be lost.</translation>
+    </message>
+    <message>
+        <source>Continuer d&apos;attendre</source>
+        <translation>Keep waiting</translation>
+    </message>
+    <message>
+        <source>Déconnecter quand même</source>
+        <translation>Disconnect anyway</translation>
+    </message>
+    <message>
+        <source>Attente des fichiers annulée : %1 fichier(s) non reçu(s).</source>
+        <translation>Wait for the files cancelled: %1 file(s) not received.</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionDiagnosis</name>
+    <message>
+        <source>Aucun Orka n&apos;est branché : vérifiez le câble USB et que l&apos;appareil est allumé.</source>
+        <translation>No Orka is plugged in: check the USB cable and that the camera is switched on.</translation>
+    </message>
+    <message>
+        <source>Un Orka est branché, mais l&apos;accès à l&apos;appareil%1 est refusé. Installez la règle udev avec la commande :
+%2
+puis débranchez et rebranchez l&apos;appareil.</source>
+        <translation>An Orka is plugged in, but access to the device%1 is denied. Install the udev rule with the command:
+%2
+then unplug the camera and plug it in again.</translation>
+    </message>
+    <message>
+        <source>Un Orka est branché, mais un autre programme l&apos;utilise%1. Les importateurs de photos du bureau s&apos;emparent souvent des appareils : fermez ce programme, puis réessayez.</source>
+        <translation>An Orka is plugged in, but another program is using it%1. Desktop photo importers often grab cameras: close that program, then try again.</translation>
+    </message>
+    <message>
+        <source>Un Orka est branché, mais il ne s&apos;est pas rendu disponible : débranchez-le et rebranchez-le, puis réessayez.</source>
+        <translation>An Orka is plugged in, but it did not make itself available: unplug it and plug it in again, then try again.</translation>
+    </message>
+    <message>
+        <source>L&apos;accès USB est indisponible sur cet ordinateur : l&apos;Orka ne peut pas être cherché.</source>
+        <translation>USB access is unavailable on this computer: the Orka cannot be looked for.</translation>
+    </message>
+    <message>
+        <source>L&apos;Orka est branché mais ne répond pas : éteignez-le et rallumez-le, puis réessayez.</source>
+        <translation>The Orka is plugged in but does not answer: switch it off and on again, then try again.</translation>
+    </message>
+</context>
+<context>
+    <name>DepthOfField</name>
+    <message>
+        <source>Inf.</source>
+        <translation>Inf.</translation>
+    </message>
+</context>
+<context>
+    <name>EventPump</name>
+    <message>
+        <source>Configuration Orka (*.cfg)</source>
+        <translation>Orka configuration (*.cfg)</translation>
+    </message>
+</context>
+<context>
+    <name>FchConf</name>
+    <message>
+        <source>Accès refusé</source>
+        <translation>Access denied</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;ouvrir le fichier</source>
+        <translation>Cannot open the file</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du fichier</source>
+        <translation>Error reading the file</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture du fichier</source>
+        <translation>Error writing the file</translation>
+    </message>
+    <message>
+        <source>Espace disque ou ressources insuffisants</source>
+        <translation>Not enough disk space or resources</translation>
+    </message>
+    <message>
+        <source>Impossible de remplacer le fichier</source>
+        <translation>Cannot replace the file</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;entrée/sortie</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>Fichier inexistant</source>
+        <translation>File does not exist</translation>
+    </message>
+    <message>
+        <source>Fichier de configuration invalide</source>
+        <translation>Invalid configuration file</translation>
+    </message>
+    <message>
+        <source>Lecture au-delà de la fin de fichier</source>
+        <translation>Read beyond the end of the file</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Aide de PC &lt;--&gt; Orka</source>
+        <translation>PC &lt;--&gt; Orka Help</translation>
+    </message>
+    <message>
+        <source>&lt; Précédent</source>
+        <translation>&lt; Previous</translation>
+    </message>
+    <message>
+        <source>Suivant &gt;</source>
+        <translation>Next &gt;</translation>
+    </message>
+    <message>
+        <source>Sommaire</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;La page d&apos;aide &lt;code&gt;%1&lt;/code&gt; est introuvable.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;The help page &lt;code&gt;%1&lt;/code&gt; cannot be found.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Histogram</name>
+    <message>
+        <source> - Système de mesure en surexposition, </source>
+        <translation> - Metering system overexposed, </translation>
+    </message>
+    <message>
+        <source> - Système de mesure en sousexposition, </source>
+        <translation> - Metering system underexposed, </translation>
+    </message>
+    <message>
+        <source> - Hors domaine d&apos;exposition automatique, </source>
+        <translation> - Outside the automatic exposure range, </translation>
+    </message>
+    <message>
+        <source> - Système Anti-bougé hors domaine, </source>
+        <translation> - Image stabiliser out of range, </translation>
+    </message>
+    <message>
+        <source> - Utilisation du Flash conseillé, </source>
+        <translation> - Flash recommended, </translation>
+    </message>
+    <message>
+        <source> - Flash anti-yeux rouges activé, </source>
+        <translation> - Red-eye reduction flash on, </translation>
+    </message>
+    <message>
+        <source> - Le Flash va être déclenché, </source>
+        <translation> - The flash will fire, </translation>
+    </message>
+    <message>
+        <source> - Exposition automatique verrouillée.</source>
+        <translation> - Automatic exposure locked.</translation>
+    </message>
+</context>
+<context>
+    <name>IdleRefresh</name>
+    <message>
+        <source>FLASH INACTIF</source>
+        <translation>FLASH OFF</translation>
+    </message>
+    <message>
+        <source>FLASH ACTIF</source>
+        <translation>FLASH ON</translation>
+    </message>
+    <message>
+        <source>MODE MACRO</source>
+        <translation>MACRO MODE</translation>
+    </message>
+    <message>
+        <source>Infini</source>
+        <translation>Infinity</translation>
+    </message>
+</context>
+<context>
+    <name>InfosPgm</name>
+    <message>
+        <source>© Les auteurs de PCOrka</source>
+        <translation>© The PCOrka authors</translation>
+    </message>
+</context>
+<context>
+    <name>InterfaceOrka</name>
+    <message>
+        <source>Très fin</source>
+        <translation>Extra fine</translation>
+    </message>
+    <message>
+        <source>Fin</source>
+        <translation>Fine</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Mode Programme</source>
+        <translation>Program mode</translation>
+    </message>
+    <message>
+        <source>Priorité Ouverture</source>
+        <translation>Aperture priority</translation>
+    </message>
+    <message>
+        <source>Priorité Vitesse</source>
+        <translation>Shutter priority</translation>
+    </message>
+    <message>
+        <source>Mode Manuel</source>
+        <translation>Manual mode</translation>
+    </message>
+    <message>
+        <source>Multi-segment</source>
+        <translation>Multi-segment</translation>
+    </message>
+    <message>
+        <source>Centrale pondérée</source>
+        <translation>Centre-weighted</translation>
+    </message>
+    <message>
+        <source>Mesure ponctuelle</source>
+        <translation>Spot metering</translation>
+    </message>
+    <message>
+        <source>Flash normal</source>
+        <translation>Normal flash</translation>
+    </message>
+    <message>
+        <source>Réduction yeux rouges</source>
+        <translation>Red-eye reduction</translation>
+    </message>
+    <message>
+        <source>Synchro second rideau</source>
+        <translation>Rear-curtain sync</translation>
+    </message>
+    <message>
+        <source>Flash Télécommandé</source>
+        <translation>Remote flash</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <source>Manuel (Puissance max)</source>
+        <translation>Manual (full power)</translation>
+    </message>
+    <message>
+        <source>Manuel (1/2 puissance)</source>
+        <translation>Manual (1/2 power)</translation>
+    </message>
+    <message>
+        <source>Manuel (1/4 puissance)</source>
+        <translation>Manual (1/4 power)</translation>
+    </message>
+    <message>
+        <source>Manuel (1/8 puissance)</source>
+        <translation>Manual (1/8 power)</translation>
+    </message>
+    <message>
+        <source>Manuel (1/16 puissance)</source>
+        <translation>Manual (1/16 power)</translation>
+    </message>
+    <message>
+        <source>Saturé sRVB</source>
+        <translation>Vivid sRGB</translation>
+    </message>
+    <message>
+        <source>Naturel sRVB</source>
+        <translation>Natural sRGB</translation>
+    </message>
+    <message>
+        <source>Adobe RVB</source>
+        <translation>Adobe RGB</translation>
+    </message>
+    <message>
+        <source>Profil Adobe RVB</source>
+        <translation>Adobe RGB profile</translation>
+    </message>
+    <message>
+        <source>Noir et Blanc</source>
+        <translation>Black and white</translation>
+    </message>
+    <message>
+        <source>Solarisation</source>
+        <translation>Solarisation</translation>
+    </message>
+    <message>
+        <source>Accentuée</source>
+        <translation>Hard</translation>
+    </message>
+    <message>
+        <source>Normale</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Adoucie</source>
+        <translation>Soft</translation>
+    </message>
+    <message>
+        <source>Automatique</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>Lumière du jour</source>
+        <translation>Daylight</translation>
+    </message>
+    <message>
+        <source>Ciel nuageux</source>
+        <translation>Cloudy</translation>
+    </message>
+    <message>
+        <source>Lampe tungstène</source>
+        <translation>Tungsten</translation>
+    </message>
+    <message>
+        <source>Personnalisé</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>Ombre</source>
+        <translation>Shade</translation>
+    </message>
+    <message>
+        <source>Fluo blanc</source>
+        <translation>White fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo blanc froid</source>
+        <translation>Cool white fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo blanc froid 3 bandes</source>
+        <translation>Cool white tri-band fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo lumière du jour 3 bandes</source>
+        <translation>Daylight tri-band fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo lumière du jour</source>
+        <translation>Daylight fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo blanc chaud 3 bandes</source>
+        <translation>Warm white tri-band fluorescent</translation>
+    </message>
+    <message>
+        <source>Fluo froid 3 bandes</source>
+        <translation>Cool tri-band fluorescent</translation>
+    </message>
+    <message>
+        <source>Pas de son</source>
+        <translation>No sound</translation>
+    </message>
+    <message>
+        <source>Son N° 1</source>
+        <translation>Sound no. 1</translation>
+    </message>
+    <message>
+        <source>Son N° 2</source>
+        <translation>Sound no. 2</translation>
+    </message>
+</context>
+<context>
+    <name>IntervalSequence</name>
+    <message>
+        <source>Stopper la séquence</source>
+        <translation>Stop the sequence</translation>
+    </message>
+    <message>
+        <source>Lancer la séquence</source>
+        <translation>Start the sequence</translation>
+    </message>
+    <message>
+        <source>Séquence d&apos;intervalles arrêtée après %1 prise(s) sur %2</source>
+        <translation>Interval sequence stopped after %1 shot(s) of %2</translation>
+    </message>
+    <message>
+        <source> : l&apos;APN a été déconnecté.</source>
+        <translation>: the camera was disconnected.</translation>
+    </message>
+</context>
+<context>
+    <name>LiveAssist</name>
+    <message>
+        <source>%1 % de la netteté des contours les plus nets</source>
+        <translation>%1 % of the sharpness of the sharpest edges</translation>
+    </message>
+</context>
+<context>
+    <name>LiveView</name>
+    <message>
+        <source>Sensibilité du focus peaking : marque les contours d&apos;au moins %1</source>
+        <translation>Focus peaking sensitivity: marks edges of at least %1</translation>
+    </message>
+</context>
+<context>
+    <name>LiveViewMath</name>
+    <message>
+        <source> Img/s</source>
+        <translation> fps</translation>
+    </message>
+</context>
+<context>
+    <name>MotionTrigger</name>
+    <message>
+        <source>Désactiver la détection</source>
+        <translation>Stop detection</translation>
+    </message>
+    <message>
+        <source>Activer la détection</source>
+        <translation>Start detection</translation>
+    </message>
+</context>
+<context>
+    <name>NumericEdit</name>
+    <message>
+        <source>Avertissement</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>PictureFolder</name>
+    <message>
+        <source>Dossier des images créé : %1</source>
+        <translation>Picture folder created: %1</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le dossier %1 : les images iront dans Documents</source>
+        <translation>Cannot create the folder %1: pictures will go to Documents</translation>
+    </message>
+</context>
+<context>
+    <name>PictureNotes</name>
+    <message>
+        <source>Image enregistrée : %1</source>
+        <translation>Picture saved: %1</translation>
+    </message>
+    <message>
+        <source>Image incomplète conservée : %1</source>
+        <translation>Incomplete picture kept: %1</translation>
+    </message>
+    <message>
+        <source> (dans Documents : le dossier choisi n&apos;était pas utilisable)</source>
+        <translation> (in Documents: the chosen folder could not be used)</translation>
+    </message>
+    <message>
+        <source> (numéros du préfixe épuisés : nom en « 99999~ »)</source>
+        <translation> (prefix numbers used up: name ending in “99999~”)</translation>
+    </message>
+    <message>
+        <source>L&apos;appareil photo a été déconnecté.</source>
+        <translation>The camera was disconnected.</translation>
+    </message>
+    <message>
+        <source> Image incomplète conservée : %1</source>
+        <translation> Incomplete picture kept: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProgDH</name>
+    <message>
+        <source>Programmateur Date et Heure</source>
+        <translation>Date and Time Scheduler</translation>
+    </message>
+    <message>
+        <source> Date </source>
+        <translation> Date </translation>
+    </message>
+    <message>
+        <source>Nouvelle date</source>
+        <translation>New date</translation>
+    </message>
+    <message>
+        <source> Tranche horaire </source>
+        <translation> Time slot </translation>
+    </message>
+    <message>
+        <source>Nouvelle tranche horaire</source>
+        <translation>New time slot</translation>
+    </message>
+    <message>
+        <source>Valider</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Avertissement</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Valider la date</source>
+        <translation>Confirm the date</translation>
+    </message>
+    <message>
+        <source>Valider l&apos;heure de Début</source>
+        <translation>Confirm the start time</translation>
+    </message>
+    <message>
+        <source>Valider l&apos;heure de Fin</source>
+        <translation>Confirm the end time</translation>
+    </message>
+</context>
+<context>
+    <name>RememberedChoices</name>
+    <message>
+        <source>Le dossier des images %1 n&apos;existe plus : les images iront dans %2.</source>
+        <translation>The picture folder %1 no longer exists: pictures will go to %2.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDecoder</name>
+    <message>
+        <source>Image tronquée : seules les %1 premières lignes sur %2 sont dans le fichier, le reste est gris.</source>
+        <translation>Truncated picture: only the first %1 lines of %2 are in the file, the rest is grey.</translation>
+    </message>
+    <message>
+        <source>Image tronquée : les dernières passes manquent, l&apos;image est moins nette qu&apos;elle ne devrait.</source>
+        <translation>Truncated picture: the last scans are missing, the picture is less sharp than it should be.</translation>
+    </message>
+    <message>
+        <source>Image endommagée : lisible jusqu&apos;à la ligne %1 sur %2, le reste est gris.</source>
+        <translation>Damaged picture: readable up to line %1 of %2, the rest is grey.</translation>
+    </message>
+    <message>
+        <source>Image endommagée : des données sont corrompues, des blocs peuvent être faux.</source>
+        <translation>Damaged picture: some data is corrupt, some blocks may be wrong.</translation>
+    </message>
+    <message>
+        <source>Ce fichier n&apos;est pas une image JPEG.</source>
+        <translation>This file is not a JPEG picture.</translation>
+    </message>
+    <message>
+        <source>Image illisible.</source>
+        <translation>Unreadable picture.</translation>
+    </message>
+    <message>
+        <source>Image illisible (%1).</source>
+        <translation>Unreadable picture (%1).</translation>
+    </message>
+    <message>
+        <source>Fichier trop gros pour une image (au plus %1 Mo).</source>
+        <translation>File too large for a picture (at most %1 MB).</translation>
+    </message>
+    <message>
+        <source>Image trop grande pour la vue à 100 % : %1 pixels (au plus %2 millions).</source>
+        <translation>Picture too large for the 100 % view: %1 pixels (at most %2 million).</translation>
+    </message>
+    <message>
+        <source>Image trop grande : %1 pixels annoncés (au plus %2 millions).</source>
+        <translation>Picture too large: %1 pixels announced (at most %2 million).</translation>
+    </message>
+    <message>
+        <source>Image progressive de plus de %1 passes : décodage arrêté.</source>
+        <translation>Progressive picture with more than %1 scans: decoding stopped.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour décoder cette image (%1 pixels).</source>
+        <translation>Not enough memory to decode this picture (%1 pixels).</translation>
+    </message>
+    <message>
+        <source>image en CMJN</source>
+        <translation>CMYK picture</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewLoader</name>
+    <message>
+        <source>Fichier introuvable : %1.</source>
+        <translation>File not found: %1.</translation>
+    </message>
+    <message>
+        <source>Impossible de lire %1 : %2.</source>
+        <translation>Cannot read %1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewWindow</name>
+    <message>
+        <source>Rejetée</source>
+        <translation>Rejected</translation>
+    </message>
+    <message>
+        <source>Sans note</source>
+        <translation>No rating</translation>
+    </message>
+    <message>
+        <source>Chargement de l&apos;image entière…</source>
+        <translation>Loading the full picture…</translation>
+    </message>
+    <message>
+        <source>Aucune image.</source>
+        <translation>No picture.</translation>
+    </message>
+    <message>
+        <source>Chargement…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message>
+        <source>Revue des images</source>
+        <translation>Picture review</translation>
+    </message>
+    <message>
+        <source>Une image plus récente est arrivée (Fin pour y aller).</source>
+        <translation>A newer picture has arrived (End to go to it).</translation>
+    </message>
+    <message>
+        <source>← → Home Fin : images · 1-5 0 X : note · Z : 100 % au point de mise au point · F : masque de netteté · C : écrêtage</source>
+        <translation>← → Home End: pictures · 1-5 0 X: rating · Z: 100 % at the focus point · F: sharpness mask · C: clipping</translation>
+    </message>
+    <message>
+        <source>Image brute : pas encore d&apos;aperçu (ni JPEG ni .thm).</source>
+        <translation>Raw picture: no preview yet (neither JPEG nor .thm).</translation>
+    </message>
+    <message>
+        <source>Image brute : affichée par son compagnon %1.</source>
+        <translation>Raw picture: shown through its companion %1.</translation>
+    </message>
+    <message>
+        <source>Fichier coupé pendant le transfert (.partiel) : l&apos;image s&apos;arrête là où les données s&apos;arrêtent.</source>
+        <translation>File cut off during the transfer (.partiel): the picture stops where the data stops.</translation>
+    </message>
+    <message>
+        <source>Réglages de la prise inconnus.</source>
+        <translation>Shooting settings unknown.</translation>
+    </message>
+    <message>
+        <source>Revue des images — %1 (%2 / %3)</source>
+        <translation>Picture review — %1 (%2 / %3)</translation>
+    </message>
+    <message>
+        <source>Note : %1</source>
+        <translation>Rating: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SavedPictures</name>
+    <message>
+        <source>Vidéo enregistrée : %1</source>
+        <translation>Video saved: %1</translation>
+    </message>
+    <message>
+        <source>Vidéo enregistrée en %2 fichiers : %1</source>
+        <translation>Video saved in %2 files: %1</translation>
+    </message>
+    <message>
+        <source>Aucun programme installé n&apos;ouvre %1</source>
+        <translation>No installed program opens %1</translation>
+    </message>
+    <message>
+        <source>Aucun programme installé sur cet ordinateur n&apos;ouvre « %1 ».</source>
+        <translation>No program installed on this computer opens “%1”.</translation>
+    </message>
+    <message>
+        <source>Le fichier est dans le dossier %1.</source>
+        <translation>The file is in the folder %1.</translation>
+    </message>
+    <message>
+        <source>Ouvrir le dossier</source>
+        <translation>Open the folder</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Le dossier %1 n&apos;a pas pu être ouvert non plus.</source>
+        <translation>The folder %1 could not be opened either.</translation>
+    </message>
+</context>
+<context>
+    <name>Schedule</name>
+    <message>
+        <source>Le </source>
+        <translation>On </translation>
+    </message>
+    <message>
+        <source>Début : </source>
+        <translation>Start: </translation>
+    </message>
+    <message>
+        <source>Fin : </source>
+        <translation>End: </translation>
+    </message>
+    <message>
+        <source>La date du </source>
+        <translation>The date </translation>
+    </message>
+    <message>
+        <source> est déjà utilisée.</source>
+        <translation> is already used.</translation>
+    </message>
+    <message>
+        <source> En choisir une autre.</source>
+        <translation> Choose another one.</translation>
+    </message>
+    <message>
+        <source>Le début d&apos;une nouvelle tranche horaire ne doit pas être à l&apos;intérieur d&apos;une tranche existante :
+<byte value="xd"/>
+<byte value="xd"/></source>
+        <translation>The start of a new time slot must not fall inside an existing time slot:
+<byte value="xd"/>
+<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Le fin d&apos;une nouvelle tranche horaire ne doit pas empiéter sur la tranche suivante :
+<byte value="xd"/>
+<byte value="xd"/></source>
+        <translation>The end of a new time slot must not overlap the next time slot:
+<byte value="xd"/>
+<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>L&apos;heure de Fin de tranche horaire doit être supérieure à l&apos;heure de début.</source>
+        <translation>The end time of a time slot must be later than its start time.</translation>
+    </message>
+    <message>
+        <source> à </source>
+        <translation> to </translation>
+    </message>
+</context>
+<context>
+    <name>SessionStrip</name>
+    <message>
+        <source>incomplète</source>
+        <translation>incomplete</translation>
+    </message>
+    <message>
+        <source>vidéo</source>
+        <translation>video</translation>
+    </message>
+    <message>
+        <source>Images de la séance : double clic pour ouvrir</source>
+        <translation>Pictures of the session: double-click to open</translation>
+    </message>
+    <message>
+        <source>Ouvrir le
+dossier</source>
+        <translation>Open the
+folder</translation>
+    </message>
+    <message>
+        <source>Ouvre le dossier de la dernière image</source>
+        <translation>Opens the folder of the latest picture</translation>
+    </message>
+    <message>
+        <source>Ouvrir le dossier</source>
+        <translation>Open the folder</translation>
+    </message>
+    <message>
+        <source>%1
+image incomplète : la transmission a été interrompue, les octets reçus sont conservés</source>
+        <translation>%1
+incomplete picture: the transfer was interrupted, the bytes received are kept</translation>
+    </message>
+    <message>
+        <source>%1
+vidéo enregistrée par la fenêtre</source>
+        <translation>%1
+video recorded by the window</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsTab</name>
+    <message>
+        <source>Répertoire des images</source>
+        <translation>Picture folder</translation>
+    </message>
+    <message>
+        <source>Langue de la fenêtre et de l&apos;aide : s&apos;applique au prochain démarrage</source>
+        <translation>Language of the window and of the help: applies at the next start</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Langue : %1.</source>
+        <translation>Language: %1.</translation>
+    </message>
+    <message>
+        <source>Langue choisie : %1. Elle s&apos;appliquera au prochain démarrage de PCOrka.</source>
+        <translation>Language chosen: %1. It will apply at the next start of PCOrka.</translation>
+    </message>
+</context>
+<context>
+    <name>ShootingModes</name>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode de Prise de vue unique</source>
+        <translation>PC &lt;--&gt; Orka         in Single shot mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode Séquence décalée de ± 0,3</source>
+        <translation>PC &lt;--&gt; Orka         in Bracketing ± 0.3 mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode Intervallomètre</source>
+        <translation>PC &lt;--&gt; Orka         in Intervalometer mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode Déclenchement sur évènement</source>
+        <translation>PC &lt;--&gt; Orka         in Trigger on event mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode Séquence décalée de ± 0,5</source>
+        <translation>PC &lt;--&gt; Orka         in Bracketing ± 0.5 mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka         en mode Retardateur</source>
+        <translation>PC &lt;--&gt; Orka         in Self-timer mode</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka    en mode Séquence Vidéo</source>
+        <translation>PC &lt;--&gt; Orka    in Video sequence mode</translation>
+    </message>
+</context>
+<context>
+    <name>ShotFacts</name>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>manuelle (MF)</source>
+        <translation>manual (MF)</translation>
+    </message>
+    <message>
+        <source>autofocus (AF), point %1, %2</source>
+        <translation>autofocus (AF), point %1, %2</translation>
+    </message>
+    <message>
+        <source>autofocus (AF), zone centrale</source>
+        <translation>autofocus (AF), centre area</translation>
+    </message>
+    <message>
+        <source>Vitesse</source>
+        <translation>Shutter</translation>
+    </message>
+    <message>
+        <source>Ouverture</source>
+        <translation>Aperture</translation>
+    </message>
+    <message>
+        <source>Sensibilité</source>
+        <translation>ISO</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>Compensation</translation>
+    </message>
+    <message>
+        <source>Balance des blancs</source>
+        <translation>White balance</translation>
+    </message>
+    <message>
+        <source>Mise au point</source>
+        <translation>Focus</translation>
+    </message>
+    <message>
+        <source>Qualité</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>Définition</source>
+        <translation>Resolution</translation>
+    </message>
+    <message>
+        <source>taille inconnue</source>
+        <translation>unknown size</translation>
+    </message>
+    <message>
+        <source> Ko</source>
+        <translation> KB</translation>
+    </message>
+    <message>
+        <source> Mo</source>
+        <translation> MB</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Taille</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Dossier</source>
+        <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>Shutter</name>
+    <message>
+        <source>Foc mémorisée</source>
+        <translation>Focus held</translation>
+    </message>
+    <message>
+        <source>Pas de prise de vue : l&apos;APN n&apos;est pas connecté (bouton de connexion en haut à droite).</source>
+        <translation>No shot: the camera is not connected (connection button at the top right).</translation>
+    </message>
+    <message>
+        <source>Retardateur : déclenchement dans %1 s (Échap ou clic pour annuler)</source>
+        <translation>Self-timer: shutter release in %1 s (Esc or click to cancel)</translation>
+    </message>
+    <message>
+        <source>Retardateur annulé : aucune photo prise.</source>
+        <translation>Self-timer cancelled: no picture taken.</translation>
+    </message>
+    <message>
+        <source>Retardateur interrompu : l&apos;APN a été débranché, aucune photo prise.</source>
+        <translation>Self-timer interrupted: the camera was unplugged, no picture taken.</translation>
+    </message>
+    <message>
+        <source>Image prise : la question suit dans %1 s</source>
+        <translation>Picture taken: the question follows in %1 s</translation>
+    </message>
+    <message>
+        <source>Enregistrer cette image ?</source>
+        <translation>Save this picture?</translation>
+    </message>
+    <message>
+        <source>Oui</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Non</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Mémo focus</source>
+        <translation>Hold focus</translation>
+    </message>
+</context>
+<context>
+    <name>TBase</name>
+    <message>
+        <source>PC &lt;--&gt; Orka</source>
+        <translation>PC &lt;--&gt; Orka</translation>
+    </message>
+    <message>
+        <source>Réglages</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source> Image </source>
+        <translation> Picture </translation>
+    </message>
+    <message>
+        <source>Qualité</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>Dimensions</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Sensibilité</source>
+        <translation>ISO</translation>
+    </message>
+    <message>
+        <source> Exposition </source>
+        <translation> Exposure </translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Type de mesure</source>
+        <translation>Metering</translation>
+    </message>
+    <message>
+        <source>Vitesse</source>
+        <translation>Shutter</translation>
+    </message>
+    <message>
+        <source>Ouverture  ...  Max</source>
+        <translation>Aperture  ...  Max</translation>
+    </message>
+    <message>
+        <source>Compensation</source>
+        <translation>Compensation</translation>
+    </message>
+    <message>
+        <source> Flash </source>
+        <translation> Flash </translation>
+    </message>
+    <message>
+        <source>Mode Flash</source>
+        <translation>Flash mode</translation>
+    </message>
+    <message>
+        <source>Contrôle Flash</source>
+        <translation>Flash control</translation>
+    </message>
+    <message>
+        <source>FLASH INACTIF</source>
+        <translation>FLASH OFF</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source> Focalisation </source>
+        <translation> Focusing </translation>
+    </message>
+    <message>
+        <source>Auto Focus</source>
+        <translation>Autofocus</translation>
+    </message>
+    <message>
+        <source>Manuelle</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;</source>
+        <translation>&lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Réduit la distance de mise au point</source>
+        <translation>Brings the focus distance closer</translation>
+    </message>
+    <message>
+        <source>&gt;&gt;</source>
+        <translation>&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Augmente la distance de mise au point</source>
+        <translation>Moves the focus distance further</translation>
+    </message>
+    <message>
+        <source>Focus Central</source>
+        <translation>Centre focus</translation>
+    </message>
+    <message>
+        <source>FFP</source>
+        <translation>FFP</translation>
+    </message>
+    <message>
+        <source>Zones Focus et Expo liées</source>
+        <translation>Focus and exposure areas linked</translation>
+    </message>
+    <message>
+        <source>Mémo focus</source>
+        <translation>Hold focus</translation>
+    </message>
+    <message>
+        <source>(m)</source>
+        <translation>(m)</translation>
+    </message>
+    <message>
+        <source>Zone de netteté </source>
+        <translation>Sharp zone </translation>
+    </message>
+    <message>
+        <source>Profondeur de champ pour
+un cercle de confusion de 8 µm</source>
+        <translation>Depth of field for
+a circle of confusion of 8 µm</translation>
+    </message>
+    <message>
+        <source>m   à</source>
+        <translation>m   to</translation>
+    </message>
+    <message>
+        <source>m   pour  F</source>
+        <translation>m   at  f/</translation>
+    </message>
+    <message>
+        <source>50</source>
+        <translation>50</translation>
+    </message>
+    <message>
+        <source>Focale équivalente en 24 x 36</source>
+        <translation>35 mm equivalent focal length</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>Compensations</source>
+        <translation>Adjustments</translation>
+    </message>
+    <message>
+        <source> Rendus </source>
+        <translation> Rendering </translation>
+    </message>
+    <message>
+        <source>Couleurs</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>Netteté</source>
+        <translation>Sharpness</translation>
+    </message>
+    <message>
+        <source> Compensations </source>
+        <translation> Adjustments </translation>
+    </message>
+    <message>
+        <source>Filtre de couleur</source>
+        <translation>Colour filter</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>Saturation</translation>
+    </message>
+    <message>
+        <source>Contraste</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source> Balance des blancs </source>
+        <translation> White balance </translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>Balance</translation>
+    </message>
+    <message>
+        <source>Temp. de couleur</source>
+        <translation>Colour temp.</translation>
+    </message>
+    <message>
+        <source>6000 °K</source>
+        <translation>6000 K</translation>
+    </message>
+    <message>
+        <source>Index CC</source>
+        <translation>CC index</translation>
+    </message>
+    <message>
+        <source>Prélever</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <source>Appliquer</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Automatismes</source>
+        <translation>Automation</translation>
+    </message>
+    <message>
+        <source> Mode de prise de vues </source>
+        <translation> Shooting mode </translation>
+    </message>
+    <message>
+        <source>Image unique</source>
+        <translation>Single picture</translation>
+    </message>
+    <message>
+        <source>3 images décalées ± 0, 3</source>
+        <translation>3 pictures bracketed ± 0.3</translation>
+    </message>
+    <message>
+        <source>Intervallomètre</source>
+        <translation>Intervalometer</translation>
+    </message>
+    <message>
+        <source>Prise sur évènement</source>
+        <translation>Shoot on event</translation>
+    </message>
+    <message>
+        <source>3 images décalées ± 0, 5</source>
+        <translation>3 pictures bracketed ± 0.5</translation>
+    </message>
+    <message>
+        <source>Retardateur</source>
+        <translation>Self-timer</translation>
+    </message>
+    <message>
+        <source>Séquence vidéo</source>
+        <translation>Video sequence</translation>
+    </message>
+    <message>
+        <source> Retardateur </source>
+        <translation> Self-timer </translation>
+    </message>
+    <message>
+        <source>Délai avant la prise (1 à 120 s)</source>
+        <translation>Delay before the shot (1 to 120 s)</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source> Intervallomètre </source>
+        <translation> Intervalometer </translation>
+    </message>
+    <message>
+        <source>Nombre d&apos;images total (2 à 1000)</source>
+        <translation>Total number of pictures (2 to 1000)</translation>
+    </message>
+    <message>
+        <source>Intervalle entre images (5 s à 24 h)</source>
+        <translation>Interval between pictures (5 s to 24 h)</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>Délai de départ (0 à 60 mn)</source>
+        <translation>Delay before start (0 to 60 min)</translation>
+    </message>
+    <message>
+        <source>Lancer la séquence</source>
+        <translation>Start the sequence</translation>
+    </message>
+    <message>
+        <source>Prises</source>
+        <translation>Shots</translation>
+    </message>
+    <message>
+        <source> Séquence vidéo </source>
+        <translation> Video sequence </translation>
+    </message>
+    <message>
+        <source>Durée de la séquence   (0 pour illimitée)</source>
+        <translation>Sequence length   (0 for unlimited)</translation>
+    </message>
+    <message>
+        <source> Déclenchement sur évènement </source>
+        <translation> Trigger on event </translation>
+    </message>
+    <message>
+        <source>R.O.I.</source>
+        <translation>R.O.I.</translation>
+    </message>
+    <message>
+        <source>Définir dans l&apos;image de prévisualisation
+le rectangle entourant la zone de détection</source>
+        <translation>Draw on the preview image
+the rectangle around the detection area</translation>
+    </message>
+    <message>
+        <source>Seuil</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>50 %</source>
+        <translation>50 %</translation>
+    </message>
+    <message>
+        <source>Activer la détection</source>
+        <translation>Start detection</translation>
+    </message>
+    <message>
+        <source>Beep au déclencement</source>
+        <translation>Beep on release</translation>
+    </message>
+    <message>
+        <source> Programmation du déclenchement </source>
+        <translation> Release schedule </translation>
+    </message>
+    <message>
+        <source>Programmation</source>
+        <translation>Schedule</translation>
+    </message>
+    <message>
+        <source>sans</source>
+        <translation>without</translation>
+    </message>
+    <message>
+        <source>Présentation</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source> Orientation </source>
+        <translation> Orientation </translation>
+    </message>
+    <message>
+        <source>⟲  90°</source>
+        <translation>⟲  90°</translation>
+    </message>
+    <message>
+        <source>Image verticale, tournée vers la gauche</source>
+        <translation>Vertical picture, turned to the left</translation>
+    </message>
+    <message>
+        <source>0°</source>
+        <translation>0°</translation>
+    </message>
+    <message>
+        <source>Image horizontale</source>
+        <translation>Horizontal picture</translation>
+    </message>
+    <message>
+        <source>⟳  90°</source>
+        <translation>⟳  90°</translation>
+    </message>
+    <message>
+        <source>Image verticale, tournée vers la droite</source>
+        <translation>Vertical picture, turned to the right</translation>
+    </message>
+    <message>
+        <source>180°</source>
+        <translation>180°</translation>
+    </message>
+    <message>
+        <source>Image horizontale retournée</source>
+        <translation>Horizontal picture, upside down</translation>
+    </message>
+    <message>
+        <source> Taille de la prévisualisation </source>
+        <translation> Preview size </translation>
+    </message>
+    <message>
+        <source>320 x 240</source>
+        <translation>320 x 240</translation>
+    </message>
+    <message>
+        <source>544 x 408</source>
+        <translation>544 x 408</translation>
+    </message>
+    <message>
+        <source>Prévisualisation active</source>
+        <translation>Live preview on</translation>
+    </message>
+    <message>
+        <source>Visualisation des images prises</source>
+        <translation>Show the pictures taken</translation>
+    </message>
+    <message>
+        <source>Test de profondeur de champ actif</source>
+        <translation>Depth of field preview on</translation>
+    </message>
+    <message>
+        <source>Visualisation des Infos bulles</source>
+        <translation>Show tooltips</translation>
+    </message>
+    <message>
+        <source>Affichage d&apos;un réticule</source>
+        <translation>Show a reticle</translation>
+    </message>
+    <message>
+        <source>Affichage d&apos;une grille</source>
+        <translation>Show a grid</translation>
+    </message>
+    <message>
+        <source> Aide à la visée </source>
+        <translation> Framing aids </translation>
+    </message>
+    <message>
+        <source>Focus peaking</source>
+        <translation>Focus peaking</translation>
+    </message>
+    <message>
+        <source>Souligne les contours nets de l&apos;image</source>
+        <translation>Highlights the sharp edges of the picture</translation>
+    </message>
+    <message>
+        <source>Couleur du focus peaking</source>
+        <translation>Focus peaking colour</translation>
+    </message>
+    <message>
+        <source>Rouge</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>Jaune</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>Blanc</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>Bleu</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>Sensibilité du focus peaking</source>
+        <translation>Focus peaking sensitivity</translation>
+    </message>
+    <message>
+        <source>Alerte hautes lumières</source>
+        <translation>Highlight warning</translation>
+    </message>
+    <message>
+        <source>Signale les pixels dont une couleur atteint le niveau choisi</source>
+        <translation>Marks the pixels where one colour reaches the chosen level</translation>
+    </message>
+    <message>
+        <source>Niveau des hautes lumières</source>
+        <translation>Highlight level</translation>
+    </message>
+    <message>
+        <source>Présentation des alertes</source>
+        <translation>Warning style</translation>
+    </message>
+    <message>
+        <source>Zébrures</source>
+        <translation>Zebra</translation>
+    </message>
+    <message>
+        <source>Aplat</source>
+        <translation>Solid</translation>
+    </message>
+    <message>
+        <source>Alerte ombres</source>
+        <translation>Shadow warning</translation>
+    </message>
+    <message>
+        <source>Signale les pixels dont les trois couleurs restent sous le niveau choisi</source>
+        <translation>Marks the pixels where all three colours stay below the chosen level</translation>
+    </message>
+    <message>
+        <source>Niveau des ombres</source>
+        <translation>Shadow level</translation>
+    </message>
+    <message>
+        <source>Histogramme RVB</source>
+        <translation>RGB histogram</translation>
+    </message>
+    <message>
+        <source>Ajoute les courbes rouge, verte et bleue à l&apos;histogramme</source>
+        <translation>Adds the red, green and blue curves to the histogram</translation>
+    </message>
+    <message>
+        <source>Paramétrages</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source> Synchronisation de la date et de l&apos;heure </source>
+        <translation> Date and time synchronisation </translation>
+    </message>
+    <message>
+        <source>Synchroniser maintenant</source>
+        <translation>Synchronise now</translation>
+    </message>
+    <message>
+        <source> Enregistrement des images </source>
+        <translation> Saving pictures </translation>
+    </message>
+    <message>
+        <source>Répertoire</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Préfixe des fichiers Image</source>
+        <translation>Picture file prefix</translation>
+    </message>
+    <message>
+        <source>Préfixe des fichiers Vidéo</source>
+        <translation>Video file prefix</translation>
+    </message>
+    <message>
+        <source> Sons </source>
+        <translation> Sounds </translation>
+    </message>
+    <message>
+        <source>Mise au point</source>
+        <translation>Focus</translation>
+    </message>
+    <message>
+        <source>Déclenchement</source>
+        <translation>Shutter release</translation>
+    </message>
+    <message>
+        <source> Modèles de configuration </source>
+        <translation> Configuration templates </translation>
+    </message>
+    <message>
+        <source>Modèle par défaut</source>
+        <translation>Default template</translation>
+    </message>
+    <message>
+        <source>Modèle en cours</source>
+        <translation>Current template</translation>
+    </message>
+    <message>
+        <source>Enregistrer un modèle</source>
+        <translation>Save a template</translation>
+    </message>
+    <message>
+        <source>Ouvrir un modèle</source>
+        <translation>Open a template</translation>
+    </message>
+    <message>
+        <source>A propos ...</source>
+        <translation>About ...</translation>
+    </message>
+    <message>
+        <source>&amp;Aide</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Histogramme des luminosités (max (R,V, B))</source>
+        <translation>Brightness histogram (max (R, G, B))</translation>
+    </message>
+    <message>
+        <source>Souris sur le bouton = Activation Autofocus et mesure Expo
+Clic sur le bouton = Prise de vue</source>
+        <translation>Mouse over the button = autofocus and exposure metering
+Click on the button = take the picture</translation>
+    </message>
+    <message>
+        <source>Connexion de l&apos;APN au PC</source>
+        <translation>Connect the camera to the PC</translation>
+    </message>
+    <message>
+        <source>Fréquence de rafraîchissement des images</source>
+        <translation>Preview refresh rate</translation>
+    </message>
+    <message>
+        <source>Indicateur de charge de la batterie</source>
+        <translation>Battery charge indicator</translation>
+    </message>
+</context>
+<context>
+    <name>TInfosPgm</name>
+    <message>
+        <source>A propos</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>PC &lt;--&gt; Orka</source>
+        <translation>PC &lt;--&gt; Orka</translation>
+    </message>
+    <message>
+        <source>Prise de vue connectée pour l&apos;Orka</source>
+        <translation>Tethered shooting for the Orka</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>Templates</name>
+    <message>
+        <source>Configuration par défaut</source>
+        <translation>Default configuration</translation>
+    </message>
+</context>
+<context>
+    <name>Thumbnails</name>
+    <message>
+        <source>pas une image JPEG</source>
+        <translation>not a JPEG picture</translation>
+    </message>
+    <message>
+        <source>fichier trop grand</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>image trop grande</source>
+        <translation>picture too large</translation>
+    </message>
+    <message>
+        <source>image illisible (%1)</source>
+        <translation>unreadable picture (%1)</translation>
+    </message>
+    <message>
+        <source>fichier illisible</source>
+        <translation>unreadable file</translation>
+    </message>
+    <message>
+        <source>pas de vignette (.thm)</source>
+        <translation>no thumbnail (.thm)</translation>
+    </message>
+</context>
+<context>
+    <name>TriggerSchedule</name>
+    <message>
+        <source>sans</source>
+        <translation>without</translation>
+    </message>
+    <message>
+        <source>avec</source>
+        <translation>with</translation>
+    </message>
+</context>
+<context>
+    <name>UtilsOrka</name>
+    <message>
+        <source>&apos;%1&apos; n&apos;est pas une valeur entière correcte</source>
+        <translation>&apos;%1&apos; is not a valid whole number</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas dans l&apos;intervalle spécifié %2..%3</source>
+        <translation>%1 is not in the range %2..%3</translation>
+    </message>
+</context>
+<context>
+    <name>VideoSequence</name>
+    <message>
+        <source>Stopper la séquence</source>
+        <translation>Stop the sequence</translation>
+    </message>
+    <message>
+        <source>Lancer la séquence</source>
+        <translation>Start the sequence</translation>
+    </message>
+</context>
+<context>
+    <name>XmpSidecar</name>
+    <message>
+        <source>Impossible de lire %1 : %2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 est trop grand pour un fichier XMP (%2 Ko).</source>
+        <translation>%1 is too large for an XMP file (%2 KB).</translation>
+    </message>
+    <message>
+        <source>Fichier XMP trop grand.</source>
+        <translation>XMP file too large.</translation>
+    </message>
+    <message>
+        <source>Ce fichier n&apos;est pas un XMP lisible.</source>
+        <translation>This file is not a readable XMP.</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier XMP lisible.</source>
+        <translation>%1 is not a readable XMP file.</translation>
+    </message>
+    <message>
+        <source>Note invalide : %1.</source>
+        <translation>Invalid rating: %1.</translation>
+    </message>
+    <message>
+        <source>%1 est l&apos;image elle-même : note non enregistrée.</source>
+        <translation>%1 is the picture itself: rating not saved.</translation>
+    </message>
+    <message>
+        <source>%1 existe mais n&apos;est pas un fichier XMP lisible : il n&apos;a pas été modifié et la note n&apos;est pas enregistrée.</source>
+        <translation>%1 exists but is not a readable XMP file: it was left unchanged and the rating is not saved.</translation>
+    </message>
+    <message>
+        <source>Impossible de composer le XMP de %1.</source>
+        <translation>Cannot compose the XMP of %1.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer la note dans %1 : %2</source>
+        <translation>Cannot save the rating in %1: %2</translation>
+    </message>
+</context>
+</TS>
