@@ -1,9 +1,8 @@
 #include "UtilsOrka.h"
 
-#include <QCoreApplication>
-
 #include "InterfaceOrka.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -31,11 +30,12 @@ QString FormatCameraInfo(const CameraStatusData& status) {
                                                                        : kNoIso;
     text += kSeparator;
     text += status.shutterSpeed >= 1 && status.shutterSpeed <= shutter.size()
-                ? shutter[status.shutterSpeed - 1]
+                ? LocalFigures(shutter[status.shutterSpeed - 1])
                 : kNone;
     text += kSeparator;
-    text += status.aperture >= 0 && status.aperture < aperture.size() ? aperture[status.aperture]
-                                                                      : kNone;
+    text += status.aperture >= 0 && status.aperture < aperture.size()
+                ? LocalFigures(aperture[status.aperture])
+                : kNone;
     text += kSeparator;
     if (status.exposureProgram >= 0 && status.exposureProgram < 4) {
         text += kPrograms[status.exposureProgram];

@@ -1,9 +1,12 @@
 #include "InterfaceOrka.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <iterator>
+
+#include "Language.h"
 
 namespace orka {
 
@@ -24,12 +27,20 @@ ValueList::ValueList(std::initializer_list<const char*> texts, int firstValue, i
     }
 }
 
+QString LocalFigures(const QString& text) {
+    if (CurrentLanguage() == Language::French)
+        return text;
+    static const QRegularExpression kDecimalComma(QStringLiteral("(\\d),(\\d)"));
+    QString shown = text;
+    return shown.replace(kDecimalComma, QStringLiteral("\\1.\\2"));
+}
+
 // The texts are translated when asked for, not when the lists are built
 // (before the program has chosen its language).
 QString ValueList::text(int entry) const {
-    return entry >= 0 && entry < count()
-               ? QCoreApplication::translate("InterfaceOrka", texts_[entry].toUtf8().constData())
-               : QString();
+    return entry >= 0 && entry < count() ? LocalFigures(QCoreApplication::translate(
+                                               "InterfaceOrka", texts_[entry].toUtf8().constData()))
+                                         : QString();
 }
 
 QStringList ValueList::texts() const {

@@ -16,6 +16,11 @@
 
 namespace orka {
 
+// The tables write their figures the French way ("F/5,6", "0,3 EV",
+// "3,2 \""); in another language the decimal comma between two digits
+// becomes a point.
+QString LocalFigures(const QString& text);
+
 // One list of the window. Entry i (0 = first) shows text(i) and sends value(i).
 class ValueList {
   public:

@@ -40,6 +40,7 @@ class TestLanguage : public TWindowTest {
         QCOMPARE(get<QLabel>("Label26")->text(), QString::fromUtf8("Préfixe des fichiers Image"));
         QCOMPARE(get<QGroupBox>("GrpSons")->title(), QStringLiteral(" Sons "));
         QCOMPARE(get<QComboBox>("Langue")->currentText(), QString::fromUtf8("Français"));
+        QCOMPARE(get<QComboBox>("CompExp")->currentText(), QStringLiteral(" 0,0 EV"));
         QVERIFY(shutterWithoutCamera().startsWith(
             QString::fromUtf8("Pas de prise de vue : l'APN n'est pas connecté")));
         QCOMPARE(orka::FileFactsLines("/photos/P1.JPG", 2516582).at(1),
@@ -55,6 +56,7 @@ class TestLanguage : public TWindowTest {
         QCOMPARE(get<QComboBox>("Langue")->currentText(), QStringLiteral("English"));
         // The camera's value lists, filled by the code from its tables.
         QCOMPARE(get<QComboBox>("BalBlanc")->itemText(1), QStringLiteral("Daylight"));
+        QCOMPARE(get<QComboBox>("CompExp")->currentText(), QStringLiteral(" 0.0 EV"));
         QVERIFY(shutterWithoutCamera().startsWith(
             QStringLiteral("No shot: the camera is not connected")));
         QCOMPARE(orka::FileFactsLines("/photos/P1.JPG", 2516582).at(1),
