@@ -1,6 +1,7 @@
 #include "Histogram.h"
 
 #include "Detection.h"
+#include "LiveAssist.h"
 #include "LiveViewMath.h"
 
 #include <algorithm>

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "Detection.h"
-#include "LiveAssist.h"
 #include "PixelScan.h"
 
 namespace orka {
+
+class LiveAssist;
 
 // Counts of brightness max(R, G, B), 0..255, and the largest count.
 struct Histogram {
