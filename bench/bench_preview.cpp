@@ -6,8 +6,9 @@
 // every focusing and exposure aid off, once with all of them on (peaking,
 // both clipping warnings and the channel histogram, drawn).
 // Targets: path / bare <= 1.3 with the aids off, <= 1.6 with them on, in
-// every orientation. The analysis runs on the decoder's helper thread, so
-// the processor time of both threads per frame is printed too.
+// every orientation. With an aid on the analysis runs on the decoder's helper
+// thread, so the processor time of both threads per frame is printed too,
+// with its target: <= 1.6 x the bare decode's with every aid on.
 #include <cstdio>
 #include <ctime>
 
@@ -164,6 +165,10 @@ int main() {
 
     bool ok[2][3] = {{true, true, true}, {true, true, true}};  // [in runs][aids]
     const double limit[3] = {1.3, 1.6, 1.6};
+    // Processor time of both threads per frame, every aid on, against the
+    // bare decode's.
+    const double cpuLimit = 1.6;
+    bool cpuOk = true;
     // Two schedules, as the machine's caches favour each way differently:
     //  - frame by frame: each frame decoded every way in turn, the order of
     //    the path's ways rotating from frame to frame so that none always
@@ -228,8 +233,14 @@ int main() {
         std::printf("  bare libjpeg decode into a buffer   %.3f\n", cpu[0] / kFrames);
         for (int k = 0; k < 4; ++k) {
             std::printf("  %-34s", names[k]);
-            for (int aids = 0; aids < 3; ++aids)
-                std::printf(" %-18.3f", cpu[1 + 4 * aids + k] / kFrames);
+            for (int aids = 0; aids < 3; ++aids) {
+                const double ratio = cpu[1 + 4 * aids + k] / cpu[0];
+                // The target holds with every aid on.
+                const bool over = aids == 1 && ratio > cpuLimit;
+                cpuOk = cpuOk && !over;
+                std::printf(" %.3f ratio %.2f%s", cpu[1 + 4 * aids + k] / kFrames, ratio,
+                            over ? "!" : " ");
+            }
             std::printf("\n");
         }
     }
@@ -239,5 +250,7 @@ int main() {
     for (int aids = 0; aids < 3; ++aids)
         std::printf("%-40s %-16s %s\n", targets[aids], ok[0][aids] ? "met" : "NOT met",
                     ok[1][aids] ? "met" : "NOT met");
+    std::printf("%-40s %-16s %s\n", "processor time <= 1.6 with all aids on", "",
+                cpuOk ? "met" : "NOT met");
     return 0;
 }

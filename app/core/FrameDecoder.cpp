@@ -261,27 +261,29 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
 
     const RowAddresses rows(target);
     const RowAddresses shownRows(shown);
-    FrameAnalyser analyser(w, h, detector);
-    // The analysis sees the frame as delivered, before any turn, on the
-    // decoder's helper thread; the turn reads the same rows on this one.
+    // One pass over each band for the histogram, the detector's rectangle
+    // and the aids. The brightness histogram alone is done on this thread,
+    // after each band and before its turn, while the band is in cache: it
+    // costs less than handing the rows to another core, whose caches would
+    // then fetch every line of them from this one's. With an aid on, the
+    // analysis is worth that: the helper does it beside the decode, and
+    // this thread only turns.
+    FrameAnalyser analyser(w, h, detector, assist);
+    const bool beside = assist && assist->settings().any();
     const FrameDecoder::BandHandler analyse = [&](int y0, int y1) {
         analyser.AddRows(rows.rows(), y0, y1);
-        if (assist)
-            assist->AddRows(rows.rows(), y0, y1);
     };
-    FrameDecoder::BandHandler turn;
-    if (!upright) {
-        turn = [&](int y0, int y1) {
+    const FrameDecoder::BandHandler band = [&](int y0, int y1) {
+        if (!beside)
+            analyser.AddRows(rows.rows(), y0, y1);
+        if (!upright)
             TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
-        };
-    }
+    };
     const FrameDecoder::Result result =
-        decoder.DecodeInto(data, size, rows.writableRows(), w, h, turn, analyse);
-    if (result.ok()) {
+        decoder.DecodeInto(data, size, rows.writableRows(), w, h, band,
+                           beside ? analyse : FrameDecoder::BandHandler());
+    if (result.ok())
         analyser.Finish(histogram);
-        if (assist)
-            assist->Finish();
-    }
     return result;
 }
 
@@ -305,11 +307,11 @@ FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data
         QPainter painter(&work);
         painter.drawImage((w - fitted.width()) / 2, (h - fitted.height()) / 2, fitted);
     }
-    AnalyseFrame(work, histogram, detector);
-    if (assist) {
+    {
+        FrameAnalyser analyser(w, h, detector, assist);
         const RowAddresses rows(std::as_const(work));
-        assist->AddRows(rows.rows(), 0, h);
-        assist->Finish();
+        analyser.AddRows(rows.rows(), 0, h);
+        analyser.Finish(histogram);
     }
     TurnFrame(orientation, work, shown);
     return result;

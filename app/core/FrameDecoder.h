@@ -2,8 +2,8 @@
 // with libjpeg: one decompressor and one error manager kept for the whole
 // session, fastest settings (fast integer inverse DCT, no fancy upsampling),
 // three bytes per pixel in blue-green-red order, written straight into the
-// caller's rows; and, for the live view, a helper thread that analyses each
-// band while the next one decodes.
+// caller's rows; and, for the live view, a helper thread that can analyse
+// each band while the next one decodes.
 //
 // Everything the camera sends is untrusted: a stream that libjpeg cannot
 // decode, or decodes only with a warning (truncated data, a corrupt segment),
@@ -88,9 +88,11 @@ class FrameDecoder {
 
 // The live view's path for one frame of exactly w x h pixels: decoded band
 // by band (straight into shown when upright, into work otherwise), each band
-// analysed for the histogram and the detector's rectangle (the frame as
-// delivered) on the decoder's helper thread while the next band decodes,
-// and, when turned, turned into shown while it is still in cache.
+// analysed in one pass (FrameAnalyser) for the histogram, the detector's
+// rectangle and the aids (the frame as delivered): on this thread when only
+// the histogram is asked, on the decoder's helper thread while the next band
+// decodes when an aid is on; and, when turned, turned into shown while it is
+// still in cache.
 // shown becomes a Format_BGR888 image of the displayed size, work one of
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.

@@ -8,10 +8,14 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "Detection.h"
+#include "PixelScan.h"
 
 namespace orka {
+
+class LiveAssist;
 
 // Counts of brightness max(R, G, B), 0..255, and the largest count.
 struct Histogram {
@@ -25,27 +29,27 @@ struct Histogram {
 // (ExchangeBlockArrays). A frame given up before Finish (a corrupt frame)
 // leaves the histogram and the detector's pairing as they were; only RoiLuma
 // may hold part of it, which the next analysed frame overwrites.
+//
+// Given the live view's aids (started for w x h), the same pass over each
+// row does their work too, so that the frame is read once: AddRows is then
+// the assist's AddRows as well, and Finish its Finish.
 class FrameAnalyser {
   public:
-    FrameAnalyser(int w, int h, MotionDetector* detector);
+    FrameAnalyser(int w, int h, MotionDetector* detector, LiveAssist* assist = nullptr);
     // Rows y0..y1-1 of the frame, rows[y] the address of row y.
     void AddRows(const uint8_t* const* rows, int y0, int y1);
     void Finish(Histogram& histogram);
 
-    // Four interleaved tables: consecutive pixels of equal brightness (flat
-    // areas) then do not wait on each other's increment.
-    struct Bins4 {
-        uint32_t t[4][256];
-    };
-
   private:
-    Bins4 bins_{};
-    int w_;
+    int w_, h_;
     MotionDetector* detector_;
+    LiveAssist* assist_;
     RoiBox box_;
     int32_t* luma_ = nullptr;
     int cx1_ = 0, cx2_ = 0, cy1_ = 0, cy2_ = 0;
     bool copy_ = false;
+    std::vector<uint8_t> brightness_;  // of a row crossing the rectangle
+    PixelCounts counts_;
 };
 
 // One pass over a frame as the camera delivers it (before any turn): w x h

@@ -40,133 +40,7 @@ Bgr PeakingBgr(PeakingColour c) {
     return {0, 0, 255};
 }
 
-// Counts four pixels' channels into four sets of 3 x 256 counters (red,
-// green, blue), one set per pixel: neighbours of one colour then do not wait
-// on each other's increment. The pixels are read as two words and taken
-// apart in registers, which leaves the load units to the counters.
-inline void CountFour(const uint8_t* p, uint32_t* c) {
-    uint64_t a;
-    uint32_t b;
-    std::memcpy(&a, p, 8);
-    std::memcpy(&b, p + 8, 4);
-    ++c[512 + (a & 0xFF)];
-    ++c[256 + ((a >> 8) & 0xFF)];
-    ++c[(a >> 16) & 0xFF];
-    ++c[768 + 512 + ((a >> 24) & 0xFF)];
-    ++c[768 + 256 + ((a >> 32) & 0xFF)];
-    ++c[768 + ((a >> 40) & 0xFF)];
-    ++c[1536 + 512 + ((a >> 48) & 0xFF)];
-    ++c[1536 + 256 + (a >> 56)];
-    ++c[1536 + (b & 0xFF)];
-    ++c[2304 + 512 + ((b >> 8) & 0xFF)];
-    ++c[2304 + 256 + ((b >> 16) & 0xFF)];
-    ++c[2304 + (b >> 24)];
-}
-
-// Counts the channels of a row's pixels (CountFour); sixteen equal pixels of
-// a flat area count at once.
-inline void CountChannels(const uint8_t* p, int w, uint32_t* c) {
-    int x = 0;
-    for (; x + 16 <= w; x += 16, p += 48) {
-        if (SixteenEqualPixels(p)) {
-            c[512 + p[0]] += 16;
-            c[256 + p[1]] += 16;
-            c[p[2]] += 16;
-            continue;
-        }
-        for (int k = 0; k < 48; k += 12)
-            CountFour(p + k, c);
-    }
-    for (; x + 4 <= w; x += 4, p += 12)
-        CountFour(p, c);
-    for (; x < w; ++x, p += 3) {
-        ++c[p[2]];
-        ++c[256 + p[1]];
-        ++c[512 + p[0]];
-    }
-}
-
 #if defined(__x86_64__) || defined(__i386__)
-// pshufb masks that gather channel c (0 blue, 1 green, 2 red) of 16 pixels
-// from the three 16-byte vectors holding them.
-struct TPlaneMasks {
-    alignas(16) uint8_t m[3][3][16];
-    TPlaneMasks() {
-        for (int c = 0; c < 3; ++c)
-            for (int k = 0; k < 3; ++k)
-                for (int j = 0; j < 16; ++j) {
-                    const int g = 3 * j + c;
-                    m[c][k][j] = g / 16 == k ? uint8_t(g % 16) : 0x80;
-                }
-    }
-};
-const TPlaneMasks kPlaneMasks;
-
-// Sixteen pixels at a time: the luminance (into luma when not null) and the
-// clipping bits of each pixel (into bits, any collecting them). Returns the
-// pixels done, a multiple of 16.
-__attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, int16_t* luma, bool high,
-                                               uint8_t hi, bool low, uint8_t lo, uint8_t* bits,
-                                               uint8_t& any) {
-    const auto mask = [](int c, int k) {
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(kPlaneMasks.m[c][k]));
-    };
-    const __m128i mb0 = mask(0, 0), mb1 = mask(0, 1), mb2 = mask(0, 2);
-    const __m128i mg0 = mask(1, 0), mg1 = mask(1, 1), mg2 = mask(1, 2);
-    const __m128i mr0 = mask(2, 0), mr1 = mask(2, 1), mr2 = mask(2, 2);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i hiv = _mm_set1_epi8(char(hi));
-    const __m128i lov = _mm_set1_epi8(char(lo));
-    __m128i seen = zero;
-    int x = 0;
-    for (; x + 16 <= w; x += 16) {
-        const uint8_t* q = p + 3 * x;
-        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16));
-        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32));
-        const __m128i b =
-            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mb0), _mm_shuffle_epi8(v1, mb1)),
-                         _mm_shuffle_epi8(v2, mb2));
-        const __m128i g =
-            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mg0), _mm_shuffle_epi8(v1, mg1)),
-                         _mm_shuffle_epi8(v2, mg2));
-        const __m128i r =
-            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, mr0), _mm_shuffle_epi8(v1, mr1)),
-                         _mm_shuffle_epi8(v2, mr2));
-        if (luma) {
-            const __m128i gl = _mm_unpacklo_epi8(g, zero), gh = _mm_unpackhi_epi8(g, zero);
-            const __m128i lo16 =
-                _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(r, zero)),
-                              _mm_add_epi16(gl, gl));
-            const __m128i hi16 =
-                _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(r, zero)),
-                              _mm_add_epi16(gh, gh));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + x), lo16);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + x + 8), hi16);
-        }
-        __m128i m = zero;
-        if (high) {
-            // v >= level exactly when max(v, level) == v.
-            const auto atLeast = [&](__m128i v, int bit) {
-                return _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, hiv), v),
-                                     _mm_set1_epi8(char(bit)));
-            };
-            m = _mm_or_si128(_mm_or_si128(atLeast(r, kMarkClipRed), atLeast(g, kMarkClipGreen)),
-                             atLeast(b, kMarkClipBlue));
-        }
-        if (low) {
-            const __m128i peak = _mm_max_epu8(_mm_max_epu8(r, g), b);
-            m = _mm_or_si128(m, _mm_and_si128(_mm_cmpeq_epi8(_mm_min_epu8(peak, lov), peak),
-                                              _mm_set1_epi8(char(kMarkShadow))));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bits + x), m);
-        seen = _mm_or_si128(seen, m);
-    }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(seen, zero)) != 0xFFFF)
-        any = 1;
-    return x;
-}
-
 // The high-frequency energy of sixteen pixels at a time (see PeakRow), for
 // processors with AVX2: marks into edge, and the magnitudes into energy when
 // it is not null. Returns the pixels done, a multiple of 16.
@@ -238,11 +112,11 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
         luma_.resize(3 * size_t(w_));
         energy_.resize(size_t(w_));
     }
-    if (settings.marks())
+    if (settings.highlights || settings.shadows)
         clipBits_.resize(size_t(w_));
     rgb_ = {};
     if (settings.rgbHistogram)
-        counts_.assign(4 * 3 * 256, 0);
+        counts_.Reset(true);
 }
 
 uint8_t* LiveAssist::MarkRow(int y) {
@@ -260,48 +134,38 @@ const uint8_t* LiveAssist::MarksOfRow(int y) const {
     return marks_.data() + size_t(y) * size_t(w_);
 }
 
+RowScan LiveAssist::PrepareRow(int y) {
+    RowScan scan;
+    if (settings_.highlights || settings_.shadows) {
+        scan.clip = clipBits_.data();
+        scan.high = settings_.highlights;
+        scan.highLevel = uint8_t(std::clamp(settings_.highlightLevel, 0, 255));
+        scan.low = settings_.shadows;
+        scan.lowLevel = uint8_t(std::clamp(settings_.shadowLevel, 0, 255));
+    }
+    if (settings_.peaking)
+        scan.luma = luma_.data() + size_t(y % 3) * size_t(w_);
+    return scan;
+}
+
+void LiveAssist::AfterRow(int y, uint8_t clipped) {
+    if (clipped) {
+        // The row's first marks: peaking marks it once the next row is in.
+        std::memcpy(marks_.data() + size_t(y) * size_t(w_), clipBits_.data(), size_t(w_));
+        rowUsed_[size_t(y)] = 1;
+    }
+    if (settings_.peaking && y >= 2)
+        PeakRow(y - 1);
+}
+
 void LiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
     y0 = std::max(y0, 0);
     y1 = std::min(y1, h_);
-    const int w = w_;
-    const bool high = settings_.highlights;
-    const bool low = settings_.shadows;
-    const uint8_t hi = uint8_t(std::clamp(settings_.highlightLevel, 0, 255));
-    const uint8_t lo = uint8_t(std::clamp(settings_.shadowLevel, 0, 255));
     for (int y = y0; y < y1; ++y) {
-        const uint8_t* p = rows[y];
+        RowScan scan = PrepareRow(y);
         if (settings_.rgbHistogram)
-            CountChannels(p, w, counts_.data());
-        if (!high && !low && !settings_.peaking)
-            continue;
-        int16_t* l = settings_.peaking ? luma_.data() + size_t(y % 3) * size_t(w) : nullptr;
-        uint8_t* bits = clipBits_.data();
-        uint8_t any = 0;
-        int x = 0;
-#if defined(__x86_64__) || defined(__i386__)
-        if (ProcessorExtensionsInUse())
-            x = ScanSsse3(p, w, l, high, hi, low, lo, bits, any);
-#endif
-        for (; x < w; ++x) {
-            const uint8_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
-            if (l)
-                l[x] = int16_t(b + 2 * g + r);
-            uint8_t m = 0;
-            if (high)
-                m = uint8_t((r >= hi ? kMarkClipRed : 0) | (g >= hi ? kMarkClipGreen : 0) |
-                            (b >= hi ? kMarkClipBlue : 0));
-            if (low && r <= lo && g <= lo && b <= lo)
-                m |= kMarkShadow;
-            bits[x] = m;
-            any |= m;
-        }
-        if (any) {
-            uint8_t* row = MarkRow(y);
-            for (int i = 0; i < w; ++i)
-                row[i] |= bits[i];
-        }
-        if (l && y >= 2)
-            PeakRow(y - 1);
+            scan.counts = &counts_;
+        AfterRow(y, ScanRow(rows[y], w_, scan));
     }
 }
 
@@ -379,7 +243,7 @@ void LiveAssist::PeakRow(int y) {
     }
 }
 
-void LiveAssist::Finish() {
+void LiveAssist::Finish(const PixelCounts& channels) {
     if (settings_.peaking) {
         // The reference of the next frames: the energy that one sampled
         // pixel in a hundred reaches.
@@ -401,9 +265,7 @@ void LiveAssist::Finish() {
     }
     if (settings_.rgbHistogram) {
         for (int c = 0; c < 3; ++c)
-            for (int i = 0; i < 256; ++i)
-                for (int set = 0; set < 4; ++set)
-                    rgb_.bins[size_t(c)][size_t(i)] += counts_[size_t(set * 768 + c * 256 + i)];
+            channels.AddChannel(c, rgb_.bins[size_t(c)]);
         rgb_.pixels = uint64_t(w_) * uint64_t(h_);
     }
     complete_ = true;

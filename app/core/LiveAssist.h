@@ -18,8 +18,11 @@
 #include <vector>
 
 #include "LiveViewMath.h"
+#include "PixelScan.h"
 
 namespace orka {
+
+class FrameAnalyser;
 
 enum class PeakingColour { Red, Yellow, White, Blue };
 enum class ClipStyle { Zebra, Solid };
@@ -90,10 +93,12 @@ class LiveAssist {
     void Start(const AssistSettings& settings, int w, int h);
     // Rows y0..y1-1 of the frame just decoded, in order. Peaking looks one
     // row up and down through a luminance copy of its own, so earlier rows
-    // may be gone.
+    // may be gone. A FrameAnalyser given this assist does the same in its
+    // own pass over the rows.
     void AddRows(const uint8_t* const* rows, int y0, int y1);
-    // The frame is complete: marks its last row.
-    void Finish();
+    // The frame is complete: its channel counts and the peaking reference
+    // of the next frames are made.
+    void Finish() { Finish(counts_); }
 
     int width() const { return w_; }
     int height() const { return h_; }
@@ -106,6 +111,14 @@ class LiveAssist {
     bool complete() const { return complete_; }
 
   private:
+    // The pass over the rows is the analyser's when it has one: it asks
+    // what to compute on a row, scans the row once for itself and for the
+    // aids, then hands the row back, and the channel counts at the end.
+    friend class FrameAnalyser;
+    RowScan PrepareRow(int y);
+    void AfterRow(int y, uint8_t clipped);  // clipped: the union of the row's clipping bits
+    void Finish(const PixelCounts& channels);
+
     void PeakRow(int y);  // needs the luminance of rows y-1, y, y+1
     uint8_t* MarkRow(int y);
 
@@ -132,7 +145,7 @@ class LiveAssist {
     std::vector<int16_t> energy_;    // the energies of a sampled row
     std::vector<uint8_t> clipBits_;  // the clipping bits of the row being scanned
     RgbHistogram rgb_;
-    std::vector<uint32_t> counts_;  // 4 x 3 x 256 counters being filled
+    PixelCounts counts_;  // the channels, when this assist scans its rows itself
 };
 
 // Marks the displayed picture: rows of BGR888 pixels holding the frame turned

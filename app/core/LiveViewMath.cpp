@@ -11,6 +11,9 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orka {
 
@@ -343,6 +346,81 @@ void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
     }
 }
 
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+inline void Store32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+void TurnUpsideDown32(const uint8_t* const* src, int w, int h, int y0, int y1,
+                      uint8_t* const* dst) {
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* s = src[y];
+        uint8_t* d = dst[h - 1 - y];
+        int x = 0;
+#if defined(__SSE2__)
+        for (; x + 4 <= w; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * size_t(x)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * size_t(w - 4 - x)),
+                             _mm_shuffle_epi32(v, 0x1B));
+        }
+#endif
+        for (; x < w; ++x)
+            Store32(d + 4 * size_t(w - 1 - x), Load32(s + 4 * size_t(x)));
+    }
+}
+
+// Source pixel (x, y) goes to destination row w-1-x, column y when
+// anticlockwise, row x, column h-1-y when clockwise; tiles of kTile columns
+// by four rows, each 4 x 4 block transposed in registers.
+template <bool Clockwise>
+void TurnQuarter32(const uint8_t* const* src, int w, int h, int y0, int y1, uint8_t* const* dst) {
+    const auto target = [&](int x, int y) {
+        return Clockwise ? dst[x] + 4 * size_t(h - 1 - y) : dst[w - 1 - x] + 4 * size_t(y);
+    };
+    for (int x0 = 0; x0 < w; x0 += kTile) {
+        const int x1 = std::min(w, x0 + kTile);
+        int y = y0;
+#if defined(__SSE2__)
+        for (; y + 4 <= y1; y += 4) {
+            int x = x0;
+            for (; x + 4 <= x1; x += 4) {
+                const auto row = [&](int k) {
+                    return _mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(src[y + k] + 4 * size_t(x)));
+                };
+                const __m128i r0 = row(0), r1 = row(1), r2 = row(2), r3 = row(3);
+                const __m128i t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpacklo_epi32(r2, r3);
+                const __m128i t2 = _mm_unpackhi_epi32(r0, r1), t3 = _mm_unpackhi_epi32(r2, r3);
+                // column[j]: pixel x + j of rows y .. y + 3.
+                const __m128i column[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
+                                           _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
+                for (int j = 0; j < 4; ++j) {
+                    if (Clockwise)
+                        _mm_storeu_si128(
+                            reinterpret_cast<__m128i*>(dst[x + j] + 4 * size_t(h - 4 - y)),
+                            _mm_shuffle_epi32(column[j], 0x1B));
+                    else
+                        _mm_storeu_si128(
+                            reinterpret_cast<__m128i*>(dst[w - 1 - x - j] + 4 * size_t(y)),
+                            column[j]);
+                }
+            }
+            for (; x < x1; ++x)
+                for (int k = 0; k < 4; ++k)
+                    Store32(target(x, y + k), Load32(src[y + k] + 4 * size_t(x)));
+        }
+#endif
+        for (; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                Store32(target(x, y), Load32(src[y] + 4 * size_t(x)));
+    }
+}
+
 }  // namespace
 
 void UseProcessorExtensions(bool on) {
@@ -380,6 +458,27 @@ void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, 
             break;
         case Orientation::Clockwise:
             TurnFrameQuarter<true>(src, w, h, y0, y1, dst);
+            break;
+    }
+}
+
+void TurnRows32(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
+                uint8_t* const* dst) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, h);
+    switch (orientation) {
+        case Orientation::Normal:
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(dst[y], src[y], 4 * size_t(w));
+            break;
+        case Orientation::UpsideDown:
+            TurnUpsideDown32(src, w, h, y0, y1, dst);
+            break;
+        case Orientation::Anticlockwise:
+            TurnQuarter32<false>(src, w, h, y0, y1, dst);
+            break;
+        case Orientation::Clockwise:
+            TurnQuarter32<true>(src, w, h, y0, y1, dst);
             break;
     }
 }

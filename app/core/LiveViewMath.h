@@ -62,6 +62,9 @@ void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
 // (anticlockwise) or row x, column h-1-y (clockwise).
 void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
               uint8_t* const* dst);
+// The same for pictures of four bytes per pixel (Format_RGB32).
+void TurnRows32(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
+                uint8_t* const* dst);
 // The turns use the processor's byte-shuffle instructions (SSSE3) where it
 // has them; false keeps them to the portable code, so that tests can check
 // both. Not to be called while a turn runs on another thread.

@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTransform>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace orka {
 
@@ -237,72 +237,79 @@ ReviewPicturePtr ReviewComposer::Compose(const ReviewRequest& request, const uin
     auto clips = request.full ? Marks() : nullptr;
     const AssistSettings focusMask = FocusMaskSettings(request.assist);
     const AssistSettings clipping = ClippingSettings(request.assist);
-    ReviewDecoder::Prepare prepare;
-    ReviewDecoder::BandHandler band;
-    if (request.full) {
-        prepare = [&](int w, int h) {
+    // A turned picture is turned band by band as it is decoded, while the
+    // band is in cache; the rows the decode did not hand over (the grey ones
+    // of a cut-off picture) after it.
+    const Orientation orientation = request.orientation;
+    const auto turnRows = request.full ? TurnRows : TurnRows32;
+    QImage turned;
+    std::vector<uint8_t*> turnedRows;
+    int width = 0, height = 0, turnedTo = 0;
+    const ReviewDecoder::Prepare prepare = [&](int w, int h) {
+        width = w;
+        height = h;
+        if (request.full) {
             clips->Start(clipping, w, h);
             peaks->Start(focusMask, w, h);
-        };
-        // The clipping and the histogram on this thread, after each band; the
-        // focus mask on the decoder's helper, beside the decode.
-        band = [&](const uint8_t* const* rows, int y0, int y1) { clips->AddRows(rows, y0, y1); };
-    }
+        }
+        if (orientation == Orientation::Normal)
+            return;
+        const QSize size = DisplaySize(orientation, w, h);
+        turned = Image(size.width(), size.height(),
+                       request.full ? QImage::Format_BGR888 : QImage::Format_RGB32);
+        turnedRows.resize(size_t(turned.height()));
+        for (int y = 0; y < turned.height(); ++y)
+            turnedRows[size_t(y)] = turned.scanLine(y);
+    };
+    const ReviewDecoder::BandHandler band = [&](const uint8_t* const* rows, int y0, int y1) {
+        if (turned.isNull())
+            return;
+        turnRows(orientation, rows, width, height, y0, y1, turnedRows.data());
+        turnedTo = y1;
+    };
     ReviewDecoder::BandHandler alongside;
-    if (request.full)
+    if (request.full) {
+        // The clipping with the histogram and the focus mask on the decoder's
+        // helper, beside the decode: together they take less time than the
+        // decode, so the picture is ready when its last row is.
         alongside = [&](const uint8_t* const* rows, int y0, int y1) {
+            clips->AddRows(rows, y0, y1);
             peaks->AddRows(rows, y0, y1);
         };
-    const QSize fitView =
-        QuarterTurn(request.orientation) ? Transposed(request.view) : request.view;
+    }
+    const QSize fitView = QuarterTurn(orientation) ? Transposed(request.view) : request.view;
     ReviewDecode decoded = decoder_.Decode(data, size, request.full ? QSize() : fitView, prepare,
                                            band, alongside, cancel);
 
     auto picture = std::make_shared<ReviewPicture>();
     picture->file = request.file;
     picture->full = request.full;
-    picture->orientation = request.orientation;
+    picture->orientation = orientation;
     picture->delivered = decoded.announced;
     picture->scale = decoded.scale;
     picture->problem = decoded.problem;
     picture->message = decoded.message;
     if (!decoded.shown())
         return picture;
+    if (orientation == Orientation::Normal) {
+        picture->shown = std::move(decoded.image);
+    } else if (turned.isNull()) {
+        picture->problem = ReviewProblem::OutOfMemory;
+        picture->message =
+            ReviewProblemText(picture->problem, decoded.announced, 0, 0, decoder_.limits());
+    } else {
+        if (turnedTo < height) {
+            const RowAddresses rows(std::as_const(decoded.image));
+            turnRows(orientation, rows.rows(), width, height, turnedTo, height, turnedRows.data());
+        }
+        picture->shown = std::move(turned);
+    }
     if (request.full) {
         clips->Finish();
         peaks->Finish();
         picture->rgb = clips->Rgb();
         picture->peaks = std::move(peaks);
         picture->clips = std::move(clips);
-        if (request.orientation == Orientation::Normal) {
-            picture->shown = std::move(decoded.image);
-        } else {
-            const QSize size =
-                DisplaySize(request.orientation, decoded.image.width(), decoded.image.height());
-            picture->shown = Image(size.width(), size.height(), QImage::Format_BGR888);
-            if (picture->shown.isNull()) {
-                picture->problem = ReviewProblem::OutOfMemory;
-                picture->message =
-                    ReviewProblemText(picture->problem, decoded.announced, 0, 0, decoder_.limits());
-            } else {
-                TurnFrame(request.orientation, decoded.image, picture->shown);
-            }
-        }
-        return picture;
-    }
-    switch (request.orientation) {
-        case Orientation::Normal:
-            picture->shown = std::move(decoded.image);
-            break;
-        case Orientation::UpsideDown:
-            picture->shown = decoded.image.mirrored(true, true);
-            break;
-        case Orientation::Anticlockwise:
-            picture->shown = decoded.image.transformed(QTransform().rotate(270));
-            break;
-        case Orientation::Clockwise:
-            picture->shown = decoded.image.transformed(QTransform().rotate(90));
-            break;
     }
     return picture;
 }

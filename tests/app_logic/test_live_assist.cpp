@@ -2,6 +2,7 @@
 // with known edges and known clipped areas.
 #include "LiveAssist.h"
 
+#include "Detection.h"
 #include "Histogram.h"
 
 #include <gtest/gtest.h>
@@ -354,6 +355,63 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
         }
     EXPECT_EQ(a.Rgb().bins, direct);
     EXPECT_EQ(brightness.bins, directBrightness);
+}
+
+// The window's single pass, the analyser doing the aids' work on each row it
+// reads, gives what a direct count gives and what the aids give on their own:
+// channels that tie for the brightness, flat stretches, both clipping levels,
+// the detector's rectangle; with and without the processor's byte shuffles.
+TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
+    Frame f(141, 37);
+    std::mt19937 rng(9);
+    const uint8_t values[] = {0, 3, 5, 128, 200, 250, 255};
+    for (uint8_t& v : f.px)
+        v = rng() % 3 == 0 ? uint8_t(rng()) : values[rng() % 7];
+    for (int x = 16; x < 48; ++x)
+        f.set(x, 3, 40, 40, 40);
+    std::array<uint32_t, 256> directBrightness{};
+    std::array<std::array<uint32_t, 256>, 3> direct{};
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            const uint8_t* p = f.at(x, y);
+            ++direct[0][p[2]];
+            ++direct[1][p[1]];
+            ++direct[2][p[0]];
+            ++directBrightness[std::max({p[0], p[1], p[2]})];
+        }
+    const RoiBox box{10, 5, 70, 20};
+    for (const bool vector : {true, false}) {
+        UseProcessorExtensions(vector);
+        LiveAssist fused, alone;
+        fused.Start(AssistSettings::All(), f.w, f.h);
+        MotionDetector detector;
+        detector.SetRectangle(box);
+        FrameAnalyser analyser(f.w, f.h, &detector, &fused);
+        for (int y = 0; y < f.h; y += 5)
+            analyser.AddRows(f.rows.data(), y, std::min(y + 5, f.h));
+        Histogram brightness;
+        analyser.Finish(brightness);
+        Analyse(alone, AssistSettings::All(), f, 7);
+
+        EXPECT_EQ(brightness.bins, directBrightness) << vector;
+        EXPECT_EQ(fused.Rgb().bins, direct) << vector;
+        EXPECT_EQ(alone.Rgb().bins, direct) << vector;
+        int marked = 0;
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x) {
+                ASSERT_EQ(MarkAt(fused, x, y), MarkAt(alone, x, y)) << x << "," << y;
+                marked += MarkAt(fused, x, y) != 0;
+            }
+        EXPECT_GT(marked, 500);
+        const auto& luma = detector.RoiLumaValues();
+        for (int y = box.y1; y < box.y2; ++y)
+            for (int x = box.x1; x < box.x2; ++x) {
+                const uint8_t* p = f.at(x, y);
+                ASSERT_EQ(luma[size_t((y - box.y1) * box.width() + x - box.x1)],
+                          std::max({p[0], p[1], p[2]}));
+            }
+    }
+    UseProcessorExtensions(true);
 }
 
 // A blown area in the solid style is painted mid-grey, never black (which

@@ -1,11 +1,13 @@
 // Preview-to-camera conversion, frame turns and the frame-rate meter.
 #include "LiveViewMath.h"
 
+#include <QTransform>
+
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 using namespace orka;
 
@@ -118,6 +120,33 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
                          ::testing::Combine(::testing::Values(QSize(70, 45), QSize(3, 5),
                                                               QSize(1, 1), QSize(9, 2)),
                                             ::testing::Bool()));
+
+// Pictures of four bytes per pixel turned band by band, as the review turns
+// them while decoding, give what Qt's own turns give.
+TEST(FrameTurns, FourBytePixelsBandByBandAsQtTurnsThem) {
+    std::mt19937 rng(5);
+    for (const QSize size : {QSize(70, 45), QSize(3, 5), QSize(9, 2), QSize(1, 1)}) {
+        QImage src(size, QImage::Format_RGB32);
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x)
+                src.setPixel(x, y, 0xFF000000u | (rng() & 0xFFFFFFu));
+        const std::pair<Orientation, QImage> expected[] = {
+            {Orientation::Normal, src},
+            {Orientation::UpsideDown, src.mirrored(true, true)},
+            {Orientation::Anticlockwise, src.transformed(QTransform().rotate(270))},
+            {Orientation::Clockwise, src.transformed(QTransform().rotate(90))},
+        };
+        for (const auto& [o, want] : expected) {
+            QImage dst(DisplaySize(o, size.width(), size.height()), QImage::Format_RGB32);
+            const RowAddresses in(src);
+            const RowAddresses out(dst);
+            for (int y = 0; y < size.height(); y += 7)
+                TurnRows32(o, in.rows(), size.width(), size.height(), y, y + 7,
+                           out.writableRows());
+            EXPECT_EQ(dst, want) << "orientation " << int(o) << " size " << size.width();
+        }
+    }
+}
 
 TEST(FrameRate, SettlesAfterEightIntervals) {
     FrameRateMeter meter;
