@@ -74,8 +74,10 @@ void TPictureReview::FilesNoted(const std::vector<orka::SavedFile>& files) {
     }
     // A raw picture shows through its JPEG or ".thm" once that arrived.
     for (ReviewItem& item : items_) {
-        const QString shown =
-            Decoded(saved_.Pictures().ShownFile(QFile::encodeName(item.path).toStdString()));
+        const std::string path = QFile::encodeName(item.path).toStdString();
+        if (!orka::IsRawFile(path))
+            continue;
+        const QString shown = Decoded(saved_.Pictures().ShownFile(path));
         if (shown == item.shownFile)
             continue;
         item.shownFile = shown;
