@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QToolButton>
 
 #include "EventPump.h"
 #include "FormControls.h"
@@ -11,6 +12,7 @@
 #include "SessionStrip.h"
 #include "StatusPanel.h"
 #include "XmpSidecar.h"
+#include "ui_OrkaCapture.h"
 
 namespace {
 
@@ -34,6 +36,12 @@ TPictureReview::TPictureReview(QWidget* window, const Ui::TBase& ui, TEventPump&
             review_->ShowPicture(path);
     });
     connect(strip_, &TSessionStrip::thumbnailShown, this, &TPictureReview::ThumbnailShown);
+    // The review turns with the preview (its aids are read when it opens).
+    for (QToolButton* turn : {ui_.ImgHorz0, ui_.ImgHorz1, ui_.ImgVertG, ui_.ImgVertD})
+        connect(turn, &QToolButton::clicked, this, [this] {
+            if (review_ && review_->isVisible())
+                review_->SetOrientation(CurrentOrientation(ui_));
+        });
 }
 
 TPictureReview::~TPictureReview() {
