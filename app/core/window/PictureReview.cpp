@@ -45,6 +45,9 @@ TPictureReview::TPictureReview(QWidget* window, const Ui::TBase& ui, TEventPump&
 }
 
 TPictureReview::~TPictureReview() {
+    // Closed first, so that it remembers its place for the next run.
+    if (review_)
+        review_->close();
     delete review_.data();
 }
 
