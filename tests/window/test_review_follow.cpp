@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 
@@ -72,6 +73,19 @@ class TestReviewFollow : public TCameraWindowTest {
         QTRY_VERIFY2(onScreen.match(status()).hasMatch() &&
                          status().contains(QFileInfo(Strip()->PathAt(0)).fileName()),
                      qPrintable(status()));
+    }
+
+    // With a focus point chosen on the preview, the picture carries that
+    // point, where the review's loupe goes.
+    void carriesTheChosenFocusPoint() {
+        get<QRadioButton>("ModeFFP")->setChecked(true);
+        MouseOnPreview(QEvent::MouseButtonPress, 60, 50, Qt::LeftButton);
+        MouseOnPreview(QEvent::MouseButtonRelease, 60, 50, Qt::NoButton);
+        const std::array<int32_t, 2> chosen = Live().FocusPoint;
+        QVERIFY(chosen[0] < orka::CameraFrameWidth / 2);
+        QTRY_COMPARE((CheckResult(0), IdleRefresh(), Camera().Status.focusPointMode), 0);
+        QVERIFY(shootOne());
+        QCOMPARE(Review()->Items().back().focusPoint, chosen);
     }
 
     // Choosing an older picture in the strip shows it in the review, which
