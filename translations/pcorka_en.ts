@@ -578,6 +578,13 @@ then unplug the camera and plug it in again.</translation>
     </message>
 </context>
 <context>
+    <name>PictureReview</name>
+    <message>
+        <source>Note de %1 non enregistrée : %2</source>
+        <translation>Rating of %1 not saved: %2</translation>
+    </message>
+</context>
+<context>
     <name>ProgDH</name>
     <message>
         <source>Programmateur Date et Heure</source>
@@ -857,10 +864,6 @@ then unplug the camera and plug it in again.</translation>
         <translation>video</translation>
     </message>
     <message>
-        <source>Images de la séance : double clic pour ouvrir</source>
-        <translation>Pictures of the session: double-click to open</translation>
-    </message>
-    <message>
         <source>Ouvrir le
 dossier</source>
         <translation>Open the
@@ -885,6 +888,18 @@ incomplete picture: the transfer was interrupted, the bytes received are kept</t
 vidéo enregistrée par la fenêtre</source>
         <translation>%1
 video recorded by the window</translation>
+    </message>
+    <message>
+        <source>Images de la séance : Entrée ou R pour revoir, double clic pour ouvrir</source>
+        <translation>Pictures of the session: Enter or R to review, double-click to open</translation>
+    </message>
+    <message>
+        <source>Revoir</source>
+        <translation>Review</translation>
+    </message>
+    <message>
+        <source>Revoit l&apos;image choisie en grand (Entrée ou R)</source>
+        <translation>Reviews the chosen picture full size (Enter or R)</translation>
     </message>
 </context>
 <context>
@@ -1014,6 +1029,13 @@ video recorded by the window</translation>
     <message>
         <source>Dossier</source>
         <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>ShotRecords</name>
+    <message>
+        <source>à l&apos;écran en %1,%2 s</source>
+        <translation>on screen in %1.%2 s</translation>
     </message>
 </context>
 <context>

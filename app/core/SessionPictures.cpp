@@ -150,6 +150,10 @@ std::vector<SavedFile> SessionPictures::Sweep() {
         return out;
     std::vector<std::pair<NumberedName, std::string>> found;
     for (std::string& name : list_(directory_)) {
+        // The sidecars the review writes beside the pictures carry their
+        // numbers but are not pictures.
+        if (EndsWithNoCase(name, ".xmp"))
+            continue;
         auto parts = ParseNumberedName(name, prefix_);
         if (parts && before_.count(name) == 0 && known_.count(Join(directory_, name)) == 0)
             found.emplace_back(std::move(*parts), std::move(name));

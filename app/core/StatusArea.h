@@ -46,6 +46,8 @@ inline constexpr StatusKind Picture{"picture", Lifetime::UntilNewerEvent, 0};
 inline constexpr StatusKind Video{"video", Lifetime::UntilNewerEvent, 0};
 inline constexpr StatusKind Camera{"camera", Lifetime::UntilNewerEvent, 0};
 inline constexpr StatusKind Notice{"notice", Lifetime::UntilNewerEvent, 0};
+// A picture's place with the time from its release to the picture on screen.
+inline constexpr StatusKind OnScreen{"screen", Lifetime::UntilNewerEvent, 0};
 }  // namespace status
 
 class StatusArea {

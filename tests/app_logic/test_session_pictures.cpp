@@ -82,7 +82,8 @@ TEST(SessionPictures, FilesBetweenTwoLooksAreSweptInOrder) {
     folders.names["/d"] = {"P00007.JPG", "notes.txt"};
     SessionPictures session(folders.Lister());
     session.SetTarget("/d", "P");
-    folders.names["/d"] = {"P00007.JPG", "notes.txt",  "P00010.JPG", "P00008.JPG",
+    // P00008.xmp: the rating sidecar the review wrote, not a picture.
+    folders.names["/d"] = {"P00007.JPG", "notes.txt",  "P00010.JPG", "P00008.JPG", "P00008.xmp",
                            "P00009.thm", "P00009.qrw", "P00011.JPG", "Pabc.JPG"};
     const auto files = session.Note(Record("/d", "P00011.JPG"));
     EXPECT_EQ(Names(files), (std::vector<std::string>{"P00008.JPG", "P00009.qrw", "P00009.thm",

@@ -26,6 +26,7 @@
 #include "LiveView.h"
 #include "MotionTrigger.h"
 #include "OrkaCapture.h"
+#include "PictureReview.h"
 #include "RadioGroup.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
@@ -123,6 +124,7 @@ class TWindowTest : public QObject {
         return {base->GlyphBtnOff, base->GlyphBtnOn};
     }
     TSessionStrip* Strip() const { return base->strip_; }
+    TPictureReview* Review() const { return base->pictureReview_.get(); }
     TParamPgm* ParamPgm() const { return base->triggerSchedule_->ParamPgm(); }
     TInfosPgm* InfosPgm() const { return base->settingsTab_->InfosPgm(); }
     bool ScheduleAllowsTrigger() const { return base->triggerSchedule_->ScheduleAllowsTrigger(); }

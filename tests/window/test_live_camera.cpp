@@ -375,7 +375,13 @@ class TestLiveCamera : public TCameraWindowTest {
         QTRY_VERIFY(strip->HasThumbnailAt(0) && strip->HasThumbnailAt(1));
         QVERIFY(strip->PathAt(0) > strip->PathAt(1));  // the newer number first
         QVERIFY(!strip->IncompleteAt(0));
-        QVERIFY(get<QLabel>("InfoStatut")->text().endsWith(strip->PathAt(0)));
+        // The newest picture's place, and its time from the release to the
+        // screen.
+        QTRY_VERIFY(
+            get<QLabel>("InfoStatut")
+                ->toolTip()
+                .startsWith(strip->PathAt(0).prepend(QStringLiteral("Image enregistrée : ")) +
+                            QStringLiteral(", à l'écran en ")));
         qInfo("last byte on disk to thumbnail shown: %lld ms", thumbAt - fileAt);
         QVERIFY(fileAt >= 0 && thumbAt >= fileAt);
 

@@ -77,6 +77,8 @@ class TLiveView : public QObject {
     // Frees the frame buffers (the window closing).
     void ReleaseBuffers();
 
+    orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
+
   Q_SIGNALS:
     // A frame was shown: the read-outs are refreshed.
     void frameShown();
@@ -99,7 +101,6 @@ class TLiveView : public QObject {
     void DrawOverlays();
     void DrawReticle(QPainter& painter) const;
     void DrawGrid(QPainter& painter) const;
-    orka::AssistSettings AssistSettings() const;  // the controls of "Présentation"
     void ShowPeakingSensitivity();
     bool EventModeSelected() const;
     // The camera-frame point of preview point (x, y), into target.

@@ -151,7 +151,10 @@ void TMotionTrigger::DetectionAfterAnalyse() {
         const orka::ActivityScope capture(pump_.Activities(), orka::Activity::MotionCapture);
         if (ui_.BeepDecl->isChecked())
             QApplication::beep();
-        link_.CheckResult(CaptureImage(0));
+        const orka::ShotClock::time_point triggered = orka::ShotClock::now();
+        if (link_.CheckResult(CaptureImage(0)) == 0)
+            Q_EMIT released({link_.Status(), orka::ShotFocusPoint(link_.Status(), live_.FocusPoint),
+                             triggered});
         link_.CheckResult(TerminateCaptureImage());
         state_.Detector.NoteTrigger();
     }

@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include "LiveViewMath.h"
+#include "ShotRecords.h"
 #include "TBaseState.h"
 
 class QPainter;
@@ -25,6 +26,8 @@ class TBase;
 }
 
 class TMotionTrigger : public QObject {
+    Q_OBJECT
+
   public:
     TMotionTrigger(QWidget* form, Ui::TBase& ui, TCameraLink& link, TEventPump& pump,
                    const TTriggerSchedule& schedule, orka::DetectionState& state,
@@ -55,6 +58,10 @@ class TMotionTrigger : public QObject {
     void RoiMouseDownEvent(int x, int y);
     void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
     void RoiMouseUpEvent();
+
+  Q_SIGNALS:
+    // The detection released the shutter: what the window knew then.
+    void released(const orka::ShotRecord& shot);
 
   private:
     void MapDetectionRectangle(int previewSizeItem);

@@ -35,6 +35,7 @@
 #include "MotionTrigger.h"
 #include "NumericEdit.h"
 #include "PictureFolder.h"
+#include "PictureReview.h"
 #include "SavedPictures.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
@@ -192,6 +193,8 @@ void TBase::CreateParts() {
         std::make_unique<TShutter>(this, ui, link, pump, *liveView_, live_, Glyphs, shutter_);
     intervalSequence_ = std::make_unique<TIntervalSequence>(ui, link, pump, clock_, *shutterButton_,
                                                             *liveView_, interval_);
+    pictureReview_ =
+        std::make_unique<TPictureReview>(this, ui, pump, strip_, *savedPictures_, *liveView_);
     modeChoice_ = std::make_unique<TModeChoice>(this, ui, link, *motionTrigger_, *intervalSequence_,
                                                 *videoSequence_, *shutterButton_);
     settingsTab_ = std::make_unique<TSettingsTab>(this, ui, link, pump, *savedPictures_);
@@ -220,6 +223,15 @@ void TBase::CreateParts() {
             &TBase::shutterGlyphChanged);
     connect(connection_.get(), &TConnection::connectedNow, idleRefresh_.get(),
             &TIdleRefresh::ResetReadouts);
+    // The review hears of every release and of every picture that lands.
+    connect(shutterButton_.get(), &TShutter::released, pictureReview_.get(),
+            &TPictureReview::Released);
+    connect(motionTrigger_.get(), &TMotionTrigger::released, pictureReview_.get(),
+            &TPictureReview::Released);
+    savedPictures_->FilesNoted = [this](const std::vector<orka::SavedFile>& files) {
+        if (pictureReview_)
+            pictureReview_->FilesNoted(files);
+    };
 }
 
 // Numeric edit boxes: each filters its digits as they are typed and checks

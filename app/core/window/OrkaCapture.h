@@ -46,6 +46,7 @@ class TIdleRefresh;
 class TIntervalSequence;
 class TLiveView;
 class TModeChoice;
+class TPictureReview;
 class TMotionTrigger;
 class TSavedPictures;
 class TSessionStrip;
@@ -156,6 +157,7 @@ class TBase : public QWidget {
     std::unique_ptr<TLiveView> liveView_;
     std::unique_ptr<TShutter> shutterButton_;
     std::unique_ptr<TIntervalSequence> intervalSequence_;
+    std::unique_ptr<TPictureReview> pictureReview_;
     std::unique_ptr<TModeChoice> modeChoice_;
     std::unique_ptr<TSettingsTab> settingsTab_;
     std::unique_ptr<TSettingsControls> settingsControls_;

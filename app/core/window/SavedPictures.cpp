@@ -65,6 +65,8 @@ void TSavedPictures::Show(const std::vector<orka::SavedFile>& files) {
     }
     if (newest != nullptr)
         pump_.Status().Say(orka::status::Picture, orka::SavedPictureNote(*newest));
+    if (!files.empty() && FilesNoted)
+        FilesNoted(files);
 }
 
 void TSavedPictures::NoteCameraGone() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "SessionPictures.h"
@@ -38,6 +39,9 @@ class TSavedPictures {
     void NoteVideo(const QStringList& files);
 
     const orka::SessionPictures& Pictures() const { return pictures_; }
+    // Told of the files just put in the strip (pictures and companions),
+    // oldest first.
+    std::function<void(const std::vector<orka::SavedFile>&)> FilesNoted;
 
   private:
     void Show(const std::vector<orka::SavedFile>& files);

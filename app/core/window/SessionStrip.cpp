@@ -5,9 +5,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,10 +21,13 @@ constexpr int kIconHeight = 60;
 constexpr int kIncompleteRole = Qt::UserRole + 1;
 constexpr int kHasThumbnailRole = Qt::UserRole + 2;
 constexpr int kVideoRole = Qt::UserRole + 3;
+constexpr int kImageRole = Qt::UserRole + 4;   // the thumbnail, to draw the icon again
+constexpr int kRatingRole = Qt::UserRole + 5;  // -1..5; absent: none
 
 // The icon of a picture: its thumbnail fitted into the icon's box, or a
-// grey box; an incomplete picture gets a red frame and a red band.
-QPixmap PictureIcon(const QImage& image, bool incomplete) {
+// grey box; an incomplete picture gets a red frame and a red band; a rated
+// one its stars in the top left corner, a rejected one a red cross.
+QPixmap PictureIcon(const QImage& image, bool incomplete, int rating = 0) {
     QPixmap icon(kIconWidth, kIconHeight);
     icon.fill(QColor(200, 200, 200));
     QPainter p(&icon);
@@ -36,6 +43,24 @@ QPixmap PictureIcon(const QImage& image, bool incomplete) {
         p.setPen(Qt::white);
         p.drawText(QRect(0, kIconHeight - 16, kIconWidth, 16), Qt::AlignCenter,
                    QCoreApplication::translate("SessionStrip", "incomplète"));
+    }
+    if (rating > 0) {
+        const QString stars(std::min(rating, 5), QChar(0x2605));
+        QFont font = p.font();
+        font.setPixelSize(12);
+        p.setFont(font);
+        const QRect band(0, 0, p.fontMetrics().horizontalAdvance(stars) + 4, 14);
+        p.fillRect(band, QColor(0, 0, 0, 170));
+        p.setPen(QColor(255, 210, 0));
+        p.drawText(band, Qt::AlignCenter, stars);
+    } else if (rating < 0) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0, 0, 0, 170), 6));
+        p.drawLine(10, 8, kIconWidth - 10, kIconHeight - 8);
+        p.drawLine(kIconWidth - 10, 8, 10, kIconHeight - 8);
+        p.setPen(QPen(QColor(230, 0, 0), 3));
+        p.drawLine(10, 8, kIconWidth - 10, kIconHeight - 8);
+        p.drawLine(kIconWidth - 10, 8, 10, kIconHeight - 8);
     }
     return icon;
 }
@@ -58,7 +83,10 @@ QPixmap VideoIcon() {
 }  // namespace
 
 TSessionStrip::TSessionStrip(QWidget* parent)
-    : QWidget(parent), list_(new QListWidget(this)), openFolder_(new QPushButton(this)) {
+    : QWidget(parent),
+      list_(new QListWidget(this)),
+      openFolder_(new QPushButton(this)),
+      review_(new QPushButton(this)) {
     list_->setObjectName(QStringLiteral("Vignettes"));
     list_->setViewMode(QListView::IconMode);
     list_->setFlow(QListView::LeftToRight);
@@ -69,8 +97,9 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setTextElideMode(Qt::ElideMiddle);
-    list_->setToolTip(QCoreApplication::translate("SessionStrip",
-                                                  "Images de la séance : double clic pour ouvrir"));
+    list_->setToolTip(QCoreApplication::translate(
+        "SessionStrip", "Images de la séance : Entrée ou R pour revoir, double clic pour ouvrir"));
+    list_->installEventFilter(this);
 
     openFolder_->setObjectName(QStringLiteral("OuvrirDossier"));
     openFolder_->setText(QCoreApplication::translate("SessionStrip", "Ouvrir le\ndossier"));
@@ -82,6 +111,17 @@ TSessionStrip::TSessionStrip(QWidget* parent)
     layout_->setContentsMargins(4, 2, 4, 2);
     layout_->addWidget(list_, 1);
     layout_->addWidget(openFolder_);
+    review_->setObjectName(QStringLiteral("Revoir"));
+    review_->setText(QCoreApplication::translate("SessionStrip", "Revoir"));
+    review_->setToolTip(QCoreApplication::translate(
+        "SessionStrip", "Revoit l'image choisie en grand (Entrée ou R)"));
+    review_->setEnabled(false);
+    layout_->addWidget(review_);
+    connect(review_, &QPushButton::clicked, this, &TSessionStrip::reviewRequested);
+    connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item && !item->data(kVideoRole).toBool())
+            Q_EMIT selected(item->data(Qt::UserRole).toString());
+    });
 
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         const QString path = item->data(Qt::UserRole).toString();
@@ -143,6 +183,7 @@ void TSessionStrip::AddEntry(QListWidgetItem* item) {
     list_->insertItem(0, item);
     list_->scrollToItem(item);
     openFolder_->setEnabled(true);
+    review_->setEnabled(true);
 }
 
 void TSessionStrip::CompanionArrived(const QString& path) {
@@ -193,10 +234,55 @@ QListWidgetItem* TSessionStrip::ItemOf(const QString& path) const {
 void TSessionStrip::ShowThumbnail(const orka::Thumbnail& thumbnail) {
     if (QListWidgetItem* item = ItemOf(thumbnail.path)) {
         const bool incomplete = item->data(kIncompleteRole).toBool();
-        item->setIcon(PictureIcon(thumbnail.image, incomplete));
+        item->setIcon(PictureIcon(thumbnail.image, incomplete, item->data(kRatingRole).toInt()));
+        item->setData(kImageRole, thumbnail.image);
         item->setData(kHasThumbnailRole, !thumbnail.image.isNull());
         if (thumbnail.image.isNull() && !thumbnail.error.isEmpty())
             item->setToolTip(item->toolTip() + QStringLiteral("\n") + thumbnail.error);
     }
     Q_EMIT thumbnailShown(thumbnail.path);
+}
+
+void TSessionStrip::SetRating(const QString& path, std::optional<int> rating) {
+    QListWidgetItem* item = ItemOf(path);
+    if (!item || item->data(kVideoRole).toBool())
+        return;
+    if (rating && *rating != 0)
+        item->setData(kRatingRole, *rating);
+    else
+        item->setData(kRatingRole, QVariant());
+    item->setIcon(PictureIcon(item->data(kImageRole).value<QImage>(),
+                              item->data(kIncompleteRole).toBool(), rating.value_or(0)));
+}
+
+std::optional<int> TSessionStrip::RatingAt(int row) const {
+    const QListWidgetItem* item = list_->item(row);
+    if (!item || !item->data(kRatingRole).isValid())
+        return std::nullopt;
+    return item->data(kRatingRole).toInt();
+}
+
+QString TSessionStrip::SelectedPath() const {
+    const QListWidgetItem* item = list_->currentItem();
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}
+
+void TSessionStrip::SelectPath(const QString& path) {
+    QListWidgetItem* item = ItemOf(path);
+    if (!item || item == list_->currentItem())
+        return;
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentItem(item);
+    list_->scrollToItem(item);
+}
+
+bool TSessionStrip::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_R) {
+            Q_EMIT reviewRequested();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

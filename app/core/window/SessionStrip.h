@@ -1,7 +1,9 @@
 // The strip of the pictures saved in this session, newest first: each with
 // its thumbnail (decoded off the window thread) and its file name; an
 // incomplete picture is marked so; a video recorded by the window shows as a
-// video entry. A double click opens the file in the desktop's viewer (a
+// video entry; a rated picture shows its stars, a rejected one a cross.
+// Entrée or R on the strip, or "Revoir", asks for the review of the picture
+// selected. A double click opens the file in the desktop's viewer (a
 // file no program opens is reported by openFailed); "Ouvrir le dossier"
 // opens the folder of the newest one.
 #pragma once
@@ -12,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Thumbnails.h"
 
@@ -45,6 +48,14 @@ class TSessionStrip : public QWidget {
     bool HasThumbnailAt(int row) const;
     bool VideoAt(int row) const;
 
+    // The rating of the picture at `path` as its thumbnail shows it: 1 to 5
+    // stars, -1 rejected, 0 or empty none.
+    void SetRating(const QString& path, std::optional<int> rating);
+    std::optional<int> RatingAt(int row) const;
+    // The picture selected (empty: none); selecting by code signals nothing.
+    QString SelectedPath() const;
+    void SelectPath(const QString& path);
+
     // Opens a file or folder with the desktop's handler; false when none
     // could open it.
     bool Open(const QUrl& url);
@@ -56,6 +67,13 @@ class TSessionStrip : public QWidget {
     void openFailed(const QString& path);
     // The thumbnail of `path` is in the strip (or could not be made).
     void thumbnailShown(const QString& path);
+    // The photographer selected the picture at `path`.
+    void selected(const QString& path);
+    // Entrée or R on the strip, or a click on "Revoir".
+    void reviewRequested();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void AddEntry(QListWidgetItem* item);
@@ -64,6 +82,7 @@ class TSessionStrip : public QWidget {
 
     QListWidget* list_;
     QPushButton* openFolder_;
+    QPushButton* review_;
     QBoxLayout* layout_;
     // Last member: destroyed first, so that no decoding outlives the strip.
     std::unique_ptr<orka::ThumbnailWorker> worker_;

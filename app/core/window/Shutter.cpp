@@ -197,6 +197,7 @@ TShutter::Release TShutter::TakePictures() {
         return Release::NotTaken;
     }
     const orka::ActivityScope release(pump_.Activities(), orka::Activity::Release);
+    orka::ShotClock::time_point clicked = orka::ShotClock::now();
 
     if (link_.Status().aperturePreview == 1) {
         link_.CheckResult(SetAperturePreview(0));
@@ -238,16 +239,22 @@ TShutter::Release TShutter::TakePictures() {
             case TEventPump::WaitEnd::Reached:
                 break;
         }
+        clicked = orka::ShotClock::now();
     }
 
     // A held focus ("Mémo focus") keeps the camera half-pressed already.
     const auto pressedAlready = [this] { return state_.HalfPressed || state_.FocusMemorised; };
     for (int i = 1; i <= pictures; ++i) {
+        // The first picture counts from the click (or the end of the
+        // countdown), the others of a series from their own release.
+        const orka::ShotClock::time_point releasedAt = i == 1 ? clicked : orka::ShotClock::now();
         if (!pressedAlready()) {
             link_.CheckResult(S1On(FocusPoint().data()));
             SetShutterGlyph(gClic2);
         }
-        link_.CheckResult(CaptureImage(0));
+        if (link_.CheckResult(CaptureImage(0)) == 0)
+            Q_EMIT released(
+                {link_.Status(), orka::ShotFocusPoint(link_.Status(), FocusPoint()), releasedAt});
         if (state_.AfterViewOn && !ShowAfterView())
             return Release::WindowGone;
         if (link_.CheckResult(TerminateCaptureImage()) == 0)

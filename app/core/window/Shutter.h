@@ -11,6 +11,7 @@
 #include <array>
 
 #include "Glyphs.h"
+#include "ShotRecords.h"
 #include "TBaseState.h"
 
 class QWidget;
@@ -60,6 +61,8 @@ class TShutter : public QObject {
   Q_SIGNALS:
     // PriseVue now shows this glyph.
     void shutterGlyphChanged(int glyph);
+    // The camera took a picture: what the window knew when it released.
+    void released(const orka::ShotRecord& shot);
 
   private:
     // The point the camera focuses on (a copy: the library takes it mutable).
