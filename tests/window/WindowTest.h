@@ -27,6 +27,7 @@
 #include "MotionTrigger.h"
 #include "OrkaCapture.h"
 #include "RadioGroup.h"
+#include "SessionSafety.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
@@ -123,6 +124,7 @@ class TWindowTest : public QObject {
         return {base->GlyphBtnOff, base->GlyphBtnOn};
     }
     TSessionStrip* Strip() const { return base->strip_; }
+    TSessionSafety& Safety() const { return *base->sessionSafety_; }
     TParamPgm* ParamPgm() const { return base->triggerSchedule_->ParamPgm(); }
     TInfosPgm* InfosPgm() const { return base->settingsTab_->InfosPgm(); }
     bool ScheduleAllowsTrigger() const { return base->triggerSchedule_->ScheduleAllowsTrigger(); }

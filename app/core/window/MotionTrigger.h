@@ -11,6 +11,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include "LiveViewMath.h"
 #include "TBaseState.h"
 
@@ -55,6 +57,12 @@ class TMotionTrigger : public QObject {
     void RoiMouseDownEvent(int x, int y);
     void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
     void RoiMouseUpEvent();
+
+    // Asked before each capture on motion: false skips it (the hook said
+    // why). Empty: always.
+    std::function<bool()> BeforeCapture;
+    // Detection was switched on by the user.
+    std::function<void()> Armed;
 
   private:
     void MapDetectionRectangle(int previewSizeItem);

@@ -35,7 +35,9 @@
 #include "MotionTrigger.h"
 #include "NumericEdit.h"
 #include "PictureFolder.h"
+#include "ProgDH.h"
 #include "SavedPictures.h"
+#include "SessionSafety.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
@@ -145,6 +147,9 @@ void TBase::FormCreate() {
         orka::MustCreatePictureFolder(pictures, true, QFileInfo(pictures).isDir()))
         statusPanel_->Say(orka::status::Notice,
                           orka::PictureFolderNote(pictures, QDir().mkpath(pictures)));
+    // What the last session of this folder left unfinished is said and
+    // finished before anything else is shot.
+    sessionSafety_->RecoverLastSession();
 
     // What the window shows before any camera: no detection rectangle, the
     // single shot, the threshold's read-out. No camera is open yet: what the
@@ -176,6 +181,7 @@ void TBase::CreateParts() {
     eventPump_ = std::make_unique<TEventPump>(this, *statusPanel_);
     TCameraLink& link = *cameraLink_;
     TEventPump& pump = *eventPump_;
+    sessionSafety_ = std::make_unique<TSessionSafety>(ui, link, pump, strip_);
     savedPictures_ = std::make_unique<TSavedPictures>(link, pump, strip_, ui.NomRep, ui.PrefixImg);
     exposureControls_ = std::make_unique<TExposureControls>(this, ui, link);
     focusControls_ = std::make_unique<TFocusControls>(ui, link, focus_);
@@ -220,6 +226,25 @@ void TBase::CreateParts() {
             &TBase::shutterGlyphChanged);
     connect(connection_.get(), &TConnection::connectedNow, idleRefresh_.get(),
             &TIdleRefresh::ResetReadouts);
+
+    // Where every picture is: the shots asked for (refused when no room is
+    // left), the files saved, the runs started, the ratings.
+    TSessionSafety* safety = sessionSafety_.get();
+    savedPictures_->TargetHook = [safety](const QString& folder, const QString& prefix) {
+        safety->TargetChanged(folder, prefix);
+    };
+    savedPictures_->SavedHook = [safety](const std::vector<orka::SavedFile>& files) {
+        safety->FilesSaved(files);
+    };
+    connect(savedPictures_.get(), &TSavedPictures::ratingChanged, safety,
+            &TSessionSafety::RatingChanged);
+    shutterButton_->BeforeRelease = [safety](int pictures) { return safety->ShotAsked(pictures); };
+    motionTrigger_->BeforeCapture = [safety] { return safety->ShotAsked(1); };
+    motionTrigger_->Armed = [this, safety] {
+        const TParamPgm* schedule = triggerSchedule_->ParamPgm();
+        safety->TriggerArmed(schedule->ScheduleInForce() ? &schedule->Schedule() : nullptr);
+    };
+    intervalSequence_->BeforeRun = [safety](int64_t shots) { return safety->RunStarts(shots); };
 }
 
 // Numeric edit boxes: each filters its digits as they are typed and checks
@@ -276,6 +301,8 @@ void TBase::FormClose() {
     videoSequence_->SeqVideoClick();  // a recording in progress is closed properly
     choicesMemory_->Save();
     connection_->DisconnectCamera();
+    // Copies under way get a few seconds; those left are journalled as owed.
+    sessionSafety_->Close(std::chrono::seconds(5));
     qApp->removeEventFilter(this);
     GlyphBtnOff = QPixmap();
     GlyphBtnOn = QPixmap();

@@ -48,6 +48,7 @@ class TLiveView;
 class TModeChoice;
 class TMotionTrigger;
 class TSavedPictures;
+class TSessionSafety;
 class TSessionStrip;
 class TSettingsControls;
 class TSettingsTab;
@@ -146,6 +147,7 @@ class TBase : public QWidget {
     std::unique_ptr<TStatusPanel> statusPanel_;
     std::unique_ptr<TCameraLink> cameraLink_;
     std::unique_ptr<TEventPump> eventPump_;
+    std::unique_ptr<TSessionSafety> sessionSafety_;
     std::unique_ptr<TSavedPictures> savedPictures_;
     std::unique_ptr<TExposureControls> exposureControls_;
     std::unique_ptr<TFocusControls> focusControls_;

@@ -27,6 +27,8 @@ void TSavedPictures::SendSaveTarget() {
     const QByteArray prefix = QFile::encodeName(prefix_->text());
     pictures_.SetTarget(directory.toStdString(), prefix.toStdString());
     targetSent_ = true;
+    if (TargetHook)
+        TargetHook(folder_->text(), prefix_->text());
     link_.CheckResult(SetSaveFileInformation(directory.constData(), prefix.constData()));
 }
 
@@ -52,6 +54,8 @@ void TSavedPictures::LastLook() {
 }
 
 void TSavedPictures::Show(const std::vector<orka::SavedFile>& files) {
+    if (SavedHook && !files.empty())
+        SavedHook(files);
     const orka::SavedFile* newest = nullptr;
     for (const orka::SavedFile& file : files) {
         const QString path = QFile::decodeName(file.path.c_str());

@@ -4,9 +4,11 @@
 // newest in the status area; the videos the window recorded beside them.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "SessionPictures.h"
@@ -16,7 +18,9 @@ class TCameraLink;
 class TEventPump;
 class TSessionStrip;
 
-class TSavedPictures {
+class TSavedPictures : public QObject {
+    Q_OBJECT
+
   public:
     // folder, prefix: the boxes NomRep and PrefixImg.
     TSavedPictures(TCameraLink& link, TEventPump& pump, TSessionStrip* strip,
@@ -38,6 +42,15 @@ class TSavedPictures {
     void NoteVideo(const QStringList& files);
 
     const orka::SessionPictures& Pictures() const { return pictures_; }
+
+    // Told where the library saves from now on (folder, prefix), and every
+    // batch of files it saved, once each. Empty: nobody.
+    std::function<void(const QString& folder, const QString& prefix)> TargetHook;
+    std::function<void(const std::vector<orka::SavedFile>& files)> SavedHook;
+
+  Q_SIGNALS:
+    // The photographer rated the picture at `path` (0 to 5 stars).
+    void ratingChanged(const QString& path, int rating);
 
   private:
     void Show(const std::vector<orka::SavedFile>& files);

@@ -12,8 +12,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Thumbnails.h"
+
+namespace orka {
+enum class FileMark;
+}
 
 class QBoxLayout;
 class QListWidget;
@@ -44,6 +49,13 @@ class TSessionStrip : public QWidget {
     bool IncompleteAt(int row) const;
     bool HasThumbnailAt(int row) const;
     bool VideoAt(int row) const;
+
+    // Where the picture at `path` is kept: saved once or twice, its copy
+    // owed or failed (why: `reason`), shown before its name and in its
+    // tooltip.
+    void MarkKept(const QString& path, orka::FileMark mark, const QString& reason);
+    // The mark of row, empty when it has none.
+    std::optional<orka::FileMark> KeptAt(int row) const;
 
     // Opens a file or folder with the desktop's handler; false when none
     // could open it.
