@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QToolButton>
@@ -139,6 +140,12 @@ class TestSafekeeping : public TCameraWindowTest {
         freeBytes = 0;
         shoot();
         QVERIFY2(statusDetails().contains(QStringLiteral("Plus assez de place")),
+                 qPrintable(statusDetails()));
+        // An interval run that cannot fit does not start.
+        ChooseItem("MonoMultiVue", 2);
+        QTest::mouseClick(get<QPushButton>("SeqInterV"), Qt::LeftButton);
+        QVERIFY(!get<QPushButton>("SeqInterV")->isChecked());
+        QVERIFY2(statusDetails().contains(QStringLiteral("Séquence non lancée")),
                  qPrintable(statusDetails()));
         QTest::qWait(1000);
         QCOMPARE(Strip()->Count(), 2);
