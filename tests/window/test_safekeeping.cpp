@@ -87,6 +87,7 @@ class TestSafekeeping : public TCameraWindowTest {
                  qPrintable(statusDetails()));
         QTRY_COMPARE_WITH_TIMEOUT(ReadFile(backup.filePath(QStringLiteral("ImageOrka00001.JPG"))),
                                   QByteArray(5000, 'x'), 10000);
+        QTRY_VERIFY(statusDetails().contains(QStringLiteral("Les copies en attente sont faites.")));
         Shot(base, "safe_recovery");
         get<QTabWidget>("CommandeAPN")->setCurrentWidget(get<QWidget>("Parametres"));
         Shot(base, "safe_settings");

@@ -64,7 +64,11 @@ void TSessionSafety::RecoverLastSession() {
     std::optional<orka::JournalSummary> summary = orka::SummariseLastJournal(Bytes(folder));
     if (!summary || !summary->NeedsRecovery())
         return;
-    pump_.Status().Say(orka::status::Recovery, Text(summary->Text()));
+    const QString found = Text(summary->Text());
+    pump_.Status().Say(orka::status::Recovery, found);
+    // Once the copies it left are made, the same line says so.
+    if (!summary->backupOwed.empty())
+        recoveryText_ = found;
     // The pictures of that session are taken over by a safekeeping of this
     // folder, made now: its owed copies are finished in the background.
     folder_ = folder;
@@ -96,7 +100,7 @@ orka::Safekeeping* TSessionSafety::Ensure() {
     settings.folder = folder;
     settings.prefix = prefix;
     settings.backupFolder = Bytes(ui_.DossierSauvegarde->text());
-    settings.command = ui_.CommandeImage->text().toStdString();
+    settings.command = ui_.CommandeImage->text().trimmed().toStdString();
     if (FreeBytesHook)
         settings.freeBytes = FreeBytesHook;
     keeping_ = std::make_unique<orka::Safekeeping>(std::move(settings));
@@ -118,6 +122,9 @@ void TSessionSafety::CloseCurrent(std::chrono::milliseconds limit) {
                 .arg(owed)
                 .arg(QDir::toNativeSeparators(Text(keeping_->JournalPath()))));
     keeping_.reset();
+    shownMarks_.clear();
+    notInStrip_.clear();
+    recoveryText_.clear();
     lastFolder_.clear();
     lastPrefix_.clear();
 }
@@ -234,12 +241,40 @@ void TSessionSafety::Refresh() {
     if (!keeping_)
         return;
     const orka::SafekeepingView view = keeping_->View();
-    if (view.generation != shownGeneration_) {
+    // The marks that changed, and those of pictures that were not in the
+    // strip yet when it grew since.
+    const bool stripGrew = strip_->Count() != stripCount_;
+    if (view.generation != shownGeneration_ || stripGrew) {
         shownGeneration_ = view.generation;
-        for (const orka::FileState& file : view.files)
-            if (file.companionOf.empty())
-                strip_->MarkKept(QFile::decodeName(file.path.c_str()), file.mark,
-                                 Text(file.reason));
+        stripCount_ = strip_->Count();
+        for (const orka::FileState& file : view.files) {
+            if (!file.companionOf.empty())
+                continue;
+            const auto shown = shownMarks_.find(file.path);
+            if (shown != shownMarks_.end() && shown->second.first == file.mark &&
+                shown->second.second == file.reason &&
+                !(stripGrew && notInStrip_.count(file.path) != 0))
+                continue;
+            shownMarks_[file.path] = {file.mark, file.reason};
+            const QString path = QFile::decodeName(file.path.c_str());
+            if (!strip_->Contains(path)) {
+                notInStrip_.insert(file.path);
+                continue;
+            }
+            notInStrip_.erase(file.path);
+            strip_->MarkKept(path, file.mark, Text(file.reason));
+        }
+        // What the last session left is done: said beside what was found.
+        if (!recoveryText_.isEmpty() && view.owed == 0) {
+            if (pump_.Status().Area().Text(orka::status::Recovery) == recoveryText_)
+                pump_.Status().Say(
+                    orka::status::Recovery,
+                    recoveryText_ + (view.failed == 0
+                                         ? QStringLiteral(" Les copies en attente sont faites.")
+                                         : QStringLiteral(" Des copies n'ont pas pu être faites : "
+                                                          "voir la copie de sécurité.")));
+            recoveryText_.clear();
+        }
     }
     TStatusPanel& status = pump_.Status();
     const auto sayOrClear = [&status](const orka::StatusKind& kind, bool on,

@@ -18,7 +18,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -97,5 +99,11 @@ class TSessionSafety : public QObject {
     std::string lastFolder_, lastPrefix_;  // those of keeping_
     std::chrono::steady_clock::time_point targetSince_{};
     uint64_t shownGeneration_ = 0;
+    // The marks given to the strip, by path; those of pictures it did not
+    // hold yet are given again when it grows.
+    std::map<std::string, std::pair<orka::FileMark, std::string>> shownMarks_;
+    std::set<std::string> notInStrip_;
+    int stripCount_ = 0;
+    QString recoveryText_;  // what the start found, until its copies are done
     bool closed_ = false;
 };
