@@ -120,9 +120,14 @@ class TestSafekeeping : public TCameraWindowTest {
             };
         }));
         QVERIFY(ConnectWithoutLiveView());
+        // A command that fails after each picture is said, and the picture kept.
+        get<QLineEdit>("CommandeImage")->setText(QStringLiteral("exit 3"));
+        Q_EMIT get<QLineEdit>("CommandeImage")->editingFinished();
         shoot();
         QTRY_COMPARE_WITH_TIMEOUT(Strip()->Count(), 1, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(newestMark(), std::optional(orka::FileMark::SavedTwice), 10000);
+        QTRY_VERIFY2(statusDetails().contains(QStringLiteral("code de sortie 3")),
+                     qPrintable(statusDetails()));
 
         // The drive unplugged: the next picture's copy waits, said in red.
         QVERIFY(QDir(backup).removeRecursively());
