@@ -62,7 +62,9 @@ void TSessionSafety::RecoverLastSession() {
     if (folder.isEmpty())
         return;
     std::optional<orka::JournalSummary> summary = orka::SummariseLastJournal(Bytes(folder));
-    if (!summary || !summary->NeedsRecovery())
+    // A session that ended abruptly before saving anything lost nothing.
+    if (!summary || !summary->NeedsRecovery() ||
+        (summary->saved.empty() && summary->backupOwed.empty() && summary->readToEnd))
         return;
     const QString found = Text(summary->Text());
     pump_.Status().Say(orka::status::Recovery, found);

@@ -209,6 +209,7 @@ TShutter::Release TShutter::TakePictures() {
     const bool series = link_.Status().driveMode == orka::kDriveBracketing;
     const int pictures = series ? 3 : 1;
 
+    // No room: no countdown, no release.
     if (BeforeRelease && !BeforeRelease(pictures))
         return Release::NotTaken;
 
