@@ -155,6 +155,14 @@ class TestSafekeeping : public TCameraWindowTest {
                  qPrintable(statusDetails()));
         QTest::qWait(1000);
         QCOMPARE(Strip()->Count(), 2);
+
+        // Room again, the backup turned off: saved once, the red line gone.
+        freeBytes = uint64_t(1) << 40;
+        QTest::mouseClick(get<QToolButton>("SansSauvegarde"), Qt::LeftButton);
+        shoot();
+        QTRY_COMPARE_WITH_TIMEOUT(Strip()->Count(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(newestMark(), std::optional(orka::FileMark::SavedOnce), 10000);
+        QVERIFY(!statusDetails().contains(QStringLiteral("absent")));
         QVERIFY(QDir().mkpath(backup));
         QCOMPARE(CloseWindow(), std::string());
     }
