@@ -67,6 +67,10 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
     }
 
     orka::TNumericEdit::ValidatePending({ui_.eNbImgT, ui_.eInterImg, ui_.eDepImg});
+    if (BeforeRun && !BeforeRun(state_.IntervalTotal)) {
+        ui_.SeqInterV->setChecked(false);
+        return;
+    }
 
     ui_.SeqInterV->setText(QStringLiteral("Stopper la séquence"));
     // The shots are timed here, not by live-view frames: the live view stops

@@ -60,6 +60,8 @@ void TMotionTrigger::DetectEventClick(bool fromUser) {
         button->setChecked(false);
     button->setText(button->isChecked() ? QStringLiteral("Désactiver la détection")
                                         : QStringLiteral("Activer la détection"));
+    if (fromUser && button->isChecked() && Armed)
+        Armed();
 }
 
 void TMotionTrigger::ResetDetection() {
@@ -145,7 +147,8 @@ void TMotionTrigger::DetectionAfterAnalyse() {
         ui_.AffdImg->setValue(std::clamp(result.measure, 0, 100));
 
     if (orka::MotionTriggers(result.measure, ui_.Seuil->value(), ui_.DetectEvent->isChecked(),
-                             schedule_.ScheduleAllowsTrigger())) {
+                             schedule_.ScheduleAllowsTrigger()) &&
+        (!BeforeCapture || BeforeCapture())) {
         const orka::ActivityScope capture(pump_.Activities(), orka::Activity::MotionCapture);
         if (ui_.BeepDecl->isChecked())
             QApplication::beep();
