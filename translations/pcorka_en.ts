@@ -854,6 +854,41 @@ then unplug the camera and plug it in again.</translation>
     </message>
 </context>
 <context>
+    <name>SessionSafety</name>
+    <message>
+        <source>%1 copie(s) de sécurité encore à faire, notées dans le journal %2 : elles seront terminées au prochain démarrage.</source>
+        <translation>%1 backup copy(ies) still to make, noted in the journal %2: they will be finished at the next start.</translation>
+    </message>
+    <message>
+        <source> Séquence non lancée.</source>
+        <translation> Sequence not started.</translation>
+    </message>
+    <message>
+        <source>Déclenchement sur mouvement : </source>
+        <translation>Release on movement: </translation>
+    </message>
+    <message>
+        <source>Dossier de la copie de sécurité</source>
+        <translation>Backup copy folder</translation>
+    </message>
+    <message>
+        <source>La copie de sécurité doit aller dans un autre dossier que les images (de préférence sur un autre disque).</source>
+        <translation>The backup copy must go into a folder other than the pictures&apos; (preferably on another disk).</translation>
+    </message>
+    <message>
+        <source> Les copies en attente sont faites.</source>
+        <translation> The pending copies are made.</translation>
+    </message>
+    <message>
+        <source> Des copies n&apos;ont pas pu être faites : voir la copie de sécurité.</source>
+        <translation> Some copies could not be made: see the backup copy.</translation>
+    </message>
+    <message>
+        <source>Fin des copies de sécurité en cours (au plus %1 s)…</source>
+        <translation>Finishing the backup copies under way (at most %1 s)…</translation>
+    </message>
+</context>
+<context>
     <name>SessionStrip</name>
     <message>
         <source>incomplète</source>
@@ -900,6 +935,22 @@ video recorded by the window</translation>
     <message>
         <source>Revoit l&apos;image choisie en grand (Entrée ou R)</source>
         <translation>Reviews the chosen picture full size (Enter or R)</translation>
+    </message>
+    <message>
+        <source>enregistrée deux fois (copie vérifiée)</source>
+        <translation>saved twice (copy verified)</translation>
+    </message>
+    <message>
+        <source>enregistrée une fois, copie de sécurité en attente</source>
+        <translation>saved once, backup copy pending</translation>
+    </message>
+    <message>
+        <source>copie de sécurité impossible</source>
+        <translation>backup copy impossible</translation>
+    </message>
+    <message>
+        <source>enregistrée une fois</source>
+        <translation>saved once</translation>
     </message>
 </context>
 <context>
@@ -1596,14 +1647,6 @@ the rectangle around the detection area</translation>
         <translation>Folder</translation>
     </message>
     <message>
-        <source>Préfixe des fichiers Image</source>
-        <translation>Picture file prefix</translation>
-    </message>
-    <message>
-        <source>Préfixe des fichiers Vidéo</source>
-        <translation>Video file prefix</translation>
-    </message>
-    <message>
         <source> Sons </source>
         <translation> Sounds </translation>
     </message>
@@ -1664,6 +1707,56 @@ Click on the button = take the picture</translation>
     <message>
         <source>Indicateur de charge de la batterie</source>
         <translation>Battery charge indicator</translation>
+    </message>
+    <message>
+        <source>Préfixes : images</source>
+        <translation>Prefixes: pictures</translation>
+    </message>
+    <message>
+        <source>Début du nom des fichiers image</source>
+        <translation>Beginning of the picture file names</translation>
+    </message>
+    <message>
+        <source>vidéos</source>
+        <translation>videos</translation>
+    </message>
+    <message>
+        <source>Début du nom des fichiers vidéo</source>
+        <translation>Beginning of the video file names</translation>
+    </message>
+    <message>
+        <source>Copie</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>aucune (cliquer pour choisir)</source>
+        <translation>none (click to choose)</translation>
+    </message>
+    <message>
+        <source>Dossier de la copie de sécurité, de préférence sur un autre disque : chaque image y est copiée puis relue et comparée.
+Cliquer pour choisir le dossier ; vide = pas de seconde copie.</source>
+        <translation>Backup copy folder, preferably on another disk: each picture is copied there, then read back and compared.
+Click to choose the folder; empty = no second copy.</translation>
+    </message>
+    <message>
+        <source>✕</source>
+        <translation>✕</translation>
+    </message>
+    <message>
+        <source>Plus de copie de sécurité</source>
+        <translation>No more backup copy</translation>
+    </message>
+    <message>
+        <source>Commande</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>aucune</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Commande lancée après chaque image et chaque copie de sécurité, avec le chemin du fichier en argument (« $1 », et ORKA_PICTURE dans l&apos;environnement) ; arrêtée au bout d&apos;une minute. Vide = aucune.</source>
+        <translation>Command run after each picture and each backup copy, with the file&apos;s path as argument (“$1”, and ORKA_PICTURE in the environment); stopped after one minute. Empty = none.</translation>
     </message>
 </context>
 <context>

@@ -35,6 +35,18 @@ QString Prefix(const QSettings& store, const QString& key, const QString& fallba
     return value.size() <= 16 && !value.contains(QLatin1Char('/')) ? value : fallback;
 }
 
+// One line of text, at most 4096 characters: a folder or a command line.
+QString Line(const QSettings& store, const QString& key, const QString& fallback) {
+    const QVariant value = store.value(key);
+    if (!value.isValid())
+        return fallback;
+    const QString text = value.toString();
+    return text.size() <= 4096 && !text.contains(QLatin1Char('\n')) &&
+                   !text.contains(QLatin1Char('\r')) && !text.contains(QChar(0))
+               ? text
+               : fallback;
+}
+
 }  // namespace
 
 RememberedChoices LoadChoices(QSettings& store, const RememberedChoices& defaults) {
@@ -43,6 +55,8 @@ RememberedChoices LoadChoices(QSettings& store, const RememberedChoices& default
     c.pictureFolder = store.value(QStringLiteral("dossier"), defaults.pictureFolder).toString();
     c.imagePrefix = Prefix(store, QStringLiteral("prefixeImage"), defaults.imagePrefix);
     c.videoPrefix = Prefix(store, QStringLiteral("prefixeVideo"), defaults.videoPrefix);
+    c.backupFolder = Line(store, QStringLiteral("dossierSauvegarde"), defaults.backupFolder);
+    c.pictureCommand = Line(store, QStringLiteral("commandeApresImage"), defaults.pictureCommand);
     c.previewSize = IntIn(store, QStringLiteral("taillePrevisualisation"), 0, 1, c.previewSize);
     c.orientation = IntIn(store, QStringLiteral("orientation"), 0, 3, c.orientation);
     c.reticle = Flag(store, QStringLiteral("reticule"), c.reticle);
@@ -72,6 +86,8 @@ void SaveChoices(QSettings& store, const RememberedChoices& c) {
     store.setValue(QStringLiteral("dossier"), c.pictureFolder);
     store.setValue(QStringLiteral("prefixeImage"), c.imagePrefix);
     store.setValue(QStringLiteral("prefixeVideo"), c.videoPrefix);
+    store.setValue(QStringLiteral("dossierSauvegarde"), c.backupFolder);
+    store.setValue(QStringLiteral("commandeApresImage"), c.pictureCommand);
     store.setValue(QStringLiteral("taillePrevisualisation"), c.previewSize);
     store.setValue(QStringLiteral("orientation"), c.orientation);
     store.setValue(QStringLiteral("reticule"), c.reticle);

@@ -1,5 +1,6 @@
 // The photographer's own choices that the window remembers between runs:
-// the picture folder and the prefixes, the preview size and orientation,
+// the picture folder and the prefixes, the backup folder and the command
+// run after each picture, the preview size and orientation,
 // the display aids and the peaking and clipping settings. Camera settings
 // are not among them: they come from the camera, and templates restore
 // them.
@@ -22,8 +23,10 @@ struct RememberedChoices {
     QString pictureFolder;
     QString imagePrefix = QStringLiteral("ImageOrka");
     QString videoPrefix = QStringLiteral("VideoOrka");
-    int previewSize = 1;  // DimPreView: 0 small, 1 large
-    int orientation = 0;  // 0 ImgHorz0, 1 ImgVertG, 2 ImgVertD, 3 ImgHorz1
+    QString backupFolder;    // the second copies; empty: none
+    QString pictureCommand;  // run after each picture; empty: none
+    int previewSize = 1;     // DimPreView: 0 small, 1 large
+    int orientation = 0;     // 0 ImgHorz0, 1 ImgVertG, 2 ImgVertD, 3 ImgHorz1
     bool reticle = false;
     bool grid = false;
     bool tooltips = true;

@@ -29,7 +29,8 @@ enum class Lifetime : uint8_t { UntilCleared, UntilNewerEvent };
 struct StatusKind {
     const char* name;  // for tests and logs
     Lifetime lifetime;
-    int rank;  // the higher shows first
+    int rank;            // the higher shows first
+    bool alarm = false;  // shown in red
 };
 
 namespace status {
@@ -39,6 +40,16 @@ inline constexpr StatusKind Wait{"wait", Lifetime::UntilCleared, 40};
 inline constexpr StatusKind Warning{"warning", Lifetime::UntilCleared, 30};
 // Why no camera could be opened, while the window keeps looking for it.
 inline constexpr StatusKind Search{"search", Lifetime::UntilCleared, 20};
+// The second copies failing (folder missing, unplugged, full): copies wait.
+inline constexpr StatusKind Backup{"backup", Lifetime::UntilCleared, 36, true};
+// The session journal cannot be written.
+inline constexpr StatusKind Journal{"journal", Lifetime::UntilCleared, 35, true};
+// The command run after each picture failed, until it succeeds again.
+inline constexpr StatusKind Command{"command", Lifetime::UntilCleared, 34, true};
+// Fewer than 50 pictures still fit in the picture or the backup folder.
+inline constexpr StatusKind RoomLow{"room-low", Lifetime::UntilCleared, 32, true};
+// A shot or a run refused or warned for want of room: until the next shot.
+inline constexpr StatusKind NoRoom{"no-room", Lifetime::UntilCleared, 31, true};
 // A shot the camera's going away cut off: until the next connection.
 inline constexpr StatusKind Interrupted{"interrupted", Lifetime::UntilCleared, 10};
 // The events, newest first.
@@ -48,6 +59,10 @@ inline constexpr StatusKind Camera{"camera", Lifetime::UntilNewerEvent, 0};
 inline constexpr StatusKind Notice{"notice", Lifetime::UntilNewerEvent, 0};
 // A picture's place with the time from its release to the picture on screen.
 inline constexpr StatusKind OnScreen{"screen", Lifetime::UntilNewerEvent, 0};
+// What the last session of the picture folder left unfinished.
+inline constexpr StatusKind Recovery{"recovery", Lifetime::UntilNewerEvent, 0};
+// About how many pictures still fit: shown when nothing else is.
+inline constexpr StatusKind Room{"room", Lifetime::UntilCleared, -10};
 }  // namespace status
 
 class StatusArea {

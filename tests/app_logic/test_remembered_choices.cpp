@@ -14,6 +14,8 @@ TEST(RememberedChoices, RoundTripAndDamagedValues) {
     orka::RememberedChoices chosen;
     chosen.pictureFolder = QStringLiteral("/home/u/Séance");
     chosen.imagePrefix = QStringLiteral("Mariage");
+    chosen.backupFolder = QStringLiteral("/media/u/Disque 2");
+    chosen.pictureCommand = QStringLiteral("rsync -a \"$1\" serveur:");
     chosen.previewSize = 0;
     chosen.orientation = 2;
     chosen.grid = true;
@@ -33,6 +35,8 @@ TEST(RememberedChoices, RoundTripAndDamagedValues) {
     EXPECT_EQ(read.pictureFolder, chosen.pictureFolder);
     EXPECT_EQ(read.imagePrefix, chosen.imagePrefix);
     EXPECT_EQ(read.videoPrefix, QStringLiteral("VideoOrka"));
+    EXPECT_EQ(read.backupFolder, chosen.backupFolder);
+    EXPECT_EQ(read.pictureCommand, chosen.pictureCommand);
     EXPECT_EQ(read.previewSize, 0);
     EXPECT_EQ(read.orientation, 2);
     EXPECT_TRUE(read.grid && !read.reticle && !read.tooltips);
@@ -47,11 +51,13 @@ TEST(RememberedChoices, RoundTripAndDamagedValues) {
     store.setValue(QStringLiteral("Choix/sensibilitePeaking"), QStringLiteral("beaucoup"));
     store.setValue(QStringLiteral("Choix/prefixeImage"), QStringLiteral("../../etc/x"));
     store.setValue(QStringLiteral("Choix/grille"), QStringLiteral("peut-être"));
+    store.setValue(QStringLiteral("Choix/commandeApresImage"), QStringLiteral("true\nrm -rf ~"));
     const orka::RememberedChoices bad = orka::LoadChoices(store, defaults);
     EXPECT_EQ(bad.orientation, 0);
     EXPECT_EQ(bad.assist.peakingSensitivity, 50);
     EXPECT_EQ(bad.imagePrefix, QStringLiteral("ImageOrka"));
     EXPECT_FALSE(bad.grid);
+    EXPECT_TRUE(bad.pictureCommand.isEmpty());  // one line only
 }
 
 TEST(RememberedChoices, StartFolder) {

@@ -28,6 +28,7 @@
 #include "OrkaCapture.h"
 #include "PictureReview.h"
 #include "RadioGroup.h"
+#include "SessionSafety.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
@@ -125,6 +126,7 @@ class TWindowTest : public QObject {
     }
     TSessionStrip* Strip() const { return base->strip_; }
     TPictureReview* Review() const { return base->pictureReview_.get(); }
+    TSessionSafety& Safety() const { return *base->sessionSafety_; }
     TParamPgm* ParamPgm() const { return base->triggerSchedule_->ParamPgm(); }
     TInfosPgm* InfosPgm() const { return base->settingsTab_->InfosPgm(); }
     bool ScheduleAllowsTrigger() const { return base->triggerSchedule_->ScheduleAllowsTrigger(); }

@@ -54,7 +54,7 @@ class TestReviewFollow : public TCameraWindowTest {
         QVERIFY(shootOne());
         const QRegularExpression onScreen(
             QStringLiteral("^Image enregistrée : .*, à l'écran en \\d+,\\d s$"));
-        QTRY_VERIFY2(onScreen.match(status()).hasMatch(), qPrintable(status()));
+        QTRY_VERIFY2_WITH_TIMEOUT(onScreen.match(status()).hasMatch(), qPrintable(status()), 15000);
 
         list()->setFocus();
         QTest::keyClick(list(), Qt::Key_R);
@@ -67,12 +67,12 @@ class TestReviewFollow : public TCameraWindowTest {
         QCOMPARE(item.focusPoint[0], orka::CameraFrameWidth / 2);
 
         QVERIFY(shootOne());
-        QTRY_COMPARE(review->CurrentPath(), Strip()->PathAt(0));
+        QTRY_COMPARE_WITH_TIMEOUT(review->CurrentPath(), Strip()->PathAt(0), 15000);
         QCOMPARE(Strip()->SelectedPath(), Strip()->PathAt(0));
-        QTRY_VERIFY(review->PictureOnScreen());
-        QTRY_VERIFY2(onScreen.match(status()).hasMatch() &&
-                         status().contains(QFileInfo(Strip()->PathAt(0)).fileName()),
-                     qPrintable(status()));
+        QTRY_VERIFY_WITH_TIMEOUT(review->PictureOnScreen(), 15000);
+        QTRY_VERIFY2_WITH_TIMEOUT(onScreen.match(status()).hasMatch() &&
+                                      status().contains(QFileInfo(Strip()->PathAt(0)).fileName()),
+                                  qPrintable(status()), 15000);
     }
 
     // With a focus point chosen on the preview, the picture carries that
@@ -83,7 +83,8 @@ class TestReviewFollow : public TCameraWindowTest {
         MouseOnPreview(QEvent::MouseButtonRelease, 60, 50, Qt::NoButton);
         const std::array<int32_t, 2> chosen = Live().FocusPoint;
         QVERIFY(chosen[0] < orka::CameraFrameWidth / 2);
-        QTRY_COMPARE((CheckResult(0), IdleRefresh(), Camera().Status.focusPointMode), 0);
+        QTRY_COMPARE_WITH_TIMEOUT((CheckResult(0), IdleRefresh(), Camera().Status.focusPointMode),
+                                  0, 15000);
         QVERIFY(shootOne());
         QCOMPARE(Review()->Items().back().focusPoint, chosen);
     }
@@ -137,7 +138,7 @@ class TestReviewFollow : public TCameraWindowTest {
         // A rating another program gave shows when the review comes to it.
         QVERIFY(shootOne());
         const QString next = Strip()->PathAt(0);
-        QTRY_COMPARE(review->CurrentPath(), next);
+        QTRY_COMPARE_WITH_TIMEOUT(review->CurrentPath(), next, 15000);
         QTest::keyClick(review, Qt::Key_Left);
         QVERIFY(orka::WriteRating(next, 2, {}, nullptr));
         QTest::keyClick(review, Qt::Key_End);

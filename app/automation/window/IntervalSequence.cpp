@@ -68,6 +68,10 @@ void TIntervalSequence::SeqInterVClick(bool fromUser) {
     }
 
     orka::TNumericEdit::ValidatePending({ui_.eNbImgT, ui_.eInterImg, ui_.eDepImg});
+    if (BeforeRun && !BeforeRun(state_.IntervalTotal)) {
+        ui_.SeqInterV->setChecked(false);
+        return;
+    }
 
     ui_.SeqInterV->setText(QCoreApplication::translate("IntervalSequence", "Stopper la séquence"));
     // The shots are timed here, not by live-view frames: the live view stops

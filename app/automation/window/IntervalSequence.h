@@ -10,6 +10,9 @@
 
 #include <QObject>
 
+#include <cstdint>
+#include <functional>
+
 #include "TBaseState.h"
 
 class QTimer;
@@ -42,6 +45,10 @@ class TIntervalSequence : public QObject {
     void EnterMode();
     // Fires the shot that is due, if any.
     void IntervalTick();
+
+    // Asked when a run of `shots` shots starts: false does not start it (the
+    // hook said why). Empty: always.
+    std::function<bool(int64_t shots)> BeforeRun;
 
   private:
     void StopIntervalSequence();

@@ -33,7 +33,8 @@ TChoicesMemory::TChoicesMemory(Ui::TBase& ui, TLiveView& live, TStatusPanel& sta
         if (!restoring_)
             saveSoon_->start();
     };
-    for (QLineEdit* box : {ui_.NomRep, ui_.PrefixImg, ui_.PrefixVideo})
+    for (QLineEdit* box :
+         {ui_.NomRep, ui_.PrefixImg, ui_.PrefixVideo, ui_.DossierSauvegarde, ui_.CommandeImage})
         connect(box, &QLineEdit::textChanged, this, changed);
     connect(ui_.DimPreView, &TRadioGroup::clicked, this, changed);
     for (QToolButton* turn : {ui_.ImgHorz0, ui_.ImgVertG, ui_.ImgVertD, ui_.ImgHorz1})
@@ -53,6 +54,8 @@ orka::RememberedChoices TChoicesMemory::Shown() const {
     c.pictureFolder = ui_.NomRep->text();
     c.imagePrefix = ui_.PrefixImg->text();
     c.videoPrefix = ui_.PrefixVideo->text();
+    c.backupFolder = ui_.DossierSauvegarde->text();
+    c.pictureCommand = ui_.CommandeImage->text();
     c.previewSize = PreviewSizeItem(ui_);
     c.orientation = ui_.ImgVertG->isChecked()   ? 1
                     : ui_.ImgVertD->isChecked() ? 2
@@ -90,6 +93,10 @@ void TChoicesMemory::Restore(const QString& defaultFolder) {
         status_.Say(orka::status::Notice, folder.note);
     ui_.PrefixImg->setText(c.imagePrefix);
     ui_.PrefixVideo->setText(c.videoPrefix);
+    // A backup folder that went (a drive not plugged in) stays chosen: the
+    // copies wait for it, and the status area says so.
+    ui_.DossierSauvegarde->setText(c.backupFolder);
+    ui_.CommandeImage->setText(c.pictureCommand);
 
     // Each as a click of the user would set it, its handler run.
     if (c.previewSize != PreviewSizeItem(ui_)) {

@@ -62,6 +62,8 @@ void TMotionTrigger::DetectEventClick(bool fromUser) {
     button->setText(button->isChecked()
                         ? QCoreApplication::translate("MotionTrigger", "Désactiver la détection")
                         : QCoreApplication::translate("MotionTrigger", "Activer la détection"));
+    if (fromUser && button->isChecked() && Armed)
+        Armed();
 }
 
 void TMotionTrigger::ResetDetection() {
@@ -147,7 +149,8 @@ void TMotionTrigger::DetectionAfterAnalyse() {
         ui_.AffdImg->setValue(std::clamp(result.measure, 0, 100));
 
     if (orka::MotionTriggers(result.measure, ui_.Seuil->value(), ui_.DetectEvent->isChecked(),
-                             schedule_.ScheduleAllowsTrigger())) {
+                             schedule_.ScheduleAllowsTrigger()) &&
+        (!BeforeCapture || BeforeCapture())) {
         const orka::ActivityScope capture(pump_.Activities(), orka::Activity::MotionCapture);
         if (ui_.BeepDecl->isChecked())
             QApplication::beep();

@@ -11,6 +11,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include "LiveViewMath.h"
 #include "ShotRecords.h"
 #include "TBaseState.h"
@@ -59,6 +61,11 @@ class TMotionTrigger : public QObject {
     void RoiMouseMoveEvent(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
     void RoiMouseUpEvent();
 
+    // Asked before each capture on motion: false skips it (the hook said
+    // why). Empty: always.
+    std::function<bool()> BeforeCapture;
+    // Detection was switched on by the user.
+    std::function<void()> Armed;
   Q_SIGNALS:
     // The detection released the shutter: what the window knew then.
     void released(const orka::ShotRecord& shot);

@@ -36,7 +36,9 @@
 #include "NumericEdit.h"
 #include "PictureFolder.h"
 #include "PictureReview.h"
+#include "ProgDH.h"
 #include "SavedPictures.h"
+#include "SessionSafety.h"
 #include "SessionStrip.h"
 #include "SettingsControls.h"
 #include "SettingsTab.h"
@@ -146,6 +148,9 @@ void TBase::FormCreate() {
         orka::MustCreatePictureFolder(pictures, true, QFileInfo(pictures).isDir()))
         statusPanel_->Say(orka::status::Notice,
                           orka::PictureFolderNote(pictures, QDir().mkpath(pictures)));
+    // What the last session of this folder left unfinished is said and
+    // finished before anything else is shot.
+    sessionSafety_->RecoverLastSession();
 
     // What the window shows before any camera: no detection rectangle, the
     // single shot, the threshold's read-out. No camera is open yet: what the
@@ -177,6 +182,7 @@ void TBase::CreateParts() {
     eventPump_ = std::make_unique<TEventPump>(this, *statusPanel_);
     TCameraLink& link = *cameraLink_;
     TEventPump& pump = *eventPump_;
+    sessionSafety_ = std::make_unique<TSessionSafety>(ui, link, pump, strip_);
     savedPictures_ = std::make_unique<TSavedPictures>(link, pump, strip_, ui.NomRep, ui.PrefixImg);
     exposureControls_ = std::make_unique<TExposureControls>(this, ui, link);
     focusControls_ = std::make_unique<TFocusControls>(ui, link, focus_);
@@ -228,10 +234,27 @@ void TBase::CreateParts() {
             &TPictureReview::Released);
     connect(motionTrigger_.get(), &TMotionTrigger::released, pictureReview_.get(),
             &TPictureReview::Released);
-    savedPictures_->FilesNoted = [this](const std::vector<orka::SavedFile>& files) {
+
+    // Where every picture is: the shots asked for (refused when no room is
+    // left), the files saved, the runs started, the ratings.
+    TSessionSafety* safety = sessionSafety_.get();
+    savedPictures_->TargetHook = [safety](const QString& folder, const QString& prefix) {
+        safety->TargetChanged(folder, prefix);
+    };
+    savedPictures_->FilesNoted = [this, safety](const std::vector<orka::SavedFile>& files) {
+        safety->FilesSaved(files);
         if (pictureReview_)
             pictureReview_->FilesNoted(files);
     };
+    connect(pictureReview_.get(), &TPictureReview::ratingChanged, safety,
+            &TSessionSafety::RatingChanged);
+    shutterButton_->BeforeRelease = [safety](int pictures) { return safety->ShotAsked(pictures); };
+    motionTrigger_->BeforeCapture = [safety] { return safety->ShotAsked(1); };
+    motionTrigger_->Armed = [this, safety] {
+        const TParamPgm* schedule = triggerSchedule_->ParamPgm();
+        safety->TriggerArmed(schedule->ScheduleInForce() ? &schedule->Schedule() : nullptr);
+    };
+    intervalSequence_->BeforeRun = [safety](int64_t shots) { return safety->RunStarts(shots); };
 }
 
 // Numeric edit boxes: each filters its digits as they are typed and checks
@@ -288,6 +311,8 @@ void TBase::FormClose() {
     videoSequence_->SeqVideoClick();  // a recording in progress is closed properly
     choicesMemory_->Save();
     connection_->DisconnectCamera();
+    // Copies under way get a few seconds; those left are journalled as owed.
+    sessionSafety_->Close(std::chrono::seconds(5));
     qApp->removeEventFilter(this);
     GlyphBtnOff = QPixmap();
     GlyphBtnOn = QPixmap();

@@ -49,6 +49,7 @@ class TModeChoice;
 class TPictureReview;
 class TMotionTrigger;
 class TSavedPictures;
+class TSessionSafety;
 class TSessionStrip;
 class TSettingsControls;
 class TSettingsTab;
@@ -147,6 +148,7 @@ class TBase : public QWidget {
     std::unique_ptr<TStatusPanel> statusPanel_;
     std::unique_ptr<TCameraLink> cameraLink_;
     std::unique_ptr<TEventPump> eventPump_;
+    std::unique_ptr<TSessionSafety> sessionSafety_;
     std::unique_ptr<TSavedPictures> savedPictures_;
     std::unique_ptr<TExposureControls> exposureControls_;
     std::unique_ptr<TFocusControls> focusControls_;

@@ -28,6 +28,8 @@ void TSavedPictures::SendSaveTarget() {
     const QByteArray prefix = QFile::encodeName(prefix_->text());
     pictures_.SetTarget(directory.toStdString(), prefix.toStdString());
     targetSent_ = true;
+    if (TargetHook)
+        TargetHook(folder_->text(), prefix_->text());
     link_.CheckResult(SetSaveFileInformation(directory.constData(), prefix.constData()));
 }
 

@@ -4,6 +4,7 @@
 // newest in the status area; the videos the window recorded beside them.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,9 @@ class TCameraLink;
 class TEventPump;
 class TSessionStrip;
 
-class TSavedPictures {
+class TSavedPictures : public QObject {
+    Q_OBJECT
+
   public:
     // folder, prefix: the boxes NomRep and PrefixImg.
     TSavedPictures(TCameraLink& link, TEventPump& pump, TSessionStrip* strip,
@@ -39,9 +42,13 @@ class TSavedPictures {
     void NoteVideo(const QStringList& files);
 
     const orka::SessionPictures& Pictures() const { return pictures_; }
-    // Told of the files just put in the strip (pictures and companions),
-    // oldest first.
+    // Told of every batch of files the library saved, once each, oldest
+    // first, just after they were put in the strip (pictures and
+    // companions). Empty: nobody.
     std::function<void(const std::vector<orka::SavedFile>&)> FilesNoted;
+    // Told where the library saves from now on (folder, prefix). Empty:
+    // nobody.
+    std::function<void(const QString& folder, const QString& prefix)> TargetHook;
 
   private:
     void Show(const std::vector<orka::SavedFile>& files);

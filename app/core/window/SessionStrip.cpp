@@ -1,5 +1,7 @@
 #include "SessionStrip.h"
 
+#include "Safekeeping.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -23,6 +25,9 @@ constexpr int kHasThumbnailRole = Qt::UserRole + 2;
 constexpr int kVideoRole = Qt::UserRole + 3;
 constexpr int kImageRole = Qt::UserRole + 4;   // the thumbnail, to draw the icon again
 constexpr int kRatingRole = Qt::UserRole + 5;  // -1..5; absent: none
+constexpr int kKeptRole = Qt::UserRole + 6;    // int(orka::FileMark)
+constexpr int kNameRole = Qt::UserRole + 7;    // the text before any mark
+constexpr int kTipRole = Qt::UserRole + 8;     // the tooltip before any mark
 
 // The icon of a picture: its thumbnail fitted into the icon's box, or a
 // grey box; an incomplete picture gets a red frame and a red band; a rated
@@ -218,6 +223,54 @@ bool TSessionStrip::HasThumbnailAt(int row) const {
 bool TSessionStrip::VideoAt(int row) const {
     const QListWidgetItem* item = list_->item(row);
     return item && item->data(kVideoRole).toBool();
+}
+
+void TSessionStrip::MarkKept(const QString& path, orka::FileMark mark, const QString& reason) {
+    QListWidgetItem* item = ItemOf(path);
+    if (item == nullptr)
+        return;
+    if (item->data(kKeptRole).isValid() && item->data(kKeptRole).toInt() == int(mark) &&
+        (reason.isEmpty() || item->toolTip().endsWith(reason)))
+        return;
+    if (!item->data(kNameRole).isValid()) {
+        item->setData(kNameRole, item->text());
+        item->setData(kTipRole, item->toolTip());
+    }
+    struct Look {
+        const char* sign;
+        QColor colour;
+        const char* tip;
+    };
+    using M = orka::FileMark;
+    const Look look =
+        mark == M::SavedTwice
+            ? Look{"\u2714\u2714 ", QColor(0, 130, 0),
+                   QT_TRANSLATE_NOOP("SessionStrip", "enregistrée deux fois (copie vérifiée)")}
+        : mark == M::Owed
+            ? Look{"\u26A0 ", QColor(200, 110, 0),
+                   QT_TRANSLATE_NOOP("SessionStrip",
+                                     "enregistrée une fois, copie de sécurité en attente")}
+        : mark == M::Failed
+            ? Look{"\u2718 ", QColor(200, 0, 0),
+                   QT_TRANSLATE_NOOP("SessionStrip", "copie de sécurité impossible")}
+            : Look{"\u2714 ", QColor(60, 60, 60),
+                   QT_TRANSLATE_NOOP("SessionStrip", "enregistrée une fois")};
+    item->setData(kKeptRole, int(mark));
+    item->setText(QString::fromUtf8(look.sign) + item->data(kNameRole).toString());
+    if (!item->data(kIncompleteRole).toBool())
+        item->setForeground(look.colour);
+    QString tip = item->data(kTipRole).toString() + QStringLiteral("\n") +
+                  QCoreApplication::translate("SessionStrip", look.tip);
+    if (!reason.isEmpty())
+        tip += QStringLiteral(" : ") + reason;
+    item->setToolTip(tip);
+}
+
+std::optional<orka::FileMark> TSessionStrip::KeptAt(int row) const {
+    const QListWidgetItem* item = list_->item(row);
+    if (item == nullptr || !item->data(kKeptRole).isValid())
+        return std::nullopt;
+    return static_cast<orka::FileMark>(item->data(kKeptRole).toInt());
 }
 
 bool TSessionStrip::Open(const QUrl& url) {

@@ -18,6 +18,10 @@
 
 #include "Thumbnails.h"
 
+namespace orka {
+enum class FileMark;
+}
+
 class QBoxLayout;
 class QListWidget;
 class QListWidgetItem;
@@ -55,6 +59,12 @@ class TSessionStrip : public QWidget {
     // The picture selected (empty: none); selecting by code signals nothing.
     QString SelectedPath() const;
     void SelectPath(const QString& path);
+    // Where the picture at `path` is kept: saved once or twice, its copy
+    // owed or failed (why: `reason`), shown before its name and in its
+    // tooltip.
+    void MarkKept(const QString& path, orka::FileMark mark, const QString& reason);
+    // The mark of row, empty when it has none.
+    std::optional<orka::FileMark> KeptAt(int row) const;
 
     // Opens a file or folder with the desktop's handler; false when none
     // could open it.

@@ -213,6 +213,10 @@ TShutter::Release TShutter::TakePictures() {
     const bool series = link_.Status().driveMode == orka::kDriveBracketing;
     const int pictures = series ? 3 : 1;
 
+    // No room: no countdown, no release.
+    if (BeforeRelease && !BeforeRelease(pictures))
+        return Release::NotTaken;
+
     // The self-timer's countdown: Échap or a click on the button cancels it;
     // a camera that goes away meanwhile ends it.
     if (CurrentShootingMode(ui_).box == orka::ModeBox::SelfTimer) {

@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <functional>
 
 #include "Glyphs.h"
 #include "ShotRecords.h"
@@ -43,6 +44,9 @@ class TShutter : public QObject {
     // NotTaken when no camera could take them (the status area says why),
     // WindowGone when the window was destroyed meanwhile.
     [[nodiscard]] Release TakePictures();
+    // Asked before each full press with the number of pictures it releases:
+    // false keeps the shutter still (the hook said why). Empty: always.
+    std::function<bool(int pictures)> BeforeRelease;
     void MemoFocusClick();
     void PostVisuActifClick();
     // The value RetDecl accepted.

@@ -31,6 +31,13 @@ void TStatusPanel::Show() {
     const QString shown = panel_->fontMetrics().elidedText(line, Qt::ElideMiddle, room);
     if (panel_->text() != shown)
         panel_->setText(shown);
+    // An alarm in red, anything else in the panel's black.
+    const orka::StatusKind* kind = area_.ShownKind();
+    const QString colour = QStringLiteral("color: %1;")
+                               .arg(kind != nullptr && kind->alarm ? QStringLiteral("#d00000")
+                                                                   : QStringLiteral("#000000"));
+    if (panel_->styleSheet() != colour)
+        panel_->setStyleSheet(colour);
     const QString details = area_.Details();
     if (panel_->toolTip() != details)
         panel_->setToolTip(details);
