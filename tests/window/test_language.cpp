@@ -37,7 +37,7 @@ class TestLanguage : public TWindowTest {
         QVERIFY(OpenWindow());
         QCOMPARE(tabText(0), QString::fromUtf8("Réglages"));
         QCOMPARE(tabText(4), QString::fromUtf8("Paramétrages"));
-        QCOMPARE(get<QLabel>("Label26")->text(), QString::fromUtf8("Préfixe des fichiers Image"));
+        QCOMPARE(get<QLabel>("Label30")->text(), QString::fromUtf8("Modèle en cours"));
         QCOMPARE(get<QGroupBox>("GrpSons")->title(), QStringLiteral(" Sons "));
         QCOMPARE(get<QComboBox>("Langue")->currentText(), QString::fromUtf8("Français"));
         QCOMPARE(get<QComboBox>("CompExp")->currentText(), QStringLiteral(" 0,0 EV"));
@@ -52,7 +52,7 @@ class TestLanguage : public TWindowTest {
         QVERIFY(orka::InstallLanguage(orka::Language::English));
         QVERIFY(OpenWindow());
         QCOMPARE(tabText(0), QStringLiteral("Settings"));  // the form
-        QCOMPARE(get<QLabel>("Label26")->text(), QStringLiteral("Picture file prefix"));
+        QCOMPARE(get<QLabel>("Label30")->text(), QStringLiteral("Current template"));
         QCOMPARE(get<QComboBox>("Langue")->currentText(), QStringLiteral("English"));
         // The camera's value lists, filled by the code from its tables.
         QCOMPARE(get<QComboBox>("BalBlanc")->itemText(1), QStringLiteral("Daylight"));
