@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "AccessibleNames.h"
 #include "CameraLink.h"
 #include "ChoicesMemory.h"
 #include "ColourControls.h"
@@ -29,6 +30,7 @@
 #include "HelpViewer.h"
 #include "IdleRefresh.h"
 #include "IntervalSequence.h"
+#include "Keyboard.h"
 #include "LiveView.h"
 #include "LiveViewMath.h"
 #include "ModeChoice.h"
@@ -163,6 +165,10 @@ void TBase::FormCreate() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // The keyboard and assistive technology.
+    NameControls(*ui_, strip_);
+    keyboard_ = new TKeyboard(this, *ui_, *shutterButton_, strip_);
+
     connect(idleTimer_, &QTimer::timeout, idleRefresh_.get(), &TIdleRefresh::IdleRefresh);
     idleTimer_->start(kIdlePeriodMs);
 }
@@ -293,7 +299,8 @@ void TBase::keyPressEvent(QKeyEvent* event) {
 }
 
 void TBase::FormShortCut(int key) {
-    if (key == Qt::Key_Escape) {  // the window no longer waits for a camera
+    if (key == Qt::Key_Escape) {             // the window no longer waits for a camera
+        shutterButton_->ShutterKeyCancel();  // nor holds a half press by key
         connection_->StopSearchByUser();
         return;
     }

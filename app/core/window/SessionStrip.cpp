@@ -1,5 +1,7 @@
 #include "SessionStrip.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -97,6 +99,28 @@ TSessionStrip::TSessionStrip(QWidget* parent)
 
 TSessionStrip::~TSessionStrip() {
     worker_.reset();
+}
+
+void TSessionStrip::Browse(int step) {
+    list_->setFocus(Qt::ShortcutFocusReason);
+    if (list_->count() == 0)
+        return;
+    const int from = list_->currentRow();
+    const int row = from < 0 ? 0 : std::clamp(from + step, 0, list_->count() - 1);
+    list_->setCurrentRow(row);
+    list_->scrollToItem(list_->item(row));
+}
+
+int TSessionStrip::CurrentRow() const {
+    return list_->currentRow();
+}
+
+QWidget* TSessionStrip::List() const {
+    return list_;
+}
+
+QWidget* TSessionStrip::FolderButton() const {
+    return openFolder_;
 }
 
 void TSessionStrip::SetRows(bool rows) {

@@ -45,6 +45,14 @@ class TSessionStrip : public QWidget {
     bool HasThumbnailAt(int row) const;
     bool VideoAt(int row) const;
 
+    // The keyboard: selects the picture `step` places on (positive: older),
+    // stopping at either end, and gives the strip the focus.
+    void Browse(int step);
+    // The row selected, -1 when none.
+    int CurrentRow() const;
+    QWidget* List() const;
+    QWidget* FolderButton() const;
+
     // Opens a file or folder with the desktop's handler; false when none
     // could open it.
     bool Open(const QUrl& url);

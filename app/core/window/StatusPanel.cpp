@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include "AccessibleNames.h"
+
 TStatusPanel::TStatusPanel(QLabel* panel) : panel_(panel) {
     panel_->installEventFilter(this);
 }
@@ -31,6 +33,10 @@ void TStatusPanel::Show() {
     const QString shown = panel_->fontMetrics().elidedText(line, Qt::ElideMiddle, room);
     if (panel_->text() != shown)
         panel_->setText(shown);
+    if (line != announced_) {
+        AnnounceStatus(panel_, announced_, line);
+        announced_ = line;
+    }
     const QString details = area_.Details();
     if (panel_->toolTip() != details)
         panel_->setToolTip(details);

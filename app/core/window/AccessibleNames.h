@@ -1,0 +1,17 @@
+// What assistive technology says of the window's controls: each has a name
+// and a description, translated with the window's texts. The status area
+// keeps its name ("Zone d'état"); its message is its description and its
+// text, and each new message is announced (text and description changed).
+#pragma once
+
+class QString;
+class QWidget;
+
+namespace Ui {
+class TBase;
+}
+
+// Names and describes the controls of the form and of the strip.
+void NameControls(Ui::TBase& ui, QWidget* strip);
+// The status area's message changed: what readers announce.
+void AnnounceStatus(QWidget* panel, const QString& oldText, const QString& newText);
