@@ -1,6 +1,8 @@
 #include "AccessibleNames.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QString>
 #include <QWidget>
@@ -13,7 +15,7 @@ namespace {
 
 struct Naming {
     const char* object;  // the control's object name
-    const char* name;
+    const char* name;    // null: the control's own text names it
     const char* description;
 };
 
@@ -140,7 +142,8 @@ const Naming kNamings[] = {
       "Une première pression (F5, Espace ou Entrée) presse à "
       "mi-course, une seconde déclenche ; Échap relâche"),
     N("ConnectAPN", "Connexion de l'appareil", "Connecte ou déconnecte l'appareil photo"),
-    N("InfoConnect", "État de la connexion", "Appareil connecté ou non"),
+    // Named by its text, which readers announce as it changes.
+    N("InfoConnect", nullptr, "État de la connexion de l'appareil"),
     N("InfoStatut", "Zone d'état", "Derniers messages du programme"),
     N("FreqImg", "Images par seconde", "Cadence de l'aperçu"),
     N("InfoBatterie", "Batterie", "Charge de la batterie de l'appareil"),
@@ -156,12 +159,59 @@ const Naming kNamings[] = {
 #undef N
 
 QString Tr(const char* text) {
+    if (!text)
+        return {};
     return QCoreApplication::translate("TAccessible", text);
+}
+
+// A button that toggles with its state (the connection): assistive
+// technology's only action on such a button is "toggle", which flips the
+// state without running what a click runs. This one offers "press", a click.
+class TClickedToggle : public QAccessibleWidget {
+  public:
+    explicit TClickedToggle(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return widget()->isEnabled() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& action) override {
+        // Later, as the toolkit's own buttons do: what the click runs may
+        // wait for the camera, and the caller waits for this answer.
+        if (action == pressAction() && widget()->isEnabled())
+            QMetaObject::invokeMethod(Button(), &QAbstractButton::click, Qt::QueuedConnection);
+    }
+
+  private:
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+constexpr const char* kClickedToggle = "orkaClickedToggle";
+
+QAccessibleInterface* ClickedToggleFactory(const QString&, QObject* object) {
+    auto* button = qobject_cast<QAbstractButton*>(object);
+    if (button && button->property(kClickedToggle).toBool())
+        return new TClickedToggle(button);
+    return nullptr;
 }
 
 }  // namespace
 
 void NameControls(Ui::TBase& ui, QWidget* strip) {
+    // Before any name is set: setting one may make the control's interface.
+    static const bool installed = [] {
+        QAccessible::installFactory(ClickedToggleFactory);
+        return true;
+    }();
+    (void)installed;
+    ui.ConnectAPN->setProperty(kClickedToggle, true);
+
     QWidget* const roots[] = {ui.CommandeAPN->window(), strip};
     for (const Naming& naming : kNamings) {
         const QString object = QString::fromLatin1(naming.object);
@@ -170,7 +220,8 @@ void NameControls(Ui::TBase& ui, QWidget* strip) {
                 root->objectName() == object ? root : root->findChild<QWidget*>(object);
             if (!control)
                 continue;
-            control->setAccessibleName(Tr(naming.name));
+            if (naming.name)
+                control->setAccessibleName(Tr(naming.name));
             control->setAccessibleDescription(Tr(naming.description));
             break;
         }

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <algorithm>
 #include <chrono>
@@ -55,6 +56,10 @@ TShutter::TShutter(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEventPump
     press->Watch(ui_.PriseVue);
     ui_.PriseVue->setFocusPolicy(Qt::StrongFocus);
     ui_.PriseVue->installEventFilter(this);
+    // The mouse and the keys never click the button (the filters take their
+    // presses): a click comes from assistive technology's "press" action, one
+    // press of the shutter key.
+    connect(ui_.PriseVue, &QToolButton::clicked, this, [this] { ShutterKeyPress(false); });
     connect(ui_.PostVisuActif, &QCheckBox::toggled, this, &TShutter::PostVisuActifClick);
     connect(ui_.MemoFocus, &QCheckBox::toggled, this, &TShutter::MemoFocusClick);
 }
