@@ -154,6 +154,16 @@ const Naming kNamings[] = {
       "Flèches pour parcourir, Alt+flèche depuis la "
       "fenêtre ; double clic pour ouvrir"),
     N("OuvrirDossier", "Ouvrir le dossier", "Ouvre le dossier de la dernière image"),
+    // The schedule of the event trigger and the about box, made with the window.
+    N("ParamPgm/SelectDH", "Dates et tranches programmées",
+      "Les dates et tranches horaires où la détection est active"),
+    N("ParamPgm/NouvDate", "Nouvelle date", "Ajoute une date à la programmation"),
+    N("ParamPgm/NouvHeure", "Nouvelle tranche horaire",
+      "Ajoute une tranche horaire à la date choisie"),
+    N("ParamPgm/Valider", "Valider", "Garde la programmation et ferme"),
+    N("ParamPgm/Aide", "Aide", "Ouvre l'aide du programmateur"),
+    N("ParamPgm/Annuler", "Annuler", "Ferme sans rien changer"),
+    N("InfosPgm/Ok", "OK", "Ferme la fenêtre À propos"),
 };
 
 #undef N
@@ -203,7 +213,7 @@ QAccessibleInterface* ClickedToggleFactory(const QString&, QObject* object) {
 
 }  // namespace
 
-void NameControls(Ui::TBase& ui, QWidget* strip) {
+void NameControls(Ui::TBase& ui) {
     // Before any name is set: setting one may make the control's interface.
     static const bool installed = [] {
         QAccessible::installFactory(ClickedToggleFactory);
@@ -212,19 +222,26 @@ void NameControls(Ui::TBase& ui, QWidget* strip) {
     (void)installed;
     ui.ConnectAPN->setProperty(kClickedToggle, true);
 
-    QWidget* const roots[] = {ui.CommandeAPN->window(), strip};
+    QWidget* const window = ui.CommandeAPN->window();
     for (const Naming& naming : kNamings) {
         const QString object = QString::fromLatin1(naming.object);
-        for (QWidget* root : roots) {
-            QWidget* control =
-                root->objectName() == object ? root : root->findChild<QWidget*>(object);
-            if (!control)
-                continue;
-            if (naming.name)
-                control->setAccessibleName(Tr(naming.name));
-            control->setAccessibleDescription(Tr(naming.description));
-            break;
+        QWidget* control = nullptr;
+        if (const qsizetype slash = object.indexOf(u'/'); slash > 0) {
+            if (QWidget* dialog = window->findChild<QWidget*>(object.left(slash)))
+                control = dialog->findChild<QWidget*>(object.mid(slash + 1));
+        } else {
+            // The window's own control, not a dialog's of the same name.
+            for (QWidget* w : window->findChildren<QWidget*>(object))
+                if (w->window() == window) {
+                    control = w;
+                    break;
+                }
         }
+        if (!control)
+            continue;
+        if (naming.name)
+            control->setAccessibleName(Tr(naming.name));
+        control->setAccessibleDescription(Tr(naming.description));
     }
 }
 

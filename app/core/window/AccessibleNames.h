@@ -11,7 +11,8 @@ namespace Ui {
 class TBase;
 }
 
-// Names and describes the controls of the form and of the strip.
-void NameControls(Ui::TBase& ui, QWidget* strip);
+// Names and describes the controls of the window (the form, the strip, the
+// dialogs made with it).
+void NameControls(Ui::TBase& ui);
 // The status area's message changed: what readers announce.
 void AnnounceStatus(QWidget* panel, const QString& oldText, const QString& newText);

@@ -166,7 +166,7 @@ void TBase::FormCreate() {
         move(screen->availableGeometry().center() - rect().center());
 
     // The keyboard and assistive technology.
-    NameControls(*ui_, strip_);
+    NameControls(*ui_);
     keyboard_ = new TKeyboard(this, *ui_, *shutterButton_, strip_);
 
     connect(idleTimer_, &QTimer::timeout, idleRefresh_.get(), &TIdleRefresh::IdleRefresh);

@@ -102,10 +102,10 @@ TSessionStrip::~TSessionStrip() {
 }
 
 void TSessionStrip::Browse(int step) {
+    const int from = list_->currentRow();  // before the focus picks a first row
     list_->setFocus(Qt::ShortcutFocusReason);
     if (list_->count() == 0)
         return;
-    const int from = list_->currentRow();
     const int row = from < 0 ? 0 : std::clamp(from + step, 0, list_->count() - 1);
     list_->setCurrentRow(row);
     list_->scrollToItem(list_->item(row));
