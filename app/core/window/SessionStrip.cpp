@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -86,6 +87,15 @@ TSessionStrip::TSessionStrip(QWidget* parent)
         if (!Open(QUrl::fromLocalFile(path)))
             Q_EMIT openFailed(path);
     });
+    // Entrée on the picture selected does what a double click does.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), list_);
+        enter->setContext(Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this] {
+            if (QListWidgetItem* item = list_->currentItem())
+                Q_EMIT list_->itemDoubleClicked(item);
+        });
+    }
     connect(openFolder_, &QPushButton::clicked, this, [this] {
         if (Count() > 0)
             Open(QUrl::fromLocalFile(QFileInfo(PathAt(0)).absolutePath()));
