@@ -58,6 +58,14 @@ class TestKeyboard : public TCameraWindowTest {
         key(QKeyCombination(Qt::Key_F5));
         QTRY_COMPARE(Strip()->Count(), 1);
         QCOMPARE(captures(), size_t{1});
+        // Screen readers are told of the picture, and of a warning over it.
+        auto* announcer = get<QWidget>("AnnonceEtat");
+        QCOMPARE(announcer->accessibleName(),
+                 QStringLiteral("Image enregistrée : ") + Strip()->PathAt(0));
+        QVERIFY(announcer->isVisible());
+        Say(orka::status::Warning, QStringLiteral("Risque de flou"));
+        QCOMPARE(announcer->accessibleName(), QStringLiteral("Risque de flou"));
+        Say(orka::status::Warning, QString());
 
         key(QKeyCombination(Qt::Key_F5));
         QTRY_VERIFY(Shutter().HalfPressed);

@@ -203,23 +203,32 @@ class TClickedToggle : public QAccessibleWidget {
 };
 
 constexpr const char* kClickedToggle = "orkaClickedToggle";
+constexpr const char* kNotification = "orkaNotification";
 
-QAccessibleInterface* ClickedToggleFactory(const QString&, QObject* object) {
+QAccessibleInterface* OrkaFactory(const QString&, QObject* object) {
     auto* button = qobject_cast<QAbstractButton*>(object);
     if (button && button->property(kClickedToggle).toBool())
         return new TClickedToggle(button);
+    // Screen readers speak a notification as it shows, wherever the focus is.
+    if (object->isWidgetType() && object->property(kNotification).toBool())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
+}
+
+// Before the controls concerned get their interfaces (any name set, any
+// message shown may make them).
+void InstallFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(OrkaFactory);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace
 
 void NameControls(Ui::TBase& ui) {
-    // Before any name is set: setting one may make the control's interface.
-    static const bool installed = [] {
-        QAccessible::installFactory(ClickedToggleFactory);
-        return true;
-    }();
-    (void)installed;
+    InstallFactory();
     ui.ConnectAPN->setProperty(kClickedToggle, true);
 
     QWidget* const window = ui.CommandeAPN->window();
@@ -246,8 +255,25 @@ void NameControls(Ui::TBase& ui) {
 }
 
 void AnnounceStatus(QWidget* panel, const QString& oldText, const QString& newText) {
+    InstallFactory();
     panel->setAccessibleDescription(newText.isEmpty() ? Tr("Derniers messages du programme")
                                                       : newText);
+    // The notification: a pixel of the panel that shows anew with each
+    // message, named by it. Nothing to see or click.
+    static const QString kAnnouncer = QStringLiteral("AnnonceEtat");
+    auto* announcer = panel->findChild<QWidget*>(kAnnouncer, Qt::FindDirectChildrenOnly);
+    if (!announcer) {
+        announcer = new QWidget(panel);
+        announcer->setObjectName(kAnnouncer);
+        announcer->setProperty(kNotification, true);
+        announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+        announcer->setFocusPolicy(Qt::NoFocus);
+        announcer->setGeometry(0, 0, 1, 1);
+    }
+    announcer->hide();
+    announcer->setAccessibleName(newText);
+    if (!newText.isEmpty() && panel->isVisible())
+        announcer->show();
     if (!QAccessible::isActive())
         return;
     QAccessibleTextUpdateEvent update(panel, 0, oldText, newText);
