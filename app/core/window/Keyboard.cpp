@@ -81,11 +81,11 @@ void TKeyboard::ShowShortcutsInTooltips() {
     }
 }
 
-// The reading order of the window: the connection button at the top of the
-// right column, the tabs and their controls, the shutter, then the strip of
-// pictures under the preview. Inside a tab the order is the form's.
+// The reading order of the window: the right column from top to bottom (the
+// tabs and their controls, the shutter, the connection button), then the
+// strip of pictures. Inside a tab the order is the form's.
 void TKeyboard::SetTabOrder() {
-    QWidget* const chain[] = {ui_.ConnectAPN, ui_.CommandeAPN, ui_.PriseVue, strip_->List(),
+    QWidget* const chain[] = {ui_.CommandeAPN, ui_.PriseVue, ui_.ConnectAPN, strip_->List(),
                               strip_->FolderButton()};
     for (size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);

@@ -1,7 +1,7 @@
 // The window on the keyboard: the shortcuts (none of them takes a picture on
 // a single press: the shutter key half-presses first), each shown at the end
 // of its control's tooltip, and the tab order following the layout: the
-// connection button, the tabs of the settings, the shutter, the strip of
+// tabs of the settings, the shutter, the connection button, the strip of
 // pictures. The keys are listed in the help page "Clavier".
 #pragma once
 
