@@ -154,6 +154,7 @@ const Naming kNamings[] = {
       "Flèches pour parcourir, Alt+flèche depuis la "
       "fenêtre ; double clic pour ouvrir"),
     N("OuvrirDossier", "Ouvrir le dossier", "Ouvre le dossier de la dernière image"),
+    N("Revoir", "Revoir", "Revoit l'image choisie en grand (Entrée ou R)"),
     // The schedule of the event trigger and the about box, made with the window.
     N("ParamPgm/SelectDH", "Dates et tranches programmées",
       "Les dates et tranches horaires où la détection est active"),

@@ -1,7 +1,5 @@
 #include "SessionStrip.h"
 
-#include <algorithm>
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +7,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace {
 
@@ -87,15 +84,6 @@ TSessionStrip::TSessionStrip(QWidget* parent)
         if (!Open(QUrl::fromLocalFile(path)))
             Q_EMIT openFailed(path);
     });
-    // Entrée on the picture selected does what a double click does.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* enter = new QShortcut(QKeySequence(key), list_);
-        enter->setContext(Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this] {
-            if (QListWidgetItem* item = list_->currentItem())
-                Q_EMIT list_->itemDoubleClicked(item);
-        });
-    }
     connect(openFolder_, &QPushButton::clicked, this, [this] {
         if (Count() > 0)
             Open(QUrl::fromLocalFile(QFileInfo(PathAt(0)).absolutePath()));
@@ -116,7 +104,7 @@ void TSessionStrip::Browse(int step) {
     list_->setFocus(Qt::ShortcutFocusReason);
     if (list_->count() == 0)
         return;
-    const int row = from < 0 ? 0 : std::clamp(from + step, 0, list_->count() - 1);
+    const int row = from < 0 ? 0 : qBound(0, from + step, list_->count() - 1);
     list_->setCurrentRow(row);
     list_->scrollToItem(list_->item(row));
 }

@@ -30,6 +30,13 @@ class TSessionStrip : public QWidget {
     // A single row scrolled sideways, the folder button beside it (false),
     // or rows scrolled up and down, the button under them (true).
     void SetRows(bool rows);
+    // The keyboard: selects the picture `step` places on (positive: older),
+    // stopping at either end, and gives the strip the focus.
+    void Browse(int step);
+    // The row selected, -1 when none.
+    int CurrentRow() const;
+    QWidget* List() const;
+    QWidget* FolderButton() const;
 
     // A picture saved (or kept incomplete) at `path`.
     void AddPicture(const QString& path, bool incomplete);
@@ -44,14 +51,6 @@ class TSessionStrip : public QWidget {
     bool IncompleteAt(int row) const;
     bool HasThumbnailAt(int row) const;
     bool VideoAt(int row) const;
-
-    // The keyboard: selects the picture `step` places on (positive: older),
-    // stopping at either end, and gives the strip the focus.
-    void Browse(int step);
-    // The row selected, -1 when none.
-    int CurrentRow() const;
-    QWidget* List() const;
-    QWidget* FolderButton() const;
 
     // Opens a file or folder with the desktop's handler; false when none
     // could open it.

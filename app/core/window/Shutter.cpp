@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -81,7 +80,7 @@ bool TShutter::eventFilter(QObject* watched, QEvent* event) {
                 ShutterKeyPress(key->isAutoRepeat());
             return true;
         case Qt::Key_Escape:
-            if (event->type() == QEvent::KeyPress && key_.HalfPressed()) {
+            if (event->type() == QEvent::KeyPress && state_.Key.HalfPressed()) {
                 ShutterKeyCancel();
                 return true;
             }
@@ -93,12 +92,12 @@ bool TShutter::eventFilter(QObject* watched, QEvent* event) {
 
 void TShutter::ShutterKeyPress(bool autoRepeat) {
     if (!link_.Connected() || link_.State().CameraLost) {
-        (void)key_.Cancel();
+        (void)state_.Key.Cancel();
         if (!autoRepeat)
             PriseVueMouseDown();  // says why no picture can be taken
         return;
     }
-    switch (key_.Press(orka::ShutterKey::Clock::now(), autoRepeat)) {
+    switch (state_.Key.Press(orka::ShutterKey::Clock::now(), autoRepeat)) {
         case orka::ShutterKey::Step::HalfPress:
             pump_.Status().Say(orka::status::Notice,
                                tr("Demi-pression : appuyez à nouveau pour déclencher, "
@@ -115,7 +114,7 @@ void TShutter::ShutterKeyPress(bool autoRepeat) {
 }
 
 void TShutter::ShutterKeyCancel() {
-    if (key_.Cancel() == orka::ShutterKey::Step::Release) {
+    if (state_.Key.Cancel() == orka::ShutterKey::Step::Release) {
         pump_.Status().Say(orka::status::Notice,
                            tr("Demi-pression relâchée : aucune photo prise."));
         HalfPressRefresh();
@@ -124,9 +123,9 @@ void TShutter::ShutterKeyCancel() {
 
 bool TShutter::KeyHeld() {
     if (!link_.Connected() || link_.State().CameraLost)
-        (void)key_.Cancel();  // the camera went away: nothing is held
-    (void)key_.Tick(orka::ShutterKey::Clock::now());
-    return key_.HalfPressed();
+        (void)state_.Key.Cancel();  // the camera went away: nothing is held
+    (void)state_.Key.Tick(orka::ShutterKey::Clock::now());
+    return state_.Key.HalfPressed();
 }
 
 std::array<int32_t, 2> TShutter::FocusPoint() const {

@@ -11,7 +11,6 @@
 #include <array>
 
 #include "Glyphs.h"
-#include "ShutterKey.h"
 #include "TBaseState.h"
 
 class QWidget;
@@ -65,7 +64,6 @@ class TShutter : public QObject {
     void ShutterKeyPress(bool autoRepeat);
     // Échap: the half press by key ends without a picture.
     void ShutterKeyCancel();
-    bool KeyHalfPressed() const { return key_.HalfPressed(); }
 
   Q_SIGNALS:
     // PriseVue now shows this glyph.
@@ -98,5 +96,4 @@ class TShutter : public QObject {
     const orka::LiveViewState& liveState_;
     const GlyphSet& glyphs_;
     orka::ShutterState& state_;
-    orka::ShutterKey key_;  // window thread only
 };
