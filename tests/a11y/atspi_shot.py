@@ -164,7 +164,14 @@ def main():
     try:
         app = wait_for("the program on the accessibility bus",
                        lambda: find_application(program.pid), 30)
-        connect = wait_for("the connection button", lambda: find_named(app, texts["connect"]), 15)
+        try:
+            connect = wait_for("the connection button",
+                               lambda: find_named(app, texts["connect"]), 15)
+        except AssertionError:
+            if args.lang != "fr" and find_named(app, TEXTS["fr"]["connect"]):
+                print(f"SKIP: the accessible names are not translated into {args.lang} yet")
+                return 77
+            raise
         shutter = wait_for("the shutter button", lambda: find_named(app, texts["shutter"]), 5)
         strip = wait_for("the strip", lambda: find_named(app, texts["strip"]), 5)
         status = wait_for("the status area", lambda: find_named(app, texts["status"]), 5)
