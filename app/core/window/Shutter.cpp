@@ -124,7 +124,9 @@ void TShutter::ShutterKeyCancel() {
 bool TShutter::KeyHeld() {
     if (!link_.Connected() || link_.State().CameraLost)
         (void)state_.Key.Cancel();  // the camera went away: nothing is held
-    (void)state_.Key.Tick(orka::ShutterKey::Clock::now());
+    if (state_.Key.Tick(orka::ShutterKey::Clock::now()) == orka::ShutterKey::Step::Release)
+        pump_.Status().Say(orka::status::Notice,
+                           tr("Demi-pression relâchée : aucune photo prise."));
     return state_.Key.HalfPressed();
 }
 
