@@ -8,8 +8,8 @@ accessible names, connects, takes a picture with two presses of the shutter
 the notification the status area showed for it. Run inside dbus-run-session with an
 X server (tests/a11y/run_atspi.sh does both).
 
-Exit status: 0 passed, 1 failed, 77 skipped (a language the program does
-not offer yet).
+Exit status: 0 passed, 1 failed, 77 skipped (a language whose accessible
+names the window does not show yet).
 """
 
 import argparse
@@ -88,8 +88,11 @@ def find_application(pid):
     return None
 
 
-def find_named(root, name):
-    return pyatspi.findDescendant(root, lambda node: node is not None and node.name == name)
+def find_named(root, name, role="button"):
+    """The control of that name and role ("button" matches push and toggle
+    buttons): a caption may carry the same words."""
+    return pyatspi.findDescendant(root, lambda node: node is not None and node.name == name and
+                                  role in node.getRoleName())
 
 
 def status_message(status):
@@ -131,21 +134,9 @@ def main():
         "LANG": "fr_FR.UTF-8" if args.lang == "fr" else "en_US.UTF-8",
         "PCORKA_LANG": args.lang,
     })
-    command = [args.program]
-    if args.lang != "fr":
-        # A language the program does not know yet: skipped, not failed.
-        # A program without options opens its window on --help: cut short.
-        try:
-            probe = subprocess.run([args.program, "--help"],
-                                   env=dict(env, QT_QPA_PLATFORM="offscreen"),
-                                   capture_output=True, text=True, timeout=10)
-            usage = probe.stdout + probe.stderr
-        except subprocess.TimeoutExpired:
-            usage = ""
-        if "--lang" not in usage:
-            print(f"SKIP: the program offers no --lang option yet ({args.lang})")
-            return 77
-        command += ["--lang", args.lang]
+    # A program without English ignores the option and shows French: the
+    # run is skipped then (below), not failed.
+    command = [args.program] + (["--lang", args.lang] if args.lang != "fr" else [])
 
     # What a screen reader speaks wherever the focus is: a notification
     # showing, named by the message.
@@ -164,19 +155,17 @@ def main():
     try:
         app = wait_for("the program on the accessibility bus",
                        lambda: find_application(program.pid), 30)
-        try:
-            connect = wait_for("the connection button",
-                               lambda: find_named(app, texts["connect"]), 15)
-        except AssertionError:
-            if args.lang != "fr" and find_named(app, TEXTS["fr"]["connect"]):
-                print(f"SKIP: the accessible names are not translated into {args.lang} yet")
-                return 77
-            raise
+        # The connection button under its name in this language, or in French.
+        connect = wait_for("the connection button", lambda: find_named(
+            app, texts["connect"]) or find_named(app, TEXTS["fr"]["connect"]), 15)
+        if connect.name != texts["connect"]:
+            print(f"SKIP: the window shows no {args.lang} accessible names yet "
+                  "(no such language, or its names untranslated)")
+            return 77
         shutter = wait_for("the shutter button", lambda: find_named(app, texts["shutter"]), 5)
-        strip = wait_for("the strip", lambda: find_named(app, texts["strip"]), 5)
-        status = wait_for("the status area", lambda: find_named(app, texts["status"]), 5)
-        if "button" not in shutter.getRoleName():
-            raise AssertionError(f"the shutter is a {shutter.getRoleName()}")
+        strip = wait_for("the strip", lambda: find_named(app, texts["strip"], "list"), 5)
+        status = wait_for("the status area", lambda: find_named(app, texts["status"], "label"),
+                          5)
         if not (shutter.description and strip.description):
             raise AssertionError("a control without a description")
 
