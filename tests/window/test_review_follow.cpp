@@ -53,7 +53,8 @@ class TestReviewFollow : public TCameraWindowTest {
     void followsTheNewest() {
         QVERIFY(shootOne());
         const QRegularExpression onScreen(
-            QStringLiteral("^Image enregistrée : .*, à l'écran en \\d+,\\d s$"));
+            QStringLiteral("^Image enregistrée : .*, à l'écran en \\d+,\\d s$"),
+            QRegularExpression::MultilineOption);
         QTRY_VERIFY2_WITH_TIMEOUT(onScreen.match(status()).hasMatch(), qPrintable(status()), 15000);
 
         list()->setFocus();

@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "AccessibleNames.h"
 #include "CameraLink.h"
 #include "ChoicesMemory.h"
 #include "ColourControls.h"
@@ -29,6 +30,7 @@
 #include "HelpViewer.h"
 #include "IdleRefresh.h"
 #include "IntervalSequence.h"
+#include "Keyboard.h"
 #include "LiveView.h"
 #include "LiveViewMath.h"
 #include "ModeChoice.h"
@@ -168,6 +170,15 @@ void TBase::FormCreate() {
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // The keyboard and assistive technology.
+    NameControls(*ui_);
+    keyboard_ = new TKeyboard(this, *ui_, *shutterButton_, strip_);
+    // The review of the strip's picture from anywhere in the window.
+    keyboard_->AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_R),
+                           strip_->findChild<QWidget*>(QStringLiteral("Revoir")),
+                           [this] { pictureReview_->Open(); });
+    keyboard_->ShowShortcutsInTooltips();
 
     connect(idleTimer_, &QTimer::timeout, idleRefresh_.get(), &TIdleRefresh::IdleRefresh);
     idleTimer_->start(kIdlePeriodMs);
@@ -330,7 +341,8 @@ void TBase::keyPressEvent(QKeyEvent* event) {
 }
 
 void TBase::FormShortCut(int key) {
-    if (key == Qt::Key_Escape) {  // the window no longer waits for a camera
+    if (key == Qt::Key_Escape) {             // the window no longer waits for a camera
+        shutterButton_->ShutterKeyCancel();  // nor holds a half press by key
         connection_->StopSearchByUser();
         return;
     }

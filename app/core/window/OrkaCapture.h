@@ -44,6 +44,7 @@ class TExposureControls;
 class TFocusControls;
 class TIdleRefresh;
 class TIntervalSequence;
+class TKeyboard;
 class TLiveView;
 class TModeChoice;
 class TPictureReview;
@@ -158,6 +159,7 @@ class TBase : public QWidget {
     std::unique_ptr<TMotionTrigger> motionTrigger_;
     std::unique_ptr<TLiveView> liveView_;
     std::unique_ptr<TShutter> shutterButton_;
+    TKeyboard* keyboard_ = nullptr;  // the window's child
     std::unique_ptr<TIntervalSequence> intervalSequence_;
     std::unique_ptr<TPictureReview> pictureReview_;
     std::unique_ptr<TModeChoice> modeChoice_;

@@ -148,6 +148,28 @@ TSessionStrip::~TSessionStrip() {
     worker_.reset();
 }
 
+void TSessionStrip::Browse(int step) {
+    const int from = list_->currentRow();  // before the focus picks a first row
+    list_->setFocus(Qt::ShortcutFocusReason);
+    if (list_->count() == 0)
+        return;
+    const int row = from < 0 ? 0 : qBound(0, from + step, list_->count() - 1);
+    list_->setCurrentRow(row);
+    list_->scrollToItem(list_->item(row));
+}
+
+int TSessionStrip::CurrentRow() const {
+    return list_->currentRow();
+}
+
+QWidget* TSessionStrip::List() const {
+    return list_;
+}
+
+QWidget* TSessionStrip::FolderButton() const {
+    return openFolder_;
+}
+
 void TSessionStrip::SetRows(bool rows) {
     list_->setWrapping(rows);
     list_->setHorizontalScrollBarPolicy(rows ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);

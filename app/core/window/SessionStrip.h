@@ -37,6 +37,13 @@ class TSessionStrip : public QWidget {
     // A single row scrolled sideways, the folder button beside it (false),
     // or rows scrolled up and down, the button under them (true).
     void SetRows(bool rows);
+    // The keyboard: selects the picture `step` places on (positive: older),
+    // stopping at either end, and gives the strip the focus.
+    void Browse(int step);
+    // The row selected, -1 when none.
+    int CurrentRow() const;
+    QWidget* List() const;
+    QWidget* FolderButton() const;
 
     // A picture saved (or kept incomplete) at `path`.
     void AddPicture(const QString& path, bool incomplete);

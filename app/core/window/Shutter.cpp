@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <algorithm>
 #include <chrono>
@@ -53,8 +54,81 @@ TShutter::TShutter(QWidget* window, Ui::TBase& ui, TCameraLink& link, TEventPump
             return true;
         });
     press->Watch(ui_.PriseVue);
+    ui_.PriseVue->setFocusPolicy(Qt::StrongFocus);
+    ui_.PriseVue->installEventFilter(this);
+    // The mouse and the keys never click the button (the filters take their
+    // presses): a click comes from assistive technology's "press" action, one
+    // press of the shutter key.
+    connect(ui_.PriseVue, &QToolButton::clicked, this, [this] { ShutterKeyPress(false); });
     connect(ui_.PostVisuActif, &QCheckBox::toggled, this, &TShutter::PostVisuActifClick);
     connect(ui_.MemoFocus, &QCheckBox::toggled, this, &TShutter::MemoFocusClick);
+}
+
+// Espace and Entrée on the focused button are the shutter key; the button's
+// own click on the release of Espace is not a shot.
+bool TShutter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ui_.PriseVue ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (key->modifiers() & ~Qt::KeypadModifier)
+                return false;
+            if (event->type() == QEvent::KeyPress)
+                ShutterKeyPress(key->isAutoRepeat());
+            return true;
+        case Qt::Key_Escape:
+            if (event->type() == QEvent::KeyPress && state_.Key.HalfPressed()) {
+                ShutterKeyCancel();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void TShutter::ShutterKeyPress(bool autoRepeat) {
+    if (!link_.Connected() || link_.State().CameraLost) {
+        (void)state_.Key.Cancel();
+        if (!autoRepeat)
+            PriseVueMouseDown();  // says why no picture can be taken
+        return;
+    }
+    switch (state_.Key.Press(orka::ShutterKey::Clock::now(), autoRepeat)) {
+        case orka::ShutterKey::Step::HalfPress:
+            pump_.Status().Say(orka::status::Notice,
+                               tr("Demi-pression : appuyez à nouveau pour déclencher, "
+                                  "Échap pour relâcher."));
+            HalfPressRefresh();
+            break;
+        case orka::ShutterKey::Step::Shoot:
+            PriseVueMouseDown();
+            break;
+        case orka::ShutterKey::Step::Release:
+        case orka::ShutterKey::Step::None:
+            break;
+    }
+}
+
+void TShutter::ShutterKeyCancel() {
+    if (state_.Key.Cancel() == orka::ShutterKey::Step::Release) {
+        pump_.Status().Say(orka::status::Notice,
+                           tr("Demi-pression relâchée : aucune photo prise."));
+        HalfPressRefresh();
+    }
+}
+
+bool TShutter::KeyHeld() {
+    if (!link_.Connected() || link_.State().CameraLost)
+        (void)state_.Key.Cancel();  // the camera went away: nothing is held
+    if (state_.Key.Tick(orka::ShutterKey::Clock::now()) == orka::ShutterKey::Step::Release)
+        pump_.Status().Say(orka::status::Notice,
+                           tr("Demi-pression relâchée : aucune photo prise."));
+    return state_.Key.HalfPressed();
 }
 
 std::array<int32_t, 2> TShutter::FocusPoint() const {
@@ -111,7 +185,7 @@ void TShutter::HalfPressRefresh() {
     if (pump_.Activities()->SkipsHalfPress())
         return;  // re-entered from the pump of a press sequence under way
     const bool depthTest = ui_.TestProfChamp->isChecked() && liveState_.LiveViewOn;
-    if (!MouseOverShutter() && !state_.RefocusPending) {
+    if (!MouseOverShutter() && !KeyHeld() && !state_.RefocusPending) {
         SetShutterGlyph(gClic0);
         // The read-outs of a half press go when the mouse leaves; what the
         // status area says otherwise (a picture saved, the camera gone) stays.

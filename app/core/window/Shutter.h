@@ -62,16 +62,29 @@ class TShutter : public QObject {
     // The self-timer mode chosen: its delay as RetDecl shows it.
     void EnterSelfTimerMode();
 
+    // The shutter on the keyboard (Espace or Entrée on PriseVue, or the
+    // window's shutter key): a first press half-presses as the mouse resting
+    // on the button does, a second press within the half press shoots.
+    // autoRepeat: a repeat of a key held down (never a shot).
+    void ShutterKeyPress(bool autoRepeat);
+    // Échap: the half press by key ends without a picture.
+    void ShutterKeyCancel();
+
   Q_SIGNALS:
     // PriseVue now shows this glyph.
     void shutterGlyphChanged(int glyph);
     // The camera took a picture: what the window knew when it released.
     void released(const orka::ShotRecord& shot);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     // The point the camera focuses on (a copy: the library takes it mutable).
     std::array<int32_t, 2> FocusPoint() const;
     bool MouseOverShutter() const;
+    // The half press by key, ended when its hold ran out.
+    bool KeyHeld();
     // The exposure warnings of the status the camera reported last, while
     // the half press holds; cleared otherwise.
     void ShowWarnings(bool halfPressed);

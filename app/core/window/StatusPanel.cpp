@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include "AccessibleNames.h"
+
 TStatusPanel::TStatusPanel(QLabel* panel) : panel_(panel) {
     panel_->installEventFilter(this);
 }
@@ -38,6 +40,10 @@ void TStatusPanel::Show() {
                                                                    : QStringLiteral("#000000"));
     if (panel_->styleSheet() != colour)
         panel_->setStyleSheet(colour);
+    if (line != announced_) {
+        AnnounceStatus(panel_, announced_, line);
+        announced_ = line;
+    }
     const QString details = area_.Details();
     if (panel_->toolTip() != details)
         panel_->setToolTip(details);

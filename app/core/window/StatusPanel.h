@@ -1,6 +1,7 @@
 // The status area InfoStatut as the window shows it: the messages of
 // orka::StatusArea, the one shown elided in the middle when it is longer
-// than the panel (on one line), every message in full in the tooltip.
+// than the panel (on one line), every message in full in the tooltip. Each
+// new message is announced in full to assistive technology.
 #pragma once
 
 #include <QObject>
@@ -29,4 +30,5 @@ class TStatusPanel : public QObject {
 
     QLabel* panel_;
     orka::StatusArea area_;
+    QString announced_;  // the message readers were told last, in full
 };

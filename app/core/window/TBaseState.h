@@ -19,6 +19,7 @@
 #include "InterfaceOrka.h"
 #include "LiveAssist.h"
 #include "LiveViewMath.h"
+#include "ShutterKey.h"
 #include "UtilsOrka.h"
 #include "fotolien.h"
 
@@ -79,6 +80,7 @@ struct ShutterState {
     bool AfterViewOn = false;
     int32_t SelfTimerDelay = 2;  // s
     int ShownGlyph = 0;          // Glyphs entry PriseVue shows
+    orka::ShutterKey Key;        // the shutter on the keyboard: its half press
 };
 
 // Focus settings of the window. Written by TFocusControls only.
