@@ -1133,6 +1133,941 @@ video recorded by the window</translation>
     </message>
 </context>
 <context>
+    <name>TAccessible</name>
+    <message>
+        <source>Aperçu</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>Image du capteur en direct pendant la visée</source>
+        <translation>Live sensor image while framing</translation>
+    </message>
+    <message>
+        <source>Onglets des réglages</source>
+        <translation>Settings tabs</translation>
+    </message>
+    <message>
+        <source>Réglages, Compensations, Automatismes, Présentation, Paramétrages (Ctrl+1 à Ctrl+5)</source>
+        <translation>Settings, Adjustments, Automation, Display, Preferences (Ctrl+1 to Ctrl+5)</translation>
+    </message>
+    <message>
+        <source>Qualité</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>Qualité de l&apos;image enregistrée</source>
+        <translation>Quality of the saved picture</translation>
+    </message>
+    <message>
+        <source>Dimensions</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Dimensions de l&apos;image en pixels</source>
+        <translation>Picture size in pixels</translation>
+    </message>
+    <message>
+        <source>Sensibilité</source>
+        <translation>ISO</translation>
+    </message>
+    <message>
+        <source>Sensibilité ISO</source>
+        <translation>ISO sensitivity</translation>
+    </message>
+    <message>
+        <source>Mode d&apos;exposition</source>
+        <translation>Exposure mode</translation>
+    </message>
+    <message>
+        <source>Programme, priorité ou manuel</source>
+        <translation>Program, priority or manual</translation>
+    </message>
+    <message>
+        <source>Type de mesure</source>
+        <translation>Metering</translation>
+    </message>
+    <message>
+        <source>Mesure de la lumière</source>
+        <translation>Light metering</translation>
+    </message>
+    <message>
+        <source>Vitesse</source>
+        <translation>Shutter</translation>
+    </message>
+    <message>
+        <source>Vitesse d&apos;obturation</source>
+        <translation>Shutter speed</translation>
+    </message>
+    <message>
+        <source>Ouverture</source>
+        <translation>Aperture</translation>
+    </message>
+    <message>
+        <source>Ouverture du diaphragme</source>
+        <translation>Lens aperture</translation>
+    </message>
+    <message>
+        <source>Ouverture maximale</source>
+        <translation>Widest aperture</translation>
+    </message>
+    <message>
+        <source>Plus grande ouverture de l&apos;objectif</source>
+        <translation>Widest aperture of the lens</translation>
+    </message>
+    <message>
+        <source>Compensation d&apos;exposition</source>
+        <translation>Exposure compensation</translation>
+    </message>
+    <message>
+        <source>Correction de l&apos;exposition en IL</source>
+        <translation>Exposure correction in EV</translation>
+    </message>
+    <message>
+        <source>Mode flash</source>
+        <translation>Flash mode</translation>
+    </message>
+    <message>
+        <source>Fonctionnement du flash</source>
+        <translation>How the flash fires</translation>
+    </message>
+    <message>
+        <source>Contrôle flash</source>
+        <translation>Flash control</translation>
+    </message>
+    <message>
+        <source>Mesure du flash</source>
+        <translation>Flash metering</translation>
+    </message>
+    <message>
+        <source>Compensation flash</source>
+        <translation>Flash compensation</translation>
+    </message>
+    <message>
+        <source>Correction de la puissance du flash en IL</source>
+        <translation>Flash power correction in EV</translation>
+    </message>
+    <message>
+        <source>État du flash</source>
+        <translation>Flash state</translation>
+    </message>
+    <message>
+        <source>Flash actif ou inactif</source>
+        <translation>Flash on or off</translation>
+    </message>
+    <message>
+        <source>Charge du flash</source>
+        <translation>Flash charge</translation>
+    </message>
+    <message>
+        <source>Niveau de charge du flash</source>
+        <translation>Flash charge level</translation>
+    </message>
+    <message>
+        <source>Auto Focus</source>
+        <translation>Autofocus</translation>
+    </message>
+    <message>
+        <source>Mise au point automatique</source>
+        <translation>Autofocus</translation>
+    </message>
+    <message>
+        <source>Mise au point manuelle</source>
+        <translation>Manual focus</translation>
+    </message>
+    <message>
+        <source>Mise au point réglée à la main</source>
+        <translation>Focus set by hand</translation>
+    </message>
+    <message>
+        <source>Mise au point plus proche</source>
+        <translation>Focus closer</translation>
+    </message>
+    <message>
+        <source>Réduit la distance de mise au point</source>
+        <translation>Brings the focus distance closer</translation>
+    </message>
+    <message>
+        <source>Mise au point plus loin</source>
+        <translation>Focus further</translation>
+    </message>
+    <message>
+        <source>Augmente la distance de mise au point</source>
+        <translation>Moves the focus distance further</translation>
+    </message>
+    <message>
+        <source>Focus central</source>
+        <translation>Centre focus</translation>
+    </message>
+    <message>
+        <source>Mise au point sur le centre de l&apos;image</source>
+        <translation>Focus on the centre of the picture</translation>
+    </message>
+    <message>
+        <source>Point de focus libre</source>
+        <translation>Movable focus point</translation>
+    </message>
+    <message>
+        <source>Mise au point sur le point choisi dans l&apos;aperçu</source>
+        <translation>Focus on the point chosen in the preview</translation>
+    </message>
+    <message>
+        <source>Zones focus et expo liées</source>
+        <translation>Focus and exposure areas linked</translation>
+    </message>
+    <message>
+        <source>La mesure suit le point de mise au point</source>
+        <translation>Metering follows the focus point</translation>
+    </message>
+    <message>
+        <source>Mémo focus</source>
+        <translation>Hold focus</translation>
+    </message>
+    <message>
+        <source>Garde la mise au point trouvée pour les photos suivantes</source>
+        <translation>Keeps the focus found for the next pictures</translation>
+    </message>
+    <message>
+        <source>Distance de mise au point</source>
+        <translation>Focus distance</translation>
+    </message>
+    <message>
+        <source>Distance en mètres</source>
+        <translation>Distance in metres</translation>
+    </message>
+    <message>
+        <source>Macro</source>
+        <translation>Macro</translation>
+    </message>
+    <message>
+        <source>Mode macro de l&apos;objectif</source>
+        <translation>Macro mode of the lens</translation>
+    </message>
+    <message>
+        <source>Netteté depuis</source>
+        <translation>Sharp from</translation>
+    </message>
+    <message>
+        <source>Début de la zone de netteté en mètres</source>
+        <translation>Near limit of the sharp zone in metres</translation>
+    </message>
+    <message>
+        <source>Netteté jusqu&apos;à</source>
+        <translation>Sharp to</translation>
+    </message>
+    <message>
+        <source>Fin de la zone de netteté en mètres</source>
+        <translation>Far limit of the sharp zone in metres</translation>
+    </message>
+    <message>
+        <source>Focale</source>
+        <translation>Focal length</translation>
+    </message>
+    <message>
+        <source>Focale équivalente en 24 x 36, en millimètres</source>
+        <translation>35 mm equivalent focal length, in millimetres</translation>
+    </message>
+    <message>
+        <source>Rendu des couleurs</source>
+        <translation>Colour rendering</translation>
+    </message>
+    <message>
+        <source>Rendu des couleurs de l&apos;image</source>
+        <translation>Colour rendering of the picture</translation>
+    </message>
+    <message>
+        <source>Netteté</source>
+        <translation>Sharpness</translation>
+    </message>
+    <message>
+        <source>Accentuation de l&apos;image</source>
+        <translation>Picture sharpening</translation>
+    </message>
+    <message>
+        <source>Filtre de couleur</source>
+        <translation>Colour filter</translation>
+    </message>
+    <message>
+        <source>Filtre de couleur appliqué à l&apos;image</source>
+        <translation>Colour filter applied to the picture</translation>
+    </message>
+    <message>
+        <source>Valeur du filtre de couleur</source>
+        <translation>Colour filter value</translation>
+    </message>
+    <message>
+        <source>Valeur choisie avec le curseur</source>
+        <translation>Value chosen with the slider</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>Saturation</translation>
+    </message>
+    <message>
+        <source>Saturation des couleurs</source>
+        <translation>Colour saturation</translation>
+    </message>
+    <message>
+        <source>Valeur de saturation</source>
+        <translation>Saturation value</translation>
+    </message>
+    <message>
+        <source>Contraste</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source>Contraste de l&apos;image</source>
+        <translation>Picture contrast</translation>
+    </message>
+    <message>
+        <source>Valeur de contraste</source>
+        <translation>Contrast value</translation>
+    </message>
+    <message>
+        <source>Balance des blancs</source>
+        <translation>White balance</translation>
+    </message>
+    <message>
+        <source>Préréglage de balance des blancs</source>
+        <translation>White balance preset</translation>
+    </message>
+    <message>
+        <source>Température de couleur</source>
+        <translation>Colour temperature</translation>
+    </message>
+    <message>
+        <source>Température de couleur en kelvins</source>
+        <translation>Colour temperature in kelvins</translation>
+    </message>
+    <message>
+        <source>Valeur de température de couleur</source>
+        <translation>Colour temperature value</translation>
+    </message>
+    <message>
+        <source>Correction vert magenta</source>
+        <translation>Green magenta correction</translation>
+    </message>
+    <message>
+        <source>Correction de teinte de la balance</source>
+        <translation>Tint correction of the balance</translation>
+    </message>
+    <message>
+        <source>Valeur de correction</source>
+        <translation>Correction value</translation>
+    </message>
+    <message>
+        <source>Mesurer la balance</source>
+        <translation>Measure the balance</translation>
+    </message>
+    <message>
+        <source>Mesure la balance des blancs sur un point gris</source>
+        <translation>Measures the white balance on a grey point</translation>
+    </message>
+    <message>
+        <source>Appliquer la balance</source>
+        <translation>Apply the balance</translation>
+    </message>
+    <message>
+        <source>Envoie la balance mesurée à l&apos;appareil</source>
+        <translation>Sends the measured balance to the camera</translation>
+    </message>
+    <message>
+        <source>Mode de prise de vues</source>
+        <translation>Shooting mode</translation>
+    </message>
+    <message>
+        <source>Image unique, bracketing, intervallomètre, évènement, retardateur ou vidéo</source>
+        <translation>Single picture, bracketing, intervalometer, event, self-timer or video</translation>
+    </message>
+    <message>
+        <source>Délai du retardateur</source>
+        <translation>Self-timer delay</translation>
+    </message>
+    <message>
+        <source>Secondes avant le déclenchement</source>
+        <translation>Seconds before the release</translation>
+    </message>
+    <message>
+        <source>Nombre d&apos;images</source>
+        <translation>Number of pictures</translation>
+    </message>
+    <message>
+        <source>Nombre d&apos;images de l&apos;intervallomètre</source>
+        <translation>Number of pictures of the intervalometer</translation>
+    </message>
+    <message>
+        <source>Intervalle</source>
+        <translation>Interval</translation>
+    </message>
+    <message>
+        <source>Secondes entre deux images</source>
+        <translation>Seconds between two pictures</translation>
+    </message>
+    <message>
+        <source>Départ</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Secondes avant la première image</source>
+        <translation>Seconds before the first picture</translation>
+    </message>
+    <message>
+        <source>Lancer l&apos;intervallomètre</source>
+        <translation>Start the intervalometer</translation>
+    </message>
+    <message>
+        <source>Démarre ou arrête la série</source>
+        <translation>Starts or stops the series</translation>
+    </message>
+    <message>
+        <source>Images prises</source>
+        <translation>Pictures taken</translation>
+    </message>
+    <message>
+        <source>Nombre d&apos;images déjà prises dans la série</source>
+        <translation>Number of pictures already taken in the series</translation>
+    </message>
+    <message>
+        <source>Durée de la vidéo</source>
+        <translation>Video length</translation>
+    </message>
+    <message>
+        <source>Durée de la séquence en secondes</source>
+        <translation>Sequence length in seconds</translation>
+    </message>
+    <message>
+        <source>Départ de la vidéo</source>
+        <translation>Video start</translation>
+    </message>
+    <message>
+        <source>Secondes avant le début de la séquence</source>
+        <translation>Seconds before the sequence starts</translation>
+    </message>
+    <message>
+        <source>Lancer la vidéo</source>
+        <translation>Start the video</translation>
+    </message>
+    <message>
+        <source>Démarre ou arrête l&apos;enregistrement de l&apos;aperçu</source>
+        <translation>Starts or stops recording the preview</translation>
+    </message>
+    <message>
+        <source>Zone de détection</source>
+        <translation>Detection area</translation>
+    </message>
+    <message>
+        <source>La zone surveillée pour le mouvement</source>
+        <translation>The area watched for movement</translation>
+    </message>
+    <message>
+        <source>Seuil de détection</source>
+        <translation>Detection threshold</translation>
+    </message>
+    <message>
+        <source>Sensibilité au mouvement</source>
+        <translation>Sensitivity to movement</translation>
+    </message>
+    <message>
+        <source>Valeur du seuil</source>
+        <translation>Threshold value</translation>
+    </message>
+    <message>
+        <source>Seuil choisi</source>
+        <translation>Chosen threshold</translation>
+    </message>
+    <message>
+        <source>Mouvement mesuré</source>
+        <translation>Measured movement</translation>
+    </message>
+    <message>
+        <source>Écart mesuré entre deux images</source>
+        <translation>Difference measured between two frames</translation>
+    </message>
+    <message>
+        <source>Lancer la détection</source>
+        <translation>Start detection</translation>
+    </message>
+    <message>
+        <source>Démarre ou arrête la prise sur évènement</source>
+        <translation>Starts or stops shooting on event</translation>
+    </message>
+    <message>
+        <source>Bip au déclenchement</source>
+        <translation>Beep on release</translation>
+    </message>
+    <message>
+        <source>Un son à chaque déclenchement sur évènement</source>
+        <translation>A sound at each release on event</translation>
+    </message>
+    <message>
+        <source>Programmateur</source>
+        <translation>Scheduler</translation>
+    </message>
+    <message>
+        <source>Tranches de dates et d&apos;heures de la détection</source>
+        <translation>Date and time slots of the detection</translation>
+    </message>
+    <message>
+        <source>Programmation</source>
+        <translation>Schedule</translation>
+    </message>
+    <message>
+        <source>Résumé de la programmation</source>
+        <translation>Schedule summary</translation>
+    </message>
+    <message>
+        <source>Voyant du programmateur</source>
+        <translation>Scheduler lamp</translation>
+    </message>
+    <message>
+        <source>Allumé pendant une tranche programmée</source>
+        <translation>Lit during a scheduled slot</translation>
+    </message>
+    <message>
+        <source>Aperçu vertical à gauche</source>
+        <translation>Preview vertical, left</translation>
+    </message>
+    <message>
+        <source>Tourne l&apos;aperçu d&apos;un quart de tour à gauche</source>
+        <translation>Turns the preview a quarter turn to the left</translation>
+    </message>
+    <message>
+        <source>Aperçu horizontal</source>
+        <translation>Preview horizontal</translation>
+    </message>
+    <message>
+        <source>Aperçu sans rotation</source>
+        <translation>Preview not turned</translation>
+    </message>
+    <message>
+        <source>Aperçu vertical à droite</source>
+        <translation>Preview vertical, right</translation>
+    </message>
+    <message>
+        <source>Tourne l&apos;aperçu d&apos;un quart de tour à droite</source>
+        <translation>Turns the preview a quarter turn to the right</translation>
+    </message>
+    <message>
+        <source>Aperçu horizontal retourné</source>
+        <translation>Preview upside down</translation>
+    </message>
+    <message>
+        <source>Aperçu tourné d&apos;un demi-tour</source>
+        <translation>Preview turned half a turn</translation>
+    </message>
+    <message>
+        <source>Taille de l&apos;aperçu</source>
+        <translation>Preview size</translation>
+    </message>
+    <message>
+        <source>Petite ou grande image de visée</source>
+        <translation>Small or large framing image</translation>
+    </message>
+    <message>
+        <source>Visée en direct</source>
+        <translation>Live view</translation>
+    </message>
+    <message>
+        <source>Affiche l&apos;image du capteur en direct</source>
+        <translation>Shows the live sensor image</translation>
+    </message>
+    <message>
+        <source>Visualisation après la prise</source>
+        <translation>Review after the shot</translation>
+    </message>
+    <message>
+        <source>Montre chaque photo et demande s&apos;il faut la garder</source>
+        <translation>Shows each picture and asks whether to keep it</translation>
+    </message>
+    <message>
+        <source>Test de profondeur de champ</source>
+        <translation>Depth of field preview</translation>
+    </message>
+    <message>
+        <source>Diaphragme fermé pendant la demi-pression</source>
+        <translation>Lens stopped down during the half-press</translation>
+    </message>
+    <message>
+        <source>Bulles d&apos;aide</source>
+        <translation>Tooltips</translation>
+    </message>
+    <message>
+        <source>Affiche les bulles d&apos;aide</source>
+        <translation>Shows the tooltips</translation>
+    </message>
+    <message>
+        <source>Réticule</source>
+        <translation>Reticle</translation>
+    </message>
+    <message>
+        <source>Croix au centre de l&apos;aperçu</source>
+        <translation>Cross in the centre of the preview</translation>
+    </message>
+    <message>
+        <source>Grille</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>Grille des tiers sur l&apos;aperçu</source>
+        <translation>Rule-of-thirds grid on the preview</translation>
+    </message>
+    <message>
+        <source>Aide à la mise au point</source>
+        <translation>Focus aid</translation>
+    </message>
+    <message>
+        <source>Colore les contours nets de l&apos;aperçu</source>
+        <translation>Colours the sharp edges of the preview</translation>
+    </message>
+    <message>
+        <source>Couleur des contours</source>
+        <translation>Edge colour</translation>
+    </message>
+    <message>
+        <source>Couleur de l&apos;aide à la mise au point</source>
+        <translation>Colour of the focus aid</translation>
+    </message>
+    <message>
+        <source>Seuil des contours</source>
+        <translation>Edge threshold</translation>
+    </message>
+    <message>
+        <source>Sensibilité de l&apos;aide à la mise au point</source>
+        <translation>Sensitivity of the focus aid</translation>
+    </message>
+    <message>
+        <source>Valeur du seuil des contours</source>
+        <translation>Edge threshold value</translation>
+    </message>
+    <message>
+        <source>Alerte hautes lumières</source>
+        <translation>Highlight warning</translation>
+    </message>
+    <message>
+        <source>Signale les zones surexposées</source>
+        <translation>Marks the overexposed areas</translation>
+    </message>
+    <message>
+        <source>Niveau des hautes lumières</source>
+        <translation>Highlight level</translation>
+    </message>
+    <message>
+        <source>Niveau à partir duquel l&apos;alerte s&apos;affiche</source>
+        <translation>Level from which the warning shows</translation>
+    </message>
+    <message>
+        <source>Style de l&apos;alerte</source>
+        <translation>Warning style</translation>
+    </message>
+    <message>
+        <source>Façon de marquer les zones</source>
+        <translation>How the areas are marked</translation>
+    </message>
+    <message>
+        <source>Alerte ombres</source>
+        <translation>Shadow warning</translation>
+    </message>
+    <message>
+        <source>Signale les zones bouchées</source>
+        <translation>Marks the blocked shadows</translation>
+    </message>
+    <message>
+        <source>Niveau des ombres</source>
+        <translation>Shadow level</translation>
+    </message>
+    <message>
+        <source>Niveau au-dessous duquel l&apos;alerte s&apos;affiche</source>
+        <translation>Level below which the warning shows</translation>
+    </message>
+    <message>
+        <source>Histogramme RVB</source>
+        <translation>RGB histogram</translation>
+    </message>
+    <message>
+        <source>Histogramme par couleur</source>
+        <translation>Histogram per colour</translation>
+    </message>
+    <message>
+        <source>Synchroniser l&apos;heure</source>
+        <translation>Synchronise the time</translation>
+    </message>
+    <message>
+        <source>Met l&apos;appareil à l&apos;heure de l&apos;ordinateur</source>
+        <translation>Sets the camera to the computer&apos;s time</translation>
+    </message>
+    <message>
+        <source>Date et heure de l&apos;appareil</source>
+        <translation>Camera date and time</translation>
+    </message>
+    <message>
+        <source>Date et heure lues dans l&apos;appareil</source>
+        <translation>Date and time read from the camera</translation>
+    </message>
+    <message>
+        <source>Dossier des images</source>
+        <translation>Picture folder</translation>
+    </message>
+    <message>
+        <source>Dossier où les photos sont enregistrées</source>
+        <translation>Folder where the pictures are saved</translation>
+    </message>
+    <message>
+        <source>Préfixe des images</source>
+        <translation>Picture prefix</translation>
+    </message>
+    <message>
+        <source>Début du nom des fichiers image</source>
+        <translation>Beginning of the picture file names</translation>
+    </message>
+    <message>
+        <source>Préfixe des vidéos</source>
+        <translation>Video prefix</translation>
+    </message>
+    <message>
+        <source>Début du nom des fichiers vidéo</source>
+        <translation>Beginning of the video file names</translation>
+    </message>
+    <message>
+        <source>Dossier de la copie de sécurité</source>
+        <translation>Backup copy folder</translation>
+    </message>
+    <message>
+        <source>Chaque image y est copiée puis relue et comparée ; vide : pas de copie. Un clic pour choisir</source>
+        <translation>Each picture is copied there, then read back and compared; empty: no copy. A click to choose</translation>
+    </message>
+    <message>
+        <source>Plus de copie de sécurité</source>
+        <translation>No more backup copy</translation>
+    </message>
+    <message>
+        <source>Arrête la seconde copie des images</source>
+        <translation>Stops the second copy of the pictures</translation>
+    </message>
+    <message>
+        <source>Commande après chaque image</source>
+        <translation>Command after each picture</translation>
+    </message>
+    <message>
+        <source>Lancée avec le chemin de chaque image et de chaque copie ; vide : aucune</source>
+        <translation>Run with the path of each picture and of each copy; empty: none</translation>
+    </message>
+    <message>
+        <source>Son de mise au point</source>
+        <translation>Focus sound</translation>
+    </message>
+    <message>
+        <source>Son de l&apos;appareil à la mise au point</source>
+        <translation>The camera&apos;s sound on focusing</translation>
+    </message>
+    <message>
+        <source>Son du déclenchement</source>
+        <translation>Shutter release sound</translation>
+    </message>
+    <message>
+        <source>Son de l&apos;appareil au déclenchement</source>
+        <translation>The camera&apos;s sound on release</translation>
+    </message>
+    <message>
+        <source>Modèle par défaut</source>
+        <translation>Default template</translation>
+    </message>
+    <message>
+        <source>Charge ce modèle à la connexion</source>
+        <translation>Loads this template at connection</translation>
+    </message>
+    <message>
+        <source>Modèle en cours</source>
+        <translation>Current template</translation>
+    </message>
+    <message>
+        <source>Nom du modèle de configuration chargé</source>
+        <translation>Name of the loaded configuration template</translation>
+    </message>
+    <message>
+        <source>Enregistrer le modèle</source>
+        <translation>Save the template</translation>
+    </message>
+    <message>
+        <source>Enregistre les réglages dans un fichier</source>
+        <translation>Saves the settings to a file</translation>
+    </message>
+    <message>
+        <source>Ouvrir un modèle</source>
+        <translation>Open a template</translation>
+    </message>
+    <message>
+        <source>Charge des réglages depuis un fichier</source>
+        <translation>Loads settings from a file</translation>
+    </message>
+    <message>
+        <source>À propos</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Version du programme et de l&apos;appareil</source>
+        <translation>Version of the program and of the camera</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Ouvre l&apos;aide de l&apos;onglet affiché (F1)</source>
+        <translation>Opens the help of the tab shown (F1)</translation>
+    </message>
+    <message>
+        <source>Informations de prise de vue</source>
+        <translation>Shooting information</translation>
+    </message>
+    <message>
+        <source>Vitesse, ouverture et mesures de l&apos;appareil</source>
+        <translation>Shutter speed, aperture and the camera&apos;s readings</translation>
+    </message>
+    <message>
+        <source>Histogramme</source>
+        <translation>Histogram</translation>
+    </message>
+    <message>
+        <source>Répartition des luminosités de l&apos;aperçu</source>
+        <translation>Brightness spread of the preview</translation>
+    </message>
+    <message>
+        <source>Déclencheur</source>
+        <translation>Shutter button</translation>
+    </message>
+    <message>
+        <source>Une première pression (F5, Espace ou Entrée) presse à mi-course, une seconde déclenche ; Échap relâche</source>
+        <translation>A first press (F5, Space or Enter) half-presses, a second one releases; Esc lets go</translation>
+    </message>
+    <message>
+        <source>Connexion de l&apos;appareil</source>
+        <translation>Camera connection</translation>
+    </message>
+    <message>
+        <source>Connecte ou déconnecte l&apos;appareil photo</source>
+        <translation>Connects or disconnects the camera</translation>
+    </message>
+    <message>
+        <source>État de la connexion de l&apos;appareil</source>
+        <translation>State of the camera connection</translation>
+    </message>
+    <message>
+        <source>Zone d&apos;état</source>
+        <translation>Status area</translation>
+    </message>
+    <message>
+        <source>Derniers messages du programme</source>
+        <translation>Latest messages of the program</translation>
+    </message>
+    <message>
+        <source>Images par seconde</source>
+        <translation>Frames per second</translation>
+    </message>
+    <message>
+        <source>Cadence de l&apos;aperçu</source>
+        <translation>Preview frame rate</translation>
+    </message>
+    <message>
+        <source>Batterie</source>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>Charge de la batterie de l&apos;appareil</source>
+        <translation>Charge of the camera&apos;s battery</translation>
+    </message>
+    <message>
+        <source>Voyant d&apos;erreur</source>
+        <translation>Error indicator</translation>
+    </message>
+    <message>
+        <source>Rouge après une erreur de l&apos;appareil ; un clic l&apos;éteint</source>
+        <translation>Red after a camera error; a click clears it</translation>
+    </message>
+    <message>
+        <source>Bande des images</source>
+        <translation>Picture strip</translation>
+    </message>
+    <message>
+        <source>Les photos de la séance</source>
+        <translation>The pictures of the session</translation>
+    </message>
+    <message>
+        <source>Images de la séance</source>
+        <translation>Pictures of the session</translation>
+    </message>
+    <message>
+        <source>Flèches pour parcourir, Alt+flèche depuis la fenêtre ; Entrée ou R pour revoir, double clic pour ouvrir</source>
+        <translation>Arrows to browse, Alt+arrow from the window; Enter or R to review, double-click to open</translation>
+    </message>
+    <message>
+        <source>Ouvrir le dossier</source>
+        <translation>Open the folder</translation>
+    </message>
+    <message>
+        <source>Ouvre le dossier de la dernière image</source>
+        <translation>Opens the folder of the latest picture</translation>
+    </message>
+    <message>
+        <source>Revoir</source>
+        <translation>Review</translation>
+    </message>
+    <message>
+        <source>Revoit l&apos;image choisie en grand (Entrée ou R)</source>
+        <translation>Reviews the chosen picture full size (Enter or R)</translation>
+    </message>
+    <message>
+        <source>Dates et tranches programmées</source>
+        <translation>Scheduled dates and slots</translation>
+    </message>
+    <message>
+        <source>Les dates et tranches horaires où la détection est active</source>
+        <translation>The dates and time slots when the detection is active</translation>
+    </message>
+    <message>
+        <source>Nouvelle date</source>
+        <translation>New date</translation>
+    </message>
+    <message>
+        <source>Ajoute une date à la programmation</source>
+        <translation>Adds a date to the schedule</translation>
+    </message>
+    <message>
+        <source>Nouvelle tranche horaire</source>
+        <translation>New time slot</translation>
+    </message>
+    <message>
+        <source>Ajoute une tranche horaire à la date choisie</source>
+        <translation>Adds a time slot to the chosen date</translation>
+    </message>
+    <message>
+        <source>Valider</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>Garde la programmation et ferme</source>
+        <translation>Keeps the schedule and closes</translation>
+    </message>
+    <message>
+        <source>Ouvre l&apos;aide du programmateur</source>
+        <translation>Opens the scheduler&apos;s help</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Ferme sans rien changer</source>
+        <translation>Closes without changing anything</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Ferme la fenêtre À propos</source>
+        <translation>Closes the About window</translation>
+    </message>
+</context>
+<context>
     <name>TBase</name>
     <message>
         <source>PC &lt;--&gt; Orka</source>
@@ -1776,6 +2711,17 @@ Click to choose the folder; empty = no second copy.</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TShutter</name>
+    <message>
+        <source>Demi-pression : appuyez à nouveau pour déclencher, Échap pour relâcher.</source>
+        <translation>Half-press: press again to release, Esc to let go.</translation>
+    </message>
+    <message>
+        <source>Demi-pression relâchée : aucune photo prise.</source>
+        <translation>Half-press let go: no picture taken.</translation>
     </message>
 </context>
 <context>
