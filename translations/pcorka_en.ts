@@ -1932,7 +1932,7 @@ video recorded by the window</translation>
     </message>
     <message>
         <source>Déclencheur</source>
-        <translation>Shutter button</translation>
+        <translation>Shutter</translation>
     </message>
     <message>
         <source>Une première pression (F5, Espace ou Entrée) presse à mi-course, une seconde déclenche ; Échap relâche</source>
@@ -1992,7 +1992,7 @@ video recorded by the window</translation>
     </message>
     <message>
         <source>Images de la séance</source>
-        <translation>Pictures of the session</translation>
+        <translation>Session pictures</translation>
     </message>
     <message>
         <source>Flèches pour parcourir, Alt+flèche depuis la fenêtre ; Entrée ou R pour revoir, double clic pour ouvrir</source>
@@ -2717,11 +2717,11 @@ Click to choose the folder; empty = no second copy.</translation>
     <name>TShutter</name>
     <message>
         <source>Demi-pression : appuyez à nouveau pour déclencher, Échap pour relâcher.</source>
-        <translation>Half-press: press again to release, Esc to let go.</translation>
+        <translation>Half press: press again to release, Esc to let go.</translation>
     </message>
     <message>
         <source>Demi-pression relâchée : aucune photo prise.</source>
-        <translation>Half-press let go: no picture taken.</translation>
+        <translation>Half press let go: no picture taken.</translation>
     </message>
 </context>
 <context>

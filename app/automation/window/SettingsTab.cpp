@@ -100,8 +100,10 @@ TSettingsTab::TSettingsTab(QWidget* window, Ui::TBase& ui, TCameraLink& link, TE
                            ui_.Aide->x() - ui_.APropos->geometry().right() - 8,
                            ui_.APropos->height());
     language_->setCurrentIndex(orka::CurrentLanguage() == orka::Language::English ? 1 : 0);
-    language_->setToolTip(QCoreApplication::translate(
-        "SettingsTab", "Langue de la fenêtre et de l'aide : s'applique au prochain démarrage"));
+    const QString languageNote = QCoreApplication::translate(
+        "SettingsTab", "Langue de la fenêtre et de l'aide : s'applique au prochain démarrage");
+    language_->setToolTip(languageNote);
+    language_->setAccessibleDescription(languageNote);
     language_->setAccessibleName(QCoreApplication::translate("SettingsTab", "Langue"));
     connect(language_, &QComboBox::activated, this, &T::LanguageChange);
     // The about box exists from the start, after the window.
