@@ -141,8 +141,7 @@ TEST(FrameTurns, FourBytePixelsBandByBandAsQtTurnsThem) {
             const RowAddresses in(src);
             const RowAddresses out(dst);
             for (int y = 0; y < size.height(); y += 7)
-                TurnRows32(o, in.rows(), size.width(), size.height(), y, y + 7,
-                           out.writableRows());
+                TurnRows32(o, in.rows(), size.width(), size.height(), y, y + 7, out.writableRows());
             EXPECT_EQ(dst, want) << "orientation " << int(o) << " size " << size.width();
         }
     }
