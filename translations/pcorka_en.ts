@@ -768,6 +768,197 @@ then unplug the camera and plug it in again.</translation>
     </message>
 </context>
 <context>
+    <name>Safekeeping</name>
+    <message>
+        <source>L&apos;image « %1 » ne peut pas être lue (%2) : sa copie attend.</source>
+        <translation>The picture “%1” cannot be read (%2): its copy is waiting.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » est absent (support débranché ?) : les copies attendent son retour.</source>
+        <translation>The backup folder “%1” is missing (drive unplugged?): the copies are waiting for it to come back.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » est en lecture seule : les copies attendent.</source>
+        <translation>The backup folder “%1” is read-only: the copies are waiting.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » refuse l&apos;écriture (droits insuffisants) : les copies attendent.</source>
+        <translation>The backup folder “%1” refuses writing (insufficient permissions): the copies are waiting.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » est plein : les copies attendent de la place.</source>
+        <translation>The backup folder “%1” is full: the copies are waiting for space.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » a une erreur d&apos;écriture (support défectueux ?) : les copies attendent.</source>
+        <translation>The backup folder “%1” has a write error (faulty drive?): the copies are waiting.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde « %1 » ne prend pas la copie (%2) : les copies attendent.</source>
+        <translation>The backup folder “%1” does not take the copy (%2): the copies are waiting.</translation>
+    </message>
+    <message>
+        <source>copie de sécurité désactivée</source>
+        <translation>backup copy turned off</translation>
+    </message>
+    <message>
+        <source>L&apos;image « %1 » a disparu de son dossier avant sa copie de sécurité.</source>
+        <translation>The picture “%1” disappeared from its folder before its backup copy.</translation>
+    </message>
+    <message>
+        <source>La copie de « %1 » relue ne correspond pas à l&apos;image (support de sauvegarde défectueux ?).</source>
+        <translation>The copy of “%1”, read back, does not match the picture (faulty backup drive?).</translation>
+    </message>
+    <message>
+        <source>%1,%2 Mo</source>
+        <translation>%1.%2 MB</translation>
+    </message>
+    <message>
+        <source>La commande après chaque image n&apos;a pas pu être lancée : %1.</source>
+        <translation>The command after each picture could not be started: %1.</translation>
+    </message>
+    <message>
+        <source>La commande après « %1 » a été arrêtée : elle tournait encore après le délai permis.</source>
+        <translation>The command after “%1” was stopped: it was still running after the time allowed.</translation>
+    </message>
+    <message>
+        <source>La commande après « %1 » s&apos;est terminée sur le signal %2.</source>
+        <translation>The command after “%1” ended on signal %2.</translation>
+    </message>
+    <message>
+        <source>La commande après « %1 » a échoué (code de sortie %2).</source>
+        <translation>The command after “%1” failed (exit code %2).</translation>
+    </message>
+    <message>
+        <source>La commande après « %1 » a échoué (code de sortie %2) : %3.</source>
+        <translation>The command after “%1” failed (exit code %2): %3.</translation>
+    </message>
+    <message>
+        <source>image</source>
+        <translation>picture</translation>
+    </message>
+    <message>
+        <source>images</source>
+        <translation>pictures</translation>
+    </message>
+    <message>
+        <source>Le fichier « %1 » ne peut pas être lu (%2).</source>
+        <translation>The file “%1” cannot be read (%2).</translation>
+    </message>
+    <message>
+        <source>Plus assez de place dans « %1 » : il reste %2 et une image en demande environ %3. Libérez de la place ou choisissez un autre dossier avant de déclencher.</source>
+        <translation>Not enough space left in “%1”: %2 remain and a picture needs about %3. Free some space or choose another folder before shooting.</translation>
+    </message>
+    <message>
+        <source>La séquence de %1 ne tient pas dans « %2 » : il y a place pour environ %3.</source>
+        <translation>The sequence of %1 does not fit in “%2”: there is room for about %3.</translation>
+    </message>
+    <message>
+        <source>Les copies de sécurité de la séquence ne tiendront pas dans « %1 » : place pour environ %2.</source>
+        <translation>The backup copies of the sequence will not fit in “%1”: room for about %2.</translation>
+    </message>
+    <message>
+        <source>copie en attente.</source>
+        <translation>copy waiting.</translation>
+    </message>
+    <message>
+        <source>copies en attente.</source>
+        <translation>copies waiting.</translation>
+    </message>
+    <message>
+        <source>Copie de sécurité en cours : %1</source>
+        <translation>Backup copy under way: %1</translation>
+    </message>
+    <message>
+        <source>fichier en attente.</source>
+        <translation>file waiting.</translation>
+    </message>
+    <message>
+        <source>fichiers en attente.</source>
+        <translation>files waiting.</translation>
+    </message>
+    <message>
+        <source>Copie de sécurité à jour : %1 dans « %2 ».</source>
+        <translation>Backup copy up to date: %1 in “%2”.</translation>
+    </message>
+    <message>
+        <source>fichier en double</source>
+        <translation>file saved twice</translation>
+    </message>
+    <message>
+        <source>fichiers en double</source>
+        <translation>files saved twice</translation>
+    </message>
+    <message>
+        <source>fichier n&apos;a pas sa copie : </source>
+        <translation>file has no copy: </translation>
+    </message>
+    <message>
+        <source>fichiers n&apos;ont pas leur copie ; le dernier : </source>
+        <translation>files have no copy; the last one: </translation>
+    </message>
+    <message>
+        <source>Place pour environ %1</source>
+        <translation>Room for about %1</translation>
+    </message>
+    <message>
+        <source>Sauvegarde : place pour environ %1</source>
+        <translation>Backup: room for about %1</translation>
+    </message>
+    <message>
+        <source> (sauvegarde : %1)</source>
+        <translation> (backup: %1)</translation>
+    </message>
+    <message>
+        <source>Attention, bientôt plus de place : %1.</source>
+        <translation>Warning, space is running out: %1.</translation>
+    </message>
+    <message>
+        <source>Le journal de la séance n&apos;a pas de dossier des images où s&apos;écrire.</source>
+        <translation>The session journal has no picture folder to be written in.</translation>
+    </message>
+    <message>
+        <source>Le journal de la séance ne peut pas être créé dans « %1 » : %2.</source>
+        <translation>The session journal cannot be created in “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>Le journal de la séance ne peut plus être écrit (%1) : les événements sont gardés et écrits dès que possible.</source>
+        <translation>The session journal can no longer be written (%1): the events are kept and written as soon as possible.</translation>
+    </message>
+    <message>
+        <source>La séance précédente ne s&apos;est pas terminée normalement (journal « %1 »). </source>
+        <translation>The previous session did not end normally (journal “%1”). </translation>
+    </message>
+    <message>
+        <source>La séance précédente (journal « %1 ») a laissé des copies à faire. </source>
+        <translation>The previous session (journal “%1”) left copies to make. </translation>
+    </message>
+    <message>
+        <source>fichier enregistré y est noté</source>
+        <translation>saved file is listed in it</translation>
+    </message>
+    <message>
+        <source>fichiers enregistrés y sont notés</source>
+        <translation>saved files are listed in it</translation>
+    </message>
+    <message>
+        <source> ; %1 dans « %2 »</source>
+        <translation>; %1 in “%2”</translation>
+    </message>
+    <message>
+        <source>copie de sécurité reste à faire : elle va être faite</source>
+        <translation>backup copy is still owed: it will be made now</translation>
+    </message>
+    <message>
+        <source>copies de sécurité restent à faire : elles vont être faites</source>
+        <translation>backup copies are still owed: they will be made now</translation>
+    </message>
+    <message>
+        <source> Le journal n&apos;a pu être lu que jusqu&apos;à sa ligne %1 (ligne coupée ou abîmée).</source>
+        <translation> The journal could be read only up to its line %1 (line cut off or damaged).</translation>
+    </message>
+</context>
+<context>
     <name>SavedPictures</name>
     <message>
         <source>Vidéo enregistrée : %1</source>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FileDigest.h"
+#include "Messages.h"
 #include "SessionPictures.h"
 
 namespace orka {
@@ -37,30 +38,49 @@ std::string DirName(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+// A picture that cannot be read for its copy, for the user.
+std::string UnreadablePicture(const std::string& name, int error) {
+    return Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                     "L'image « %1 » ne peut pas être lue (%2) : sa copie attend."),
+                   {name, std::strerror(error)});
+}
+
 // Why the backup folder cannot take a copy, for the user.
 std::string FolderReason(const std::string& folder, int error) {
-    const std::string f = "Le dossier de sauvegarde « " + folder + " » ";
+    const auto say = [&folder](const char* text) { return Message(text, {folder}); };
     switch (error) {
         case ENOENT:
         case ENOTDIR:
         case ENODEV:
         case ENXIO:
         case ESTALE:
-            return f + "est absent (support débranché ?) : les copies attendent son retour.";
+            return say(QT_TRANSLATE_NOOP("Safekeeping",
+                                         "Le dossier de sauvegarde « %1 » est absent (support "
+                                         "débranché ?) : les copies attendent son retour."));
         case EROFS:
-            return f + "est en lecture seule : les copies attendent.";
+            return say(QT_TRANSLATE_NOOP(
+                "Safekeeping",
+                "Le dossier de sauvegarde « %1 » est en lecture seule : les copies attendent."));
         case EACCES:
         case EPERM:
-            return f + "refuse l'écriture (droits insuffisants) : les copies attendent.";
+            return say(QT_TRANSLATE_NOOP("Safekeeping",
+                                         "Le dossier de sauvegarde « %1 » refuse l'écriture "
+                                         "(droits insuffisants) : les copies attendent."));
         case ENOSPC:
         case EDQUOT:
         case EFBIG:
-            return f + "est plein : les copies attendent de la place.";
+            return say(QT_TRANSLATE_NOOP(
+                "Safekeeping",
+                "Le dossier de sauvegarde « %1 » est plein : les copies attendent de la place."));
         case EIO:
-            return f + "a une erreur d'écriture (support défectueux ?) : les copies attendent.";
+            return say(QT_TRANSLATE_NOOP("Safekeeping",
+                                         "Le dossier de sauvegarde « %1 » a une erreur d'écriture "
+                                         "(support défectueux ?) : les copies attendent."));
         default:
-            return f + "ne prend pas la copie (" + std::strerror(error) +
-                   ") : les copies attendent.";
+            return Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                             "Le dossier de sauvegarde « %1 » ne prend pas la "
+                                             "copie (%2) : les copies attendent."),
+                           {folder, std::strerror(error)});
     }
 }
 
@@ -207,8 +227,13 @@ std::vector<BackupJob> BackupCopier::Stop(bool cancel) {
     }
     if (cancel && report_)
         for (const BackupJob& job : jobs)
-            report_(
-                {job, CopyOutcome::Cancelled, {}, 0, {}, "copie de sécurité désactivée", false});
+            report_({job,
+                     CopyOutcome::Cancelled,
+                     {},
+                     0,
+                     {},
+                     Message(QT_TRANSLATE_NOOP("Safekeeping", "copie de sécurité désactivée")),
+                     false});
     return jobs;
 }
 
@@ -300,11 +325,13 @@ BackupReport BackupCopier::Copy(const BackupJob& job) {
         if (source < 0) {
             const int error = errno;
             report.outcome = error == ENOENT ? CopyOutcome::Failed : CopyOutcome::Owed;
-            report.reason = error == ENOENT ? "L'image « " + name +
-                                                  " » a disparu de son dossier avant sa copie "
-                                                  "de sécurité."
-                                            : "L'image « " + name + " » ne peut pas être lue (" +
-                                                  std::strerror(error) + ") : sa copie attend.";
+            report.reason =
+                error == ENOENT
+                    ? Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                                "L'image « %1 » a disparu de son dossier avant "
+                                                "sa copie de sécurité."),
+                              {name})
+                    : UnreadablePicture(name, error);
             return report;
         }
         std::string temp = Join(folder_, kTempPattern);
@@ -347,8 +374,7 @@ BackupReport BackupCopier::Copy(const BackupJob& job) {
             ::unlink(temp.c_str());
             if (readFailed) {
                 report.outcome = CopyOutcome::Owed;
-                report.reason = "L'image « " + name + " » ne peut pas être lue (" +
-                                std::strerror(error) + ") : sa copie attend.";
+                report.reason = UnreadablePicture(name, error);
                 return report;
             }
             return owed(error);
@@ -363,9 +389,11 @@ BackupReport BackupCopier::Copy(const BackupJob& job) {
             if (attempt < options_.verifyAttempts)
                 continue;
             report.outcome = CopyOutcome::Failed;
-            report.reason = "La copie de « " + name +
-                            " » relue ne correspond pas à l'image (support de sauvegarde "
-                            "défectueux ?).";
+            report.reason = Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                                      "La copie de « %1 » relue ne correspond "
+                                                      "pas à l'image (support de sauvegarde "
+                                                      "défectueux ?)."),
+                                    {name});
             return report;
         }
 

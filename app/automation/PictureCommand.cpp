@@ -1,5 +1,7 @@
 #include "PictureCommand.h"
 
+#include "Messages.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -56,19 +58,42 @@ class ErrorLines {
 
 }  // namespace
 
+namespace {
+
+// The command could not be started, for the user.
+std::string NotStarted(int error) {
+    return Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                     "La commande après chaque image n'a pas pu être lancée : %1."),
+                   {std::strerror(error)});
+}
+
+}  // namespace
+
 std::string CommandResult::Text() const {
-    const std::string about = "La commande après « " + BaseName(job.path) + " »";
+    const std::string name = BaseName(job.path);
     if (!error.empty())
         return error;
     if (killed)
-        return about + " a été arrêtée : elle tournait encore après le délai permis.";
+        return Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                         "La commande après « %1 » a été arrêtée : elle tournait "
+                                         "encore après le délai permis."),
+                       {name});
     if (signal != 0)
-        return about + " s'est terminée sur le signal " + std::to_string(signal) + ".";
+        return Message(
+            QT_TRANSLATE_NOOP("Safekeeping",
+                              "La commande après « %1 » s'est terminée sur le signal %2."),
+            {name, std::to_string(signal)});
     if (exitCode && *exitCode != 0) {
-        std::string text = about + " a échoué (code de sortie " + std::to_string(*exitCode) + ")";
-        if (!stderrLines.empty())
-            text += " : " + stderrLines.front();
-        return text + ".";
+        const std::string code = std::to_string(*exitCode);
+        if (stderrLines.empty())
+            return Message(
+                QT_TRANSLATE_NOOP("Safekeeping",
+                                  "La commande après « %1 » a échoué (code de sortie %2)."),
+                {name, code});
+        return Message(
+            QT_TRANSLATE_NOOP("Safekeeping",
+                              "La commande après « %1 » a échoué (code de sortie %2) : %3."),
+            {name, code, stderrLines.front()});
     }
     return {};
 }
@@ -82,13 +107,11 @@ CommandResult RunPictureCommand(const std::string& commandLine, const CommandJob
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) {
-        result.error = std::string("La commande après chaque image n'a pas pu être lancée : ") +
-                       std::strerror(errno) + ".";
+        result.error = NotStarted(errno);
         return result;
     }
     if (::pipe2(err, O_CLOEXEC) != 0) {
-        result.error = std::string("La commande après chaque image n'a pas pu être lancée : ") +
-                       std::strerror(errno) + ".";
+        result.error = NotStarted(errno);
         ::close(out[0]);
         ::close(out[1]);
         return result;
@@ -136,8 +159,7 @@ CommandResult RunPictureCommand(const std::string& commandLine, const CommandJob
     if (spawned != 0) {
         ::close(out[0]);
         ::close(err[0]);
-        result.error = std::string("La commande après chaque image n'a pas pu être lancée : ") +
-                       std::strerror(spawned) + ".";
+        result.error = NotStarted(spawned);
         return result;
     }
     result.started = true;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "FileDigest.h"
+#include "Messages.h"
 
 namespace orka {
 
@@ -11,18 +12,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// "3,2 Mo": megabytes with one decimal, as French writes them.
-std::string Megabytes(uint64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f Mo", double(bytes) / (1 << 20));
-    for (char* c = text; *c != '\0'; ++c)
-        if (*c == '.')
-            *c = ',';
-    return text;
-}
-
-std::string Count(uint64_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n > 1 ? many : one);
+// "1 image", "12 images".
+std::string Pictures(uint64_t n) {
+    return Count(n, QT_TRANSLATE_NOOP("Safekeeping", "image"),
+                 QT_TRANSLATE_NOOP("Safekeeping", "images"));
 }
 
 std::chrono::milliseconds Remaining(Clock::time_point deadline) {
@@ -267,8 +260,9 @@ void Safekeeping::TakeIn(const Intake& item) {
             record.sha256 = digest->sha256;
         } else {
             record.missing = true;
-            record.reason = "Le fichier « " + file.name + " » ne peut pas être lu (" +
-                            std::strerror(error) + ").";
+            record.reason = Message(
+                QT_TRANSLATE_NOOP("Safekeeping", "Le fichier « %1 » ne peut pas être lu (%2)."),
+                {file.name, std::strerror(error)});
         }
     }
     Journal(record);
@@ -386,11 +380,12 @@ SpaceCheck Safekeeping::CheckShot(const CameraStatusData& status, int releases) 
     SpaceCheck check;
     if (space.known && space.picturesThatFit < std::max(1, releases)) {
         check.allowed = false;
-        check.message = "Plus assez de place dans « " + initial_.folder + " » : il reste " +
-                        Megabytes(space.freeBytes) + " et une image en demande environ " +
-                        Megabytes(space_.BytesPerPicture(kind)) +
-                        ". Libérez de la place ou choisissez un autre dossier avant de "
-                        "déclencher.";
+        check.message = Message(
+            QT_TRANSLATE_NOOP("Safekeeping",
+                              "Plus assez de place dans « %1 » : il reste %2 et une image en "
+                              "demande environ %3. Libérez de la place ou choisissez un autre "
+                              "dossier avant de déclencher."),
+            {initial_.folder, Megabytes(space.freeBytes), Megabytes(space_.BytesPerPicture(kind))});
     }
     return check;
 }
@@ -402,19 +397,23 @@ SpaceCheck Safekeeping::CheckRun(const CameraStatusData& status, int64_t picture
     const FolderSpace space = space_.Measure(initial_.folder, kind);
     if (space.known && space.picturesThatFit < pictures) {
         check.allowed = false;
-        check.message = "La séquence de " + Count(uint64_t(pictures), "image", "images") +
-                        " ne tient pas dans « " + initial_.folder + " » : il y a place pour " +
-                        "environ " + Count(uint64_t(space.picturesThatFit), "image", "images") +
-                        ".";
+        check.message = Message(
+            QT_TRANSLATE_NOOP("Safekeeping",
+                              "La séquence de %1 ne tient pas dans « %2 » : il y a place pour "
+                              "environ %3."),
+            {Pictures(uint64_t(pictures)), initial_.folder,
+             Pictures(uint64_t(space.picturesThatFit))});
     }
     if (!backupFolder_.empty()) {
         const FolderSpace backup = space_.Measure(backupFolder_, kind);
         if (backup.known && backup.picturesThatFit < pictures) {
             if (!check.message.empty())
                 check.message += " ";
-            check.message += "Les copies de sécurité de la séquence ne tiendront pas dans « " +
-                             backupFolder_ + " » : place pour environ " +
-                             Count(uint64_t(backup.picturesThatFit), "image", "images") + ".";
+            check.message +=
+                Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                          "Les copies de sécurité de la séquence ne tiendront "
+                                          "pas dans « %1 » : place pour environ %2."),
+                        {backupFolder_, Pictures(uint64_t(backup.picturesThatFit))});
         }
     }
     return check;
@@ -472,14 +471,20 @@ SafekeepingView Safekeeping::View() const {
     if (view.backupOn) {
         if (view.owed > 0 && backupFailing_) {
             view.backupText =
-                backupProblem_ + " " + Count(view.owed, "copie en attente.", "copies en attente.");
+                backupProblem_ + " " +
+                Count(view.owed, QT_TRANSLATE_NOOP("Safekeeping", "copie en attente."),
+                      QT_TRANSLATE_NOOP("Safekeeping", "copies en attente."));
         } else if (view.owed > 0) {
-            view.backupText = "Copie de sécurité en cours : " +
-                              Count(view.owed, "fichier en attente.", "fichiers en attente.");
+            view.backupText =
+                Message(QT_TRANSLATE_NOOP("Safekeeping", "Copie de sécurité en cours : %1"),
+                        {Count(view.owed, QT_TRANSLATE_NOOP("Safekeeping", "fichier en attente."),
+                               QT_TRANSLATE_NOOP("Safekeeping", "fichiers en attente."))});
         } else {
-            view.backupText = "Copie de sécurité à jour : " +
-                              Count(view.savedTwice, "fichier en double", "fichiers en double") +
-                              " dans « " + backupFolder_ + " ».";
+            view.backupText = Message(
+                QT_TRANSLATE_NOOP("Safekeeping", "Copie de sécurité à jour : %1 dans « %2 »."),
+                {Count(view.savedTwice, QT_TRANSLATE_NOOP("Safekeeping", "fichier en double"),
+                       QT_TRANSLATE_NOOP("Safekeeping", "fichiers en double")),
+                 backupFolder_});
         }
         view.backupFailing = (view.owed > 0 && backupFailing_) || view.failed > 0;
     }
@@ -487,8 +492,9 @@ SafekeepingView Safekeeping::View() const {
         if (!view.backupText.empty())
             view.backupText += " ";
         view.backupText +=
-            Count(view.failed,
-                  "fichier n'a pas sa copie : ", "fichiers n'ont pas leur copie ; le dernier : ") +
+            Count(
+                view.failed, QT_TRANSLATE_NOOP("Safekeeping", "fichier n'a pas sa copie : "),
+                QT_TRANSLATE_NOOP("Safekeeping", "fichiers n'ont pas leur copie ; le dernier : ")) +
             lastFailure;
         view.backupFailing = true;
     }
@@ -503,20 +509,25 @@ SafekeepingView Safekeeping::View() const {
     if (pictureSpace_.known) {
         view.picturesThatFit = pictureSpace_.picturesThatFit;
         view.spaceLow = pictureSpace_.picturesThatFit < kFewPicturesLeft;
-        view.spaceText = "Place pour environ " +
-                         Count(uint64_t(pictureSpace_.picturesThatFit), "image", "images");
+        view.spaceText = Message(QT_TRANSLATE_NOOP("Safekeeping", "Place pour environ %1"),
+                                 {Pictures(uint64_t(pictureSpace_.picturesThatFit))});
     }
     if (view.backupOn && backupSpace_.known) {
         view.backupPicturesThatFit = backupSpace_.picturesThatFit;
         view.spaceLow = view.spaceLow || backupSpace_.picturesThatFit < kFewPicturesLeft;
+        const std::string fit = Pictures(uint64_t(backupSpace_.picturesThatFit));
         view.spaceText +=
-            (view.spaceText.empty() ? "Sauvegarde : place pour environ " : " (sauvegarde : ") +
-            Count(uint64_t(backupSpace_.picturesThatFit), "image", "images") +
-            (pictureSpace_.known ? ")" : "");
+            view.spaceText.empty()
+                ? Message(QT_TRANSLATE_NOOP("Safekeeping", "Sauvegarde : place pour environ %1"),
+                          {fit})
+                : Message(QT_TRANSLATE_NOOP("Safekeeping", " (sauvegarde : %1)"), {fit});
     }
     if (!view.spaceText.empty())
-        view.spaceText =
-            (view.spaceLow ? "Attention, bientôt plus de place : " : "") + view.spaceText + ".";
+        view.spaceText = view.spaceLow
+                             ? Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                                         "Attention, bientôt plus de place : %1."),
+                                       {view.spaceText})
+                             : view.spaceText + ".";
 
     view.commandFailing = commandFailing_;
     view.commandFailures = commandFailures_;

@@ -14,6 +14,8 @@
 #include <nlohmann/json.hpp>
 #include <tuple>
 
+#include "Messages.h"
+
 namespace orka {
 
 namespace {
@@ -437,7 +439,9 @@ std::unique_ptr<JournalWriter> JournalWriter::Create(const std::string& folder,
     const auto now = std::chrono::system_clock::now();
     if (folder.empty()) {
         if (problem != nullptr)
-            *problem = "Le journal de la séance n'a pas de dossier des images où s'écrire.";
+            *problem = Message(QT_TRANSLATE_NOOP(
+                "Safekeeping",
+                "Le journal de la séance n'a pas de dossier des images où s'écrire."));
         return nullptr;
     }
     int error = 0;
@@ -452,8 +456,10 @@ std::unique_ptr<JournalWriter> JournalWriter::Create(const std::string& folder,
             break;
     }
     if (problem != nullptr)
-        *problem = "Le journal de la séance ne peut pas être créé dans « " + folder +
-                   " » : " + std::strerror(error) + ".";
+        *problem = Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                             "Le journal de la séance ne peut pas être créé dans "
+                                             "« %1 » : %2."),
+                           {folder, std::strerror(error)});
     return nullptr;
 }
 
@@ -502,9 +508,11 @@ bool JournalWriter::WriteBacklogLocked() {
             // to it.
             backlog_[done] = "\n" + line;
         }
-        problem_ = std::string("Le journal de la séance ne peut plus être écrit (") +
-                   std::strerror(error) +
-                   ") : les événements sont gardés et écrits dès que possible.";
+        problem_ = Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                             "Le journal de la séance ne peut plus être écrit "
+                                             "(%1) : les événements sont gardés et écrits dès que "
+                                             "possible."),
+                           {std::strerror(error)});
         break;
     }
     backlog_.erase(backlog_.begin(), backlog_.begin() + std::ptrdiff_t(done));
@@ -664,24 +672,33 @@ std::string JournalSummary::Text() const {
     std::string text;
     const std::string name = BaseName(journal);
     if (!cleanClose)
-        text =
-            "La séance précédente ne s'est pas terminée normalement (journal « " + name + " »). ";
+        text = Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                         "La séance précédente ne s'est pas terminée normalement "
+                                         "(journal « %1 »). "),
+                       {name});
     else
-        text = "La séance précédente (journal « " + name + " ») a laissé des copies à faire. ";
-    const auto count = [](uint64_t n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n > 1 ? many : one);
-    };
-    text +=
-        count(saved.size(), "fichier enregistré y est noté", "fichiers enregistrés y sont notés");
+        text = Message(QT_TRANSLATE_NOOP(
+                           "Safekeeping",
+                           "La séance précédente (journal « %1 ») a laissé des copies à faire. "),
+                       {name});
+    text += Count(saved.size(), QT_TRANSLATE_NOOP("Safekeeping", "fichier enregistré y est noté"),
+                  QT_TRANSLATE_NOOP("Safekeeping", "fichiers enregistrés y sont notés"));
     if (!backupOwed.empty())
-        text += " ; " +
-                count(backupOwed.size(), "copie de sécurité reste à faire : elle va être faite",
-                      "copies de sécurité restent à faire : elles vont être faites") +
-                " dans « " + backupFolder + " »";
+        text += Message(
+            QT_TRANSLATE_NOOP("Safekeeping", " ; %1 dans « %2 »"),
+            {Count(
+                 backupOwed.size(),
+                 QT_TRANSLATE_NOOP("Safekeeping",
+                                   "copie de sécurité reste à faire : elle va être faite"),
+                 QT_TRANSLATE_NOOP("Safekeeping",
+                                   "copies de sécurité restent à faire : elles vont être faites")),
+             backupFolder});
     text += ".";
     if (!readToEnd)
-        text += " Le journal n'a pu être lu que jusqu'à sa ligne " + std::to_string(stoppedAtLine) +
-                " (ligne coupée ou abîmée).";
+        text += Message(QT_TRANSLATE_NOOP("Safekeeping",
+                                          " Le journal n'a pu être lu que jusqu'à sa ligne %1 "
+                                          "(ligne coupée ou abîmée)."),
+                        {std::to_string(stoppedAtLine)});
     return text;
 }
 

@@ -8,12 +8,20 @@
 
 #include <atomic>
 
+#include "Messages.h"
+
 namespace orka {
 
 namespace {
 
 const QString kGroup = QStringLiteral("Choix");
 const QString kKey = QStringLiteral("langue");
+
+// The safekeeping's texts (plain C++, shared with orkactl, which stays
+// French) through the same translations. Safe from any thread.
+std::string SafekeepingText(const char* french) {
+    return QCoreApplication::translate("Safekeeping", french).toStdString();
+}
 
 // Written on the GUI thread at start (and by tests); read by the help window.
 std::atomic<Language> gCurrent{Language::French};
@@ -99,6 +107,7 @@ bool InstallLanguage(Language language) {
                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(&QtTranslator());
     }
+    SetMessageTranslator(&SafekeepingText);
     gCurrent = loaded ? language : Language::French;
     return loaded;
 }

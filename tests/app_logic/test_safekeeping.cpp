@@ -16,6 +16,7 @@
 #include "BackupCopier.h"
 #include "FileDigest.h"
 #include "FreeSpace.h"
+#include "Messages.h"
 #include "PictureCommand.h"
 #include "Safekeeping.h"
 #include "SessionJournal.h"
@@ -570,6 +571,30 @@ TEST_F(SafekeepingTest, RefusesAShotWithNoRoomAndWarnsForARunThatDoesNotFit) {
     EXPECT_EQ(view.spaceText,
               "Attention, bientôt plus de place : Place pour environ 2 images (sauvegarde : 2 "
               "images).");
+}
+
+// The texts read French unless a translator is installed, which then
+// translates the templates and the counted words, never what is put in.
+TEST(Messages, FrenchByDefaultTranslatedWhenAskedArgumentsKeptAsGiven) {
+    EXPECT_EQ(orka::Megabytes(3355443), "3,2 Mo");
+    EXPECT_EQ(orka::Message("« %1 » : %2 %3", {"a%2b", "1"}), "« a%2b » : 1 %3");
+    orka::SetMessageTranslator([](const char* french) -> std::string {
+        const std::string text = french;
+        if (text == "Place pour environ %1")
+            return "Room for about %1";
+        if (text == "images")
+            return "pictures";
+        if (text == "%1,%2 Mo")
+            return "%1.%2 MB";
+        return text;
+    });
+    const std::string room =
+        orka::Message("Place pour environ %1", {orka::Count(12, "image", "images")});
+    const std::string size = orka::Megabytes(3355443);
+    orka::SetMessageTranslator(nullptr);
+    EXPECT_EQ(room, "Room for about 12 pictures");
+    EXPECT_EQ(size, "3.2 MB");
+    EXPECT_EQ(orka::Count(1, "image", "images"), "1 image");
 }
 
 }  // namespace

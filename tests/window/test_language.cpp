@@ -7,6 +7,7 @@
 
 #include "HelpViewer.h"
 #include "Language.h"
+#include "Messages.h"
 #include "ShotFacts.h"
 #include "WindowTest.h"
 
@@ -62,6 +63,10 @@ class TestLanguage : public TWindowTest {
         QCOMPARE(orka::FileFactsLines("/photos/P1.JPG", 2516582).at(1),
                  QStringLiteral("Size: 2.4 MB"));
         QCOMPARE(cancelText(), QStringLiteral("Cancel"));
+        // The safekeeping's texts, made by code shared with orkactl.
+        QCOMPARE(orka::Message(QT_TRANSLATE_NOOP("Safekeeping", "Place pour environ %1"),
+                               {orka::Count(12, "image", "images")}),
+                 std::string("Room for about 12 pictures"));
         // The help in English, the French page where none is translated.
         QTest::mouseClick(get<QPushButton>("Aide"), Qt::LeftButton);
         auto* help = base->findChild<THelpViewer*>(QString(), Qt::FindDirectChildrenOnly);
