@@ -634,6 +634,22 @@ then unplug the camera and plug it in again.</translation>
         <source>Valider l&apos;heure de Fin</source>
         <translation>Confirm the end time</translation>
     </message>
+    <message>
+        <source>Date à programmer</source>
+        <translation>Date to schedule</translation>
+    </message>
+    <message>
+        <source>Heure de la tranche</source>
+        <translation>Time of the slot</translation>
+    </message>
+    <message>
+        <source>La date où la détection sera active ; « Valider la date » la garde</source>
+        <translation>The date on which detection will be active; “Confirm the date” keeps it</translation>
+    </message>
+    <message>
+        <source>L&apos;heure de début, puis l&apos;heure de fin de la tranche horaire ; le bouton de validation la garde</source>
+        <translation>The start time, then the end time of the time slot; the confirm button keeps it</translation>
+    </message>
 </context>
 <context>
     <name>RememberedChoices</name>

@@ -26,6 +26,7 @@ class TestProgDH : public QObject {
     static void AddDate(TParamPgm& dlg, QDate date) {
         QTest::mouseClick(Button(dlg, "NouvDate"), Qt::LeftButton);
         QVERIFY(DatePicker(dlg));
+        QVERIFY(!DatePicker(dlg)->accessibleName().isEmpty());  // for screen readers
         DatePicker(dlg)->setDate(date);
         QTest::mouseClick(Button(dlg, "NouvDate"), Qt::LeftButton);
     }
@@ -37,6 +38,7 @@ class TestProgDH : public QObject {
     static void AddSlot(TParamPgm& dlg, QTime start, QTime end) {
         QTest::mouseClick(Button(dlg, "NouvHeure"), Qt::LeftButton);
         QVERIFY(TimePicker(dlg));
+        QVERIFY(!TimePicker(dlg)->accessibleName().isEmpty());
         TimePicker(dlg)->setTime(start);
         QTest::mouseClick(Button(dlg, "NouvHeure"), Qt::LeftButton);
         TimePicker(dlg)->setTime(end);

@@ -151,6 +151,9 @@ void TParamPgm::NouvDateClick() {
         DatePicker->setObjectName(QStringLiteral("DatePicker"));
         DatePicker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         DatePicker->setCalendarPopup(true);
+        DatePicker->setAccessibleName(QCoreApplication::translate("ProgDH", "Date à programmer"));
+        DatePicker->setAccessibleDescription(QCoreApplication::translate(
+            "ProgDH", "La date où la détection sera active ; « Valider la date » la garde"));
         DatePicker->setGeometry(120, 22, 80, 21);
         DatePicker->show();
         DatePicker->setFocus();
@@ -183,6 +186,12 @@ void TParamPgm::NouvHeureClick() {
             TimePicker = new QTimeEdit(QTime(now.hour(), now.minute(), now.second()), GroupHeure);
             TimePicker->setObjectName(QStringLiteral("TimePicker"));
             TimePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+            TimePicker->setAccessibleName(
+                QCoreApplication::translate("ProgDH", "Heure de la tranche"));
+            TimePicker->setAccessibleDescription(QCoreApplication::translate(
+                "ProgDH",
+                "L'heure de début, puis l'heure de fin de la tranche horaire ; le bouton de "
+                "validation la garde"));
             TimePicker->setGeometry(65, 60, 80, 21);
             TimePicker->show();
             TimePicker->setFocus();
