@@ -54,6 +54,23 @@ Frame WhereShown(Orientation o, int w, int h) {
     return whereShown;
 }
 
+// The counts of a frame by a plain loop: red, green, blue, and the
+// brightness max(R, G, B).
+struct DirectCounts {
+    std::array<std::array<uint32_t, 256>, 3> rgb{};
+    std::array<uint32_t, 256> brightness{};
+    explicit DirectCounts(Frame& f) {
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x) {
+                const uint8_t* p = f.at(x, y);
+                ++rgb[0][p[2]];
+                ++rgb[1][p[1]];
+                ++rgb[2][p[0]];
+                ++brightness[std::max({p[0], p[1], p[2]})];
+            }
+    }
+};
+
 uint8_t MarkAt(const LiveAssist& a, int x, int y) {
     const uint8_t* row = a.MarksOfRow(y);
     return row ? row[x] : 0;
@@ -263,14 +280,7 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     LiveAssist a;
     Analyse(a, s, f, 5);
 
-    std::array<std::array<uint32_t, 256>, 3> direct{};
-    for (int y = 0; y < f.h; ++y)
-        for (int x = 0; x < f.w; ++x) {
-            ++direct[0][f.at(x, y)[2]];
-            ++direct[1][f.at(x, y)[1]];
-            ++direct[2][f.at(x, y)[0]];
-        }
-    EXPECT_EQ(a.Rgb().bins, direct);
+    EXPECT_EQ(a.Rgb().bins, DirectCounts(f).rgb);
     EXPECT_EQ(a.Rgb().pixels, uint64_t(37 * 23));
 
     EXPECT_TRUE(ChannelClips(a.Rgb(), 2, 255, true));
@@ -343,18 +353,9 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
     Histogram brightness;
     AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
 
-    std::array<std::array<uint32_t, 256>, 3> direct{};
-    std::array<uint32_t, 256> directBrightness{};
-    for (int y = 0; y < f.h; ++y)
-        for (int x = 0; x < f.w; ++x) {
-            const uint8_t* p = f.at(x, y);
-            ++direct[0][p[2]];
-            ++direct[1][p[1]];
-            ++direct[2][p[0]];
-            ++directBrightness[std::max({p[0], p[1], p[2]})];
-        }
-    EXPECT_EQ(a.Rgb().bins, direct);
-    EXPECT_EQ(brightness.bins, directBrightness);
+    const DirectCounts direct(f);
+    EXPECT_EQ(a.Rgb().bins, direct.rgb);
+    EXPECT_EQ(brightness.bins, direct.brightness);
 }
 
 // The window's single pass, the analyser doing the aids' work on each row it
@@ -369,16 +370,7 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
         v = rng() % 3 == 0 ? uint8_t(rng()) : values[rng() % 7];
     for (int x = 16; x < 48; ++x)
         f.set(x, 3, 40, 40, 40);
-    std::array<uint32_t, 256> directBrightness{};
-    std::array<std::array<uint32_t, 256>, 3> direct{};
-    for (int y = 0; y < f.h; ++y)
-        for (int x = 0; x < f.w; ++x) {
-            const uint8_t* p = f.at(x, y);
-            ++direct[0][p[2]];
-            ++direct[1][p[1]];
-            ++direct[2][p[0]];
-            ++directBrightness[std::max({p[0], p[1], p[2]})];
-        }
+    const DirectCounts direct(f);
     const RoiBox box{10, 5, 70, 20};
     for (const bool vector : {true, false}) {
         UseProcessorExtensions(vector);
@@ -393,9 +385,9 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
         analyser.Finish(brightness);
         Analyse(alone, AssistSettings::All(), f, 7);
 
-        EXPECT_EQ(brightness.bins, directBrightness) << vector;
-        EXPECT_EQ(fused.Rgb().bins, direct) << vector;
-        EXPECT_EQ(alone.Rgb().bins, direct) << vector;
+        EXPECT_EQ(brightness.bins, direct.brightness) << vector;
+        EXPECT_EQ(fused.Rgb().bins, direct.rgb) << vector;
+        EXPECT_EQ(alone.Rgb().bins, direct.rgb) << vector;
         int marked = 0;
         for (int y = 0; y < f.h; ++y)
             for (int x = 0; x < f.w; ++x) {

@@ -30,6 +30,11 @@ std::string Bytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The command line of the settings tab, as the safekeeping runs it.
+std::string CommandOf(const Ui::TBase& ui) {
+    return ui.CommandeImage->text().trimmed().toStdString();
+}
+
 // How often the marks and the texts are brought up to date.
 constexpr int kRefreshMs = 500;
 
@@ -104,7 +109,7 @@ orka::Safekeeping* TSessionSafety::Ensure() {
     settings.folder = folder;
     settings.prefix = prefix;
     settings.backupFolder = Bytes(ui_.DossierSauvegarde->text());
-    settings.command = ui_.CommandeImage->text().trimmed().toStdString();
+    settings.command = CommandOf(ui_);
     if (FreeBytesHook)
         settings.freeBytes = FreeBytesHook;
     keeping_ = std::make_unique<orka::Safekeeping>(std::move(settings));
@@ -241,7 +246,7 @@ void TSessionSafety::SansSauvegardeClick() {
 
 void TSessionSafety::CommandeImageChange() {
     if (keeping_)
-        keeping_->SetCommand(ui_.CommandeImage->text().trimmed().toStdString());
+        keeping_->SetCommand(CommandOf(ui_));
 }
 
 void TSessionSafety::Refresh() {

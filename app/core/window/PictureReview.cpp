@@ -78,6 +78,8 @@ void TPictureReview::FilesNoted(const std::vector<orka::SavedFile>& files) {
             waiting_[item.path] = {shot->released, orka::SavedPictureNote(file)};
         }
         ReadBackRating(item.path);
+        if (orka::IsRawFile(file.path))
+            raw_.push_back({items_.size(), file.path});
         items_.push_back(item);
         if (reviewShown)
             review_->AddPicture(item);
@@ -85,11 +87,9 @@ void TPictureReview::FilesNoted(const std::vector<orka::SavedFile>& files) {
             stale_ = true;
     }
     // A raw picture shows through its JPEG or ".thm" once that arrived.
-    for (ReviewItem& item : items_) {
-        const std::string path = QFile::encodeName(item.path).toStdString();
-        if (!orka::IsRawFile(path))
-            continue;
-        const QString shown = Decoded(saved_.Pictures().ShownFile(path));
+    for (const RawPicture& raw : raw_) {
+        ReviewItem& item = items_[raw.index];
+        const QString shown = Decoded(saved_.Pictures().ShownFile(raw.path));
         if (shown == item.shownFile)
             continue;
         item.shownFile = shown;

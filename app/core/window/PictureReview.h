@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "ReviewWindow.h"
@@ -71,6 +72,13 @@ class TPictureReview : public QObject {
     const TLiveView& live_;
 
     std::vector<ReviewItem> items_;  // the session's pictures, oldest first
+    // The raw pictures among them (index in items_, path as the library
+    // wrote it), whose companion may land after them.
+    struct RawPicture {
+        size_t index;
+        std::string path;
+    };
+    std::vector<RawPicture> raw_;
     orka::ShotRecords shots_;
     // Pictures landed from a release, not yet on screen: when they were
     // released and the status area's note of their place.
