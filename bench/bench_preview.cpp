@@ -102,6 +102,7 @@ struct PreviewPath {
     PreviewPath() {
         detector.SetRectangle({100, 80, 300, 240});
         allOn.peaking = allOn.highlights = allOn.shadows = allOn.rgbHistogram = true;
+        allOn.rgbRowStep = orka::kLiveViewRgbRowStep;  // as the window asks
         marksOnly = allOn;
         marksOnly.rgbHistogram = false;
         for (int y = 0; y < 100; ++y)

@@ -4,14 +4,11 @@
 // at the end of the picture the decoding thread waits until the helper has
 // seen every ready row.
 //
-// The live view uses it for the analysis of each frame when an aid is on
-// (histogram, the detector's rectangle, the focusing and exposure aids), which
-// then costs the window little more than the decode itself on a machine of two
-// cores; the review of a saved picture for its focus mask, clipping and
+// The review of a saved picture uses it for its focus mask, clipping and
 // histogram. The rows reach the helper through the caches: every line the
 // decoder wrote is fetched from its core, which costs the helper about a
-// quarter of the preview's decode time, so light work stays on the decoding
-// thread.
+// quarter of the decode time, so light work stays on the decoding thread: the
+// live view's analysis of a preview frame does.
 //
 // Neither side spins: a laptop on location pays every busy wait in battery.
 // The helper sleeps when it has caught up and is woken only once a batch of

@@ -8,7 +8,33 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orka {
+
+namespace {
+
+// to[x] = from[x] for x in x1..x2-1, bytes widened to 32 bits.
+void WidenRow(const uint8_t* from, int x1, int x2, int32_t* to) {
+    int x = x1;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 16 <= x2; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+        const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 4), _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 8), _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 12), _mm_unpackhi_epi16(hi, zero));
+    }
+#endif
+    for (; x < x2; ++x)
+        to[x] = from[x];
+}
+
+}  // namespace
 
 FrameAnalyser::FrameAnalyser(int w, int h, MotionDetector* detector, LiveAssist* assist)
     : w_(std::max(w, 0)), h_(std::max(h, 0)), detector_(detector), assist_(assist) {
@@ -45,9 +71,7 @@ void FrameAnalyser::AddRows(const uint8_t* const* rows, int y0, int y1) {
         const uint8_t clipped = ScanRow(rows[y], w_, scan);
         if (inRows) {
             int32_t* lumaRow = luma_ + size_t(y - box_.y1) * size_t(box_.width()) - box_.x1;
-            for (int x = cx1_; x < cx2_; ++x) {
-                lumaRow[x] = brightness_[size_t(x)];
-            }
+            WidenRow(brightness_.data(), cx1_, cx2_, lumaRow);
         }
         if (assist_) {
             assist_->AfterRow(y, clipped);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -99,7 +100,8 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     complete_ = false;
     threshold_ = std::max(kPeakFloor,
                           peakReference_ * PeakingSharePercent(settings.peakingSensitivity) / 100);
-    energyCounts_.fill(0);
+    for (auto& set : energyCounts_)
+        set.fill(0);
     const size_t pixels = size_t(w_) * size_t(h_);
     if (settings.marks()) {
         if (marks_.size() != pixels)
@@ -145,6 +147,7 @@ RowScan LiveAssist::PrepareRow(int y) {
     }
     if (settings_.peaking)
         scan.luma = luma_.data() + size_t(y % 3) * size_t(w_);
+    scan.countChannels = settings_.rgbHistogram && y % RgbRowStep() == 0;
     return scan;
 }
 
@@ -163,8 +166,8 @@ void LiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
     y1 = std::min(y1, h_);
     for (int y = y0; y < y1; ++y) {
         RowScan scan = PrepareRow(y);
-        if (settings_.rgbHistogram)
-            scan.counts = &counts_;
+        scan.counts = &counts_;
+        scan.countBrightness = false;
         AfterRow(y, ScanRow(rows[y], w_, scan));
     }
 }
@@ -178,7 +181,7 @@ void LiveAssist::PeakRow(int y) {
     const int16_t* b = luma_.data() + size_t((y + 1) % 3) * size_t(w);
     const int16_t limit = int16_t(std::min(threshold_, int(INT16_MAX)));
     // One row in kEnergyRowStep gives its magnitudes to the frame's
-    // distribution, every other pixel of it.
+    // distribution, one pixel in kEnergyPixelStep of it.
     const bool sampled = y % kEnergyRowStep == 0;
     // The edges of a stretch of the row go to a small buffer first: most
     // rows of a soft picture have none, and then the marks are not touched.
@@ -232,12 +235,31 @@ void LiveAssist::PeakRow(int y) {
             any |= e;
         }
         if (energy) {
-            for (int k = 0; k < n; k += 2)
-                ++energyCounts_[size_t(std::min(energy[k] >> kEnergyBinShift, kEnergyBins - 1))];
+            const auto bin = [&](int k) {
+                return size_t(std::min(energy[k] >> kEnergyBinShift, kEnergyBins - 1));
+            };
+            int k = 0;
+            constexpr int kStep = kEnergyPixelStep;
+            for (; k + 4 * kStep <= n; k += 4 * kStep) {
+                ++energyCounts_[0][bin(k)];
+                ++energyCounts_[1][bin(k + kStep)];
+                ++energyCounts_[2][bin(k + 2 * kStep)];
+                ++energyCounts_[3][bin(k + 3 * kStep)];
+            }
+            for (; k < n; k += kStep)
+                ++energyCounts_[0][bin(k)];
         }
         if (!any)
             continue;
-        uint8_t* row = MarkRow(y) + x0;
+        uint8_t* row = marks_.data() + size_t(y) * size_t(w_);
+        if (!rowUsed_[size_t(y)] && n == w - 2) {
+            // The row's first marks, over the whole row: written at once.
+            row[0] = row[w - 1] = 0;
+            std::memcpy(row + 1, edge, size_t(n));
+            rowUsed_[size_t(y)] = 1;
+            continue;
+        }
+        row = MarkRow(y) + x0;
         for (int k = 0; k < n; ++k)
             row[k] |= edge[k];
     }
@@ -247,15 +269,19 @@ void LiveAssist::Finish(const PixelCounts& channels) {
     if (settings_.peaking) {
         // The reference of the next frames: the energy that one sampled
         // pixel in a hundred reaches.
+        std::array<uint32_t, kEnergyBins> counts{};
         uint64_t total = 0;
-        for (uint32_t n : energyCounts_)
-            total += n;
+        for (const auto& set : energyCounts_)
+            for (int bin = 0; bin < kEnergyBins; ++bin) {
+                counts[size_t(bin)] += set[size_t(bin)];
+                total += set[size_t(bin)];
+            }
         if (total > 0) {
             const uint64_t top = (total + 99) / 100;
             uint64_t above = 0;
             int bin = kEnergyBins - 1;
             for (; bin > 0; --bin) {
-                above += energyCounts_[size_t(bin)];
+                above += counts[size_t(bin)];
                 if (above >= top)
                     break;
             }
@@ -266,7 +292,8 @@ void LiveAssist::Finish(const PixelCounts& channels) {
     if (settings_.rgbHistogram) {
         for (int c = 0; c < 3; ++c)
             channels.AddChannel(c, rgb_.bins[size_t(c)]);
-        rgb_.pixels = uint64_t(w_) * uint64_t(h_);
+        const int step = RgbRowStep();
+        rgb_.pixels = uint64_t(w_) * uint64_t((h_ + step - 1) / step);
     }
     complete_ = true;
 }
@@ -316,41 +343,43 @@ void DrawMarks(const LiveAssist& assist, const PaintTable& paint, uint8_t* const
         const uint8_t* m = assist.MarksOfRow(y);
         if (!m)
             continue;
-        for (int x0 = 0; x0 < w; x0 += 16) {
-            // Skip unmarked pixels sixteen at a time.
-            if (x0 + 16 <= w) {
-                uint64_t a, b;
-                std::memcpy(&a, m + x0, 8);
-                std::memcpy(&b, m + x0 + 8, 8);
-                if ((a | b) == 0)
-                    continue;
+        const auto draw = [&](int x, uint8_t bits) {
+            int dx = x, dy = y;
+            if constexpr (O == Orientation::UpsideDown) {
+                dx = w - 1 - x;
+                dy = h - 1 - y;
+            } else if constexpr (O == Orientation::Anticlockwise) {
+                dx = y;
+                dy = w - 1 - x;
+            } else if constexpr (O == Orientation::Clockwise) {
+                dx = h - 1 - y;
+                dy = x;
             }
-            const int x1 = std::min(w, x0 + 16);
-            for (int x = x0; x < x1; ++x) {
-                const uint8_t bits = m[x];
-                if (!bits)
-                    continue;
-                int dx = x, dy = y;
-                if constexpr (O == Orientation::UpsideDown) {
-                    dx = w - 1 - x;
-                    dy = h - 1 - y;
-                } else if constexpr (O == Orientation::Anticlockwise) {
-                    dx = y;
-                    dy = w - 1 - x;
-                } else if constexpr (O == Orientation::Clockwise) {
-                    dx = h - 1 - y;
-                    dy = x;
-                }
-                const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
-                const Paint& p = paint[onStripe][bits & 31];
-                if (!p.draws)
-                    continue;
-                uint8_t* d = shownRows[dy] + 3 * size_t(dx);
-                d[0] = p.colour.b;
-                d[1] = p.colour.g;
-                d[2] = p.colour.r;
+            const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
+            const Paint& p = paint[onStripe][bits & 31];
+            if (!p.draws)
+                return;
+            uint8_t* d = shownRows[dy] + 3 * size_t(dx);
+            d[0] = p.colour.b;
+            d[1] = p.colour.g;
+            d[2] = p.colour.r;
+        };
+        int x0 = 0;
+#if defined(__SSE2__)
+        // Sixteen pixels at a time: only the marked ones are visited.
+        for (; x0 + 16 <= w; x0 += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x0));
+            unsigned marked =
+                ~unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128()))) & 0xFFFF;
+            for (; marked; marked &= marked - 1) {
+                const int x = x0 + std::countr_zero(marked);
+                draw(x, m[x]);
             }
         }
+#endif
+        for (int x = x0; x < w; ++x)
+            if (m[x])
+                draw(x, m[x]);
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -39,6 +40,11 @@ struct AssistSettings {
     int shadowLevel = 5;  // a pixel with every channel at or below it is clipped
     ClipStyle clipStyle = ClipStyle::Zebra;
     bool rgbHistogram = false;
+    // The channel histogram counts one row in this many, from the first:
+    // three more counts per pixel would cost the live view as much again as
+    // the rest of its analysis, and its curves need no more. The review of a
+    // saved picture counts every row.
+    int rgbRowStep = 1;
 
     bool marks() const { return peaking || highlights || shadows; }
     bool any() const { return marks() || rgbHistogram; }
@@ -61,7 +67,7 @@ struct AssistSettings {
 // its contrast, and a smooth ramp gives nothing. A pixel is marked when its
 // energy reaches a share of the frame's reference, the energy the sharpest
 // one pixel in a hundred reaches, learnt from the frames before (one row in
-// four, every other pixel, counted while the frame is analysed); so a
+// four, one pixel in four, counted while the frame is analysed); so a
 // textured wall in focus is marked in a soft, low-contrast scene as the
 // sharp outlines are in a crisp one. A floor keeps the compression noise of
 // a frame where nothing is sharp unmarked.
@@ -81,11 +87,14 @@ enum : uint8_t {
     kMarkShadow = 16,
 };
 
-// Counts of each channel's values 0..255 over a frame.
+// Counts of each channel's values 0..255 over a frame (the rows counted).
 struct RgbHistogram {
     std::array<std::array<uint32_t, 256>, 3> bins{};  // red, green, blue
-    uint64_t pixels = 0;
+    uint64_t pixels = 0;                              // counted
 };
+
+// The live view's row step of the channel histogram.
+inline constexpr int kLiveViewRgbRowStep = 8;
 
 class LiveAssist {
   public:
@@ -120,6 +129,7 @@ class LiveAssist {
     void Finish(const PixelCounts& channels);
 
     void PeakRow(int y);  // needs the luminance of rows y-1, y, y+1
+    int RgbRowStep() const { return std::max(settings_.rgbRowStep, 1); }
     uint8_t* MarkRow(int y);
 
     // The least energy marked, whatever the frame: a step of 8 levels.
@@ -128,16 +138,21 @@ class LiveAssist {
     // contrast.
     static constexpr int kFirstReference = 12 * 40;
     // The distribution of energies: bins of 16, the last one open; one row
-    // in four.
+    // in four, one pixel in four of it.
     static constexpr int kEnergyBinShift = 4;
     static constexpr int kEnergyBins = 512;
     static constexpr int kEnergyRowStep = 4;
+    static constexpr int kEnergyPixelStep = 4;
 
     AssistSettings settings_;
     int w_ = 0, h_ = 0;
     int peakReference_ = kFirstReference;  // from the last frame analysed with peaking
     int threshold_ = 0;                    // the energy a pixel must exceed to be marked
-    std::array<uint32_t, kEnergyBins> energyCounts_{};  // this frame's sampled energies
+    // This frame's sampled energies, neighbours in different sets: most of
+    // a row's energies fall in the lowest bins, and one counter would make
+    // each increment wait for the one before.
+    static constexpr int kEnergySets = 4;
+    std::array<std::array<uint32_t, kEnergyBins>, kEnergySets> energyCounts_{};
     bool complete_ = false;
     std::vector<uint8_t> marks_;     // w x h
     std::vector<uint8_t> rowUsed_;   // per row: marks_ holds this frame's marks

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace orka {
@@ -16,56 +16,45 @@ void PixelCounts::Reset(bool channels) {
     channels_ = channels;
     std::memset(
         table_, 0,
-        (channels ? kChannelSets * kChannelSetSize : kBrightnessSets * 256) * sizeof(uint32_t));
+        (kBrightnessSize + (channels ? kChannelSets * kChannelSetSize : 0)) * sizeof(uint32_t));
 }
 
 void PixelCounts::AddBrightness(std::array<uint32_t, 256>& bins) const {
-    if (!channels_) {
-        for (int s = 0; s < kBrightnessSets; ++s)
-            for (int v = 0; v < 256; ++v)
-                bins[size_t(v)] += table_[s * 256 + v];
-        return;
-    }
-    for (int s = 0; s < kChannelSets; ++s) {
-        const uint32_t* set = table_ + s * kChannelSetSize;
+    for (int s = 0; s < kBrightnessSets; ++s)
         for (int v = 0; v < 256; ++v)
-            bins[size_t(v)] +=
-                set[256 + v] + set[kChannelSize + 256 + v] + set[2 * kChannelSize + 256 + v];
-    }
+            bins[size_t(v)] += table_[s * 256 + v];
 }
 
 void PixelCounts::AddChannel(int c, std::array<uint32_t, 256>& bins) const {
     if (!channels_ || c < 0 || c > 2)
         return;
     for (int s = 0; s < kChannelSets; ++s) {
-        const uint32_t* channel = table_ + s * kChannelSetSize + c * kChannelSize;
+        const uint32_t* channel = table_ + kBrightnessSize + s * kChannelSetSize + c * 256;
         for (int v = 0; v < 256; ++v)
-            bins[size_t(v)] += channel[v] + channel[256 + v];
+            bins[size_t(v)] += channel[v];
     }
 }
 
 namespace {
 
-// Counts a pixel n times into a set.
-inline void CountPixel(uint32_t* set, uint8_t b, uint8_t g, uint8_t r, bool channels,
+// Counts a pixel n times into the first set of each kind asked (null: not
+// counted).
+inline void CountPixel(uint32_t* brightness, uint32_t* channels, uint8_t b, uint8_t g, uint8_t r,
                        uint32_t n = 1) {
-    const uint8_t l = std::max({b, g, r});
-    if (!channels) {
-        set[l] += n;
-        return;
+    if (brightness)
+        brightness[std::max({b, g, r})] += n;
+    if (channels) {
+        channels[r] += n;
+        channels[256 + g] += n;
+        channels[512 + b] += n;
     }
-    const bool redIsMax = r == l;
-    const bool greenIsMax = !redIsMax && g == l;
-    const bool blueIsMax = !redIsMax && !greenIsMax;
-    set[r + (redIsMax ? 256 : 0)] += n;
-    set[PixelCounts::kChannelSize + g + (greenIsMax ? 256 : 0)] += n;
-    set[2 * PixelCounts::kChannelSize + b + (blueIsMax ? 256 : 0)] += n;
 }
 
 // Pixels from x to w one at a time.
 uint8_t ScanPortable(const uint8_t* p, int x, int w, const RowScan& s) {
     const bool clip = s.clip && (s.high || s.low);
-    const bool channels = s.counts && s.counts->channels();
+    const bool countBrightness = s.counts && s.countBrightness;
+    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
     uint8_t any = 0;
     for (; x < w; ++x) {
         const uint8_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
@@ -85,10 +74,9 @@ uint8_t ScanPortable(const uint8_t* p, int x, int w, const RowScan& s) {
             s.clip[x] = m;
             any |= m;
         }
-        if (s.counts)
-            CountPixel(channels ? s.counts->ChannelSet(x % PixelCounts::kChannelSets)
-                                : s.counts->BrightnessSet(x % PixelCounts::kBrightnessSets),
-                       b, g, r, channels);
+        CountPixel(
+            countBrightness ? s.counts->BrightnessSet(x % PixelCounts::kBrightnessSets) : nullptr,
+            countChannels ? s.counts->ChannelSet(x % PixelCounts::kChannelSets) : nullptr, b, g, r);
     }
     return any;
 }
@@ -109,8 +97,27 @@ struct PlaneMasks {
 };
 const PlaneMasks kPlaneMasks;
 
-// Sixteen pixels at a time; returns the pixels done, a multiple of 16.
-__attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, const RowScan& s,
+// Counts the sixteen bytes of v, byte k in set k modulo Sets, the sets
+// Stride counters apart from sets on. The bytes come out two at a time, which
+// costs less than shifting them out of a word.
+template <int Sets, int Stride>
+__attribute__((target("ssse3"), always_inline)) inline void CountBytes(__m128i v, uint32_t* sets) {
+    const auto pair = [sets](int k, unsigned both) {
+        ++sets[(2 * k) % Sets * Stride + (both & 0xFF)];
+        ++sets[(2 * k + 1) % Sets * Stride + (both >> 8)];
+    };
+    pair(0, unsigned(_mm_extract_epi16(v, 0)));
+    pair(1, unsigned(_mm_extract_epi16(v, 1)));
+    pair(2, unsigned(_mm_extract_epi16(v, 2)));
+    pair(3, unsigned(_mm_extract_epi16(v, 3)));
+    pair(4, unsigned(_mm_extract_epi16(v, 4)));
+    pair(5, unsigned(_mm_extract_epi16(v, 5)));
+    pair(6, unsigned(_mm_extract_epi16(v, 6)));
+    pair(7, unsigned(_mm_extract_epi16(v, 7)));
+}
+
+// Sixteen pixels at a time from x on; returns the pixels done.
+__attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int x, int w, const RowScan& s,
                                                uint8_t& any) {
     const auto mask = [](int c, int k) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(kPlaneMasks.m[c][k]));
@@ -119,15 +126,14 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, const Ro
     const __m128i mg0 = mask(1, 0), mg1 = mask(1, 1), mg2 = mask(1, 2);
     const __m128i mr0 = mask(2, 0), mr1 = mask(2, 1), mr2 = mask(2, 2);
     const __m128i zero = _mm_setzero_si128();
-    const __m128i one = _mm_set1_epi8(1);
     const __m128i hiv = _mm_set1_epi8(char(s.highLevel));
     const __m128i lov = _mm_set1_epi8(char(s.lowLevel));
     const bool clip = s.clip && (s.high || s.low);
-    PixelCounts* counts = s.counts;
-    const bool channels = counts && counts->channels();
-    uint32_t* base = counts ? counts->BrightnessSet(0) : nullptr;
+    const bool countBrightness = s.counts && s.countBrightness;
+    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
+    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
+    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
     __m128i seen = zero;
-    int x = 0;
     for (; x + 16 <= w; x += 16) {
         const uint8_t* q = p + 3 * x;
         const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
@@ -174,47 +180,21 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, const Ro
             _mm_storeu_si128(reinterpret_cast<__m128i*>(s.clip + x), m);
             seen = _mm_or_si128(seen, m);
         }
-        if (!counts)
+        if (!countBrightness && !countChannels)
             continue;
         // Sixteen equal pixels of a flat area count at once.
         if (SixteenEqualPixels(q)) {
-            CountPixel(base, q[0], q[1], q[2], channels, 16);
+            CountPixel(brightnessSets, channelSets, q[0], q[1], q[2], 16);
             continue;
         }
-        if (!channels) {
-            // Byte k of the brightness counts in set k, at a fixed offset
-            // from the first set.
-            uint64_t half = uint64_t(_mm_cvtsi128_si64(l));
-            const uint64_t high = uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(l, l)));
-            for (int k = 0; k < 16; k += 8, half = high) {
-                for (int j = 0; j < 8; ++j)
-                    ++base[(k + j) * 256 + ((half >> (8 * j)) & 0xFF)];
-            }
-            continue;
+        if (countBrightness)
+            CountBytes<PixelCounts::kBrightnessSets, 256>(l, brightnessSets);
+        if (countChannels) {
+            constexpr int kSets = PixelCounts::kChannelSets, kStride = PixelCounts::kChannelSetSize;
+            CountBytes<kSets, kStride>(r, channelSets);
+            CountBytes<kSets, kStride>(g, channelSets + 256);
+            CountBytes<kSets, kStride>(b, channelSets + 512);
         }
-        // Each channel's counter: its value, and 256 more for the channel
-        // that gives the pixel its brightness.
-        const __m128i redIsMax = _mm_cmpeq_epi8(r, l);
-        const __m128i greenIsMax = _mm_andnot_si128(redIsMax, _mm_cmpeq_epi8(g, l));
-        const __m128i rf = _mm_and_si128(redIsMax, one);
-        const __m128i gf = _mm_and_si128(greenIsMax, one);
-        const __m128i bf = _mm_andnot_si128(_mm_or_si128(redIsMax, greenIsMax), one);
-        constexpr int kSet = PixelCounts::kChannelSetSize, kC = PixelCounts::kChannelSize;
-        // Four counters of a channel at a time from each 64-bit half.
-        const auto count = [&](__m128i v, __m128i f, int channel) {
-            const __m128i lo = _mm_unpacklo_epi8(v, f), hi = _mm_unpackhi_epi8(v, f);
-            uint32_t* c = base + channel * kC;
-            const uint64_t q0 = uint64_t(_mm_cvtsi128_si64(lo));
-            const uint64_t q1 = uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lo, lo)));
-            const uint64_t q2 = uint64_t(_mm_cvtsi128_si64(hi));
-            const uint64_t q3 = uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(hi, hi)));
-            for (const uint64_t q : {q0, q1, q2, q3})
-                for (int j = 0; j < 4; ++j)
-                    ++c[j * kSet + ((q >> (16 * j)) & 0xFFFF)];
-        };
-        count(r, rf, 0);
-        count(g, gf, 1);
-        count(b, bf, 2);
     }
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(seen, zero)) != 0xFFFF) {
         alignas(16) uint8_t bits[16];
@@ -224,6 +204,116 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int w, const Ro
     }
     return x;
 }
+#define ORKA_AVX2 __attribute__((target("avx2"), always_inline)) inline
+ORKA_AVX2 __m256i PlaneMaskAvx2(int c, int k) {
+    return _mm256_broadcastsi128_si256(
+        _mm_load_si128(reinterpret_cast<const __m128i*>(kPlaneMasks.m[c][k])));
+}
+// Bytes k..k+15 of the pixels at q in the low half, of those 48 bytes on in
+// the high one.
+ORKA_AVX2 __m256i LoadBothAvx2(const uint8_t* q, int k) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q + k))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 48 + k)), 1);
+}
+ORKA_AVX2 __m256i PlaneAvx2(__m256i v0, __m256i v1, __m256i v2, __m256i m0, __m256i m1,
+                            __m256i m2) {
+    return _mm256_or_si256(
+        _mm256_or_si256(_mm256_shuffle_epi8(v0, m0), _mm256_shuffle_epi8(v1, m1)),
+        _mm256_shuffle_epi8(v2, m2));
+}
+// R + 2G + B of sixteen pixels, widened to sixteen bits.
+ORKA_AVX2 __m256i LumaAvx2(__m128i b8, __m128i g8, __m128i r8) {
+    const __m256i g16 = _mm256_cvtepu8_epi16(g8);
+    return _mm256_add_epi16(_mm256_add_epi16(_mm256_cvtepu8_epi16(b8), _mm256_cvtepu8_epi16(r8)),
+                            _mm256_add_epi16(g16, g16));
+}
+// bit where v >= level (exactly when max(v, level) == v).
+ORKA_AVX2 __m256i AtLeastAvx2(__m256i v, __m256i level, int bit) {
+    return _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_max_epu8(v, level), v),
+                            _mm256_set1_epi8(char(bit)));
+}
+ORKA_AVX2 __m128i HalfAvx2(__m256i v, int half) {
+    return half ? _mm256_extracti128_si256(v, 1) : _mm256_castsi256_si128(v);
+}
+#undef ORKA_AVX2
+
+// Thirty-two pixels at a time with AVX2, from x on: each half of a register
+// holds sixteen pixels, gathered with the same byte shuffles as above, so
+// that the bytes come out in pixel order. Returns the pixels done.
+__attribute__((target("avx2"))) int ScanAvx2(const uint8_t* p, int x, int w, const RowScan& s,
+                                             uint8_t& any) {
+    const __m256i mb0 = PlaneMaskAvx2(0, 0), mb1 = PlaneMaskAvx2(0, 1), mb2 = PlaneMaskAvx2(0, 2);
+    const __m256i mg0 = PlaneMaskAvx2(1, 0), mg1 = PlaneMaskAvx2(1, 1), mg2 = PlaneMaskAvx2(1, 2);
+    const __m256i mr0 = PlaneMaskAvx2(2, 0), mr1 = PlaneMaskAvx2(2, 1), mr2 = PlaneMaskAvx2(2, 2);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i hiv = _mm256_set1_epi8(char(s.highLevel));
+    const __m256i lov = _mm256_set1_epi8(char(s.lowLevel));
+    const bool clip = s.clip && (s.high || s.low);
+    const bool countBrightness = s.counts && s.countBrightness;
+    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
+    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
+    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
+    __m256i seen = zero;
+    for (; x + 32 <= w; x += 32) {
+        const uint8_t* q = p + 3 * x;
+        const __m256i v0 = LoadBothAvx2(q, 0), v1 = LoadBothAvx2(q, 16), v2 = LoadBothAvx2(q, 32);
+        const __m256i b = PlaneAvx2(v0, v1, v2, mb0, mb1, mb2);
+        const __m256i g = PlaneAvx2(v0, v1, v2, mg0, mg1, mg2);
+        const __m256i r = PlaneAvx2(v0, v1, v2, mr0, mr1, mr2);
+        const __m256i l = _mm256_max_epu8(_mm256_max_epu8(b, g), r);
+        if (s.brightness)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(s.brightness + x), l);
+        if (s.luma) {
+            for (int half = 0; half < 2; ++half)
+                _mm256_storeu_si256(
+                    reinterpret_cast<__m256i*>(s.luma + x + 16 * half),
+                    LumaAvx2(HalfAvx2(b, half), HalfAvx2(g, half), HalfAvx2(r, half)));
+        }
+        if (clip) {
+            __m256i m = zero;
+            if (s.high) {
+                m = _mm256_or_si256(_mm256_or_si256(AtLeastAvx2(r, hiv, kMarkClipRed),
+                                                    AtLeastAvx2(g, hiv, kMarkClipGreen)),
+                                    AtLeastAvx2(b, hiv, kMarkClipBlue));
+            }
+            if (s.low) {
+                m = _mm256_or_si256(m,
+                                    _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_min_epu8(l, lov), l),
+                                                     _mm256_set1_epi8(char(kMarkShadow))));
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(s.clip + x), m);
+            seen = _mm256_or_si256(seen, m);
+        }
+        if (!countBrightness && !countChannels)
+            continue;
+        for (int half = 0; half < 2; ++half) {
+            const uint8_t* h = q + 48 * half;
+            if (SixteenEqualPixels(h)) {
+                CountPixel(brightnessSets, channelSets, h[0], h[1], h[2], 16);
+                continue;
+            }
+            if (countBrightness)
+                CountBytes<PixelCounts::kBrightnessSets, 256>(HalfAvx2(l, half), brightnessSets);
+            if (countChannels) {
+                constexpr int kSets = PixelCounts::kChannelSets;
+                constexpr int kStride = PixelCounts::kChannelSetSize;
+                CountBytes<kSets, kStride>(HalfAvx2(r, half), channelSets);
+                CountBytes<kSets, kStride>(HalfAvx2(g, half), channelSets + 256);
+                CountBytes<kSets, kStride>(HalfAvx2(b, half), channelSets + 512);
+            }
+        }
+    }
+    if (!_mm256_testz_si256(seen, seen)) {
+        alignas(32) uint8_t bits[32];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(bits), seen);
+        for (uint8_t v : bits)
+            any |= v;
+    }
+    return x;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -232,8 +322,11 @@ uint8_t ScanRow(const uint8_t* px, int w, const RowScan& scan) {
     uint8_t any = 0;
     int x = 0;
 #if defined(__x86_64__) || defined(__i386__)
-    if (ProcessorExtensionsInUse())
-        x = ScanSsse3(px, w, scan, any);
+    if (ProcessorExtensionsInUse()) {
+        if (kHasAvx2)
+            x = ScanAvx2(px, 0, w, scan, any);
+        x = ScanSsse3(px, x, w, scan, any);
+    }
 #endif
     return any | ScanPortable(px, x, w, scan);
 }

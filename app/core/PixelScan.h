@@ -16,12 +16,12 @@
 namespace orka {
 
 // The counts of a frame's pixels: their brightness and, when asked, each
-// channel. Counting is most of the analysis' cost: one increment per pixel
-// for the brightness, three with the channels, which then give the
-// brightness for free (see table_).
+// channel. Counting is most of the analysis' cost, one increment per pixel
+// for the brightness and three more for the channels, so the live view counts
+// the channels of some rows only (AssistSettings::rgbRowStep).
 class PixelCounts {
   public:
-    // Zero, counting the channels too or the brightness only.
+    // Zero, the channel counts too or the brightness only.
     void Reset(bool channels);
     bool channels() const { return channels_; }
 
@@ -32,30 +32,27 @@ class PixelCounts {
     void AddChannel(int c, std::array<uint32_t, 256>& bins) const;
 
     // Consecutive pixels count in different sets, so that neighbours of one
-    // value do not wait on each other's increment: sixteen sets of 256
-    // counters for the brightness alone; with the channels, four sets of 512
-    // counters per channel (red, green, blue): value v at v, or at 256 + v
-    // when that channel is the pixel's brightness (red before green before
-    // blue when they tie). The brightness counts are then the sum of the
-    // three upper halves.
+    // value do not wait on each other's increment: eight sets of 256 counters
+    // for the brightness, four sets of three times 256 for the channels (red,
+    // green, blue).
     static constexpr int kBrightnessSets = 16;
     static constexpr int kChannelSets = 4;
-    static constexpr int kChannelSize = 512;
-    static constexpr int kChannelSetSize = 3 * kChannelSize;
+    static constexpr int kChannelSetSize = 3 * 256;
 
     uint32_t* BrightnessSet(int s) { return table_ + s * 256; }
-    uint32_t* ChannelSet(int s) { return table_ + s * kChannelSetSize; }
+    uint32_t* ChannelSet(int s) { return table_ + kBrightnessSize + s * kChannelSetSize; }
 
   private:
     bool channels_ = false;
-    static constexpr int kTableSize = kChannelSets * kChannelSetSize;
-    static_assert(kBrightnessSets * 256 <= kTableSize);
-    uint32_t table_[kTableSize];
+    static constexpr int kBrightnessSize = kBrightnessSets * 256;
+    uint32_t table_[kBrightnessSize + kChannelSets * kChannelSetSize];
 };
 
 // What the pass computes on a row; an output left null is not computed.
 struct RowScan {
-    PixelCounts* counts = nullptr;  // counts each pixel
+    PixelCounts* counts = nullptr;  // where the row's pixels are counted
+    bool countBrightness = true;    // into counts: each pixel's max(R, G, B)
+    bool countChannels = false;     // into counts, started with channels
     uint8_t* brightness = nullptr;  // receives max(R, G, B) of each pixel
     int16_t* luma = nullptr;        // receives R + 2G + B of each pixel
     // Receives the clipping bits of each pixel (LiveAssist's kMarkClip...,

@@ -27,6 +27,7 @@ AssistSettings ClippingSettings(const AssistSettings& aids) {
     s.peaking = false;
     s.highlights = s.shadows = true;
     s.rgbHistogram = true;
+    s.rgbRowStep = 1;  // the whole picture
     return s;
 }
 

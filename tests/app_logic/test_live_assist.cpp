@@ -294,6 +294,34 @@ TEST(RgbHistogram, CountsEqualADirectCountAndMarkClippingChannels) {
     EXPECT_EQ(picture[0 * 256 + 253], 0xFFFFFFFFu);   // red does not clip
 }
 
+// The live view counts the channels of one row in rgbRowStep, from the
+// first, through the window's single pass as well as alone; the brightness
+// histogram still counts every pixel.
+TEST(RgbHistogram, CountsOneRowInTheStep) {
+    Frame f(150, 21);  // 21 rows: the counted ones are 0, 8 and 16
+    std::mt19937 rng(5);
+    for (uint8_t& v : f.px)
+        v = uint8_t(rng());
+    Frame counted(f.w, 3);
+    for (int k = 0; k < 3; ++k)
+        std::copy_n(f.rows[size_t(8 * k)], 3 * f.w, counted.rows[size_t(k)]);
+    AssistSettings s;
+    s.rgbHistogram = true;
+    s.rgbRowStep = 8;
+    LiveAssist alone, fused;
+    Analyse(alone, s, f, 5);
+    fused.Start(s, f.w, f.h);
+    FrameAnalyser analyser(f.w, f.h, nullptr, &fused);
+    analyser.AddRows(f.rows.data(), 0, f.h);
+    Histogram brightness;
+    analyser.Finish(brightness);
+
+    EXPECT_EQ(alone.Rgb().bins, DirectCounts(counted).rgb);
+    EXPECT_EQ(fused.Rgb().bins, DirectCounts(counted).rgb);
+    EXPECT_EQ(fused.Rgb().pixels, uint64_t(3 * f.w));
+    EXPECT_EQ(brightness.bins, DirectCounts(f).brightness);
+}
+
 // An overexposed frame piles its pixels into bin 255: the curves keep their
 // scale from the bins between the ends, the clipped end runs off the top.
 TEST(RgbHistogram, ScaleIgnoresTheClippedEnds) {

@@ -336,6 +336,7 @@ orka::AssistSettings TLiveView::AssistSettings() const {
     s.clipStyle =
         ui_.StyleAlerte->currentIndex() == 1 ? orka::ClipStyle::Solid : orka::ClipStyle::Zebra;
     s.rgbHistogram = ui_.HistoRVB->isChecked();
+    s.rgbRowStep = orka::kLiveViewRgbRowStep;
     return s;
 }
 
