@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -222,18 +223,27 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
-    // Upright frames are decoded straight into the displayed picture, the
-    // others into the work bitmap, from which each band is turned.
-    const bool upright = orientation == Orientation::Normal;
-    if (!upright &&
+    // Upright frames are decoded straight into the displayed picture, and so
+    // are frames upside down, bottom row first, each row then reversed in
+    // place; the quarter turns into the work bitmap, from which each band is
+    // turned.
+    const bool quarter =
+        orientation == Orientation::Anticlockwise || orientation == Orientation::Clockwise;
+    if (quarter &&
         (work.width() != w || work.height() != h || work.format() != QImage::Format_BGR888))
         work = QImage(w, h, QImage::Format_BGR888);
-    QImage& target = upright ? shown : work;
-    if (target.isNull() || shown.isNull())  // allocation refused
+    if (shown.isNull() || (quarter && work.isNull()))  // allocation refused
         return {FrameDecoder::Status::TooLarge, 0, 0};
 
-    const RowAddresses rows(target);
+    const RowAddresses targetRows(quarter ? work : shown);
     const RowAddresses shownRows(shown);
+    std::vector<uint8_t*> bottomUp;
+    uint8_t* const* rows = targetRows.writableRows();
+    if (orientation == Orientation::UpsideDown) {
+        bottomUp.assign(std::make_reverse_iterator(shownRows.writableRows() + h),
+                        std::make_reverse_iterator(shownRows.writableRows()));
+        rows = bottomUp.data();
+    }
     // One pass over each band for the histogram, the detector's rectangle
     // and the aids, after the band is decoded and before its turn, while it
     // is in cache, on this thread: handing the rows to another core would
@@ -241,12 +251,13 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     // the processor more than the analysis itself.
     FrameAnalyser analyser(w, h, detector, assist);
     const FrameDecoder::BandHandler band = [&](int y0, int y1) {
-        analyser.AddRows(rows.rows(), y0, y1);
-        if (!upright)
-            TurnRows(orientation, rows.rows(), w, h, y0, y1, shownRows.writableRows());
+        analyser.AddRows(rows, y0, y1);
+        if (orientation == Orientation::UpsideDown)
+            MirrorRows(rows, w, y0, y1);
+        else if (quarter)
+            TurnRows(orientation, rows, w, h, y0, y1, shownRows.writableRows());
     };
-    const FrameDecoder::Result result =
-        decoder.DecodeInto(data, size, rows.writableRows(), w, h, band);
+    const FrameDecoder::Result result = decoder.DecodeInto(data, size, rows, w, h, band);
     if (result.ok())
         analyser.Finish(histogram);
     return result;

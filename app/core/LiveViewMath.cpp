@@ -160,33 +160,63 @@ struct ReverseMasks {
 };
 constexpr ReverseMasks kReverseMasks;
 
-// Sixteen pixels at a time with SSSE3's byte shuffle; the rest left to
-// ReverseRowFrom.
+// Whether the SSSE3 routines run; see UseProcessorExtensions.
+bool gUseSsse3 = __builtin_cpu_supports("ssse3");
+#endif
+
+#if defined(__x86_64__) || defined(__i386__)
+// The sixteen pixels in in[0..2] in reverse order into out[0..2].
+__attribute__((target("ssse3"), always_inline)) inline void ReverseSixteen(const __m128i in[3],
+                                                                           __m128i out[3]) {
+    for (int k = 0; k < 3; ++k) {
+        const auto mask = [k](int i) {
+            return _mm_load_si128(reinterpret_cast<const __m128i*>(kReverseMasks.m[k][i]));
+        };
+        out[k] = _mm_or_si128(
+            _mm_or_si128(_mm_shuffle_epi8(in[0], mask(0)), _mm_shuffle_epi8(in[1], mask(1))),
+            _mm_shuffle_epi8(in[2], mask(2)));
+    }
+}
+
+// Reverses the w pixels at p in place, sixteen from each end at a time;
+// returns the first pixel of the middle left undone, which ends before
+// pixel w - returned.
+__attribute__((target("ssse3"))) int MirrorRowSsse3(uint8_t* p, int w) {
+    int l = 0;
+    for (int r = w - 16; l + 16 <= r; l += 16, r -= 16) {
+        const auto load = [](const uint8_t* q, __m128i v[3]) {
+            for (int k = 0; k < 3; ++k)
+                v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * k));
+        };
+        const auto store = [](uint8_t* q, const __m128i v[3]) {
+            for (int k = 0; k < 3; ++k)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(q + 16 * k), v[k]);
+        };
+        __m128i left[3], right[3], turned[3];
+        load(p + size_t(l) * 3, left);
+        load(p + size_t(r) * 3, right);
+        ReverseSixteen(right, turned);
+        store(p + size_t(l) * 3, turned);
+        ReverseSixteen(left, turned);
+        store(p + size_t(r) * 3, turned);
+    }
+    return l;
+}
+
+// Sixteen pixels at a time; the rest left to ReverseRowFrom.
 __attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, uint8_t* d) {
     int c = 0;
-    __m128i mask[3][3];
-    for (int k = 0; k < 3; ++k)
-        for (int i = 0; i < 3; ++i)
-            mask[k][i] = _mm_load_si128(reinterpret_cast<const __m128i*>(kReverseMasks.m[k][i]));
     for (; c + 16 <= w; c += 16) {
         const uint8_t* q = s + size_t(w - 16 - c) * 3;
-        const __m128i in[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)),
-                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16)),
-                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32))};
-        uint8_t* o = d + size_t(c) * 3;
-        for (int k = 0; k < 3; ++k) {
-            // Each byte comes from one input register; the masks zero the rest.
-            const __m128i v = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(in[0], mask[k][0]),
-                                                        _mm_shuffle_epi8(in[1], mask[k][1])),
-                                           _mm_shuffle_epi8(in[2], mask[k][2]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16 * k), v);
-        }
+        __m128i in[3], out[3];
+        for (int k = 0; k < 3; ++k)
+            in[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * k));
+        ReverseSixteen(in, out);
+        for (int k = 0; k < 3; ++k)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + size_t(c) * 3 + 16 * k), out[k]);
     }
     ReverseRowFrom(s, w, d, c);
 }
-
-// Whether the SSSE3 routines run; see UseProcessorExtensions.
-bool gUseSsse3 = __builtin_cpu_supports("ssse3");
 #endif
 
 // Writes the w pixels of s to d in reverse order.
@@ -480,6 +510,22 @@ void TurnRows32(Orientation orientation, const uint8_t* const* src, int w, int h
         case Orientation::Clockwise:
             TurnQuarter32<true>(src, w, h, y0, y1, dst);
             break;
+    }
+}
+
+void MirrorRows(uint8_t* const* rows, int w, int y0, int y1) {
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* p = rows[y];
+        int l = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (gUseSsse3)
+            l = MirrorRowSsse3(p, w);
+#endif
+        for (int r = w - 1 - l; l < r; ++l, --r) {
+            uint8_t* a = p + size_t(l) * 3;
+            uint8_t* b = p + size_t(r) * 3;
+            std::swap_ranges(a, a + 3, b);
+        }
     }
 }
 

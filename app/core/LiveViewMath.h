@@ -62,6 +62,9 @@ void TurnFrame(Orientation orientation, const uint8_t* const* src, int w, int h,
 // (anticlockwise) or row x, column h-1-y (clockwise).
 void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
               uint8_t* const* dst);
+// Reverses the order of the w BGR888 pixels of rows y0..y1-1 in place: rows
+// decoded bottom up into the displayed picture are then upside down.
+void MirrorRows(uint8_t* const* rows, int w, int y0, int y1);
 // The same for pictures of four bytes per pixel (Format_RGB32).
 void TurnRows32(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
                 uint8_t* const* dst);
