@@ -559,17 +559,18 @@ void RowAddresses::Reserve(int height) {
 
 RowAddresses::RowAddresses(const QImage& image) {
     Reserve(image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        // Handed out as const by rows(); writableRows() is for the other constructor.
-        rows_[y] = const_cast<uint8_t*>(image.constScanLine(y));
-    }
+    // Handed out as const by rows(); writableRows() is for the other constructor.
+    Fill(const_cast<uint8_t*>(image.constBits()), image.bytesPerLine(), image.height());
 }
 
 RowAddresses::RowAddresses(QImage& image) {
     Reserve(image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        rows_[y] = image.scanLine(y);
-    }
+    Fill(image.bits(), image.bytesPerLine(), image.height());
+}
+
+void RowAddresses::Fill(uint8_t* first, qsizetype stride, int height) {
+    for (int y = 0; y < height; ++y)
+        rows_[y] = first + y * stride;
 }
 
 double FrameRateMeter::FrameRate(uint32_t nowMs) {

@@ -109,6 +109,7 @@ class RowAddresses {
 
   private:
     void Reserve(int height);
+    void Fill(uint8_t* first, qsizetype stride, int height);
 
     static constexpr int kStackRows = 544;
     uint8_t* stack_[kStackRows];

@@ -35,7 +35,7 @@ class PixelCounts {
     // value do not wait on each other's increment: eight sets of 256 counters
     // for the brightness, four sets of three times 256 for the channels (red,
     // green, blue).
-    static constexpr int kBrightnessSets = 16;
+    static constexpr int kBrightnessSets = 8;
     static constexpr int kChannelSets = 4;
     static constexpr int kChannelSetSize = 3 * 256;
 
