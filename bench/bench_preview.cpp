@@ -6,9 +6,9 @@
 // every focusing and exposure aid off, once with all of them on (peaking,
 // both clipping warnings and the channel histogram, drawn).
 // Targets: path / bare <= 1.3 with the aids off, <= 1.6 with them on, in
-// every orientation. With an aid on the analysis runs on the decoder's helper
-// thread, so the processor time of both threads per frame is printed too,
-// with its target: <= 1.6 x the bare decode's with every aid on.
+// every orientation. The processor time of all the process' threads per frame
+// is printed too, with its target: <= 1.6 x the bare decode's with every aid
+// on (the analysis runs on the decoding thread, so it follows the time).
 #include <cstdio>
 #include <ctime>
 
@@ -166,19 +166,20 @@ int main() {
 
     bool ok[2][3] = {{true, true, true}, {true, true, true}};  // [in runs][aids]
     const double limit[3] = {1.3, 1.6, 1.6};
-    // Processor time of both threads per frame, every aid on, against the
+    // Processor time of all threads per frame, every aid on, against the
     // bare decode's.
     const double cpuLimit = 1.6;
-    bool cpuOk = true;
+    bool cpuOk[2] = {true, true};  // [in runs]
     // Two schedules, as the machine's caches favour each way differently:
     //  - frame by frame: each frame decoded every way in turn, the order of
-    //    the path's ways rotating from frame to frame so that none always
-    //    follows the bare decode;
+    //    all the ways, the bare decode's too, rotating from frame to frame:
+    //    a way that always came first would always decode a frame the
+    //    processor had not seen, while the others find its Huffman decoding
+    //    branches learnt (that favoured the path by about a tenth);
     //  - in runs: each way on 50 consecutive frames, as the window decodes,
     //    finding the caches as its own previous frame left them; the runs
-    //    take turns round after round. Here the processor time of both
-    //    threads is read too, around each run (reading it per frame would
-    //    disturb the timing).
+    //    take turns round after round; the processor time is read around
+    //    each run.
     for (const bool runs : {false, true}) {
         std::vector<double> ms[kWays];
         double cpu[kWays] = {};
@@ -190,13 +191,17 @@ int main() {
         for (int i = 0; i < 50; ++i)  // warm-up
             runWay(i % kWays, frames[size_t(i % kDistinct)]);
         if (!runs) {
+            // The processor time is read around each frame: a read costs
+            // about a microsecond, in every way alike.
+            const auto cpuTimed = [&](int way, const std::vector<uint8_t>& jpeg) {
+                const double cpu0 = CpuMs();
+                record(way, runWay(way, jpeg));
+                cpu[way] += CpuMs() - cpu0;
+            };
             for (int i = 0; i < kFrames; ++i) {
                 const auto& jpeg = frames[size_t(i % kDistinct)];
-                record(0, runWay(0, jpeg));
-                for (int j = 0; j < kWays - 1; ++j) {
-                    const int way = 1 + (i + j) % (kWays - 1);
-                    record(way, runWay(way, jpeg));
-                }
+                for (int j = 0; j < kWays; ++j)
+                    cpuTimed((i + j) % kWays, jpeg);
             }
         } else {
             for (int round = 0; round < kFrames / kRun; ++round) {
@@ -228,9 +233,7 @@ int main() {
             }
             std::printf("\n");
         }
-        if (!runs)
-            continue;
-        std::printf("  processor time of both threads, mean per frame (ms)\n");
+        std::printf("  processor time of all threads, mean per frame (ms)\n");
         std::printf("  bare libjpeg decode into a buffer   %.3f\n", cpu[0] / kFrames);
         for (int k = 0; k < 4; ++k) {
             std::printf("  %-34s", names[k]);
@@ -238,7 +241,7 @@ int main() {
                 const double ratio = cpu[1 + 4 * aids + k] / cpu[0];
                 // The target holds with every aid on.
                 const bool over = aids == 1 && ratio > cpuLimit;
-                cpuOk = cpuOk && !over;
+                cpuOk[runs] = cpuOk[runs] && !over;
                 std::printf(" %.3f ratio %.2f%s", cpu[1 + 4 * aids + k] / kFrames, ratio,
                             over ? "!" : " ");
             }
@@ -251,7 +254,7 @@ int main() {
     for (int aids = 0; aids < 3; ++aids)
         std::printf("%-40s %-16s %s\n", targets[aids], ok[0][aids] ? "met" : "NOT met",
                     ok[1][aids] ? "met" : "NOT met");
-    std::printf("%-40s %-16s %s\n", "processor time <= 1.6 with all aids on", "",
-                cpuOk ? "met" : "NOT met");
+    std::printf("%-40s %-16s %s\n", "processor time <= 1.6 with all aids on",
+                cpuOk[0] ? "met" : "NOT met", cpuOk[1] ? "met" : "NOT met");
     return 0;
 }
