@@ -1,5 +1,7 @@
 #include "FrameDecoder.h"
 
+#include "BandWorker.h"
+
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstdio>
 
@@ -65,6 +67,9 @@ struct FrameDecoder::Impl {
     bool created = false;
     // Row addresses of the image DecodeFitting fills, kept across pictures.
     std::vector<uint8_t*> rows;
+    // Runs DecodeInto's alongside handler; busy from its Begin to its Finish.
+    BandWorker helper;
+    bool helperBusy = false;
 
     Impl() {
         cinfo.err = jpeg_std_error(&err.pub);
@@ -111,30 +116,51 @@ struct FrameDecoder::Impl {
         return true;
     }
 
+    // Waits for the helper to be done with the picture, when it had one.
+    void EndHelper() {
+        if (helperBusy)
+            helper.Finish();
+        helperBusy = false;
+    }
+
     // The status of a decode that jumped back to its setjmp.
     Status Failed() {
+        EndHelper();
         jpeg_abort_decompress(&cinfo);
         return err.refused ? Status::Unsupported : Status::Corrupt;
     }
 
     // Decodes every scanline into rows, calling band (when set) after each
-    // run of BandRows rows and after the last. Call under setjmp, after
+    // run of BandRows rows and after the last, then making the rows ready for
+    // the helper (when alongside is set): the helper reads them after band is
+    // done with them, so that the two threads do not fetch the same lines
+    // from each other's caches at the same time. Call under setjmp, after
     // Start.
-    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr) {
+    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr,
+                  const BandHandler* alongside = nullptr) {
+        if (alongside) {
+            helper.Begin(*alongside);  // the helper wakes while the decode starts
+            helperBusy = true;
+        }
         jpeg_start_decompress(&cinfo);
+        const bool banded = band || alongside;
         const JDIMENSION height = cinfo.output_height;
         JDIMENSION bandStart = 0;
         while (cinfo.output_scanline < height) {
             const JDIMENSION at = cinfo.output_scanline;
             const JDIMENSION bandEnd =
-                band ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
+                banded ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
             jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), bandEnd - at);
-            if (band && (cinfo.output_scanline >= bandEnd)) {
-                (*band)(int(bandStart), int(cinfo.output_scanline));
+            if (banded && (cinfo.output_scanline >= bandEnd)) {
+                if (band)
+                    (*band)(int(bandStart), int(cinfo.output_scanline));
+                if (alongside)
+                    helper.Ready(int(cinfo.output_scanline));
                 bandStart = cinfo.output_scanline;
             }
         }
         jpeg_finish_decompress(&cinfo);
+        EndHelper();
     }
 };
 
@@ -151,7 +177,8 @@ const char* FrameDecoder::LastError() const {
 // volatile locals.
 FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
                                               uint8_t* const* rows, int w, int h,
-                                              const BandHandler& band) {
+                                              const BandHandler& band,
+                                              const BandHandler& alongside) {
     Impl& d = *impl_;
     d.Reset();
     if (!d.created || data == nullptr || size == 0)
@@ -169,7 +196,7 @@ FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
         jpeg_abort_decompress(&d.cinfo);
         return {Status::SizeMismatch, width, height};
     }
-    d.ReadRows(rows, band ? &band : nullptr);
+    d.ReadRows(rows, band ? &band : nullptr, alongside ? &alongside : nullptr);
     return {Status::Ok, width, height};
 }
 
@@ -223,41 +250,51 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
+    // The analysis of each band (the histogram, the detector's rectangle and
+    // the aids, one pass) runs on this thread, after the band is decoded and
+    // before its turn, while it is in cache: handing the rows to another
+    // core has that core's caches fetch every line of them from this one's,
+    // which costs the processor more than the analysis itself. Only a
+    // turned frame with an aid on has the helper analyse beside the decode:
+    // this thread then has the turn to do, and the frame would take the two
+    // together in time.
+    const bool beside = assist && assist->settings().any() && orientation != Orientation::Normal;
     // Upright frames are decoded straight into the displayed picture, and so
-    // are frames upside down, bottom row first, each row then reversed in
-    // place; the quarter turns into the work bitmap, from which each band is
-    // turned.
-    const bool quarter =
-        orientation == Orientation::Anticlockwise || orientation == Orientation::Clockwise;
-    if (quarter &&
+    // are frames upside down analysed here, bottom row first, each row then
+    // reversed in place; the others into the work bitmap, from which each
+    // band is turned.
+    const bool inPlace =
+        orientation == Orientation::Normal || (orientation == Orientation::UpsideDown && !beside);
+    if (!inPlace &&
         (work.width() != w || work.height() != h || work.format() != QImage::Format_BGR888))
         work = QImage(w, h, QImage::Format_BGR888);
-    if (shown.isNull() || (quarter && work.isNull()))  // allocation refused
+    if (shown.isNull() || (!inPlace && work.isNull()))  // allocation refused
         return {FrameDecoder::Status::TooLarge, 0, 0};
 
-    const RowAddresses targetRows(quarter ? work : shown);
+    const RowAddresses targetRows(inPlace ? shown : work);
     const RowAddresses shownRows(shown);
     std::vector<uint8_t*> bottomUp;
     uint8_t* const* rows = targetRows.writableRows();
-    if (orientation == Orientation::UpsideDown) {
+    const bool mirror = inPlace && orientation == Orientation::UpsideDown;
+    if (mirror) {
         bottomUp.assign(std::make_reverse_iterator(shownRows.writableRows() + h),
                         std::make_reverse_iterator(shownRows.writableRows()));
         rows = bottomUp.data();
     }
-    // One pass over each band for the histogram, the detector's rectangle
-    // and the aids, after the band is decoded and before its turn, while it
-    // is in cache, on this thread: handing the rows to another core would
-    // have its caches fetch every line of them from this one's, which costs
-    // the processor more than the analysis itself.
     FrameAnalyser analyser(w, h, detector, assist);
-    const FrameDecoder::BandHandler band = [&](int y0, int y1) {
+    const FrameDecoder::BandHandler analyse = [&](int y0, int y1) {
         analyser.AddRows(rows, y0, y1);
-        if (orientation == Orientation::UpsideDown)
+    };
+    const FrameDecoder::BandHandler band = [&](int y0, int y1) {
+        if (!beside)
+            analyser.AddRows(rows, y0, y1);
+        if (mirror)
             MirrorRows(rows, w, y0, y1);
-        else if (quarter)
+        else if (!inPlace)
             TurnRows(orientation, rows, w, h, y0, y1, shownRows.writableRows());
     };
-    const FrameDecoder::Result result = decoder.DecodeInto(data, size, rows, w, h, band);
+    const FrameDecoder::Result result = decoder.DecodeInto(
+        data, size, rows, w, h, band, beside ? analyse : FrameDecoder::BandHandler());
     if (result.ok())
         analyser.Finish(histogram);
     return result;

@@ -1,4 +1,4 @@
-// The review's helper thread. These run in the sanitizer builds too: the
+// The live view's helper thread. These run in the sanitizer builds too: the
 // row handover is what ThreadSanitizer is to check.
 #include <gtest/gtest.h>
 
