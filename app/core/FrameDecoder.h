@@ -88,12 +88,11 @@ class FrameDecoder {
 
 // The live view's path for one frame of exactly w x h pixels: decoded band
 // by band (straight into shown when upright or mirrored in place, into work
-// otherwise), each band
-// analysed in one pass (FrameAnalyser) for the histogram, the detector's
-// rectangle and the aids (the frame as delivered): on this thread, or on the
-// decoder's helper thread while the next band decodes when the frame is
-// turned and an aid is on; and, when turned, turned into shown while it is
-// still in cache.
+// otherwise), each band analysed in one pass (FrameAnalyser) for the
+// histogram, the detector's rectangle and the aids (the frame as delivered):
+// on this thread, or on the decoder's helper thread while the next band
+// decodes when the frame is turned and an aid is on; and, when turned, turned
+// into shown while it is still in cache.
 // shown becomes a Format_BGR888 image of the displayed size, work one of
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.
