@@ -77,7 +77,41 @@ __attribute__((target("avx2"))) int EdgesAvx2(const int16_t* t, const int16_t* m
     return i;
 }
 
+// The same, thirty-two pixels at a time, for processors with AVX-512 (its
+// byte and word instructions): the marks come straight from the comparison's
+// mask. Returns the pixels done, a multiple of 32.
+__attribute__((target("avx512f,avx512bw,avx512vl"))) int EdgesAvx512(
+    const int16_t* t, const int16_t* m, const int16_t* b, int x0, int n, int16_t limit,
+    uint8_t* edge, int16_t* energy, uint8_t& any) {
+    const __m512i lim = _mm512_set1_epi16(limit);
+    __mmask32 seen = 0;
+    int i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const int x = x0 + i;
+#define ORKA_AT(r, x) _mm512_loadu_si512(reinterpret_cast<const void*>((r) + (x)))
+        const __m512i around = _mm512_add_epi16(
+            _mm512_add_epi16(_mm512_add_epi16(ORKA_AT(t, x - 1), ORKA_AT(t, x)),
+                             _mm512_add_epi16(ORKA_AT(t, x + 1), ORKA_AT(m, x - 1))),
+            _mm512_add_epi16(_mm512_add_epi16(ORKA_AT(m, x + 1), ORKA_AT(b, x - 1)),
+                             _mm512_add_epi16(ORKA_AT(b, x), ORKA_AT(b, x + 1))));
+        const __m512i mag =
+            _mm512_abs_epi16(_mm512_sub_epi16(_mm512_slli_epi16(ORKA_AT(m, x), 3), around));
+#undef ORKA_AT
+        if (energy)
+            _mm512_storeu_si512(reinterpret_cast<void*>(energy + i), mag);
+        const __mmask32 hit = _mm512_cmpgt_epi16_mask(mag, lim);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(edge + i),
+                            _mm256_maskz_set1_epi8(hit, char(kMarkPeak)));
+        seen |= hit;
+    }
+    if (seen)
+        any = kMarkPeak;
+    return i;
+}
+
 const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+const bool kHasAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                        __builtin_cpu_supports("avx512vl");
 #endif
 
 }  // namespace
@@ -193,8 +227,11 @@ void LiveAssist::PeakRow(int y) {
         uint8_t any = 0;
         int i = 0;
 #if defined(__x86_64__) || defined(__i386__)
+        if (kHasAvx512 && ProcessorExtensionsInUse())
+            i = EdgesAvx512(t, m, b, x0, n, limit, edge, energy, any);
         if (kHasAvx2 && ProcessorExtensionsInUse())
-            i = EdgesAvx2(t, m, b, x0, n, limit, edge, energy, any);
+            i += EdgesAvx2(t, m, b, x0 + i, n - i, limit, edge + i, energy ? energy + i : nullptr,
+                           any);
 #endif
 #if defined(__SSE2__)
         // Eight pixels at a time in 16-bit lanes; |v| = max(v, -v).
