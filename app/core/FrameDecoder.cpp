@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -271,16 +270,10 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     if (shown.isNull() || (!inPlace && work.isNull()))  // allocation refused
         return {FrameDecoder::Status::TooLarge, 0, 0};
 
-    const RowAddresses targetRows(inPlace ? shown : work);
-    const RowAddresses shownRows(shown);
-    std::vector<uint8_t*> bottomUp;
-    uint8_t* const* rows = targetRows.writableRows();
     const bool mirror = inPlace && orientation == Orientation::UpsideDown;
-    if (mirror) {
-        bottomUp.assign(std::make_reverse_iterator(shownRows.writableRows() + h),
-                        std::make_reverse_iterator(shownRows.writableRows()));
-        rows = bottomUp.data();
-    }
+    const RowAddresses targetRows(inPlace ? shown : work, mirror);
+    const RowAddresses shownRows(shown);
+    uint8_t* const* rows = targetRows.writableRows();
     FrameAnalyser analyser(w, h, detector, assist);
     const FrameDecoder::BandHandler analyse = [&](int y0, int y1) {
         analyser.AddRows(rows, y0, y1);

@@ -151,8 +151,17 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     if (settings.highlights || settings.shadows)
         clipBits_.resize(size_t(w_));
     rgb_ = {};
-    if (settings.rgbHistogram)
-        counts_.Reset(true);
+    countsZeroed_ = false;
+}
+
+PixelCounts& LiveAssist::OwnCounts() {
+    // Zeroed at the first use in a frame: the window's analyser counts in
+    // its own, and this one then stays untouched.
+    if (!countsZeroed_) {
+        counts_.Reset(settings_.rgbHistogram);
+        countsZeroed_ = true;
+    }
+    return counts_;
 }
 
 uint8_t* LiveAssist::MarkRow(int y) {
@@ -200,7 +209,7 @@ void LiveAssist::AddRows(const uint8_t* const* rows, int y0, int y1) {
     y1 = std::min(y1, h_);
     for (int y = y0; y < y1; ++y) {
         RowScan scan = PrepareRow(y);
-        scan.counts = &counts_;
+        scan.counts = &OwnCounts();
         scan.countBrightness = false;
         AfterRow(y, ScanRow(rows[y], w_, scan));
     }

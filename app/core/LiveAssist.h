@@ -107,7 +107,7 @@ class LiveAssist {
     void AddRows(const uint8_t* const* rows, int y0, int y1);
     // The frame is complete: its channel counts and the peaking reference
     // of the next frames are made.
-    void Finish() { Finish(counts_); }
+    void Finish() { Finish(OwnCounts()); }
 
     int width() const { return w_; }
     int height() const { return h_; }
@@ -160,7 +160,9 @@ class LiveAssist {
     std::vector<int16_t> energy_;    // the energies of a sampled row
     std::vector<uint8_t> clipBits_;  // the clipping bits of the row being scanned
     RgbHistogram rgb_;
-    PixelCounts counts_;  // the channels, when this assist scans its rows itself
+    PixelCounts& OwnCounts();
+    PixelCounts counts_;         // the channels, when this assist scans its rows itself
+    bool countsZeroed_ = false;  // counts_ zeroed for this frame
 };
 
 // Marks the displayed picture: rows of BGR888 pixels holding the frame turned

@@ -563,9 +563,13 @@ RowAddresses::RowAddresses(const QImage& image) {
     Fill(const_cast<uint8_t*>(image.constBits()), image.bytesPerLine(), image.height());
 }
 
-RowAddresses::RowAddresses(QImage& image) {
+RowAddresses::RowAddresses(QImage& image, bool bottomUp) {
     Reserve(image.height());
-    Fill(image.bits(), image.bytesPerLine(), image.height());
+    const int h = image.height();
+    if (bottomUp && h > 0)
+        Fill(image.bits() + (h - 1) * image.bytesPerLine(), -image.bytesPerLine(), h);
+    else
+        Fill(image.bits(), image.bytesPerLine(), h);
 }
 
 void RowAddresses::Fill(uint8_t* first, qsizetype stride, int height) {

@@ -100,7 +100,8 @@ void TurnFrame(Orientation orientation, const QImage& src, QImage& dst);
 class RowAddresses {
   public:
     explicit RowAddresses(const QImage& image);  // rows to read
-    explicit RowAddresses(QImage& image);        // rows to write (detaches image)
+    // Rows to write (detaches image); bottomUp lists the last row first.
+    explicit RowAddresses(QImage& image, bool bottomUp = false);
     RowAddresses(const RowAddresses&) = delete;
     RowAddresses& operator=(const RowAddresses&) = delete;
 
@@ -109,7 +110,7 @@ class RowAddresses {
 
   private:
     void Reserve(int height);
-    void Fill(uint8_t* first, qsizetype stride, int height);
+    void Fill(uint8_t* first, qsizetype stride, int height);  // row 0 at first
 
     static constexpr int kStackRows = 544;
     uint8_t* stack_[kStackRows];
