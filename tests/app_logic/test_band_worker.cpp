@@ -115,7 +115,9 @@ TEST(BandWorker, WaitsAsleepAndIsWokenForABatch) {
     EXPECT_EQ(picture.Covered(), kRows);
     EXPECT_EQ(picture.wrong, 0);
     EXPECT_LE(picture.calls.size(), 2u);
-    EXPECT_LT(cpu, 3.0) << "ms of processor time over 80 ms of waiting";
+    // A spinning helper would use about the 80 ms; forty sleeps and a wake-up
+    // take a few, more on a loaded machine (3.7 ms was seen in a full run).
+    EXPECT_LT(cpu, 20.0) << "ms of processor time over 80 ms of waiting";
 }
 
 // A worker destroyed in the middle of a picture stops without waiting for
