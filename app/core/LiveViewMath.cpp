@@ -9,7 +9,7 @@
 #include <numeric>
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -162,6 +162,12 @@ constexpr ReverseMasks kReverseMasks;
 
 // Whether the SSSE3 routines run; see UseProcessorExtensions.
 bool gUseSsse3 = __builtin_cpu_supports("ssse3");
+// Whether the processor has AVX-512 with its byte permutations (VBMI); they
+// run where the SSSE3 routines would.
+const bool kHasVbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                      __builtin_cpu_supports("avx512vbmi");
+
+int ReverseRowVbmi(const uint8_t* s, int w, uint8_t* d);
 #endif
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -203,9 +209,9 @@ __attribute__((target("ssse3"))) int MirrorRowSsse3(uint8_t* p, int w) {
     return l;
 }
 
-// Sixteen pixels at a time; the rest left to ReverseRowFrom.
-__attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, uint8_t* d) {
-    int c = 0;
+// Sixteen pixels at a time from destination pixel c on; the rest left to
+// ReverseRowFrom.
+__attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, uint8_t* d, int c) {
     for (; c + 16 <= w; c += 16) {
         const uint8_t* q = s + size_t(w - 16 - c) * 3;
         __m128i in[3], out[3];
@@ -223,7 +229,7 @@ __attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, u
 void ReverseRow(const uint8_t* s, int w, uint8_t* d) {
 #if defined(__x86_64__) || defined(__i386__)
     if (gUseSsse3) {
-        ReverseRowSsse3(s, w, d);
+        ReverseRowSsse3(s, w, d, kHasVbmi ? ReverseRowVbmi(s, w, d) : 0);
         return;
     }
 #endif
@@ -284,6 +290,20 @@ __attribute__((target("ssse3"))) int TurnBlocksSsse3(const uint8_t* const* src, 
     return x;
 }
 
+// The destination of a quarter turn is written 48 bytes (sixteen rows of the
+// source) into each of its rows per band: lines all over a picture that has
+// long left the cache. Asking now for the lines the next band writes, just
+// beside d, lets their fetches overlap instead of stalling the stores one by
+// one.
+template <bool Clockwise>
+inline void PrefetchNextBand(const uint8_t* d) {
+    // The last band's neighbour lies outside the picture: a prefetch never
+    // faults, and the address is formed as a number, not a pointer.
+    const uintptr_t next = reinterpret_cast<uintptr_t>(d) + (Clockwise ? -48 : 48);
+    __builtin_prefetch(reinterpret_cast<const void*>(next), 1, 3);
+    __builtin_prefetch(reinterpret_cast<const void*>(next + 47), 1, 3);
+}
+
 // The same on sixteen rows y..y+15 at once: the four 4 x 4 blocks of a
 // column are joined into the 48 bytes that column gives its destination row,
 // written with three full stores instead of eight small ones.
@@ -304,6 +324,7 @@ __attribute__((target("ssse3"))) int TurnBlocks16Ssse3(const uint8_t* const* src
             const __m128i p0 = piece[Clockwise ? 3 : 0][j], p1 = piece[Clockwise ? 2 : 1][j];
             const __m128i p2 = piece[Clockwise ? 1 : 2][j], p3 = piece[Clockwise ? 0 : 3][j];
             uint8_t* d = (Clockwise ? dst[x + j] : dst[w - 1 - x - j]) + column;
+            PrefetchNextBand<Clockwise>(d);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
                              _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
@@ -316,15 +337,194 @@ __attribute__((target("ssse3"))) int TurnBlocks16Ssse3(const uint8_t* const* src
 }
 #endif
 
+#if defined(__x86_64__) || defined(__i386__)
+// Byte permutations of a 16 x 16 pixel transpose, one row of sixteen pixels
+// (48 bytes) per register: step k swaps, between rows i and i + d (d = 2^k,
+// i without bit k), the pixels of the columns with bit k set in row i with
+// those without it in row i + d. After the four steps, one per bit, row c
+// holds column c. lo[k] makes the new row i and hi[k] the new row i + d, from
+// rows i and i + d as first and second operand (indices 64 and up).
+struct TransposeIndex {
+    alignas(64) uint8_t lo[4][64];
+    alignas(64) uint8_t hi[4][64];
+    constexpr TransposeIndex() : lo{}, hi{} {
+        for (int k = 0; k < 4; ++k) {
+            const int d = 1 << k;
+            for (int c = 0; c < 16; ++c) {
+                for (int t = 0; t < 3; ++t) {
+                    const bool set = (c & d) != 0;
+                    lo[k][3 * c + t] = uint8_t(set ? 64 + 3 * (c - d) + t : 3 * c + t);
+                    hi[k][3 * c + t] = uint8_t(set ? 64 + 3 * c + t : 3 * (c + d) + t);
+                }
+            }
+        }
+    }
+};
+constexpr TransposeIndex kTransposeIndex;
+
+#define ORKA_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+template <int K>
+ORKA_VBMI __attribute__((always_inline)) inline void TransposeStep(__m512i (&r)[16], __m512i lo,
+                                                                   __m512i hi) {
+    constexpr int d = 1 << K;
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) {
+        if (i & d)
+            continue;
+        const __m512i a = r[i], b = r[i + d];
+        r[i] = _mm512_permutex2var_epi8(a, lo, b);
+        r[i + d] = _mm512_permutex2var_epi8(a, hi, b);
+    }
+}
+
+#pragma GCC diagnostic push
+// GCC 12's AVX-512 headers start their narrowing casts from an undefined
+// register, which its own warning takes for an uninitialised read.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Quarter turns of the 16 x 16 pixel blocks of rows y .. y + 15, columns 0 to
+// xEnd (a multiple of 16), with AVX-512 byte permutations: a block is sixteen
+// loads, 64 permutations and sixteen rows of 48 bytes stored. The rows are
+// loaded bottom up when clockwise, so that each transposed row is already in
+// its destination's order.
+template <bool Clockwise>
+ORKA_VBMI void TurnBlocksVbmi(const uint8_t* const* src, int w, int h, int y, int xEnd,
+                              uint8_t* const* dst) {
+    constexpr __mmask64 k48 = 0xFFFFFFFFFFFFull;
+    const size_t column = Clockwise ? size_t(h - 16 - y) * 3 : size_t(y) * 3;
+    __m512i lo[4], hi[4];
+    for (int k = 0; k < 4; ++k) {
+        lo[k] = _mm512_load_si512(kTransposeIndex.lo[k]);
+        hi[k] = _mm512_load_si512(kTransposeIndex.hi[k]);
+    }
+    for (int x = 0; x + 16 <= xEnd; x += 16) {
+        __m512i r[16];
+#pragma GCC unroll 16
+        for (int i = 0; i < 16; ++i)
+            r[i] =
+                _mm512_maskz_loadu_epi8(k48, src[Clockwise ? y + 15 - i : y + i] + size_t(x) * 3);
+        TransposeStep<0>(r, lo[0], hi[0]);
+        TransposeStep<1>(r, lo[1], hi[1]);
+        TransposeStep<2>(r, lo[2], hi[2]);
+        TransposeStep<3>(r, lo[3], hi[3]);
+#pragma GCC unroll 16
+        for (int c = 0; c < 16; ++c) {
+            uint8_t* d = (Clockwise ? dst[x + c] : dst[w - 1 - x - c]) + column;
+            PrefetchNextBand<Clockwise>(d);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), _mm512_castsi512_si256(r[c]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
+                             _mm512_castsi512_si128(_mm512_alignr_epi64(r[c], r[c], 4)));
+        }
+    }
+}
+
+// Byte permutations that reverse 64 pixels (192 bytes in three registers
+// z0, z1, z2): the first 64 bytes of the result come from input bytes
+// 126..191 (z1 and z2), the middle ones from bytes 64..128 (z1 and z2) but
+// one, byte 63, taken from z0 where middleFromZ0 is set, and the last from
+// bytes 0..65 (z0 and z1).
+struct ReverseIndex {
+    alignas(64) uint8_t first[64];
+    alignas(64) uint8_t middle[64];
+    alignas(64) uint8_t last[64];
+    uint64_t middleFromZ0;
+    constexpr ReverseIndex() : first{}, middle{}, last{}, middleFromZ0{} {
+        for (int o = 0; o < 192; ++o) {
+            const int in = 3 * (63 - o / 3) + o % 3;
+            if (o < 64) {
+                first[o] = uint8_t(in - 64);
+            } else if (o < 128) {
+                middle[o - 64] = uint8_t(in >= 64 ? in - 64 : in);
+                if (in < 64)
+                    middleFromZ0 |= uint64_t(1) << (o - 64);
+            } else {
+                last[o - 128] = uint8_t(in);
+            }
+        }
+    }
+};
+constexpr ReverseIndex kReverseIndex;
+
+// The 64 pixels at q in reverse order into out[0..2].
+ORKA_VBMI __attribute__((always_inline)) inline void ReverseSixtyFour(const uint8_t* q,
+                                                                      __m512i out[3]) {
+    const __m512i z0 = _mm512_loadu_si512(q);
+    const __m512i z1 = _mm512_loadu_si512(q + 64);
+    const __m512i z2 = _mm512_loadu_si512(q + 128);
+    out[0] = _mm512_permutex2var_epi8(z1, _mm512_load_si512(kReverseIndex.first), z2);
+    const __m512i middle = _mm512_load_si512(kReverseIndex.middle);
+    out[1] = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(z1, middle, z2),
+                                          kReverseIndex.middleFromZ0, middle, z0);
+    out[2] = _mm512_permutex2var_epi8(z0, _mm512_load_si512(kReverseIndex.last), z1);
+}
+
+// Writes the w pixels of s to d in reverse order, 64 at a time; returns the
+// destination pixels done.
+ORKA_VBMI int ReverseRowVbmi(const uint8_t* s, int w, uint8_t* d) {
+    int c = 0;
+    for (; c + 64 <= w; c += 64) {
+        __m512i out[3];
+        ReverseSixtyFour(s + size_t(w - 64 - c) * 3, out);
+        for (int k = 0; k < 3; ++k)
+            _mm512_storeu_si512(d + size_t(c) * 3 + 64 * k, out[k]);
+    }
+    return c;
+}
+
+// Reverses the w pixels at p in place, 64 from each end at a time; returns
+// the first pixel of the middle left undone, which ends before pixel w -
+// returned.
+ORKA_VBMI int MirrorRowVbmi(uint8_t* p, int w) {
+    int l = 0;
+    for (int r = w - 64; l + 64 <= r; l += 64, r -= 64) {
+        __m512i left[3], right[3];
+        ReverseSixtyFour(p + size_t(l) * 3, left);
+        ReverseSixtyFour(p + size_t(r) * 3, right);
+        for (int k = 0; k < 3; ++k) {
+            _mm512_storeu_si512(p + size_t(l) * 3 + 64 * k, right[k]);
+            _mm512_storeu_si512(p + size_t(r) * 3 + 64 * k, left[k]);
+        }
+    }
+    return l;
+}
+#pragma GCC diagnostic pop
+#undef ORKA_VBMI
+#endif
+
+template <bool Clockwise>
+void TurnQuarterFrom(const uint8_t* const* src, int w, int h, int y0, int y1, uint8_t* const* dst,
+                     int xStart);
+
 // Source pixel (x, y) goes to destination row w-1-x, column y when
-// anticlockwise, row x, column h-1-y when clockwise.
+// anticlockwise, row x, column h-1-y when clockwise. With AVX-512 the whole
+// blocks of sixteen rows and columns are turned in registers, the rest as
+// without.
 template <bool Clockwise>
 void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
                       uint8_t* const* dst) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (kHasVbmi && gUseSsse3) {
+        const int wide = w - w % 16;
+        const int tall = y0 + (y1 - y0) / 16 * 16;
+        for (int y = y0; y < tall; y += 16)
+            TurnBlocksVbmi<Clockwise>(src, w, h, y, wide, dst);
+        if (wide < w)
+            TurnQuarterFrom<Clockwise>(src, w, h, y0, tall, dst, wide);
+        TurnQuarterFrom<Clockwise>(src, w, h, tall, y1, dst, 0);
+        return;
+    }
+#endif
+    TurnQuarterFrom<Clockwise>(src, w, h, y0, y1, dst, 0);
+}
+
+// The same with SSSE3 or the portable code, from column xStart on.
+template <bool Clockwise>
+void TurnQuarterFrom(const uint8_t* const* src, int w, int h, int y0, int y1, uint8_t* const* dst,
+                     int xStart) {
     auto target = [&](int x, int y) {
         return Clockwise ? dst[x] + size_t(h - 1 - y) * 3 : dst[w - 1 - x] + size_t(y) * 3;
     };
-    for (int x0 = 0; x0 < w; x0 += kTile) {
+    for (int x0 = xStart; x0 < w; x0 += kTile) {
         const int x1 = std::min(w, x0 + kTile);
         // The last pixel of a row is read without the fourth byte.
         const int wideEnd = std::min(x1, w - 1);
@@ -518,8 +718,11 @@ void MirrorRows(uint8_t* const* rows, int w, int y0, int y1) {
         uint8_t* p = rows[y];
         int l = 0;
 #if defined(__x86_64__) || defined(__i386__)
+        // Each routine reverses the middle its predecessor left.
+        if (kHasVbmi && gUseSsse3)
+            l = MirrorRowVbmi(p, w);
         if (gUseSsse3)
-            l = MirrorRowSsse3(p, w);
+            l += MirrorRowSsse3(p + size_t(l) * 3, w - 2 * l);
 #endif
         for (int r = w - 1 - l; l < r; ++l, --r) {
             uint8_t* a = p + size_t(l) * 3;

@@ -68,8 +68,9 @@ void MirrorRows(uint8_t* const* rows, int w, int y0, int y1);
 // The same for pictures of four bytes per pixel (Format_RGB32).
 void TurnRows32(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
                 uint8_t* const* dst);
-// The turns use the processor's byte-shuffle instructions (SSSE3) where it
-// has them; false keeps them to the portable code, so that tests can check
+// The turns use the processor's byte-shuffle instructions (SSSE3), and its
+// AVX-512 byte permutations (VBMI) for blocks of sixteen pixels, where it has
+// them; false keeps them to the portable code, so that tests can check
 // both. Not to be called while a turn runs on another thread.
 void UseProcessorExtensions(bool on);
 // Whether they are in use: the other per-frame pixel loops follow the same

@@ -45,8 +45,9 @@ TEST(PreviewToCamera, CornersAndCentreInEveryOrientation) {
 }
 
 // Frames with a distinct value in every byte: larger than one turning tile
-// and not a multiple of it nor of the four pixels moved at a time, and
-// narrower than four pixels.
+// and not a multiple of it nor of the four pixels moved at a time, wide
+// enough for the 64-pixel reversal from both ends, and narrower than four
+// pixels.
 // Each size with and without the processor's byte shuffles.
 class FrameTurns : public ::testing::TestWithParam<std::tuple<QSize, bool>> {
   protected:
@@ -127,9 +128,9 @@ TEST_P(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
-                         ::testing::Combine(::testing::Values(QSize(70, 45), QSize(40, 3),
-                                                              QSize(3, 5), QSize(1, 1),
-                                                              QSize(9, 2)),
+                         ::testing::Combine(::testing::Values(QSize(70, 45), QSize(200, 21),
+                                                              QSize(40, 3), QSize(3, 5),
+                                                              QSize(1, 1), QSize(9, 2)),
                                             ::testing::Bool()));
 
 // Pictures of four bytes per pixel turned band by band, as the review turns
