@@ -5,8 +5,9 @@
 // differentiates. Each row is read once, while the decoder has just left it
 // in cache, and what is not asked for costs nothing.
 //
-// Sixteen pixels at a time with the processor's byte shuffles (SSSE3) where
-// ProcessorExtensionsInUse says so, the portable code otherwise, with the same
+// Sixteen pixels at a time with the processor's byte shuffles (SSSE3), 32 with
+// AVX2, and 64 with AVX-512 when the brightness is all that is asked, where
+// ProcessorExtensionsInUse says so; the portable code otherwise, with the same
 // results. Plain C++ on rows of bytes, no Qt.
 #pragma once
 

@@ -434,6 +434,42 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
     UseProcessorExtensions(true);
 }
 
+// With the aids off the pass computes the brightness alone, 64 pixels at a
+// time where the processor can: the counts and the detector's rectangle are
+// those of a direct count, through flat stretches of 16 and 64 pixels (each
+// counted at once) and a tail, with and without the vector routines.
+TEST(FrameAnalyser, BrightnessAloneEqualsADirectCount) {
+    Frame f(141, 9);
+    std::mt19937 rng(4);
+    for (uint8_t& v : f.px)
+        v = uint8_t(rng());
+    for (int x = 0; x < 64; ++x)
+        f.set(x, 2, 7, 90, 3);  // one value over a whole block of 64
+    for (int x = 80; x < 96; ++x)
+        f.set(x, 5, 255, 0, 255);  // and over one group of sixteen
+    const DirectCounts direct(f);
+    const RoiBox box{3, 1, 139, 8};
+    for (const bool vector : {true, false}) {
+        UseProcessorExtensions(vector);
+        MotionDetector detector;
+        detector.SetRectangle(box);
+        FrameAnalyser analyser(f.w, f.h, &detector);
+        analyser.AddRows(f.rows.data(), 0, f.h);
+        Histogram brightness;
+        analyser.Finish(brightness);
+        EXPECT_EQ(brightness.bins, direct.brightness) << vector;
+        const auto& luma = detector.RoiLumaValues();
+        for (int y = box.y1; y < box.y2; ++y)
+            for (int x = box.x1; x < box.x2; ++x) {
+                const uint8_t* p = f.at(x, y);
+                ASSERT_EQ(luma[size_t((y - box.y1) * box.width() + x - box.x1)],
+                          std::max({p[0], p[1], p[2]}))
+                    << vector << " " << x << "," << y;
+            }
+    }
+    UseProcessorExtensions(true);
+}
+
 // A blown area in the solid style is painted mid-grey, never black (which
 // would read as a shadow) nor white (which would not show).
 TEST(ClippingWarning, SolidStyleNeverPaintsBlownAreasBlack) {
