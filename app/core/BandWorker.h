@@ -5,11 +5,10 @@
 // seen every ready row.
 //
 // The review of a saved picture uses it for its focus mask, clipping and
-// histogram; the live view for the analysis of a turned frame with an aid on,
-// while the decoding thread turns. The rows reach the helper through the
-// caches: every line the decoder wrote is fetched from its core, which costs
-// the helper about a quarter of the decode time, so light work stays on the
-// decoding thread: the live view's analysis of an upright frame does.
+// histogram. The rows reach the helper through the caches: every line the
+// decoder wrote is fetched from its core, which costs the helper about a
+// quarter of the decode time, so light work stays on the decoding thread: the
+// live view's analysis of a frame does.
 //
 // Neither side spins: a laptop on location pays every busy wait in battery.
 // The helper sleeps when it has caught up and is woken only once a batch of

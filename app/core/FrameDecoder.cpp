@@ -1,7 +1,5 @@
 #include "FrameDecoder.h"
 
-#include "BandWorker.h"
-
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstdio>
 
@@ -66,9 +64,6 @@ struct FrameDecoder::Impl {
     bool created = false;
     // Row addresses of the image DecodeFitting fills, kept across pictures.
     std::vector<uint8_t*> rows;
-    // Runs DecodeInto's alongside handler; busy from its Begin to its Finish.
-    BandWorker helper;
-    bool helperBusy = false;
 
     Impl() {
         cinfo.err = jpeg_std_error(&err.pub);
@@ -115,51 +110,29 @@ struct FrameDecoder::Impl {
         return true;
     }
 
-    // Waits for the helper to be done with the picture, when it had one.
-    void EndHelper() {
-        if (helperBusy)
-            helper.Finish();
-        helperBusy = false;
-    }
-
     // The status of a decode that jumped back to its setjmp.
     Status Failed() {
-        EndHelper();
         jpeg_abort_decompress(&cinfo);
         return err.refused ? Status::Unsupported : Status::Corrupt;
     }
 
     // Decodes every scanline into rows, calling band (when set) after each
-    // run of BandRows rows and after the last, then making the rows ready for
-    // the helper (when alongside is set): the helper reads them after band is
-    // done with them, so that the two threads do not fetch the same lines
-    // from each other's caches at the same time. Call under setjmp, after
-    // Start.
-    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr,
-                  const BandHandler* alongside = nullptr) {
-        if (alongside) {
-            helper.Begin(*alongside);  // the helper wakes while the decode starts
-            helperBusy = true;
-        }
+    // run of BandRows rows and after the last. Call under setjmp, after Start.
+    void ReadRows(uint8_t* const* out, const BandHandler* band = nullptr) {
         jpeg_start_decompress(&cinfo);
-        const bool banded = band || alongside;
         const JDIMENSION height = cinfo.output_height;
         JDIMENSION bandStart = 0;
         while (cinfo.output_scanline < height) {
             const JDIMENSION at = cinfo.output_scanline;
             const JDIMENSION bandEnd =
-                banded ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
+                band ? std::min<JDIMENSION>(bandStart + BandRows, height) : height;
             jpeg_read_scanlines(&cinfo, const_cast<JSAMPARRAY>(out + at), bandEnd - at);
-            if (banded && (cinfo.output_scanline >= bandEnd)) {
-                if (band)
-                    (*band)(int(bandStart), int(cinfo.output_scanline));
-                if (alongside)
-                    helper.Ready(int(cinfo.output_scanline));
+            if (band && cinfo.output_scanline >= bandEnd) {
+                (*band)(int(bandStart), int(cinfo.output_scanline));
                 bandStart = cinfo.output_scanline;
             }
         }
         jpeg_finish_decompress(&cinfo);
-        EndHelper();
     }
 };
 
@@ -176,8 +149,7 @@ const char* FrameDecoder::LastError() const {
 // volatile locals.
 FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
                                               uint8_t* const* rows, int w, int h,
-                                              const BandHandler& band,
-                                              const BandHandler& alongside) {
+                                              const BandHandler& band) {
     Impl& d = *impl_;
     d.Reset();
     if (!d.created || data == nullptr || size == 0)
@@ -195,7 +167,7 @@ FrameDecoder::Result FrameDecoder::DecodeInto(const uint8_t* data, size_t size,
         jpeg_abort_decompress(&d.cinfo);
         return {Status::SizeMismatch, width, height};
     }
-    d.ReadRows(rows, band ? &band : nullptr, alongside ? &alongside : nullptr);
+    d.ReadRows(rows, band ? &band : nullptr);
     return {Status::Ok, width, height};
 }
 
@@ -251,43 +223,34 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
         shown = QImage(shownSize, QImage::Format_BGR888);
     // The analysis of each band (the histogram, the detector's rectangle and
     // the aids, one pass) runs on this thread, after the band is decoded and
-    // before its turn, while it is in cache: handing the rows to another
-    // core has that core's caches fetch every line of them from this one's,
-    // which costs the processor more than the analysis itself. Only a
-    // turned frame with an aid on has the helper analyse beside the decode:
-    // this thread then has the turn to do, and the frame would take the two
-    // together in time.
-    const bool beside = assist && assist->settings().any() && orientation != Orientation::Normal;
+    // before it is turned, while it is in cache. A helper thread would have
+    // its core's caches fetch every line of the band from this one's, which
+    // costs the processor more than the turn it would overlap.
     // Upright frames are decoded straight into the displayed picture, and so
-    // are frames upside down analysed here, bottom row first, each row then
-    // reversed in place; the others into the work bitmap, from which each
-    // band is turned.
+    // are frames upside down, bottom row first, each row then reversed in
+    // place; the quarter turns into the work bitmap, from which each band is
+    // turned.
     const bool inPlace =
-        orientation == Orientation::Normal || (orientation == Orientation::UpsideDown && !beside);
+        orientation == Orientation::Normal || orientation == Orientation::UpsideDown;
     if (!inPlace &&
         (work.width() != w || work.height() != h || work.format() != QImage::Format_BGR888))
         work = QImage(w, h, QImage::Format_BGR888);
     if (shown.isNull() || (!inPlace && work.isNull()))  // allocation refused
         return {FrameDecoder::Status::TooLarge, 0, 0};
 
-    const bool mirror = inPlace && orientation == Orientation::UpsideDown;
+    const bool mirror = orientation == Orientation::UpsideDown;
     const RowAddresses targetRows(inPlace ? shown : work, mirror);
     const RowAddresses shownRows(shown);
     uint8_t* const* rows = targetRows.writableRows();
     FrameAnalyser analyser(w, h, detector, assist);
-    const FrameDecoder::BandHandler analyse = [&](int y0, int y1) {
-        analyser.AddRows(rows, y0, y1);
-    };
     const FrameDecoder::BandHandler band = [&](int y0, int y1) {
-        if (!beside)
-            analyser.AddRows(rows, y0, y1);
+        analyser.AddRows(rows, y0, y1);
         if (mirror)
             MirrorRows(rows, w, y0, y1);
         else if (!inPlace)
             TurnRows(orientation, rows, w, h, y0, y1, shownRows.writableRows());
     };
-    const FrameDecoder::Result result = decoder.DecodeInto(
-        data, size, rows, w, h, band, beside ? analyse : FrameDecoder::BandHandler());
+    const FrameDecoder::Result result = decoder.DecodeInto(data, size, rows, w, h, band);
     if (result.ok())
         analyser.Finish(histogram);
     return result;

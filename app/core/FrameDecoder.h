@@ -2,8 +2,7 @@
 // with libjpeg: one decompressor and one error manager kept for the whole
 // session, fastest settings (fast integer inverse DCT, no fancy upsampling),
 // three bytes per pixel in blue-green-red order, written straight into the
-// caller's rows; and, for the live view, a helper thread that can analyse
-// each band while the next one decodes.
+// caller's rows, band by band for the live view's analysis and turn.
 //
 // Everything the camera sends is untrusted: a stream that libjpeg cannot
 // decode, or decodes only with a warning (truncated data, a corrupt segment),
@@ -62,15 +61,10 @@ class FrameDecoder {
 
     // Decodes a picture of exactly w x h pixels at full scale into h rows of
     // at least 3 w bytes each, handing each band of rows to band when set.
-    // alongside, when set, sees the same rows in order on the decoder's
-    // helper thread while the decode goes on (BandWorker), each band once
-    // band has returned from it, possibly several bands at once. Neither may
-    // write rows that alongside is to see. Both have seen every decoded row
-    // when this returns, and the helper touches nothing of the picture after.
     // On Corrupt the rows may hold part of the picture (and band may have
     // seen part of it): the caller must not show them.
     Result DecodeInto(const uint8_t* data, size_t size, uint8_t* const* rows, int w, int h,
-                      const BandHandler& band = {}, const BandHandler& alongside = {});
+                      const BandHandler& band = {});
 
     // Decodes a picture of any size into image (made Format_BGR888 of the
     // decoded size), reduced by libjpeg's 1/2, 1/4 or 1/8 scaling as far as
@@ -89,10 +83,9 @@ class FrameDecoder {
 // The live view's path for one frame of exactly w x h pixels: decoded band
 // by band (straight into shown when upright or mirrored in place, into work
 // otherwise), each band analysed in one pass (FrameAnalyser) for the
-// histogram, the detector's rectangle and the aids (the frame as delivered):
-// on this thread, or on the decoder's helper thread while the next band
-// decodes when the frame is turned and an aid is on; and, when turned, turned
-// into shown while it is still in cache.
+// histogram, the detector's rectangle and the aids (the frame as delivered),
+// on this thread; and, when turned, turned into shown while it is still in
+// cache.
 // shown becomes a Format_BGR888 image of the displayed size, work one of
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.

@@ -344,57 +344,169 @@ const bool kHasVbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_support
 // GCC 12's AVX-512 headers start some permutations from an undefined
 // register, which its own warning takes for an uninitialised read.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-// The brightness alone, counted or stored (nothing else asked of the row, as
-// in the live view with the aids off), 64 pixels at a time with AVX-512 VBMI:
-// each channel picked out of the pixels' 192 bytes with two permutations, the
-// brightness counted from memory, sixteen or 64 equal values with one
-// addition (flat areas are common). Returns the pixels done.
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) int ScanBrightnessVbmi(const uint8_t* p,
-                                                                              int x, int w,
-                                                                              const RowScan& s) {
+#define ORKA_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// Bit k set where pixel k's byte in v equals the first of its sixteen (a
+// byte shuffle with index zero repeats each lane's first byte).
+ORKA_VBMI __attribute__((always_inline)) inline uint64_t SameAsFirstOfSixteen(__m512i v) {
+    return _mm512_cmpeq_epi8_mask(v, _mm512_shuffle_epi8(v, _mm512_setzero_si512()));
+}
+
+// Bytes 32 half .. 32 half + 31 of v, widened to sixteen bits.
+ORKA_VBMI __attribute__((always_inline)) inline __m512i WidenHalf(__m512i v, int half) {
+    return _mm512_cvtepu8_epi16(half ? _mm512_extracti64x4_epi64(v, 1) : _mm512_castsi512_si256(v));
+}
+
+// Bits of v's bytes at or above level, as bytes: bit where set, 0 elsewhere.
+ORKA_VBMI __attribute__((always_inline)) inline __m512i AtLeastVbmi(__m512i v, __m512i level,
+                                                                    uint8_t bit) {
+    return _mm512_maskz_set1_epi8(_mm512_cmpge_epu8_mask(v, level), char(bit));
+}
+
+// The bytes of mask from q: whole registers where the mask is full (most
+// of a row), masked ones at its end.
+ORKA_VBMI __attribute__((always_inline)) inline __m512i LoadPart(const uint8_t* q, uint64_t mask) {
+    return mask == ~uint64_t(0) ? _mm512_loadu_si512(q) : _mm512_maskz_loadu_epi8(mask, q);
+}
+ORKA_VBMI __attribute__((always_inline)) inline void StorePart(void* q, uint64_t mask, __m512i v) {
+    if (mask == ~uint64_t(0))
+        _mm512_storeu_si512(q, v);
+    else
+        _mm512_mask_storeu_epi8(q, mask, v);
+}
+// The low n bits (n <= 64).
+inline uint64_t LowBits(int n) {
+    return n >= 64 ? ~uint64_t(0) : n <= 0 ? 0 : (uint64_t(1) << n) - 1;
+}
+
+// Everything the AVX2 pass computes, over the whole row: 64 pixels at a time
+// with AVX-512, the last ones through masks; each channel picked out of the
+// pixels' 192 bytes with two byte permutations; the counts taken from memory,
+// sixteen or 64 equal pixels with one addition (flat areas are common).
+ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any) {
     __m512i first[3], second[3];
     for (int c = 0; c < 3; ++c) {
         first[c] = _mm512_load_si512(kChannelPicks.first[c]);
         second[c] = _mm512_load_si512(kChannelPicks.second[c]);
     }
-    uint32_t* sets = s.counts && s.countBrightness ? s.counts->BrightnessSet(0) : nullptr;
-    alignas(64) uint8_t l[64];
-    for (; x + 64 <= w; x += 64) {
+    const __m512i hiv = _mm512_set1_epi8(char(s.highLevel));
+    const __m512i lov = _mm512_set1_epi8(char(s.lowLevel));
+    const bool clip = s.clip && (s.high || s.low);
+    const bool countBrightness = s.counts && s.countBrightness;
+    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
+    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
+    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
+    __m512i seen = _mm512_setzero_si512();
+    // The values to count, from memory: brightness, red, green, blue.
+    alignas(64) uint8_t counted[4][64];
+    for (int x = 0; x < w; x += 64) {
+        const int n = std::min(64, w - x);  // pixels in this step
+        const uint64_t part = LowBits(n);
         const uint8_t* q = p + 3 * size_t(x);
-        const __m512i z0 = _mm512_loadu_si512(q);
-        const __m512i z1 = _mm512_loadu_si512(q + 64);
-        const __m512i z2 = _mm512_loadu_si512(q + 128);
-        __m512i channel[3];
+        const __m512i z0 = LoadPart(q, LowBits(3 * n));
+        const __m512i z1 = LoadPart(q + 64, LowBits(3 * n - 64));
+        const __m512i z2 = LoadPart(q + 128, LowBits(3 * n - 128));
+        __m512i channel[3];  // blue, green, red
         for (int c = 0; c < 3; ++c)
             channel[c] = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(z0, first[c], z1),
                                                       kChannelPicks.fromZ2[c], second[c], z2);
-        const __m512i v = _mm512_max_epu8(_mm512_max_epu8(channel[0], channel[1]), channel[2]);
+        const __m512i b = channel[0], g = channel[1], r = channel[2];
+        const __m512i l = _mm512_max_epu8(_mm512_max_epu8(b, g), r);
         if (s.brightness)
-            _mm512_storeu_si512(s.brightness + x, v);
-        if (!sets)
+            StorePart(s.brightness + x, part, l);
+        if (s.luma) {
+            for (int half = 0; half < 2 && 32 * half < n; ++half) {
+                const __m512i g16 = WidenHalf(g, half);
+                const __m512i luma =
+                    _mm512_add_epi16(_mm512_add_epi16(WidenHalf(b, half), WidenHalf(r, half)),
+                                     _mm512_add_epi16(g16, g16));
+                int16_t* to = s.luma + x + 32 * half;
+                if (n >= 32 * half + 32)
+                    _mm512_storeu_si512(to, luma);
+                else
+                    _mm512_mask_storeu_epi16(to, __mmask32(LowBits(n - 32 * half)), luma);
+            }
+        }
+        if (clip) {
+            __m512i m = _mm512_setzero_si512();
+            if (s.high)
+                m = _mm512_or_si512(_mm512_or_si512(AtLeastVbmi(r, hiv, kMarkClipRed),
+                                                    AtLeastVbmi(g, hiv, kMarkClipGreen)),
+                                    AtLeastVbmi(b, hiv, kMarkClipBlue));
+            if (s.low)
+                m = _mm512_or_si512(
+                    m, _mm512_maskz_set1_epi8(_mm512_cmple_epu8_mask(l, lov), char(kMarkShadow)));
+            m = _mm512_maskz_mov_epi8(part, m);  // the bytes past the row are no pixels
+            StorePart(s.clip + x, part, m);
+            seen = _mm512_or_si512(seen, m);
+        }
+        if (!countBrightness && !countChannels)
             continue;
-        _mm512_store_si512(l, v);
-        // Bit k: pixel k has the brightness of the first of its sixteen
-        // (a byte shuffle with index zero repeats each lane's first byte).
-        const uint64_t same =
-            _mm512_cmpeq_epi8_mask(v, _mm512_shuffle_epi8(v, _mm512_setzero_si512()));
-        if (same == ~uint64_t(0) && l[0] == l[16] && l[0] == l[32] && l[0] == l[48]) {
-            sets[l[0]] += 64;
+        _mm512_store_si512(counted[0], l);
+        uint64_t same = SameAsFirstOfSixteen(l);
+        if (countChannels) {
+            _mm512_store_si512(counted[1], r);
+            _mm512_store_si512(counted[2], g);
+            _mm512_store_si512(counted[3], b);
+            same &= SameAsFirstOfSixteen(r) & SameAsFirstOfSixteen(g) & SameAsFirstOfSixteen(b);
+        }
+        const auto countOne = [&](int k, uint32_t n) {
+            if (brightnessSets)
+                brightnessSets[counted[0][k]] += n;
+            if (channelSets) {
+                channelSets[counted[1][k]] += n;
+                channelSets[256 + counted[2][k]] += n;
+                channelSets[512 + counted[3][k]] += n;
+            }
+        };
+        // Every group of sixteen uniform: one value when their firsts agree.
+        const auto firstsAgree = [&](int i) {
+            const uint8_t* v = counted[i];
+            return v[0] == v[16] && v[0] == v[32] && v[0] == v[48];
+        };
+        if (n == 64 && same == ~uint64_t(0) && firstsAgree(0) &&
+            (!channelSets || (firstsAgree(1) && firstsAgree(2) && firstsAgree(3)))) {
+            countOne(0, 64);
             continue;
         }
-        for (int g = 0; g < 4; ++g) {
-            const uint8_t* b = l + 16 * g;
-            if (((same >> (16 * g)) & 0xFFFF) == 0xFFFF) {
-                sets[b[0]] += 16;
-                continue;
-            }
+        // Pixels k0 .. k0 + count - 1 one by one, k0 a multiple of sixteen,
+        // so that whole groups take the same sets (an unrolled loop).
+        const auto countEach = [&](int k0, int count) __attribute__((always_inline)) {
             constexpr int kSets = PixelCounts::kBrightnessSets;
-            for (int k = 0; k < 16; ++k)
-                ++sets[k % kSets * 256 + b[k]];
+            constexpr int kChannelSets = PixelCounts::kChannelSets;
+            constexpr int kStride = PixelCounts::kChannelSetSize;
+            if (brightnessSets) {
+#pragma GCC unroll 16
+                for (int k = 0; k < count; ++k)
+                    ++brightnessSets[k % kSets * 256 + counted[0][k0 + k]];
+            }
+            if (channelSets) {
+#pragma GCC unroll 16
+                for (int k = 0; k < count; ++k) {
+                    uint32_t* set = channelSets + k % kChannelSets * kStride;
+                    ++set[counted[1][k0 + k]];
+                    ++set[256 + counted[2][k0 + k]];
+                    ++set[512 + counted[3][k0 + k]];
+                }
+            }
+        };
+        for (int k0 = 0; k0 < n; k0 += 16) {
+            if (k0 + 16 > n)
+                countEach(k0, n - k0);
+            else if (((same >> k0) & 0xFFFF) == 0xFFFF)
+                countOne(k0, 16);
+            else
+                countEach(k0, 16);
         }
     }
-    return x;
+    if (_mm512_test_epi8_mask(seen, seen)) {
+        alignas(64) uint8_t bits[64];
+        _mm512_store_si512(bits, seen);
+        for (uint8_t v : bits)
+            any |= v;
+    }
 }
+#undef ORKA_VBMI
 #pragma GCC diagnostic pop
 #endif
 
@@ -405,10 +517,10 @@ uint8_t ScanRow(const uint8_t* px, int w, const RowScan& scan) {
     int x = 0;
 #if defined(__x86_64__) || defined(__i386__)
     if (ProcessorExtensionsInUse()) {
-        const bool brightnessOnly = !scan.luma && !(scan.clip && (scan.high || scan.low)) &&
-                                    !(scan.counts && scan.countChannels && scan.counts->channels());
-        if (kHasVbmi && brightnessOnly)
-            x = ScanBrightnessVbmi(px, 0, w, scan);
+        if (kHasVbmi) {
+            ScanVbmi(px, w, scan, any);
+            return any;
+        }
         if (kHasAvx2)
             x = ScanAvx2(px, x, w, scan, any);
         x = ScanSsse3(px, x, w, scan, any);
