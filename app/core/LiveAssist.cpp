@@ -236,7 +236,7 @@ void LiveAssist::PeakRow(int y) {
         uint8_t any = 0;
         int i = 0;
 #if defined(__x86_64__) || defined(__i386__)
-        if (kHasAvx512 && ProcessorExtensionsInUse())
+        if (kHasAvx512 && Avx512InUse())
             i = EdgesAvx512(t, m, b, x0, n, limit, edge, energy, any);
         if (kHasAvx2 && ProcessorExtensionsInUse())
             i += EdgesAvx2(t, m, b, x0 + i, n - i, limit, edge + i, energy ? energy + i : nullptr,

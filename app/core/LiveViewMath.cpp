@@ -162,6 +162,8 @@ constexpr ReverseMasks kReverseMasks;
 
 // Whether the SSSE3 routines run; see UseProcessorExtensions.
 bool gUseSsse3 = __builtin_cpu_supports("ssse3");
+// Whether the AVX-512 ones may, where the processor has them; see UseAvx512.
+bool gUseAvx512 = true;
 // Whether the processor has AVX-512 with its byte permutations (VBMI); they
 // run where the SSSE3 routines would.
 const bool kHasVbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
@@ -229,7 +231,7 @@ __attribute__((target("ssse3"))) void ReverseRowSsse3(const uint8_t* s, int w, u
 void ReverseRow(const uint8_t* s, int w, uint8_t* d) {
 #if defined(__x86_64__) || defined(__i386__)
     if (gUseSsse3) {
-        ReverseRowSsse3(s, w, d, kHasVbmi ? ReverseRowVbmi(s, w, d) : 0);
+        ReverseRowSsse3(s, w, d, VbmiInUse() ? ReverseRowVbmi(s, w, d) : 0);
         return;
     }
 #endif
@@ -503,7 +505,7 @@ template <bool Clockwise>
 void TurnFrameQuarter(const uint8_t* const* src, int w, int h, int y0, int y1,
                       uint8_t* const* dst) {
 #if defined(__x86_64__) || defined(__i386__)
-    if (kHasVbmi && gUseSsse3) {
+    if (VbmiInUse()) {
         const int wide = w - w % 16;
         const int tall = y0 + (y1 - y0) / 16 * 16;
         for (int y = y0; y < tall; y += 16)
@@ -669,6 +671,30 @@ bool ProcessorExtensionsInUse() {
 #endif
 }
 
+void UseAvx512(bool on) {
+#if defined(__x86_64__) || defined(__i386__)
+    gUseAvx512 = on;
+#else
+    (void)on;
+#endif
+}
+
+bool Avx512InUse() {
+#if defined(__x86_64__) || defined(__i386__)
+    return gUseSsse3 && gUseAvx512;
+#else
+    return false;
+#endif
+}
+
+bool VbmiInUse() {
+#if defined(__x86_64__) || defined(__i386__)
+    return kHasVbmi && Avx512InUse();
+#else
+    return false;
+#endif
+}
+
 void TurnRows(Orientation orientation, const uint8_t* const* src, int w, int h, int y0, int y1,
               uint8_t* const* dst) {
     y0 = std::max(y0, 0);
@@ -719,7 +745,7 @@ void MirrorRows(uint8_t* const* rows, int w, int y0, int y1) {
         int l = 0;
 #if defined(__x86_64__) || defined(__i386__)
         // Each routine reverses the middle its predecessor left.
-        if (kHasVbmi && gUseSsse3)
+        if (VbmiInUse())
             l = MirrorRowVbmi(p, w);
         if (gUseSsse3)
             l += MirrorRowSsse3(p + size_t(l) * 3, w - 2 * l);

@@ -76,6 +76,14 @@ void UseProcessorExtensions(bool on);
 // Whether they are in use: the other per-frame pixel loops follow the same
 // choice.
 bool ProcessorExtensionsInUse();
+// Within that choice, false holds the AVX-512 routines off, so that tests
+// can check the AVX2 and SSSE3 ones on a processor that has AVX-512 too.
+void UseAvx512(bool on);
+// Whether the AVX-512 routines may run (the caller checks that the
+// processor has the ones it needs).
+bool Avx512InUse();
+// Whether those with AVX-512's byte permutations (VBMI) run.
+bool VbmiInUse();
 
 // True when the sixteen BGR888 pixels at p are all equal: the per-frame
 // counts take such a stretch of a flat area at once.

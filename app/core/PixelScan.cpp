@@ -337,9 +337,6 @@ struct ChannelPicks {
 };
 constexpr ChannelPicks kChannelPicks;
 
-const bool kHasVbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                      __builtin_cpu_supports("avx512vbmi");
-
 #pragma GCC diagnostic push
 // GCC 12's AVX-512 headers start some permutations from an undefined
 // register, which its own warning takes for an uninitialised read.
@@ -517,7 +514,7 @@ uint8_t ScanRow(const uint8_t* px, int w, const RowScan& scan) {
     int x = 0;
 #if defined(__x86_64__) || defined(__i386__)
     if (ProcessorExtensionsInUse()) {
-        if (kHasVbmi) {
+        if (VbmiInUse()) {
             ScanVbmi(px, w, scan, any);
             return any;
         }

@@ -71,6 +71,13 @@ struct DirectCounts {
     }
 };
 
+// The ways the pixel loops can run: 0 the portable code, 1 the processor's
+// vector routines held to SSSE3 and AVX2, 2 with AVX-512 too.
+void UseRoutines(int way) {
+    UseProcessorExtensions(way > 0);
+    UseAvx512(way == 2);
+}
+
 uint8_t MarkAt(const LiveAssist& a, int x, int y) {
     const uint8_t* row = a.MarksOfRow(y);
     return row ? row[x] : 0;
@@ -389,7 +396,7 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
 // The window's single pass, the analyser doing the aids' work on each row it
 // reads, gives what a direct count gives and what the aids give on their own:
 // channels that tie for the brightness, flat stretches, both clipping levels,
-// the detector's rectangle; with and without the processor's byte shuffles.
+// the detector's rectangle; in each way the pixel loops can run.
 TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
     Frame f(141, 37);
     std::mt19937 rng(9);
@@ -400,8 +407,8 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
         f.set(x, 3, 40, 40, 40);
     const DirectCounts direct(f);
     const RoiBox box{10, 5, 70, 20};
-    for (const bool vector : {true, false}) {
-        UseProcessorExtensions(vector);
+    for (const int way : {2, 1, 0}) {
+        UseRoutines(way);
         LiveAssist fused, alone;
         fused.Start(AssistSettings::All(), f.w, f.h);
         MotionDetector detector;
@@ -413,9 +420,9 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
         analyser.Finish(brightness);
         Analyse(alone, AssistSettings::All(), f, 7);
 
-        EXPECT_EQ(brightness.bins, direct.brightness) << vector;
-        EXPECT_EQ(fused.Rgb().bins, direct.rgb) << vector;
-        EXPECT_EQ(alone.Rgb().bins, direct.rgb) << vector;
+        EXPECT_EQ(brightness.bins, direct.brightness) << way;
+        EXPECT_EQ(fused.Rgb().bins, direct.rgb) << way;
+        EXPECT_EQ(alone.Rgb().bins, direct.rgb) << way;
         int marked = 0;
         for (int y = 0; y < f.h; ++y)
             for (int x = 0; x < f.w; ++x) {
@@ -431,13 +438,13 @@ TEST(FrameAnalyser, OnePassWithTheAidsEqualsEachAlone) {
                           std::max({p[0], p[1], p[2]}));
             }
     }
-    UseProcessorExtensions(true);
+    UseRoutines(2);
 }
 
 // With the aids off the pass computes the brightness alone, 64 pixels at a
 // time where the processor can: the counts and the detector's rectangle are
 // those of a direct count, through flat stretches of 16 and 64 pixels (each
-// counted at once) and a tail, with and without the vector routines.
+// counted at once) and a tail, in each way the pixel loops can run.
 TEST(FrameAnalyser, BrightnessAloneEqualsADirectCount) {
     Frame f(141, 9);
     std::mt19937 rng(4);
@@ -449,25 +456,25 @@ TEST(FrameAnalyser, BrightnessAloneEqualsADirectCount) {
         f.set(x, 5, 255, 0, 255);  // and over one group of sixteen
     const DirectCounts direct(f);
     const RoiBox box{3, 1, 139, 8};
-    for (const bool vector : {true, false}) {
-        UseProcessorExtensions(vector);
+    for (const int way : {2, 1, 0}) {
+        UseRoutines(way);
         MotionDetector detector;
         detector.SetRectangle(box);
         FrameAnalyser analyser(f.w, f.h, &detector);
         analyser.AddRows(f.rows.data(), 0, f.h);
         Histogram brightness;
         analyser.Finish(brightness);
-        EXPECT_EQ(brightness.bins, direct.brightness) << vector;
+        EXPECT_EQ(brightness.bins, direct.brightness) << way;
         const auto& luma = detector.RoiLumaValues();
         for (int y = box.y1; y < box.y2; ++y)
             for (int x = box.x1; x < box.x2; ++x) {
                 const uint8_t* p = f.at(x, y);
                 ASSERT_EQ(luma[size_t((y - box.y1) * box.width() + x - box.x1)],
                           std::max({p[0], p[1], p[2]}))
-                    << vector << " " << x << "," << y;
+                    << way << " " << x << "," << y;
             }
     }
-    UseProcessorExtensions(true);
+    UseRoutines(2);
 }
 
 // A blown area in the solid style is painted mid-grey, never black (which
@@ -486,8 +493,9 @@ TEST(ClippingWarning, SolidStyleNeverPaintsBlownAreasBlack) {
                 << x << "," << y;
 }
 
-// The processor's vector routines and the portable code mark the same pixels,
-// on widths that leave tails of 13 and 36 pixels after the vectors of 64.
+// The portable code and the vector routines, with and without AVX-512, mark
+// the same pixels, on widths that leave tails of 13 and 36 pixels after the
+// vectors of 64.
 TEST(LiveAssist, VectorAndPortableCodeAgree) {
     for (const int width : {141, 100}) {
         Frame f(width, 37);
@@ -497,17 +505,18 @@ TEST(LiveAssist, VectorAndPortableCodeAgree) {
         AssistSettings s;
         s.peaking = s.highlights = s.shadows = true;
         s.shadowLevel = 40;
-        std::vector<uint8_t> marks[2];
-        for (int portable = 0; portable < 2; ++portable) {
-            UseProcessorExtensions(portable == 0);
+        std::vector<uint8_t> marks[3];
+        for (const int way : {0, 1, 2}) {
+            UseRoutines(way);
             LiveAssist a;
             Analyse(a, s, f, 5);
             for (int y = 0; y < f.h; ++y)
                 for (int x = 0; x < f.w; ++x)
-                    marks[portable].push_back(MarkAt(a, x, y));
+                    marks[way].push_back(MarkAt(a, x, y));
         }
-        UseProcessorExtensions(true);
+        UseRoutines(2);
         EXPECT_EQ(marks[0], marks[1]) << width;
+        EXPECT_EQ(marks[0], marks[2]) << width;
         EXPECT_GT(std::count(marks[0].begin(), marks[0].end(), kMarkPeak), 100) << width;
     }
 }

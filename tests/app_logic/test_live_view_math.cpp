@@ -48,11 +48,18 @@ TEST(PreviewToCamera, CornersAndCentreInEveryOrientation) {
 // and not a multiple of it nor of the four pixels moved at a time, wide
 // enough for the 64-pixel reversal from both ends, and narrower than four
 // pixels.
-// Each size with and without the processor's byte shuffles.
-class FrameTurns : public ::testing::TestWithParam<std::tuple<QSize, bool>> {
+// Each size with the portable code (0), the processor's byte shuffles held
+// to SSSE3 and AVX2 (1), and with AVX-512 too (2).
+class FrameTurns : public ::testing::TestWithParam<std::tuple<QSize, int>> {
   protected:
-    void SetUp() override { UseProcessorExtensions(std::get<1>(GetParam())); }
-    void TearDown() override { UseProcessorExtensions(true); }
+    void SetUp() override {
+        UseProcessorExtensions(std::get<1>(GetParam()) > 0);
+        UseAvx512(std::get<1>(GetParam()) == 2);
+    }
+    void TearDown() override {
+        UseProcessorExtensions(true);
+        UseAvx512(true);
+    }
 };
 
 TEST_P(FrameTurns, EveryOrientationMovesEachPixelWhereItBelongs) {
@@ -131,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FrameTurns,
                          ::testing::Combine(::testing::Values(QSize(70, 45), QSize(200, 21),
                                                               QSize(40, 3), QSize(3, 5),
                                                               QSize(1, 1), QSize(9, 2)),
-                                            ::testing::Bool()));
+                                            ::testing::Values(0, 1, 2)));
 
 // Pictures of four bytes per pixel turned band by band, as the review turns
 // them while decoding, give what Qt's own turns give.
