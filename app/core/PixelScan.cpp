@@ -37,6 +37,18 @@ void PixelCounts::AddChannel(int c, std::array<uint32_t, 256>& bins) const {
 
 namespace {
 
+// What a pass over a row writes and counts, from its RowScan.
+struct ScanTargets {
+    bool clip;                 // the clipping bits are asked
+    uint32_t* brightnessSets;  // the first brightness set; null: not counted
+    uint32_t* channelSets;     // the first channel set; null: not counted
+    explicit ScanTargets(const RowScan& s)
+        : clip(s.clip && (s.high || s.low)),
+          brightnessSets(s.counts && s.countBrightness ? s.counts->BrightnessSet(0) : nullptr),
+          channelSets(s.counts && s.countChannels && s.counts->channels() ? s.counts->ChannelSet(0)
+                                                                          : nullptr) {}
+};
+
 // Counts a pixel n times into the first set of each kind asked (null: not
 // counted).
 inline void CountPixel(uint32_t* brightness, uint32_t* channels, uint8_t b, uint8_t g, uint8_t r,
@@ -52,9 +64,8 @@ inline void CountPixel(uint32_t* brightness, uint32_t* channels, uint8_t b, uint
 
 // Pixels from x to w one at a time.
 uint8_t ScanPortable(const uint8_t* p, int x, int w, const RowScan& s) {
-    const bool clip = s.clip && (s.high || s.low);
-    const bool countBrightness = s.counts && s.countBrightness;
-    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
+    const ScanTargets targets(s);
+    const bool clip = targets.clip;
     uint8_t any = 0;
     for (; x < w; ++x) {
         const uint8_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
@@ -75,8 +86,10 @@ uint8_t ScanPortable(const uint8_t* p, int x, int w, const RowScan& s) {
             any |= m;
         }
         CountPixel(
-            countBrightness ? s.counts->BrightnessSet(x % PixelCounts::kBrightnessSets) : nullptr,
-            countChannels ? s.counts->ChannelSet(x % PixelCounts::kChannelSets) : nullptr, b, g, r);
+            targets.brightnessSets ? s.counts->BrightnessSet(x % PixelCounts::kBrightnessSets)
+                                   : nullptr,
+            targets.channelSets ? s.counts->ChannelSet(x % PixelCounts::kChannelSets) : nullptr, b,
+            g, r);
     }
     return any;
 }
@@ -128,11 +141,10 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int x, int w, c
     const __m128i zero = _mm_setzero_si128();
     const __m128i hiv = _mm_set1_epi8(char(s.highLevel));
     const __m128i lov = _mm_set1_epi8(char(s.lowLevel));
-    const bool clip = s.clip && (s.high || s.low);
-    const bool countBrightness = s.counts && s.countBrightness;
-    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
-    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
-    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
+    const ScanTargets targets(s);
+    const bool clip = targets.clip;
+    uint32_t* const brightnessSets = targets.brightnessSets;
+    uint32_t* const channelSets = targets.channelSets;
     __m128i seen = zero;
     for (; x + 16 <= w; x += 16) {
         const uint8_t* q = p + 3 * x;
@@ -180,16 +192,16 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int x, int w, c
             _mm_storeu_si128(reinterpret_cast<__m128i*>(s.clip + x), m);
             seen = _mm_or_si128(seen, m);
         }
-        if (!countBrightness && !countChannels)
+        if (!brightnessSets && !channelSets)
             continue;
         // Sixteen equal pixels of a flat area count at once.
         if (SixteenEqualPixels(q)) {
             CountPixel(brightnessSets, channelSets, q[0], q[1], q[2], 16);
             continue;
         }
-        if (countBrightness)
+        if (brightnessSets)
             CountBytes<PixelCounts::kBrightnessSets, 256>(l, brightnessSets);
-        if (countChannels) {
+        if (channelSets) {
             constexpr int kSets = PixelCounts::kChannelSets, kStride = PixelCounts::kChannelSetSize;
             CountBytes<kSets, kStride>(r, channelSets);
             CountBytes<kSets, kStride>(g, channelSets + 256);
@@ -249,11 +261,10 @@ __attribute__((target("avx2"))) int ScanAvx2(const uint8_t* p, int x, int w, con
     const __m256i zero = _mm256_setzero_si256();
     const __m256i hiv = _mm256_set1_epi8(char(s.highLevel));
     const __m256i lov = _mm256_set1_epi8(char(s.lowLevel));
-    const bool clip = s.clip && (s.high || s.low);
-    const bool countBrightness = s.counts && s.countBrightness;
-    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
-    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
-    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
+    const ScanTargets targets(s);
+    const bool clip = targets.clip;
+    uint32_t* const brightnessSets = targets.brightnessSets;
+    uint32_t* const channelSets = targets.channelSets;
     __m256i seen = zero;
     for (; x + 32 <= w; x += 32) {
         const uint8_t* q = p + 3 * x;
@@ -285,7 +296,7 @@ __attribute__((target("avx2"))) int ScanAvx2(const uint8_t* p, int x, int w, con
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(s.clip + x), m);
             seen = _mm256_or_si256(seen, m);
         }
-        if (!countBrightness && !countChannels)
+        if (!brightnessSets && !channelSets)
             continue;
         for (int half = 0; half < 2; ++half) {
             const uint8_t* h = q + 48 * half;
@@ -293,9 +304,9 @@ __attribute__((target("avx2"))) int ScanAvx2(const uint8_t* p, int x, int w, con
                 CountPixel(brightnessSets, channelSets, h[0], h[1], h[2], 16);
                 continue;
             }
-            if (countBrightness)
+            if (brightnessSets)
                 CountBytes<PixelCounts::kBrightnessSets, 256>(HalfAvx2(l, half), brightnessSets);
-            if (countChannels) {
+            if (channelSets) {
                 constexpr int kSets = PixelCounts::kChannelSets;
                 constexpr int kStride = PixelCounts::kChannelSetSize;
                 CountBytes<kSets, kStride>(HalfAvx2(r, half), channelSets);
@@ -388,11 +399,10 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
     }
     const __m512i hiv = _mm512_set1_epi8(char(s.highLevel));
     const __m512i lov = _mm512_set1_epi8(char(s.lowLevel));
-    const bool clip = s.clip && (s.high || s.low);
-    const bool countBrightness = s.counts && s.countBrightness;
-    const bool countChannels = s.counts && s.countChannels && s.counts->channels();
-    uint32_t* brightnessSets = countBrightness ? s.counts->BrightnessSet(0) : nullptr;
-    uint32_t* channelSets = countChannels ? s.counts->ChannelSet(0) : nullptr;
+    const ScanTargets targets(s);
+    const bool clip = targets.clip;
+    uint32_t* const brightnessSets = targets.brightnessSets;
+    uint32_t* const channelSets = targets.channelSets;
     __m512i seen = _mm512_setzero_si512();
     // The values to count, from memory: brightness, red, green, blue.
     alignas(64) uint8_t counted[4][64];
@@ -437,11 +447,11 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
             StorePart(s.clip + x, part, m);
             seen = _mm512_or_si512(seen, m);
         }
-        if (!countBrightness && !countChannels)
+        if (!brightnessSets && !channelSets)
             continue;
         _mm512_store_si512(counted[0], l);
         uint64_t same = SameAsFirstOfSixteen(l);
-        if (countChannels) {
+        if (channelSets) {
             _mm512_store_si512(counted[1], r);
             _mm512_store_si512(counted[2], g);
             _mm512_store_si512(counted[3], b);
