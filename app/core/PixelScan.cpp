@@ -371,10 +371,13 @@ ORKA_VBMI __attribute__((always_inline)) inline __m512i AtLeastVbmi(__m512i v, _
     return _mm512_maskz_set1_epi8(_mm512_cmpge_epu8_mask(v, level), char(bit));
 }
 
-// The bytes of mask from q: whole registers where the mask is full (most
-// of a row), masked ones at its end.
-ORKA_VBMI __attribute__((always_inline)) inline __m512i LoadPart(const uint8_t* q, uint64_t mask) {
-    return mask == ~uint64_t(0) ? _mm512_loadu_si512(q) : _mm512_maskz_loadu_epi8(mask, q);
+// The bytes of mask from q + at: whole registers where the mask is full
+// (most of a row), masked ones at its end, and no address past the row.
+ORKA_VBMI __attribute__((always_inline)) inline __m512i LoadPart(const uint8_t* q, int at,
+                                                                 uint64_t mask) {
+    if (mask == ~uint64_t(0))
+        return _mm512_loadu_si512(q + at);
+    return mask ? _mm512_maskz_loadu_epi8(mask, q + at) : _mm512_setzero_si512();
 }
 ORKA_VBMI __attribute__((always_inline)) inline void StorePart(void* q, uint64_t mask, __m512i v) {
     if (mask == ~uint64_t(0))
@@ -410,9 +413,9 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
         const int n = std::min(64, w - x);  // pixels in this step
         const uint64_t part = LowBits(n);
         const uint8_t* q = p + 3 * size_t(x);
-        const __m512i z0 = LoadPart(q, LowBits(3 * n));
-        const __m512i z1 = LoadPart(q + 64, LowBits(3 * n - 64));
-        const __m512i z2 = LoadPart(q + 128, LowBits(3 * n - 128));
+        const __m512i z0 = LoadPart(q, 0, LowBits(3 * n));
+        const __m512i z1 = LoadPart(q, 64, LowBits(3 * n - 64));
+        const __m512i z2 = LoadPart(q, 128, LowBits(3 * n - 128));
         __m512i channel[3];  // blue, green, red
         for (int c = 0; c < 3; ++c)
             channel[c] = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(z0, first[c], z1),
@@ -457,13 +460,14 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
             _mm512_store_si512(counted[3], b);
             same &= SameAsFirstOfSixteen(r) & SameAsFirstOfSixteen(g) & SameAsFirstOfSixteen(b);
         }
-        const auto countOne = [&](int k, uint32_t n) {
+        // Pixel k counted times.
+        const auto countOne = [&](int k, uint32_t times) {
             if (brightnessSets)
-                brightnessSets[counted[0][k]] += n;
+                brightnessSets[counted[0][k]] += times;
             if (channelSets) {
-                channelSets[counted[1][k]] += n;
-                channelSets[256 + counted[2][k]] += n;
-                channelSets[512 + counted[3][k]] += n;
+                channelSets[counted[1][k]] += times;
+                channelSets[256 + counted[2][k]] += times;
+                channelSets[512 + counted[3][k]] += times;
             }
         };
         // Every group of sixteen uniform: one value when their firsts agree.
