@@ -14,22 +14,48 @@ namespace orka {
 
 void PixelCounts::Reset(bool channels) {
     channels_ = channels;
+    room_ = kMaxRow;
     std::memset(
-        table_, 0,
-        (kBrightnessSize + (channels ? kChannelSets * kChannelSetSize : 0)) * sizeof(uint32_t));
+        sets_, 0,
+        (kBrightnessSize + (channels ? kChannelSets * kChannelSetSize : 0)) * sizeof(uint16_t));
+    std::memset(totals_, 0, (channels ? 4 : 1) * 256 * sizeof(uint32_t));
+}
+
+void PixelCounts::Reserve(int w) {
+    if (w > room_)
+        Flush();
+    room_ -= w;
+}
+
+void PixelCounts::Flush() {
+    for (int s = 0; s < kBrightnessSets; ++s)
+        for (int v = 0; v < 256; ++v)
+            totals_[v] += sets_[s * 256 + v];
+    std::memset(sets_, 0, kBrightnessSize * sizeof(uint16_t));
+    if (channels_) {
+        for (int s = 0; s < kChannelSets; ++s)
+            for (int v = 0; v < kChannelSetSize; ++v)
+                totals_[256 + v] += sets_[kBrightnessSize + s * kChannelSetSize + v];
+        std::memset(sets_ + kBrightnessSize, 0, kChannelSets * kChannelSetSize * sizeof(uint16_t));
+    }
+    room_ = kMaxRow;
 }
 
 void PixelCounts::AddBrightness(std::array<uint32_t, 256>& bins) const {
+    for (int v = 0; v < 256; ++v)
+        bins[size_t(v)] += totals_[v];
     for (int s = 0; s < kBrightnessSets; ++s)
         for (int v = 0; v < 256; ++v)
-            bins[size_t(v)] += table_[s * 256 + v];
+            bins[size_t(v)] += sets_[s * 256 + v];
 }
 
 void PixelCounts::AddChannel(int c, std::array<uint32_t, 256>& bins) const {
     if (!channels_ || c < 0 || c > 2)
         return;
+    for (int v = 0; v < 256; ++v)
+        bins[size_t(v)] += totals_[256 * (c + 1) + v];
     for (int s = 0; s < kChannelSets; ++s) {
-        const uint32_t* channel = table_ + kBrightnessSize + s * kChannelSetSize + c * 256;
+        const uint16_t* channel = sets_ + kBrightnessSize + s * kChannelSetSize + c * 256;
         for (int v = 0; v < 256; ++v)
             bins[size_t(v)] += channel[v];
     }
@@ -40,8 +66,8 @@ namespace {
 // What a pass over a row writes and counts, from its RowScan.
 struct ScanTargets {
     bool clip;                 // the clipping bits are asked
-    uint32_t* brightnessSets;  // the first brightness set; null: not counted
-    uint32_t* channelSets;     // the first channel set; null: not counted
+    uint16_t* brightnessSets;  // the first brightness set; null: not counted
+    uint16_t* channelSets;     // the first channel set; null: not counted
     explicit ScanTargets(const RowScan& s)
         : clip(s.clip && (s.high || s.low)),
           brightnessSets(s.counts && s.countBrightness ? s.counts->BrightnessSet(0) : nullptr),
@@ -51,14 +77,14 @@ struct ScanTargets {
 
 // Counts a pixel n times into the first set of each kind asked (null: not
 // counted).
-inline void CountPixel(uint32_t* brightness, uint32_t* channels, uint8_t b, uint8_t g, uint8_t r,
-                       uint32_t n = 1) {
+inline void CountPixel(uint16_t* brightness, uint16_t* channels, uint8_t b, uint8_t g, uint8_t r,
+                       int n = 1) {
     if (brightness)
-        brightness[std::max({b, g, r})] += n;
+        brightness[std::max({b, g, r})] += uint16_t(n);
     if (channels) {
-        channels[r] += n;
-        channels[256 + g] += n;
-        channels[512 + b] += n;
+        channels[r] += uint16_t(n);
+        channels[256 + g] += uint16_t(n);
+        channels[512 + b] += uint16_t(n);
     }
 }
 
@@ -114,7 +140,7 @@ const PlaneMasks kPlaneMasks;
 // Stride counters apart from sets on. The bytes come out two at a time, which
 // costs less than shifting them out of a word.
 template <int Sets, int Stride>
-__attribute__((target("ssse3"), always_inline)) inline void CountBytes(__m128i v, uint32_t* sets) {
+__attribute__((target("ssse3"), always_inline)) inline void CountBytes(__m128i v, uint16_t* sets) {
     const auto pair = [sets](int k, unsigned both) {
         ++sets[(2 * k) % Sets * Stride + (both & 0xFF)];
         ++sets[(2 * k + 1) % Sets * Stride + (both >> 8)];
@@ -143,8 +169,8 @@ __attribute__((target("ssse3"))) int ScanSsse3(const uint8_t* p, int x, int w, c
     const __m128i lov = _mm_set1_epi8(char(s.lowLevel));
     const ScanTargets targets(s);
     const bool clip = targets.clip;
-    uint32_t* const brightnessSets = targets.brightnessSets;
-    uint32_t* const channelSets = targets.channelSets;
+    uint16_t* const brightnessSets = targets.brightnessSets;
+    uint16_t* const channelSets = targets.channelSets;
     __m128i seen = zero;
     for (; x + 16 <= w; x += 16) {
         const uint8_t* q = p + 3 * x;
@@ -263,8 +289,8 @@ __attribute__((target("avx2"))) int ScanAvx2(const uint8_t* p, int x, int w, con
     const __m256i lov = _mm256_set1_epi8(char(s.lowLevel));
     const ScanTargets targets(s);
     const bool clip = targets.clip;
-    uint32_t* const brightnessSets = targets.brightnessSets;
-    uint32_t* const channelSets = targets.channelSets;
+    uint16_t* const brightnessSets = targets.brightnessSets;
+    uint16_t* const channelSets = targets.channelSets;
     __m256i seen = zero;
     for (; x + 32 <= w; x += 32) {
         const uint8_t* q = p + 3 * x;
@@ -404,8 +430,8 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
     const __m512i lov = _mm512_set1_epi8(char(s.lowLevel));
     const ScanTargets targets(s);
     const bool clip = targets.clip;
-    uint32_t* const brightnessSets = targets.brightnessSets;
-    uint32_t* const channelSets = targets.channelSets;
+    uint16_t* const brightnessSets = targets.brightnessSets;
+    uint16_t* const channelSets = targets.channelSets;
     __m512i seen = _mm512_setzero_si512();
     // The values to count, from memory: brightness, red, green, blue.
     alignas(64) uint8_t counted[4][64];
@@ -461,7 +487,7 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
             same &= SameAsFirstOfSixteen(r) & SameAsFirstOfSixteen(g) & SameAsFirstOfSixteen(b);
         }
         // Pixel k counted times.
-        const auto countOne = [&](int k, uint32_t times) {
+        const auto countOne = [&](int k, uint16_t times) {
             if (brightnessSets)
                 brightnessSets[counted[0][k]] += times;
             if (channelSets) {
@@ -494,7 +520,7 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
             if (channelSets) {
 #pragma GCC unroll 16
                 for (int k = 0; k < count; ++k) {
-                    uint32_t* set = channelSets + k % kChannelSets * kStride;
+                    uint16_t* set = channelSets + k % kChannelSets * kStride;
                     ++set[counted[1][k0 + k]];
                     ++set[256 + counted[2][k0 + k]];
                     ++set[512 + counted[3][k0 + k]];
@@ -524,6 +550,22 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
 }  // namespace
 
 uint8_t ScanRow(const uint8_t* px, int w, const RowScan& scan) {
+    if (w > PixelCounts::kMaxRow) {
+        // No picture is this wide (JPEG stops at 65535), but a counter
+        // would overflow: in pieces.
+        uint8_t any = 0;
+        for (int x = 0; x < w; x += PixelCounts::kMaxRow) {
+            RowScan piece = scan;
+            const auto at = [x](auto* p) { return p ? p + x : p; };
+            piece.brightness = at(scan.brightness);
+            piece.luma = at(scan.luma);
+            piece.clip = at(scan.clip);
+            any |= ScanRow(px + 3 * size_t(x), std::min(PixelCounts::kMaxRow, w - x), piece);
+        }
+        return any;
+    }
+    if (scan.counts)
+        scan.counts->Reserve(w);
     uint8_t any = 0;
     int x = 0;
 #if defined(__x86_64__) || defined(__i386__)

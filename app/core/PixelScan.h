@@ -6,7 +6,7 @@
 // in cache, and what is not asked for costs nothing.
 //
 // Sixteen pixels at a time with the processor's byte shuffles (SSSE3), 32 with
-// AVX2, and 64 with AVX-512 when the brightness is all that is asked, where
+// AVX2, and 64 with AVX-512's byte permutations, where
 // ProcessorExtensionsInUse says so; the portable code otherwise, with the same
 // results. Plain C++ on rows of bytes, no Qt.
 #pragma once
@@ -25,6 +25,9 @@ class PixelCounts {
     // Zero, the channel counts too or the brightness only.
     void Reset(bool channels);
     bool channels() const { return channels_; }
+    // Makes room for a row of w pixels (ScanRow asks): when the row could
+    // take a counter past its 16 bits, the counts go to the totals first.
+    void Reserve(int w);
 
     // Adds the counts of each brightness 0..255 to bins.
     void AddBrightness(std::array<uint32_t, 256>& bins) const;
@@ -35,18 +38,23 @@ class PixelCounts {
     // Consecutive pixels count in different sets, so that neighbours of one
     // value do not wait on each other's increment: eight sets of 256 counters
     // for the brightness, four sets of three times 256 for the channels (red,
-    // green, blue).
+    // green, blue). The counters have 16 bits, half the cache of 32.
     static constexpr int kBrightnessSets = 8;
     static constexpr int kChannelSets = 4;
     static constexpr int kChannelSetSize = 3 * 256;
+    // The most pixels a row may have (a counter takes each at most once).
+    static constexpr int kMaxRow = 0xFFFF;
 
-    uint32_t* BrightnessSet(int s) { return table_ + s * 256; }
-    uint32_t* ChannelSet(int s) { return table_ + kBrightnessSize + s * kChannelSetSize; }
+    uint16_t* BrightnessSet(int s) { return sets_ + s * 256; }
+    uint16_t* ChannelSet(int s) { return sets_ + kBrightnessSize + s * kChannelSetSize; }
 
   private:
+    void Flush();  // adds the sets to the totals, and zeroes them
     bool channels_ = false;
+    int room_ = 0;  // the increments any counter of the sets can still take
     static constexpr int kBrightnessSize = kBrightnessSets * 256;
-    uint32_t table_[kBrightnessSize + kChannelSets * kChannelSetSize];
+    uint16_t sets_[kBrightnessSize + kChannelSets * kChannelSetSize];
+    uint32_t totals_[4 * 256];  // brightness, red, green, blue
 };
 
 // What the pass computes on a row; an output left null is not computed.

@@ -393,6 +393,31 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
     EXPECT_EQ(brightness.bins, direct.brightness);
 }
 
+// The counters have 16 bits: a frame of one value, and a row wider than a
+// counter can take, count past them exactly, in each way the loops can run.
+TEST(RgbHistogram, CountsPastSixteenBits) {
+    for (const int way : {2, 1, 0}) {
+        UseRoutines(way);
+        for (const auto& [w, h] : {std::pair{700, 400}, std::pair{70001, 2}}) {
+            Frame f(w, h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    f.set(x, y, 20, 30, 40);
+            AssistSettings s;
+            s.rgbHistogram = true;
+            LiveAssist a;
+            Analyse(a, s, f);
+            Histogram brightness;
+            AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+            const uint32_t all = uint32_t(w) * uint32_t(h);
+            EXPECT_EQ(brightness.bins[40], all) << way << " " << w;
+            EXPECT_EQ(a.Rgb().bins[0][40], all) << way << " " << w;
+            EXPECT_EQ(a.Rgb().bins[2][20], all) << way << " " << w;
+        }
+    }
+    UseRoutines(2);
+}
+
 // The window's single pass, the analyser doing the aids' work on each row it
 // reads, gives what a direct count gives and what the aids give on their own:
 // channels that tie for the brightness, flat stretches, both clipping levels,
