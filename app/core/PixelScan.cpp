@@ -433,8 +433,66 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
     uint16_t* const brightnessSets = targets.brightnessSets;
     uint16_t* const channelSets = targets.channelSets;
     __m512i seen = _mm512_setzero_si512();
-    // The values to count, from memory: brightness, red, green, blue.
-    alignas(64) uint8_t counted[4][64];
+    // The values of a step to count, from memory: brightness, red, green,
+    // blue. A step's values are counted during the next step, when their
+    // stores have reached the cache: loads right after them would wait.
+    alignas(64) uint8_t stored[2][4][64];
+    int pendingN = 0;  // pixels of the step waiting to be counted
+    uint64_t pendingSame = 0;
+    // Counts the n pixels of a step whose values are in counted; bit k of
+    // same says pixel k equals the first of its sixteen in every value.
+    const auto countStep = [&](const uint8_t(*counted)[64], int n, uint64_t same)
+        __attribute__((always_inline)) {
+        // Pixel k counted times.
+        const auto countOne = [&](int k, uint16_t times) {
+            if (brightnessSets)
+                brightnessSets[counted[0][k]] += times;
+            if (channelSets) {
+                channelSets[counted[1][k]] += times;
+                channelSets[256 + counted[2][k]] += times;
+                channelSets[512 + counted[3][k]] += times;
+            }
+        };
+        // Every group of sixteen uniform: one value when their firsts agree.
+        const auto firstsAgree = [&](int i) {
+            const uint8_t* v = counted[i];
+            return v[0] == v[16] && v[0] == v[32] && v[0] == v[48];
+        };
+        if (n == 64 && same == ~uint64_t(0) && firstsAgree(0) &&
+            (!channelSets || (firstsAgree(1) && firstsAgree(2) && firstsAgree(3)))) {
+            countOne(0, 64);
+            return;
+        }
+        // Pixels k0 .. k0 + count - 1 one by one, k0 a multiple of sixteen,
+        // so that whole groups take the same sets (an unrolled loop).
+        const auto countEach = [&](int k0, int count) __attribute__((always_inline)) {
+            constexpr int kSets = PixelCounts::kBrightnessSets;
+            constexpr int kChannelSets = PixelCounts::kChannelSets;
+            constexpr int kStride = PixelCounts::kChannelSetSize;
+            if (brightnessSets) {
+#pragma GCC unroll 16
+                for (int k = 0; k < count; ++k)
+                    ++brightnessSets[k % kSets * 256 + counted[0][k0 + k]];
+            }
+            if (channelSets) {
+#pragma GCC unroll 16
+                for (int k = 0; k < count; ++k) {
+                    uint16_t* set = channelSets + k % kChannelSets * kStride;
+                    ++set[counted[1][k0 + k]];
+                    ++set[256 + counted[2][k0 + k]];
+                    ++set[512 + counted[3][k0 + k]];
+                }
+            }
+        };
+        for (int k0 = 0; k0 < n; k0 += 16) {
+            if (k0 + 16 > n)
+                countEach(k0, n - k0);
+            else if (((same >> k0) & 0xFFFF) == 0xFFFF)
+                countOne(k0, 16);
+            else
+                countEach(k0, 16);
+        }
+    };
     for (int x = 0; x < w; x += 64) {
         const int n = std::min(64, w - x);  // pixels in this step
         const uint64_t part = LowBits(n);
@@ -478,6 +536,7 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
         }
         if (!brightnessSets && !channelSets)
             continue;
+        uint8_t(*counted)[64] = stored[(x >> 6) & 1];
         _mm512_store_si512(counted[0], l);
         uint64_t same = SameAsFirstOfSixteen(l);
         if (channelSets) {
@@ -486,56 +545,13 @@ ORKA_VBMI void ScanVbmi(const uint8_t* p, int w, const RowScan& s, uint8_t& any)
             _mm512_store_si512(counted[3], b);
             same &= SameAsFirstOfSixteen(r) & SameAsFirstOfSixteen(g) & SameAsFirstOfSixteen(b);
         }
-        // Pixel k counted times.
-        const auto countOne = [&](int k, uint16_t times) {
-            if (brightnessSets)
-                brightnessSets[counted[0][k]] += times;
-            if (channelSets) {
-                channelSets[counted[1][k]] += times;
-                channelSets[256 + counted[2][k]] += times;
-                channelSets[512 + counted[3][k]] += times;
-            }
-        };
-        // Every group of sixteen uniform: one value when their firsts agree.
-        const auto firstsAgree = [&](int i) {
-            const uint8_t* v = counted[i];
-            return v[0] == v[16] && v[0] == v[32] && v[0] == v[48];
-        };
-        if (n == 64 && same == ~uint64_t(0) && firstsAgree(0) &&
-            (!channelSets || (firstsAgree(1) && firstsAgree(2) && firstsAgree(3)))) {
-            countOne(0, 64);
-            continue;
-        }
-        // Pixels k0 .. k0 + count - 1 one by one, k0 a multiple of sixteen,
-        // so that whole groups take the same sets (an unrolled loop).
-        const auto countEach = [&](int k0, int count) __attribute__((always_inline)) {
-            constexpr int kSets = PixelCounts::kBrightnessSets;
-            constexpr int kChannelSets = PixelCounts::kChannelSets;
-            constexpr int kStride = PixelCounts::kChannelSetSize;
-            if (brightnessSets) {
-#pragma GCC unroll 16
-                for (int k = 0; k < count; ++k)
-                    ++brightnessSets[k % kSets * 256 + counted[0][k0 + k]];
-            }
-            if (channelSets) {
-#pragma GCC unroll 16
-                for (int k = 0; k < count; ++k) {
-                    uint16_t* set = channelSets + k % kChannelSets * kStride;
-                    ++set[counted[1][k0 + k]];
-                    ++set[256 + counted[2][k0 + k]];
-                    ++set[512 + counted[3][k0 + k]];
-                }
-            }
-        };
-        for (int k0 = 0; k0 < n; k0 += 16) {
-            if (k0 + 16 > n)
-                countEach(k0, n - k0);
-            else if (((same >> k0) & 0xFFFF) == 0xFFFF)
-                countOne(k0, 16);
-            else
-                countEach(k0, 16);
-        }
+        if (pendingN)
+            countStep(stored[((x >> 6) & 1) ^ 1], pendingN, pendingSame);
+        pendingN = n;
+        pendingSame = same;
     }
+    if (pendingN)
+        countStep(stored[((w - 1) >> 6) & 1], pendingN, pendingSame);
     if (_mm512_test_epi8_mask(seen, seen)) {
         alignas(64) uint8_t bits[64];
         _mm512_store_si512(bits, seen);
