@@ -506,42 +506,6 @@ void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* cons
     }
 }
 
-namespace {
-
-using CurveRows = std::array<std::array<int32_t, kHistoW>, 3>;  // [channel][column]
-
-constexpr uint32_t kCurveColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};  // red, green, blue
-
-// Paints the picture's pixels that the channels' curves cover, from the rows
-// top[c][i] to bottom[c][i] of each column. Blue first, red last: where
-// curves meet, red shows.
-__attribute__((always_inline)) inline void PaintCurves(const CurveRows& top,
-                                                       const CurveRows& bottom,
-                                                       uint32_t* const* rows) {
-    for (int r = 0; r < kHistoH; ++r) {
-        uint32_t* row = rows[r];
-        for (int i = 0; i < kHistoW; ++i) {
-            uint32_t v = row[i];
-            for (int c = 2; c >= 0; --c) {
-                const bool on =
-                    (r >= top[size_t(c)][size_t(i)]) & (r <= bottom[size_t(c)][size_t(i)]);
-                v = on ? kCurveColours[c] : v;
-            }
-            row[i] = v;
-        }
-    }
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-// The same, eight pixels at a time.
-__attribute__((target("avx2"))) void PaintCurvesAvx2(const CurveRows& top, const CurveRows& bottom,
-                                                     uint32_t* const* rows) {
-    PaintCurves(top, bottom, rows);
-}
-#endif
-
-}  // namespace
-
 bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high) {
     if (channel < 0 || channel > 2 || rgb.pixels == 0)
         return false;
@@ -555,6 +519,7 @@ bool ChannelClips(const RgbHistogram& rgb, int channel, int level, bool high) {
 
 void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLevel,
                       uint32_t* const* rows) {
+    static constexpr uint32_t kColours[3] = {0xFFE00000u, 0xFF00A000u, 0xFF0000FFu};
     // The scale is the fullest bin between the two ends: an over- or
     // underexposed frame piles most pixels into bin 255 or 0, which would
     // flatten every other bin into the bottom row. A clipped end then runs
@@ -570,10 +535,8 @@ void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLev
         largest = largestAtEnds;
     if (largest == 0)
         return;
-    // In column i, channel c's curve covers the rows top[c][i] to
-    // bottom[c][i]: from the row of the bin before to its own.
-    CurveRows top, bottom;
-    for (int c = 0; c < 3; ++c) {
+    // Blue first, red last: where curves meet, red shows.
+    for (int c = 2; c >= 0; --c) {
         const auto& bins = rgb.bins[size_t(c)];
         int prev = -1;
         for (int i = 0; i < kHistoW; ++i) {
@@ -584,19 +547,11 @@ void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLev
             const int y = kHistoH - 1 - int(lift);
             const int a = prev < 0 ? y : std::min(prev, y);
             const int b = prev < 0 ? y : std::max(prev, y);
-            top[size_t(c)][size_t(i)] = a;
-            bottom[size_t(c)][size_t(i)] = b;
+            for (int r = a; r <= b; ++r)
+                rows[r][i] = kColours[c];
             prev = y;
         }
     }
-    // Row by row, as the picture lies in memory (a column's segment would
-    // touch up to a hundred rows).
-#if defined(__x86_64__) || defined(__i386__)
-    if (kHasAvx2 && ProcessorExtensionsInUse())
-        PaintCurvesAvx2(top, bottom, rows);
-    else
-#endif
-        PaintCurves(top, bottom, rows);
     for (int c = 0; c < 3; ++c) {
         for (int end = 0; end < 2; ++end) {
             const bool high = end == 1;
@@ -605,7 +560,7 @@ void DrawRgbHistogram(const RgbHistogram& rgb, int highlightLevel, int shadowLev
             const int x0 = high ? kHistoW - 6 : 0;
             for (int r = 6 * c; r < 6 * c + 5; ++r)
                 for (int x = x0; x < x0 + 6; ++x)
-                    rows[r][x] = kCurveColours[c];
+                    rows[r][x] = kColours[c];
         }
     }
 }
