@@ -77,81 +77,37 @@ __attribute__((target("avx2"))) int EdgesAvx2(const int16_t* t, const int16_t* m
     return i;
 }
 
-#pragma GCC diagnostic push
-// GCC 12's AVX-512 headers start some conversions from an undefined
-// register, which its own warning takes for an uninitialised read.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-// t + m + b at x to x + 31 (each row read up to end), and m there into mid.
-__attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline __m512i ColumnSums(
-    const int16_t* t, const int16_t* m, const int16_t* b, int x, int end, __m512i& mid) {
-    const __mmask32 k = __mmask32(end - x >= 32 ? ~0u : (1u << (end - x)) - 1);
-    mid = _mm512_maskz_loadu_epi16(k, m + x);
-    return _mm512_add_epi16(_mm512_add_epi16(_mm512_maskz_loadu_epi16(k, t + x), mid),
-                            _mm512_maskz_loadu_epi16(k, b + x));
-}
-
 // The same, thirty-two pixels at a time, for processors with AVX-512 (its
-// byte and word instructions). The sum around a pixel is that of the three
-// columns of three (less the pixel itself): each column's sum is taken once,
-// and its neighbours come from the registers of the columns before and after
-// by a word permutation. The marks come straight from the comparison's mask.
-// When bins is not null, the bins of the energies of one pixel in four
-// (pixels 0, 4, 8 ... of the stretch) go there, one after the other: the
-// energy shifted right by binShift, at most lastBin. Returns the pixels done,
-// a multiple of 32.
+// byte and word instructions): the marks come straight from the comparison's
+// mask. Returns the pixels done, a multiple of 32.
 __attribute__((target("avx512f,avx512bw,avx512vl"))) int EdgesAvx512(
     const int16_t* t, const int16_t* m, const int16_t* b, int x0, int n, int16_t limit,
-    uint8_t* edge, uint16_t* bins, int binShift, int lastBin, uint8_t& any) {
-    if (n < 32)
-        return 0;
+    uint8_t* edge, int16_t* energy, uint8_t& any) {
     const __m512i lim = _mm512_set1_epi16(limit);
-    // Word k of the left neighbours is word k - 1 of (before, now); of the
-    // right ones, word k + 1 of (now, after).
-    alignas(64) static constexpr uint16_t kLeft[32] = {31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41,
-                                                       42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52,
-                                                       53, 54, 55, 56, 57, 58, 59, 60, 61, 62};
-    alignas(64) static constexpr uint16_t kRight[32] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                                        12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
-                                                        23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
-    const __m512i left = _mm512_load_si512(kLeft);
-    const __m512i right = _mm512_load_si512(kRight);
-    // The rows may be read up to x0 + n, the right neighbour of the last
-    // pixel.
-    const int end = x0 + n + 1;
-    __m512i before = _mm512_set1_epi16(int16_t(t[x0 - 1] + m[x0 - 1] + b[x0 - 1]));
-    __m512i mid;
-    __m512i now = ColumnSums(t, m, b, x0, end, mid);
     __mmask32 seen = 0;
     int i = 0;
     for (; i + 32 <= n; i += 32) {
         const int x = x0 + i;
-        __m512i midAfter;
-        const __m512i after = ColumnSums(t, m, b, x + 32, end, midAfter);
-        const __m512i sum =
-            _mm512_add_epi16(_mm512_add_epi16(_mm512_permutex2var_epi16(before, left, now), now),
-                             _mm512_permutex2var_epi16(now, right, after));
-        const __m512i mag = _mm512_abs_epi16(
-            _mm512_sub_epi16(_mm512_add_epi16(_mm512_slli_epi16(mid, 3), mid), sum));
-        if (bins) {
-            // Word 4k is the low word of quadword k.
-            const __m512i bin = _mm512_min_epi16(_mm512_sra_epi16(mag, _mm_cvtsi32_si128(binShift)),
-                                                 _mm512_set1_epi16(int16_t(lastBin)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(bins + i / 4), _mm512_cvtepi64_epi16(bin));
-        }
+#define ORKA_AT(r, x) _mm512_loadu_si512(reinterpret_cast<const void*>((r) + (x)))
+        const __m512i around = _mm512_add_epi16(
+            _mm512_add_epi16(_mm512_add_epi16(ORKA_AT(t, x - 1), ORKA_AT(t, x)),
+                             _mm512_add_epi16(ORKA_AT(t, x + 1), ORKA_AT(m, x - 1))),
+            _mm512_add_epi16(_mm512_add_epi16(ORKA_AT(m, x + 1), ORKA_AT(b, x - 1)),
+                             _mm512_add_epi16(ORKA_AT(b, x), ORKA_AT(b, x + 1))));
+        const __m512i mag =
+            _mm512_abs_epi16(_mm512_sub_epi16(_mm512_slli_epi16(ORKA_AT(m, x), 3), around));
+#undef ORKA_AT
+        if (energy)
+            _mm512_storeu_si512(reinterpret_cast<void*>(energy + i), mag);
         const __mmask32 hit = _mm512_cmpgt_epi16_mask(mag, lim);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(edge + i),
                             _mm256_maskz_set1_epi8(hit, char(kMarkPeak)));
         seen |= hit;
-        before = now;
-        now = after;
-        mid = midAfter;
     }
     if (seen)
         any = kMarkPeak;
     return i;
 }
-
-#pragma GCC diagnostic pop
 
 const bool kHasAvx2 = __builtin_cpu_supports("avx2");
 const bool kHasAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
@@ -273,11 +229,7 @@ void LiveAssist::PeakRow(int y) {
     // The edges of a stretch of a row that has marks already (clipping) go
     // to a small buffer first, and are then added to them.
     constexpr int kStretch = 1024;
-    constexpr int kStep = kEnergyPixelStep;
     uint8_t edgeBuffer[kStretch];
-    // The bins of the sampled energies of a stretch: from the AVX-512 pass
-    // for its pixels, binned from energy_ after the others.
-    uint16_t bins[kStretch / kStep];
     uint8_t* const marks = marks_.data() + size_t(y) * size_t(w_);
     for (int x0 = 1; x0 < w - 1; x0 += kStretch) {
         const int n = std::min(kStretch, w - 1 - x0);
@@ -288,13 +240,9 @@ void LiveAssist::PeakRow(int y) {
         int16_t* energy = sampled ? energy_.data() + x0 : nullptr;
         uint8_t any = 0;
         int i = 0;
-        int vectorDone = 0;  // pixels whose sampled bins the AVX-512 pass gave
 #if defined(__x86_64__) || defined(__i386__)
-        static_assert(kStep == 4, "the AVX-512 pass samples one word in four");
         if (kHasAvx512 && Avx512InUse())
-            i = EdgesAvx512(t, m, b, x0, n, limit, edge, sampled ? bins : nullptr, kEnergyBinShift,
-                            kEnergyBins - 1, any);
-        vectorDone = i;
+            i = EdgesAvx512(t, m, b, x0, n, limit, edge, energy, any);
         if (kHasAvx2 && ProcessorExtensionsInUse())
             i += EdgesAvx2(t, m, b, x0 + i, n - i, limit, edge + i, energy ? energy + i : nullptr,
                            any);
@@ -338,19 +286,19 @@ void LiveAssist::PeakRow(int y) {
             any |= e;
         }
         if (energy) {
-            // The AVX-512 pass did a multiple of 32 pixels, so of kStep.
-            for (int k = (vectorDone + kStep - 1) / kStep * kStep; k < n; k += kStep)
-                bins[k / kStep] = uint16_t(std::min(energy[k] >> kEnergyBinShift, kEnergyBins - 1));
-            const int count = (n + kStep - 1) / kStep;
+            const auto bin = [&](int k) {
+                return size_t(std::min(energy[k] >> kEnergyBinShift, kEnergyBins - 1));
+            };
             int k = 0;
-            for (; k + 4 <= count; k += 4) {
-                ++energyCounts_[0][bins[k]];
-                ++energyCounts_[1][bins[k + 1]];
-                ++energyCounts_[2][bins[k + 2]];
-                ++energyCounts_[3][bins[k + 3]];
+            constexpr int kStep = kEnergyPixelStep;
+            for (; k + 4 * kStep <= n; k += 4 * kStep) {
+                ++energyCounts_[0][bin(k)];
+                ++energyCounts_[1][bin(k + kStep)];
+                ++energyCounts_[2][bin(k + 2 * kStep)];
+                ++energyCounts_[3][bin(k + 3 * kStep)];
             }
-            for (; k < count; ++k)
-                ++energyCounts_[0][bins[k]];
+            for (; k < n; k += kStep)
+                ++energyCounts_[0][bin(k)];
         }
         if (!any)
             continue;
