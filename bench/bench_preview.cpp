@@ -85,8 +85,9 @@ class BareDecoder {
 };
 
 // The window's path for one frame: decode, analysis with the detection
-// rectangle copy and the aids, turn into the displayed picture, band by band;
-// then, with the aids on, their marks and the channel curves drawn.
+// rectangle copy and the aids, their marks painted and the turn into the
+// displayed picture, band by band (as the window does when it records no
+// video); then, with the aids on, the channel curves drawn.
 struct PreviewPath {
     orka::FrameDecoder decoder;
     QImage live;
@@ -115,13 +116,9 @@ struct PreviewPath {
         const orka::AssistSettings& s = aids == 0 ? none : aids == 1 ? allOn : marksOnly;
         assist.Start(s, kW, kH);
         if (!orka::DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), kW, kH, o, work, live,
-                                      histogram, &detector, &assist)
+                                      histogram, &detector, &assist, true)
                  .ok())
             return false;
-        if (aids != 0) {
-            const orka::RowAddresses rows(live);
-            orka::DrawAssist(assist, o, rows.writableRows());
-        }
         if (s.rgbHistogram) {
             orka::DrawRgbHistogram(assist.Rgb(), allOn.highlightLevel, allOn.shadowLevel,
                                    histoRows.data());

@@ -217,7 +217,8 @@ FrameDecoder::Result FrameDecoder::DecodeFitting(const uint8_t* data, size_t siz
 FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
                                         int w, int h, Orientation orientation, QImage& work,
                                         QImage& shown, Histogram& histogram,
-                                        MotionDetector* detector, LiveAssist* assist) {
+                                        MotionDetector* detector, LiveAssist* assist,
+                                        bool paintMarks) {
     const QSize shownSize = DisplaySize(orientation, w, h);
     if (shown.size() != shownSize || shown.format() != QImage::Format_BGR888)
         shown = QImage(shownSize, QImage::Format_BGR888);
@@ -243,25 +244,41 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
     const RowAddresses shownRows(shown);
     uint8_t* const* rows = targetRows.writableRows();
     FrameAnalyser analyser(w, h, detector, assist);
+    paintMarks = paintMarks && assist && assist->settings().marks();
+    int done = 0;  // rows painted, and mirrored or turned
+    // Paints the marks of the rows from done to end and mirrors or turns them.
+    const auto finishRows = [&](int end) {
+        if (paintMarks)
+            PaintAssistRows(*assist, orientation, rows, done, end);
+        if (mirror)
+            MirrorRows(rows, w, done, end);
+        else if (!inPlace)
+            TurnRows(orientation, rows, w, h, done, end, shownRows.writableRows());
+        done = end;
+    };
     const FrameDecoder::BandHandler band = [&](int y0, int y1) {
         analyser.AddRows(rows, y0, y1);
-        if (mirror)
-            MirrorRows(rows, w, y0, y1);
-        else if (!inPlace)
-            TurnRows(orientation, rows, w, h, y0, y1, shownRows.writableRows());
+        // A band's last row has its peaking marks with the next band: with
+        // marks to paint, the turn follows a band behind, in whole bands.
+        const int final = paintMarks ? assist->FinalRows() : y1;
+        finishRows(inPlace || final == h ? final
+                                         : final / FrameDecoder::BandRows * FrameDecoder::BandRows);
     };
     const FrameDecoder::Result result = decoder.DecodeInto(data, size, rows, w, h, band);
-    if (result.ok())
+    if (result.ok()) {
         analyser.Finish(histogram);
+        finishRows(h);
+    }
     return result;
 }
 
 FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
                                       int w, int h, Orientation orientation, QImage& work,
                                       QImage& shown, Histogram& histogram, MotionDetector* detector,
-                                      LiveAssist* assist) {
-    FrameDecoder::Result result = DecodePreviewFrame(decoder, data, size, w, h, orientation, work,
-                                                     shown, histogram, detector, assist);
+                                      LiveAssist* assist, bool paintMarks) {
+    FrameDecoder::Result result =
+        DecodePreviewFrame(decoder, data, size, w, h, orientation, work, shown, histogram, detector,
+                           assist, paintMarks);
     if (result.status != FrameDecoder::Status::SizeMismatch)
         return result;
     QImage decoded;
@@ -283,6 +300,10 @@ FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data
         analyser.Finish(histogram);
     }
     TurnFrame(orientation, work, shown);
+    if (paintMarks && assist) {
+        const RowAddresses shownRows(shown);
+        DrawAssist(*assist, orientation, shownRows.writableRows());
+    }
     return result;
 }
 

@@ -90,11 +90,15 @@ class FrameDecoder {
 // w x h when needed. The histogram and the detector's pairing change only for
 // a frame decoded whole; on any failure shown may hold part of the frame.
 // assist, when given, must have been started for w x h: it sees each band
-// too and is finished with a frame decoded whole.
+// too and is finished with a frame decoded whole. With paintMarks, its marks
+// are painted on each band as soon as they are final, before the band is
+// turned (PaintAssistRows), and DrawAssist need not run after; without, shown
+// is the picture alone.
 FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
                                         int w, int h, Orientation orientation, QImage& work,
                                         QImage& shown, Histogram& histogram,
-                                        MotionDetector* detector, LiveAssist* assist = nullptr);
+                                        MotionDetector* detector, LiveAssist* assist = nullptr,
+                                        bool paintMarks = false);
 
 // The path of every picture the preview shows, live frame or after-view
 // picture: DecodePreviewFrame for a picture of exactly w x h; a picture of
@@ -105,6 +109,6 @@ FrameDecoder::Result DecodePreviewFrame(FrameDecoder& decoder, const uint8_t* da
 FrameDecoder::Result DecodeShownFrame(FrameDecoder& decoder, const uint8_t* data, size_t size,
                                       int w, int h, Orientation orientation, QImage& work,
                                       QImage& shown, Histogram& histogram, MotionDetector* detector,
-                                      LiveAssist* assist = nullptr);
+                                      LiveAssist* assist = nullptr, bool paintMarks = false);
 
 }  // namespace orka

@@ -132,6 +132,7 @@ void LiveAssist::Start(const AssistSettings& settings, int w, int h) {
     w_ = std::max(w, 0);
     h_ = std::max(h, 0);
     complete_ = false;
+    scanned_ = 0;
     threshold_ = std::max(kPeakFloor,
                           peakReference_ * PeakingSharePercent(settings.peakingSensitivity) / 100);
     for (auto& set : energyCounts_)
@@ -195,6 +196,7 @@ RowScan LiveAssist::PrepareRow(int y) {
 }
 
 void LiveAssist::AfterRow(int y, uint8_t clipped) {
+    scanned_ = y + 1;
     if (clipped) {
         // The row's first marks: peaking marks it once the next row is in.
         std::memcpy(marks_.data() + size_t(y) * size_t(w_), clipBits_.data(), size_t(w_));
@@ -431,6 +433,132 @@ void DrawMarks(const LiveAssist& assist, const PaintTable& paint, uint8_t* const
     }
 }
 
+// The zebra stripe of pixel (x, y) of the frame as delivered, once turned as
+// shown: the sum of its display coordinates, a + b x on row y.
+struct StripeLine {
+    int a, b;
+};
+StripeLine Stripes(Orientation o, int w, int h, int y) {
+    switch (o) {
+        case Orientation::UpsideDown:  // (w - 1 - x, h - 1 - y)
+            return {w + h - 2 - y, -1};
+        case Orientation::Anticlockwise:  // (y, w - 1 - x)
+            return {y + w - 1, -1};
+        case Orientation::Clockwise:  // (h - 1 - y, x)
+            return {h - 1 - y, 1};
+        case Orientation::Normal:
+            break;
+    }
+    return {y, 1};
+}
+
+// Paints the marks m of the pixels x0..w-1 of a row onto it, one at a time.
+void PaintRowPortable(const uint8_t* m, uint8_t* row, int x0, int w, StripeLine stripes,
+                      const PaintTable& paint) {
+    for (int x = x0; x < w; ++x) {
+        if (!m[x])
+            continue;
+        const bool onStripe = (((stripes.a + stripes.b * x) >> 2) & 1) == 0;
+        const Paint& p = paint[onStripe][m[x] & 31];
+        if (!p.draws)
+            continue;
+        uint8_t* d = row + 3 * size_t(x);
+        d[0] = p.colour.b;
+        d[1] = p.colour.g;
+        d[2] = p.colour.r;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The paint table as byte permutations take it: entry (marks & 31) + 32 off
+// stripe of each of blue, green, red, and whether it draws (0xFF).
+struct PaintLanes {
+    alignas(64) uint8_t colour[3][64];
+    alignas(64) uint8_t draws[64];
+    explicit PaintLanes(const PaintTable& paint) {
+        for (int i = 0; i < 64; ++i) {
+            const Paint& p = paint[i < 32][i & 31];
+            colour[0][i] = p.colour.b;
+            colour[1][i] = p.colour.g;
+            colour[2][i] = p.colour.r;
+            draws[i] = (i & 31) && p.draws ? 0xFF : 0;
+        }
+    }
+};
+
+// Fixed byte permutations of the vector painter: which lanes are off stripe
+// (32, else 0) for a stripe sum c + j (first eight) or c - j at lane j, by c
+// modulo 8; and how 64 pixels of blue, green and red lanes and their 64-bit
+// mask spread over the 192 bytes of three registers (byte i of register o is
+// channel (64 o + i) % 3 of pixel (64 o + i) / 3).
+struct PaintIndex {
+    alignas(64) uint8_t offStripe[16][64];
+    alignas(64) uint8_t blueGreen[3][64];  // blue lanes, green ones from 64
+    alignas(64) uint8_t red[3][64];
+    alignas(64) uint8_t spread[3][64];
+    uint64_t fromRed[3];
+    constexpr PaintIndex() : offStripe{}, blueGreen{}, red{}, spread{}, fromRed{} {
+        for (int p = 0; p < 16; ++p)
+            for (int j = 0; j < 64; ++j) {
+                const int sum = p < 8 ? p + j : (p - 8) - j;
+                // Arithmetic shift: floor division, as for the true sums.
+                offStripe[p][j] = ((sum >= 0 ? sum / 4 : -((-sum + 3) / 4)) & 1) ? 32 : 0;
+            }
+        for (int o = 0; o < 3; ++o)
+            for (int i = 0; i < 64; ++i) {
+                const int at = 64 * o + i, pixel = at / 3, c = at % 3;
+                blueGreen[o][i] = uint8_t(c == 1 ? 64 + pixel : pixel);
+                red[o][i] = uint8_t(pixel);
+                spread[o][i] = uint8_t(pixel);
+                if (c == 2)
+                    fromRed[o] |= uint64_t(1) << i;
+            }
+    }
+};
+constexpr PaintIndex kPaintIndex;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// The same, 64 pixels at a time with AVX-512 byte permutations: the colours
+// of the marks looked up in registers, spread to the pixels' bytes and
+// stored through masks. Does the whole row.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintRowVbmi(const uint8_t* m,
+                                                                         uint8_t* row, int w,
+                                                                         StripeLine stripes,
+                                                                         const PaintLanes& lanes) {
+    const __m512i blue = _mm512_load_si512(lanes.colour[0]);
+    const __m512i green = _mm512_load_si512(lanes.colour[1]);
+    const __m512i red = _mm512_load_si512(lanes.colour[2]);
+    const __m512i draws = _mm512_load_si512(lanes.draws);
+    const __m512i low5 = _mm512_set1_epi8(31);
+    for (int x = 0; x < w; x += 64) {
+        const int n = std::min(64, w - x);
+        const __mmask64 part = n == 64 ? ~__mmask64(0) : (__mmask64(1) << n) - 1;
+        const __m512i marks = _mm512_maskz_loadu_epi8(part, m + x);
+        if (!_mm512_test_epi8_mask(marks, marks))
+            continue;
+        const int c = stripes.a + stripes.b * x;
+        const __m512i off =
+            _mm512_load_si512(kPaintIndex.offStripe[(c & 7) + (stripes.b < 0 ? 8 : 0)]);
+        const __m512i at = _mm512_or_si512(_mm512_and_si512(marks, low5), off);
+        const __m512i drawn = _mm512_permutexvar_epi8(at, draws);
+        const __m512i b = _mm512_permutexvar_epi8(at, blue);
+        const __m512i g = _mm512_permutexvar_epi8(at, green);
+        const __m512i r = _mm512_permutexvar_epi8(at, red);
+        uint8_t* d = row + 3 * size_t(x);
+        for (int o = 0; o < 3; ++o) {
+            const __m512i bytes = _mm512_mask_permutexvar_epi8(
+                _mm512_permutex2var_epi8(b, _mm512_load_si512(kPaintIndex.blueGreen[o]), g),
+                kPaintIndex.fromRed[o], _mm512_load_si512(kPaintIndex.red[o]), r);
+            const __mmask64 k = _mm512_movepi8_mask(
+                _mm512_permutexvar_epi8(_mm512_load_si512(kPaintIndex.spread[o]), drawn));
+            _mm512_mask_storeu_epi8(d + 64 * o, k, bytes);
+        }
+    }
+}
+#pragma GCC diagnostic pop
+#endif
+
 }  // namespace
 
 void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows) {
@@ -451,6 +579,33 @@ void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* cons
         case Orientation::Clockwise:
             DrawMarks<Orientation::Clockwise>(assist, paint, shownRows);
             break;
+    }
+}
+
+void PaintAssistRows(const LiveAssist& assist, Orientation orientation, uint8_t* const* rows,
+                     int y0, int y1) {
+    const AssistSettings& s = assist.settings();
+    if (!s.marks())
+        return;
+    const int w = assist.width();
+    const int h = assist.height();
+    const PaintTable paint = MakePaintTable(s);
+#if defined(__x86_64__) || defined(__i386__)
+    const bool vbmi = VbmiInUse();
+    const PaintLanes lanes(paint);
+#endif
+    for (int y = std::max(y0, 0); y < std::min(y1, h); ++y) {
+        const uint8_t* m = assist.MarksOfRow(y);
+        if (!m)
+            continue;
+        const StripeLine stripes = Stripes(orientation, w, h, y);
+#if defined(__x86_64__) || defined(__i386__)
+        if (vbmi) {
+            PaintRowVbmi(m, rows[y], w, stripes, lanes);
+            continue;
+        }
+#endif
+        PaintRowPortable(m, rows[y], 0, w, stripes, paint);
     }
 }
 

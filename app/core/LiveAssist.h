@@ -118,6 +118,11 @@ class LiveAssist {
     const RgbHistogram& Rgb() const { return rgb_; }
     // True after Finish, until the next Start.
     bool complete() const { return complete_; }
+    // The rows from 0 whose marks are final: peaking marks a row once the
+    // row after it is in (the last row when it is).
+    int FinalRows() const {
+        return settings_.peaking && scanned_ < h_ ? std::max(scanned_ - 1, 0) : scanned_;
+    }
 
   private:
     // The pass over the rows is the analyser's when it has one: it asks
@@ -154,6 +159,7 @@ class LiveAssist {
     static constexpr int kEnergySets = 4;
     std::array<std::array<uint32_t, kEnergyBins>, kEnergySets> energyCounts_{};
     bool complete_ = false;
+    int scanned_ = 0;                // rows of this frame handed over so far
     std::vector<uint8_t> marks_;     // w x h
     std::vector<uint8_t> rowUsed_;   // per row: marks_ holds this frame's marks
     std::vector<int16_t> luma_;      // three rows of R + 2G + B, row y at y % 3
@@ -174,6 +180,13 @@ class LiveAssist {
 // black would read as a shadow. Peaking wins over the highlights, which win
 // over the shadows.
 void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* const* shownRows);
+// The same marks painted on the frame's rows y0..y1-1 themselves, as
+// delivered (w x h), before they are turned for display as orientation says:
+// the zebra stripes come out as they run on screen. The rows' marks must be
+// final (FinalRows). The live view paints each band this way, while its rows
+// are in cache, when nothing needs the picture without its marks.
+void PaintAssistRows(const LiveAssist& assist, Orientation orientation, uint8_t* const* rows,
+                     int y0, int y1);
 
 // True when more than one pixel in a thousand has the channel at or above
 // level (high) or at or below it (low).

@@ -122,4 +122,51 @@ TEST(PeakingOnTheScene, MarksWhatIsInFocusNearAndAtInfinity) {
     }
 }
 
+// The live view paints each band's marks before it is turned, while the
+// band is in cache: the picture is the one the marks drawn on the finished
+// frame give, in every orientation, both clipping styles, and each way the
+// pixel loops can run (the frame's last rows fill half a band, its rows end
+// half-way through a block of 64).
+TEST(PeakingOnTheScene, MarksPaintedBandByBandEqualMarksDrawnAfter) {
+    std::vector<int32_t> parameters(90, 0);
+    parameters[10] = 1;
+    parameters[27] = orkasim::kSubjectDistanceMm;
+    orkasim::Scene scene;
+    const std::vector<uint8_t> jpeg =
+        scene.renderJpeg(kW, kH, orkasim::settingsFromParameters(parameters), 0.0);
+    for (const int way : {2, 1, 0}) {
+        UseProcessorExtensions(way > 0);
+        UseAvx512(way == 2);
+        for (const ClipStyle style : {ClipStyle::Zebra, ClipStyle::Solid})
+            for (const Orientation o : {Orientation::Normal, Orientation::UpsideDown,
+                                        Orientation::Anticlockwise, Orientation::Clockwise}) {
+                SCOPED_TRACE(testing::Message() << way << " " << int(style) << " " << int(o));
+                AssistSettings aids = AssistSettings::All();
+                aids.clipStyle = style;
+                aids.highlightLevel = 200;  // clipped areas of every kind
+                aids.shadowLevel = 60;
+                QImage pictures[3];
+                for (int k = 0; k < 3; ++k) {
+                    FrameDecoder decoder;
+                    QImage work;
+                    Histogram histogram;
+                    LiveAssist assist;
+                    assist.Start(k == 2 ? AssistSettings{} : aids, kW, kH);
+                    ASSERT_TRUE(DecodePreviewFrame(decoder, jpeg.data(), jpeg.size(), kW, kH, o,
+                                                   work, pictures[k], histogram, nullptr, &assist,
+                                                   k == 1)
+                                    .ok());
+                    if (k == 0) {
+                        const RowAddresses rows(pictures[k]);
+                        DrawAssist(assist, o, rows.writableRows());
+                    }
+                }
+                EXPECT_TRUE(pictures[1] == pictures[0]);
+                EXPECT_FALSE(pictures[2] == pictures[0]);  // there were marks
+            }
+    }
+    UseProcessorExtensions(true);
+    UseAvx512(true);
+}
+
 }  // namespace

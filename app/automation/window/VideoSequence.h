@@ -38,6 +38,8 @@ class TVideoSequence : public QObject {
     void EnterMode();
     // A frame shown (live-view loop): recorded while the recording runs.
     void VideoTick();
+    // A recording runs: the frames shown are recorded without the aids' marks.
+    bool Recording() const { return state_.VideoStart != 0 && state_.VideoCompressor; }
 
   private:
     void StartVideo();

@@ -193,9 +193,14 @@ bool TLiveView::DecodeFrame(bool liveFrame) {
     orka::MotionDetector* detector = liveFrame ? motion_.DetectorForFrame() : nullptr;
     const orka::AssistSettings assist = AssistSettings();
     state_.Assist.Start(assist, w, h);
-    const FrameDecoder::Result result = orka::DecodeShownFrame(
-        *frameDecoder_, state_.FrameBuffer.data(), state_.FrameBuffer.size(), w, h, orientation,
-        state_.WorkBitmap, state_.LiveImage, state_.Histogram, detector, &state_.Assist);
+    // The video and the detection rectangle's thumbnail take the picture
+    // without the marks; else they are painted while the rows are in cache.
+    const bool paintMarks = liveFrame && !video_.Recording() && !motion_.ThumbnailDue();
+    const FrameDecoder::Result result =
+        orka::DecodeShownFrame(*frameDecoder_, state_.FrameBuffer.data(), state_.FrameBuffer.size(),
+                               w, h, orientation, state_.WorkBitmap, state_.LiveImage,
+                               state_.Histogram, detector, &state_.Assist, paintMarks);
+    state_.MarksPainted = paintMarks && result.ok();
     if (!result.ok()) {
         // The displayed picture may hold part of the broken frame: take back
         // what LiveView shows.
@@ -343,7 +348,7 @@ orka::AssistSettings TLiveView::AssistSettings() const {
 void TLiveView::DrawOverlays() {
     // The aids first, so that the focus marks, reticle, grid and detection
     // rectangle stay on top of them.
-    if (state_.Assist.complete() &&
+    if (!state_.MarksPainted && state_.Assist.complete() &&
         state_.LiveImage.size() == orka::DisplaySize(CurrentOrientation(ui_), state_.Assist.width(),
                                                      state_.Assist.height())) {
         const orka::RowAddresses rows(state_.LiveImage);

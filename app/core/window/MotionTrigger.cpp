@@ -94,8 +94,12 @@ void TMotionTrigger::DrawRoiThumbnail() {
     ui_.AffZoneDetect->setPixmap(QPixmap::fromImage(state_.RoiThumbImage));
 }
 
+bool TMotionTrigger::ThumbnailDue() const {
+    return state_.RoiThumbDirty && CurrentShootingMode(ui_).box == orka::ModeBox::Event;
+}
+
 void TMotionTrigger::DrawRoiThumbnailIfDirty() {
-    if (state_.RoiThumbDirty && CurrentShootingMode(ui_).box == orka::ModeBox::Event)
+    if (ThumbnailDue())
         DrawRoiThumbnail();
     state_.RoiThumbDirty = false;
 }

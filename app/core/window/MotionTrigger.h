@@ -46,6 +46,9 @@ class TMotionTrigger : public QObject {
     // with the next frame.
     void MarkThumbnailDirty() { state_.RoiThumbDirty = true; }
     void DrawRoiThumbnailIfDirty();
+    // The next frame redraws the thumbnail (from the picture without the
+    // aids' marks).
+    bool ThumbnailDue() const;
     void DrawDetectionOverlay(QPainter& painter) const;
     // The rectangle stored for a preview size, given to the detector.
     void LoadDetectionRectangle(int previewSizeItem);

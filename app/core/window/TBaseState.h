@@ -66,6 +66,9 @@ struct LiveViewState {
     // Peaking and clipping marks and channel counts of the last frame
     // decoded, drawn over LiveImage with the other overlays.
     orka::LiveAssist Assist;
+    // The marks are on LiveImage already, painted band by band while the
+    // frame was decoded (nothing needed the picture without them).
+    bool MarksPainted = false;
     orka::FrameRateMeter FrameIntervals;  // the last eight frame intervals
     uint64_t FramesShown = 0;             // live-view frames shown since the start
 };
