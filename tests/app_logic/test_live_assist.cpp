@@ -41,6 +41,15 @@ void Analyse(LiveAssist& a, const AssistSettings& s, Frame& f, int band = 16) {
     a.Finish();
 }
 
+// The channel counts of the aids and the analyser's brightness histogram of
+// the whole frame.
+void CountBoth(Frame& f, LiveAssist& channels, Histogram& brightness) {
+    AssistSettings s;
+    s.rgbHistogram = true;
+    Analyse(channels, s, f);
+    AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+}
+
 // Where each pixel of a w x h frame lands when turned: the displayed frame
 // holds, at each pixel, the source column in blue and the source row in green.
 Frame WhereShown(Orientation o, int w, int h) {
@@ -381,12 +390,9 @@ TEST(RgbHistogram, FlatStretchesCountExactly) {
             }
             f.set(x, y, b, g, r);
         }
-    AssistSettings s;
-    s.rgbHistogram = true;
     LiveAssist a;
-    Analyse(a, s, f);
     Histogram brightness;
-    AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+    CountBoth(f, a, brightness);
 
     const DirectCounts direct(f);
     EXPECT_EQ(a.Rgb().bins, direct.rgb);
@@ -403,12 +409,9 @@ TEST(RgbHistogram, CountsPastSixteenBits) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     f.set(x, y, 20, 30, 40);
-            AssistSettings s;
-            s.rgbHistogram = true;
             LiveAssist a;
-            Analyse(a, s, f);
             Histogram brightness;
-            AnalyseFrame(f.rows.data(), f.w, f.h, brightness, nullptr);
+            CountBoth(f, a, brightness);
             const uint32_t all = uint32_t(w) * uint32_t(h);
             EXPECT_EQ(brightness.bins[40], all) << way << " " << w;
             EXPECT_EQ(a.Rgb().bins[0][40], all) << way << " " << w;
