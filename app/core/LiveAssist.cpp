@@ -452,10 +452,10 @@ StripeLine Stripes(Orientation o, int w, int h, int y) {
     return {y, 1};
 }
 
-// Paints the marks m of the pixels x0..w-1 of a row onto it, one at a time.
-void PaintRowPortable(const uint8_t* m, uint8_t* row, int x0, int w, StripeLine stripes,
+// Paints the marks m of the w pixels of a row onto it, one at a time.
+void PaintRowPortable(const uint8_t* m, uint8_t* row, int w, StripeLine stripes,
                       const PaintTable& paint) {
-    for (int x = x0; x < w; ++x) {
+    for (int x = 0; x < w; ++x) {
         if (!m[x])
             continue;
         const bool onStripe = (((stripes.a + stripes.b * x) >> 2) & 1) == 0;
@@ -494,10 +494,9 @@ struct PaintLanes {
 struct PaintIndex {
     alignas(64) uint8_t offStripe[16][64];
     alignas(64) uint8_t blueGreen[3][64];  // blue lanes, green ones from 64
-    alignas(64) uint8_t red[3][64];
-    alignas(64) uint8_t spread[3][64];
+    alignas(64) uint8_t pixel[3][64];      // the pixel of each byte: red, and the mask
     uint64_t fromRed[3];
-    constexpr PaintIndex() : offStripe{}, blueGreen{}, red{}, spread{}, fromRed{} {
+    constexpr PaintIndex() : offStripe{}, blueGreen{}, pixel{}, fromRed{} {
         for (int p = 0; p < 16; ++p)
             for (int j = 0; j < 64; ++j) {
                 const int sum = p < 8 ? p + j : (p - 8) - j;
@@ -506,10 +505,9 @@ struct PaintIndex {
             }
         for (int o = 0; o < 3; ++o)
             for (int i = 0; i < 64; ++i) {
-                const int at = 64 * o + i, pixel = at / 3, c = at % 3;
-                blueGreen[o][i] = uint8_t(c == 1 ? 64 + pixel : pixel);
-                red[o][i] = uint8_t(pixel);
-                spread[o][i] = uint8_t(pixel);
+                const int at = 64 * o + i, c = at % 3;
+                blueGreen[o][i] = uint8_t(c == 1 ? 64 + at / 3 : at / 3);
+                pixel[o][i] = uint8_t(at / 3);
                 if (c == 2)
                     fromRed[o] |= uint64_t(1) << i;
             }
@@ -547,11 +545,11 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintRowVbmi(const u
         const __m512i r = _mm512_permutexvar_epi8(at, red);
         uint8_t* d = row + 3 * size_t(x);
         for (int o = 0; o < 3; ++o) {
+            const __m512i pixel = _mm512_load_si512(kPaintIndex.pixel[o]);
             const __m512i bytes = _mm512_mask_permutexvar_epi8(
                 _mm512_permutex2var_epi8(b, _mm512_load_si512(kPaintIndex.blueGreen[o]), g),
-                kPaintIndex.fromRed[o], _mm512_load_si512(kPaintIndex.red[o]), r);
-            const __mmask64 k = _mm512_movepi8_mask(
-                _mm512_permutexvar_epi8(_mm512_load_si512(kPaintIndex.spread[o]), drawn));
+                kPaintIndex.fromRed[o], pixel, r);
+            const __mmask64 k = _mm512_movepi8_mask(_mm512_permutexvar_epi8(pixel, drawn));
             _mm512_mask_storeu_epi8(d + 64 * o, k, bytes);
         }
     }
@@ -605,7 +603,7 @@ void PaintAssistRows(const LiveAssist& assist, Orientation orientation, uint8_t*
             continue;
         }
 #endif
-        PaintRowPortable(m, rows[y], 0, w, stripes, paint);
+        PaintRowPortable(m, rows[y], w, stripes, paint);
     }
 }
 

@@ -8,7 +8,9 @@
 // keeps one byte per pixel saying what to mark there; DrawAssist then marks
 // the displayed picture, turned as shown. Nothing here touches the frame's
 // own pixels: the video and the motion measure read the picture before
-// DrawAssist runs.
+// DrawAssist runs. When nothing needs the picture without its marks, the live
+// view paints them on each band instead, before the band is turned
+// (PaintAssistRows).
 #pragma once
 
 #include <QString>

@@ -42,7 +42,8 @@ class PixelCounts {
     static constexpr int kBrightnessSets = 8;
     static constexpr int kChannelSets = 4;
     static constexpr int kChannelSetSize = 3 * 256;
-    // The most pixels a row may have (a counter takes each at most once).
+    // The widest row counted at once: a row adds at most one count per
+    // pixel to any counter.
     static constexpr int kMaxRow = 0xFFFF;
 
     uint16_t* BrightnessSet(int s) { return sets_ + s * 256; }

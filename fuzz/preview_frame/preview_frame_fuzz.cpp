@@ -2,14 +2,15 @@
 // the one the window runs (DecodeShownFrame): the exact-size decode with its
 // band analysis and turn and its focus peaking and clipping marks, and for a
 // picture of another size the fitted decode, the analysis of the fitted
-// picture and its turn; then the marks, the motion measure and the histogram
-// drawing.
+// picture and its turn; then the marks (drawn after, or painted on each band
+// before its turn, as the window does when it records no video), the motion
+// measure and the histogram drawing.
 //
-// The input is the frame's bytes. The preview size and the orientation come
-// from the input's length, so that every seed keeps its JPEG intact and the
-// fuzzer still reaches every orientation and both preview sizes by growing
-// or shrinking the trailing bytes (libjpeg ignores what follows the end of
-// the picture).
+// The input is the frame's bytes. The preview size, the orientation and how
+// the marks are drawn come from the input's length, so that every seed keeps
+// its JPEG intact and the fuzzer still reaches every case by growing or
+// shrinking the trailing bytes (libjpeg ignores what follows the end of the
+// picture).
 #include <cstddef>
 #include <cstdint>
 
@@ -48,12 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.clipStyle = size % 3 ? orka::ClipStyle::Zebra : orka::ClipStyle::Solid;
     assist.Start(settings, preview.w, preview.h);
 
+    const bool paintMarks = (size / 8) % 2 != 0;
     orka::Histogram histogram;
     const auto result =
         orka::DecodeShownFrame(decoder, data, size, preview.w, preview.h, orientation, work, shown,
-                               histogram, &detector, &assist);
+                               histogram, &detector, &assist, paintMarks);
     if (result.ok()) {
-        if (assist.complete()) {
+        if (assist.complete() && !paintMarks) {
             const orka::RowAddresses shownRows(shown);
             orka::DrawAssist(assist, orientation, shownRows.writableRows());
         }
