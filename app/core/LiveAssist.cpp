@@ -385,6 +385,18 @@ PaintTable MakePaintTable(const AssistSettings& s) {
     return table;
 }
 
+// Paints the pixel at d with what its marks paint, stripe being the sum of
+// its display coordinates (the zebra stripes run every other four of them).
+inline void PaintPixel(uint8_t* d, const PaintTable& paint, int stripe, uint8_t bits) {
+    const bool onStripe = ((stripe >> 2) & 1) == 0;
+    const Paint& p = paint[onStripe][bits & 31];
+    if (!p.draws)
+        return;
+    d[0] = p.colour.b;
+    d[1] = p.colour.g;
+    d[2] = p.colour.r;
+}
+
 template <Orientation O>
 void DrawMarks(const LiveAssist& assist, const PaintTable& paint, uint8_t* const* shownRows) {
     const int w = assist.width();
@@ -405,14 +417,7 @@ void DrawMarks(const LiveAssist& assist, const PaintTable& paint, uint8_t* const
                 dx = h - 1 - y;
                 dy = x;
             }
-            const bool onStripe = (((dx + dy) >> 2) & 1) == 0;
-            const Paint& p = paint[onStripe][bits & 31];
-            if (!p.draws)
-                return;
-            uint8_t* d = shownRows[dy] + 3 * size_t(dx);
-            d[0] = p.colour.b;
-            d[1] = p.colour.g;
-            d[2] = p.colour.r;
+            PaintPixel(shownRows[dy] + 3 * size_t(dx), paint, dx + dy, bits);
         };
         int x0 = 0;
 #if defined(__SSE2__)
@@ -455,18 +460,9 @@ StripeLine Stripes(Orientation o, int w, int h, int y) {
 // Paints the marks m of the w pixels of a row onto it, one at a time.
 void PaintRowPortable(const uint8_t* m, uint8_t* row, int w, StripeLine stripes,
                       const PaintTable& paint) {
-    for (int x = 0; x < w; ++x) {
-        if (!m[x])
-            continue;
-        const bool onStripe = (((stripes.a + stripes.b * x) >> 2) & 1) == 0;
-        const Paint& p = paint[onStripe][m[x] & 31];
-        if (!p.draws)
-            continue;
-        uint8_t* d = row + 3 * size_t(x);
-        d[0] = p.colour.b;
-        d[1] = p.colour.g;
-        d[2] = p.colour.r;
-    }
+    for (int x = 0; x < w; ++x)
+        if (m[x])
+            PaintPixel(row + 3 * size_t(x), paint, stripes.a + stripes.b * x, m[x]);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -583,7 +579,7 @@ void DrawAssist(const LiveAssist& assist, Orientation orientation, uint8_t* cons
 void PaintAssistRows(const LiveAssist& assist, Orientation orientation, uint8_t* const* rows,
                      int y0, int y1) {
     const AssistSettings& s = assist.settings();
-    if (!s.marks())
+    if (!s.marks() || y0 >= y1)
         return;
     const int w = assist.width();
     const int h = assist.height();
